@@ -1,0 +1,67 @@
+#pragma once
+// The system's own failure types. Messages are GBK texts, shown as they are by the
+// standard error dialog (see ErrorDialogText).
+#include <stdexcept>
+#include <string>
+
+namespace tolvarine {
+
+// Base of every failure the system raises on purpose.
+class Error : public std::runtime_error {
+ public:
+  explicit Error(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A text that is not a valid integer: "'%s' is not a valid integer value".
+class ConvertError : public Error {
+ public:
+  explicit ConvertError(const std::string& text);
+};
+
+// A failure of a text file read or written line by line, by error code
+// (2, 3, 4, 5, 100, 101, 106 have fixed texts; any other "I/O error %d").
+class InOutError : public Error {
+ public:
+  explicit InOutError(int code);
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+// "Cannot open file %s"
+class FileOpenError : public Error {
+ public:
+  explicit FileOpenError(const std::string& fileName);
+};
+
+// "Cannot create file %s"
+class FileCreateError : public Error {
+ public:
+  explicit FileCreateError(const std::string& fileName);
+};
+
+// "Stream write error"
+class StreamWriteError : public Error {
+ public:
+  StreamWriteError();
+};
+
+// "Out of memory"
+class OutOfMemoryError : public Error {
+ public:
+  OutOfMemoryError();
+};
+
+// The text of a text-file error code.
+std::string InOutErrorMessage(int code);
+
+// The text-file error code for an errno value (ENOENT -> 2, EMFILE -> 4, EACCES -> 5,
+// ENOSPC -> 101, ...); errno values without a code of their own pass through.
+int InOutCodeFromErrno(int err);
+
+// The standard error dialog's text: a full stop is added when the message's last byte
+// sorts after "." (so a message ending in a double-byte character always gets one).
+std::string ErrorDialogText(const std::string& message);
+
+}  // namespace tolvarine

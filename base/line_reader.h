@@ -1,0 +1,39 @@
+#pragma once
+// Line-by-line reading of a text file (the URL list file, the progress file).
+#include <cstdio>
+#include <string>
+
+namespace tolvarine {
+
+// Reads a file line by line: LF ends a line and a CR right before it is dropped; a lone CR
+// is dropped and the line goes on; Ctrl-Z (0x1A) at the start of a line ends the file;
+// lines of any length; a last line without an end counts; reading past the end gives
+// empty lines. Open and read failures throw InOutError with the text-file code.
+class LineReader {
+ public:
+  LineReader() = default;
+  // Opens the file at a file-system path (bytes as the file system takes them).
+  explicit LineReader(const std::string& path);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  void Open(const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+  // True when no further line can be read.
+  bool AtEnd();
+  // The next line; an empty text past the end.
+  std::string ReadLine();
+  // Closes the file; throws InOutError when closing fails. Closing a closed reader does nothing.
+  void Close();
+
+ private:
+  int Peek();
+  std::FILE* file_ = nullptr;
+  bool ended_ = false;  // Ctrl-Z met at a line start
+};
+
+// Counts the lines a LineReader would read from a file.
+int CountLines(const std::string& path);
+
+}  // namespace tolvarine

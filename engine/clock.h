@@ -1,0 +1,24 @@
+#pragma once
+// The source of periodic ticks behind Timer: a QTimer-backed clock in the program, a
+// virtual clock in tests.
+#include <functional>
+#include <memory>
+
+namespace tolvarine {
+
+// One periodic tick source. Start begins a fresh period of the given length (restarting
+// one that runs); Stop ends it. Ticks come on the owner's thread, one per period.
+class ClockTimer {
+ public:
+  virtual ~ClockTimer() = default;
+  virtual void Start(int intervalMs) = 0;
+  virtual void Stop() = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::unique_ptr<ClockTimer> CreateTimer(std::function<void()> onTick) = 0;
+};
+
+}  // namespace tolvarine

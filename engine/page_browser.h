@@ -1,0 +1,49 @@
+#pragma once
+// The whole contract between the crawl engine and a browser. Texts are GBK.
+#include <cstdint>
+#include <string>
+
+namespace tolvarine {
+
+// Opaque frame identity: stored and compared, never looked into. 0 is no frame.
+using FrameId = std::uint64_t;
+
+// A loaded document, read through the few operations the harvesters need. Reading a part
+// that is missing (no body, no link collection) throws.
+class PageDocument {
+ public:
+  virtual ~PageDocument() = default;
+  virtual int LinksLength() = 0;
+  virtual std::string LinkItem(int index) = 0;  // absolute target address
+  virtual std::string BodyOuterText() = 0;
+  virtual std::string BodyOuterHtml() = 0;
+};
+
+// Receives the browser's events (the main window forwards them through its guard).
+class PageBrowserListener {
+ public:
+  virtual ~PageBrowserListener() = default;
+  virtual void OnNavigateComplete(FrameId frame, const std::string& address) = 0;
+  virtual void OnDocumentComplete(FrameId frame, const std::string& address) = 0;
+};
+
+class PageBrowser {
+ public:
+  virtual ~PageBrowser() = default;
+  // Starts loading and returns at once; may throw (callers swallow it).
+  virtual void Navigate(const std::string& address) = 0;
+  // The current top-level address; empty when nothing is loaded.
+  virtual std::string LocationURL() = 0;
+  // The current document, or nullptr while none exists.
+  virtual PageDocument* Document() = 0;
+  virtual void SetListener(PageBrowserListener* listener) = 0;
+
+  // The control's one integer user field (the crawl's completion mark).
+  int Tag() const { return tag_; }
+  void SetTag(int tag) { tag_ = tag; }
+
+ private:
+  int tag_ = 0;
+};
+
+}  // namespace tolvarine
