@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_writer.h"
+
 namespace tolvarine {
 
 // The one-counter fields of the window (Edit1, Edit2, Edit3, Edit4, Edit12).
@@ -36,14 +38,14 @@ struct TwoCounterFields {
   std::string back;
 };
 
-// Where the lines go. Create() makes (or empties) the output; Append() adds bytes; Close()
-// finishes it. The generator calls Close() on every path once Create() has succeeded, also
+// Where the lines go. Create() makes (or empties) the output; WriteLine() adds one line
+// (the output ends it with CR LF); Close() finishes it. The generator calls Close() on every path once Create() has succeeded, also
 // when a later step fails (the lines already written stay).
 class ListOutput {
  public:
   virtual ~ListOutput() = default;
   virtual void Create() = 0;
-  virtual void Append(std::string_view bytes) = 0;
+  virtual void WriteLine(std::string_view line) = 0;
   virtual void Close() = 0;
 };
 
@@ -54,13 +56,12 @@ class FileListOutput : public ListOutput {
   explicit FileListOutput(std::string path);
   ~FileListOutput() override;
   void Create() override;
-  void Append(std::string_view bytes) override;
+  void WriteLine(std::string_view line) override;
   void Close() override;
 
  private:
-  struct Impl;
   std::string path_;
-  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<TextWriter> writer_;
 };
 
 // Told after line k (1, 2, ...) has been handed to the output; the window sets its count
