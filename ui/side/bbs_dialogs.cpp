@@ -1,0 +1,29 @@
+#include "ui/side/bbs_dialogs.h"
+
+#include <QFileDialog>
+
+#include "ui/side/error_dialog.h"
+
+namespace tolvarine {
+
+std::optional<QString> QtBbsDialogs::ChooseSaveFile(QWidget* parent,
+                                                    const SaveDialogSetup& setup) {
+  QFileDialog dialog(parent, setup.title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(setup.nameFilters);
+  dialog.setDefaultSuffix(setup.defaultSuffix);
+  dialog.setSizeGripEnabled(true);
+  // Overwrite confirmation is on by default (no DontConfirmOverwrite).
+  if (!setup.fileName.isEmpty()) dialog.selectFile(setup.fileName);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+  return files.first();
+}
+
+void QtBbsDialogs::ShowError(QWidget* parent, const QString& text) {
+  ShowStandardErrorBox(parent, text);
+}
+
+}  // namespace tolvarine
