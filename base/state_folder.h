@@ -9,7 +9,12 @@ std::string ExecutableFolder();
 
 // The executable's folder when it is writable; otherwise the per-user application data
 // folder ($XDG_DATA_HOME/tolvarine or ~/.local/share/tolvarine), created if needed.
-// Always ends with "/".
+// When the environment variable TOLVARINE_STATE_DIR is set (tests, the command line), that
+// folder is used instead, created if needed. Always ends with "/". Throws InOutError when
+// a folder it must create cannot be created.
 std::string StateFolder();
+
+// StateFolder() as it would be for an executable in the given folder.
+std::string StateFolderFor(const std::string& executableFolder);
 
 }  // namespace tolvarine

@@ -1,0 +1,107 @@
+// File names, the state folder and the host lookup: where the program finds its files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include <arpa/inet.h>
+
+#include "base/file_names.h"
+#include "base/gbk.h"
+#include "base/host_lookup.h"
+#include "base/state_folder.h"
+#include "temp_folder.h"
+
+namespace tolvarine {
+namespace {
+
+using testing::TempFolder;
+
+class EnvVar {
+ public:
+  EnvVar(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~EnvVar() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(FileNames, ExactNameThenCaseIgnoringMatch) {
+  TempFolder folder;
+  folder.Write("kqweblinkok.ini", "x");
+  folder.Write("Urls.TXT", "x");
+  folder.Write("网址.txt", "x");
+  std::string base = GbkFileName(folder.path());
+
+  EXPECT_EQ(FileSystemPath(base + "kqweblinkok.ini"), folder.File("kqweblinkok.ini"));
+  EXPECT_EQ(FileSystemPath(base + "KQWEBLINKOK.INI"), folder.File("kqweblinkok.ini"));
+  EXPECT_EQ(FileSystemPath(base + "urls.txt"), folder.File("Urls.TXT"));
+  // The GBK name of a Chinese file name finds the UTF-8 file.
+  EXPECT_EQ(FileSystemPath(base + Utf8ToGbk("网址.TXT")), folder.File("网址.txt"));
+  // No match at all: the converted name as it is.
+  EXPECT_EQ(FileSystemPath(base + "Missing.ini"), folder.File("Missing.ini"));
+  EXPECT_EQ(FileSystemPath(base + "nofolder/A.ini"), folder.File("nofolder/A.ini"));
+  EXPECT_EQ(GbkFileName(folder.File("网址.txt")), base + Utf8ToGbk("网址.txt"));
+}
+
+TEST(FileNames, SeveralMatchesPickTheSameOneEveryTime) {
+  TempFolder folder;
+  folder.Write("list.TXT", "x");
+  folder.Write("LIST.txt", "x");
+  EXPECT_EQ(FileSystemPath(GbkFileName(folder.path()) + "List.Txt"), folder.File("LIST.txt"));
+}
+
+TEST(StateFolder, ChosenFolderExecutableFolderOrUserData) {
+  std::string exe = ExecutableFolder();
+  ASSERT_FALSE(exe.empty());
+  EXPECT_EQ(exe.back(), '/');
+  EXPECT_TRUE(std::filesystem::exists(exe + "base_tests"));
+
+  TempFolder folder;
+  {
+    EnvVar chosen("TOLVARINE_STATE_DIR", folder.File("state").c_str());
+    EXPECT_EQ(StateFolder(), folder.File("state/"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("state")));
+  }
+  EnvVar chosen("TOLVARINE_STATE_DIR", nullptr);
+  EXPECT_EQ(StateFolderFor(folder.path()), folder.path());
+  {
+    EnvVar data("XDG_DATA_HOME", folder.File("data").c_str());
+    EXPECT_EQ(StateFolderFor("/no/such/folder/"), folder.File("data/tolvarine/"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("data/tolvarine")));
+  }
+  {
+    EnvVar data("XDG_DATA_HOME", nullptr);
+    EnvVar home("HOME", folder.File("home").c_str());
+    EXPECT_EQ(StateFolderFor("/no/such/folder/"), folder.File("home/.local/share/tolvarine/"));
+  }
+}
+
+TEST(HostLookup, DottedQuadsOrNothing) {
+  for (const auto& address : LocalHostAddresses()) {
+    in_addr parsed{};
+    EXPECT_EQ(inet_pton(AF_INET, address.c_str(), &parsed), 1) << address;
+    char back[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &parsed, back, sizeof back);
+    EXPECT_EQ(address, back);
+  }
+}
+
+}  // namespace
+}  // namespace tolvarine
