@@ -3,6 +3,7 @@
 // harvests each page, stops, finishes and continues, and keeps the progress and list files.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct CrawlSettings {
   int pacingIntervalMs = 0;
 };
 
+// The owner routes the browser's events to OnNavigateComplete / OnDocumentComplete (for
+// example browser.SetListener(&controller), or through its own guarded listener); neither
+// handler throws.
 class CrawlController : public PageBrowserListener {
  public:
   CrawlController(CrawlView& view, PageBrowser& browser, Clock& clock, CrawlSettings settings);
@@ -30,10 +34,14 @@ class CrawlController : public PageBrowserListener {
 
   // Commands (the tool bar). Each may throw; the caller runs it through its guard.
   void ChooseList();
+  // The list file as if chosen in the dialog: the name is stored lowered (A..Z only) in the
+  // list file field and its lines are counted into total (panel 1).
+  void UseListFile(const std::string& name);
   void Start();
   void Stop();
   void Continue();
-  // Continue without the input box: resumes after line `position` (the command line).
+  // Continue without the input box and the pause: resumes after line `position` (the
+  // command line). As with Continue, the progress file must exist and is read first.
   void ContinueFrom(int position);
 
   // Progress and list files.
@@ -56,6 +64,7 @@ class CrawlController : public PageBrowserListener {
 
   ResultList& Links();
   ResultList& Phones();
+  // True from the start of a walk until it ends (a stopped walk runs until its next tick).
   bool Running() const;
   int Position() const;
   int Total() const;
@@ -67,6 +76,11 @@ class CrawlController : public PageBrowserListener {
   struct State;
 
  private:
+  // A walk still in progress (stopped but waiting for its tick) is finished before a new
+  // one begins.
+  void EndWalkInProgress();
+  void Resume(std::optional<int> givenPosition);
+
   std::unique_ptr<State> s_;
 };
 

@@ -1,0 +1,126 @@
+// The running walk: loading the next address, the three timers' handlers, finishing, and
+// the browser's completion events.
+#include <exception>
+
+#include "engine/crawl_controller.h"
+#include "engine/crawl_state.h"
+#include "engine/crawl_texts.h"
+#include "engine/phone_extractor.h"
+
+namespace tolvarine {
+
+namespace {
+constexpr int kWaitTicks = 30;
+constexpr int kCompleteMark = 9;
+}  // namespace
+
+void CrawlController::LoadNext() {
+  State& s = *s_;
+  if (s.ListDone()) {
+    Finish();
+    return;
+  }
+  s.ReadAddress();
+  s.waitCounter = 0;
+  s.pacing.SetEnabled(true);
+  s.watchdog.SetInterval(15 * s.PacingPeriod());
+}
+
+void CrawlController::PacingTick() {
+  State& s = *s_;
+  PageDocument* document = s.browser.Document();
+  if (document == nullptr) return;
+  s.pacing.SetEnabled(false);
+  s.pacing.SetInterval(s.PacingPeriod());
+  if (s.browser.Tag() == 0 && s.waitCounter < kWaitTicks) {
+    ++s.waitCounter;
+    s.pacing.SetEnabled(true);
+    return;
+  }
+  s.waitCounter = 0;
+
+  if (s.view.Option(CrawlOption::SearchLinks)) {
+    LinkRules rules;
+    rules.onlySite = s.view.Option(CrawlOption::OnlySite);
+    rules.filter = s.view.Option(CrawlOption::LinkFilter);
+    if (rules.filter) {
+      rules.mustContain = RuleLines(s.view.RuleText(RuleList::MustContain));
+      rules.mustNotContain = RuleLines(s.view.RuleText(RuleList::MustNotContain));
+    }
+    s.harvester.Harvest(s.browser.LocationURL(), *document, rules, s.links, [&s] {
+      ++s.linksFound;
+      s.ShowCount(5, s.linksFound);
+    });
+  }
+  if (s.view.Option(CrawlOption::SearchPhones)) {
+    ExtractPagePhones(*document, PrefixesFromText(s.view.RuleText(RuleList::Prefixes)),
+                      s.view.Option(CrawlOption::Dedup), s.phones, [&s] {
+                        ++s.phonesFound;
+                        s.ShowCount(7, s.phonesFound);
+                      });
+  }
+
+  s.autosave.SetEnabled(s.view.Option(CrawlOption::Autosave));
+  if (s.ListDone()) {
+    Finish();
+    return;
+  }
+  s.ReadAddress();
+  s.pacing.SetEnabled(true);
+}
+
+void CrawlController::WatchdogTick() {
+  State& s = *s_;
+  if (s.position == s.lastSeenPosition)
+    LoadNext();
+  else
+    s.lastSeenPosition = s.position;
+}
+
+void CrawlController::AutosaveTick() {
+  State& s = *s_;
+  s.autosave.SetEnabled(false);
+  WriteProgress();
+  s.autosave.SetEnabled(s.view.Option(CrawlOption::Autosave));
+}
+
+// The walk ends whatever fails on the way: the commands return to idle and the owner is
+// told, and the failures (closing the list, writing the progress file) are reported after.
+void CrawlController::Finish() {
+  State& s = *s_;
+  s.StopTimers();
+  std::exception_ptr closeFailure;
+  try {
+    s.CloseReader();
+  } catch (...) {
+    closeFailure = std::current_exception();
+  }
+  std::exception_ptr writeFailure;
+  try {
+    WriteProgress();
+  } catch (...) {
+    writeFailure = std::current_exception();
+  }
+  s.walking = false;
+  s.view.SetPanel(8, texts::kFinished);
+  s.view.Repaint();
+  s.view.SetCommandStates(kIdleStates);
+  if (s.onFinished) s.onFinished();
+  if (closeFailure && writeFailure) s.Guarded([&] { std::rethrow_exception(closeFailure); });
+  if (writeFailure) std::rethrow_exception(writeFailure);
+  if (closeFailure) std::rethrow_exception(closeFailure);
+}
+
+void CrawlController::OnNavigateComplete(FrameId frame, const std::string& /*address*/) {
+  if (s_->rememberedFrame == 0) s_->rememberedFrame = frame;
+}
+
+void CrawlController::OnDocumentComplete(FrameId frame, const std::string& /*address*/) {
+  State& s = *s_;
+  if (frame != 0 && frame == s.rememberedFrame) {
+    s.browser.SetTag(kCompleteMark);
+    s.rememberedFrame = 0;
+  }
+}
+
+}  // namespace tolvarine

@@ -1,0 +1,58 @@
+#pragma once
+// Finds the 11-digit mobile numbers of page text: for each line, for each prefix in order,
+// every occurrence of the prefix is examined; the digit run from the prefix on counts when
+// it is exactly 11 digits long, and the search goes on after that run.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/page_browser.h"
+#include "engine/result_list.h"
+
+namespace tolvarine {
+
+using PhoneSink = std::function<void(std::string_view number)>;
+
+class PhoneScanner {
+ public:
+  explicit PhoneScanner(const std::vector<std::string>& prefixes);
+
+  // The numbers of one line (no line ends inside), in prefix order, then in line order.
+  void ScanLine(std::string_view line, const PhoneSink& found) const;
+  // The numbers of a whole text, exactly as if it were cut into lines (CR, LF and NUL end
+  // a line; nothing after the first NUL counts) and each line were given to ScanLine.
+  void ScanText(std::string_view text, const PhoneSink& found) const;
+
+ private:
+  struct Hit;
+  template <class Emit>
+  void MatchRun(std::string_view run, Emit&& emit) const;
+
+  // Prefixes that can start an 11-digit run (1..11 digits), in order; the others can
+  // never yield a number and are left out.
+  std::vector<std::string> prefixes_;
+};
+
+// The prefixes of the prefix list field: its non-empty lines, in order.
+std::vector<std::string> PrefixesFromText(std::string_view fieldText);
+
+// Appends the numbers of the lines to the phone list (skipping those already listed when
+// dedup is set) and calls onAdded after each row.
+void ExtractPhones(const std::vector<std::string_view>& lines,
+                   const std::vector<std::string>& prefixes, bool dedup, ResultList& phones,
+                   const std::function<void()>& onAdded);
+
+// The same for whole texts, scanned one after the other (the body's outer text, then its
+// outer markup).
+void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
+                            const std::vector<std::string>& prefixes, bool dedup,
+                            ResultList& phones, const std::function<void()>& onAdded);
+
+// The extractor run on a loaded page: its body text, then its body markup. Reading a
+// document without a body throws before anything is added.
+void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
+                       bool dedup, ResultList& phones, const std::function<void()>& onAdded);
+
+}  // namespace tolvarine

@@ -1,0 +1,129 @@
+#include "engine/progress_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <exception>
+#include <utility>
+
+#include "base/atomic_file.h"
+#include "base/line_reader.h"
+#include "base/number_text.h"
+#include "base/text_writer.h"
+#include "engine/crawl_texts.h"
+
+namespace tolvarine {
+namespace {
+
+struct OptionLine {
+  CrawlOption option;
+  const char* yes;
+  const char* no;
+};
+
+// Lines 4 to 9, in file order.
+constexpr std::array<OptionLine, 6> kOptionLines{{
+    {CrawlOption::Dedup, "qcyes", "qcno"},
+    {CrawlOption::SearchLinks, "webyes", "webno"},
+    {CrawlOption::SearchPhones, "mobyes", "mobno"},
+    {CrawlOption::LinkFilter, "sxyes", "sxno"},
+    {CrawlOption::OnlySite, "bzyes", "bzno"},
+    {CrawlOption::Autosave, "saveyes", "saveno"},
+}};
+
+struct ListFile {
+  RuleList list;
+  const char* name;
+};
+
+// Read and written in this order.
+constexpr std::array<ListFile, 3> kListFiles{{
+    {RuleList::Prefixes, texts::kPrefixListFileName},
+    {RuleList::MustContain, texts::kMustContainFileName},
+    {RuleList::MustNotContain, texts::kMustNotContainFileName},
+}};
+
+}  // namespace
+
+ProgressFile::ProgressFile(std::string folder) : folder_(std::move(folder)) {}
+
+std::string ProgressFile::ProgressPath() const { return folder_ + texts::kProgressFileName; }
+
+std::string ProgressFile::ListPath(RuleList list) const {
+  for (const ListFile& f : kListFiles)
+    if (f.list == list) return folder_ + f.name;
+  return {};
+}
+
+std::string ProgressText(const std::string& listFile, int position, int total, CrawlView& view) {
+  std::vector<std::string> lines{listFile, IntToStr(position), IntToStr(total)};
+  for (const OptionLine& o : kOptionLines) lines.emplace_back(view.Option(o.option) ? o.yes : o.no);
+  lines.push_back(IntToStr(ReadSpeed(view.SpeedText())));
+  return JoinCrlf(lines);
+}
+
+void ProgressFile::Write(CrawlView& view, int position, int total) const {
+  ReplaceFileAtomically(ProgressPath(), ProgressText(view.ListFileField(), position, total, view));
+}
+
+bool ProgressFile::Read(CrawlView& view, int& position, int& total) const {
+  const std::string path = ProgressPath();
+  if (!FileExists(path)) return false;
+  LineReader reader(path);
+  try {
+    view.SetListFileField(reader.ReadLine());
+    position = StrToInt(reader.ReadLine());
+    total = StrToInt(reader.ReadLine());
+    for (const OptionLine& o : kOptionLines) view.SetOption(o.option, reader.ReadLine() == o.yes);
+    view.SetSpeed(std::clamp(StrToInt(reader.ReadLine()), 1, 60));
+  } catch (...) {
+    try {
+      reader.Close();
+    } catch (...) {
+      // The first failure is the one reported.
+    }
+    throw;
+  }
+  reader.Close();
+  return true;
+}
+
+std::string FieldTextFromFile(std::string_view fileText) {
+  if (const void* nul = std::memchr(fileText.data(), '\0', fileText.size()))
+    fileText = fileText.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) -
+                                                           fileText.data()));
+  std::string out;
+  out.reserve(fileText.size() + fileText.size() / 16);
+  for (std::size_t i = 0; i < fileText.size(); ++i) {
+    const char c = fileText[i];
+    if (c == '\r') {
+      out += "\r\n";
+      if (i + 1 < fileText.size() && fileText[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+void ProgressFile::LoadLists(CrawlView& view) const {
+  for (const ListFile& f : kListFiles) {
+    const std::string path = folder_ + f.name;
+    if (!FileExists(path)) continue;
+    view.SetRuleText(f.list, FieldTextFromFile(ReadWholeFile(path)));
+  }
+}
+
+void ProgressFile::SaveLists(CrawlView& view) const {
+  for (const ListFile& f : kListFiles) {
+    try {
+      ReplaceFileAtomically(folder_ + f.name, view.RuleText(f.list));
+    } catch (...) {
+      // Each list is saved on its own; a failure leaves that file as it was.
+    }
+  }
+}
+
+}  // namespace tolvarine

@@ -1,0 +1,47 @@
+#pragma once
+// The progress file "tolvarine.ini" (list file name, position, total, the six options and
+// the speed, ten CR LF lines) and the three list files, all in one state folder. Every file
+// is replaced atomically, so a failed write leaves the previous file whole.
+#include <string>
+#include <string_view>
+
+#include "engine/crawl_view.h"
+
+namespace tolvarine {
+
+class ProgressFile {
+ public:
+  // folder: a file-system path with a trailing "/".
+  explicit ProgressFile(std::string folder);
+
+  std::string ProgressPath() const;
+  std::string ListPath(RuleList list) const;
+
+  // Writes the ten lines: the view's list file field, position, total, the option lines and
+  // the speed (as counted when read). Throws InOutError when the file cannot be written.
+  void Write(CrawlView& view, int position, int total) const;
+  // Applies the file line by line as it is read, to the view and to position and total;
+  // a line that is not a number stops it with ConvertError, leaving earlier lines applied.
+  // Returns false when there is no progress file.
+  bool Read(CrawlView& view, int& position, int& total) const;
+
+  // Replaces each rule field whose file exists with the file's text (prefix list,
+  // must-contain, must-not-contain); a file that cannot be read throws and the later ones
+  // are not read.
+  void LoadLists(CrawlView& view) const;
+  // Writes each rule field's text exactly to its file; a failed write is ignored and the
+  // next one is attempted.
+  void SaveLists(CrawlView& view) const;
+
+ private:
+  std::string folder_;
+};
+
+// The ten lines of the progress file, without line ends.
+std::string ProgressText(const std::string& listFile, int position, int total, CrawlView& view);
+
+// A list file's text as the field holds it: cut at the first NUL, every line end (CR LF,
+// a lone CR or a lone LF) made CR LF.
+std::string FieldTextFromFile(std::string_view fileText);
+
+}  // namespace tolvarine
