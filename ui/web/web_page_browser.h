@@ -2,13 +2,18 @@
 // The page browser on Qt WebEngine: a QWebEngineView pane (the main window's lower pane,
 // `WebBrowser1`) behind the engine's PageBrowser interface.
 //
-// Events, for top-level navigations only (frames inside the page raise nothing):
-// - OnNavigateComplete(frame, address) when the page reports that a top-level load has
-//   started (QWebEnginePage::loadingChanged, LoadStartedStatus). Every start gets a fresh
-//   FrameId; a start while another load runs supersedes that load.
-// - OnDocumentComplete(frame, address) with the same FrameId once that load has finished
-//   (succeeded, failed into an error page, or stopped) and the document snapshot has been
-//   taken. A superseded load, or one whose renderer died, never raises it.
+// Events, for top-level documents only (frames inside the page raise nothing): once a
+// top-level load has finished (LoadSucceededStatus, or LoadFailedStatus with an error page
+// or the server's error document shown) and the snapshot of the new document has been
+// taken, OnNavigateComplete(frame, address) and then OnDocumentComplete(frame, address) are
+// raised back to back, with a fresh FrameId for each load and the final address (after
+// redirects). Raising navigate-complete only together with its document-complete means a
+// load that never finishes leaves no frame behind that the crawl would wait on for ever.
+// A load that leaves no new document (stopped, or turned into a refused download), a load
+// replaced by a later Navigate, and a load whose renderer died raise nothing; the crawl's
+// watchdog moves on from those. A Navigate while a load is still running moves to a fresh
+// page, so no signal of the replaced load can be taken for the new one. Events come from
+// the event loop, never from inside Navigate.
 //
 // Document() reads a snapshot taken with one script call when the top-level load finished:
 // links (absolute), the body's outer text and outer markup, converted to GBK. A page
@@ -18,10 +23,12 @@
 // dialogs answered at once without showing anything, no new windows, no downloads, every
 // permission request denied, and a fresh page after a renderer crash. The page is also
 // replaced every `recycleEvery` navigations to keep memory bounded on long walks.
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/guard.h"
 #include "engine/page_browser.h"
@@ -55,7 +62,7 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void RefreshDocument(std::function<void(bool ok)> done);
 
   QWebEngineView* View() const { return view_; }
-  QWebEngineProfile* Profile() const { return profile_; }
+  QWebEngineProfile* Profile() const { return profile_.get(); }
   // How many pages have been created so far (recycling and crash recovery add one each).
   int PagesCreated() const { return pagesCreated_; }
   // The process id of the current renderer, 0 when there is none.
@@ -69,29 +76,35 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void rendererRecovered();
 
  private:
-  class Document;
+  class SnapshotDocument;
   void Guarded(const std::function<void()>& handler);
   void InstallNewPage();
+  void RetirePage(QuietWebPage* page);
   void OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadingInfo& info);
-  void TakeSnapshot(FrameId frame, std::function<void(bool)> done);
   void OnRendererTerminated(QuietWebPage* page);
+  // Runs the snapshot script on the current page; done(snapshot, or nullptr when the page
+  // went away or the script gave nothing) runs inside the guard, never after the pane is
+  // gone. markSeen marks the document as snapshotted at its load's end.
+  void TakeSnapshot(bool markSeen, std::function<void(std::shared_ptr<PageSnapshot>)> done);
 
   ErrorSink sink_;
   int recycleEvery_;
   PageBrowserListener* listener_ = nullptr;
-  QWebEngineProfile* profile_ = nullptr;
+  // Declared first so that it outlives every page made from it.
+  std::unique_ptr<QWebEngineProfile> profile_;
   QWebEngineView* view_ = nullptr;
   QuietWebPage* page_ = nullptr;
+  // Pages taken out of service and waiting for deferred deletion.
+  std::vector<QPointer<QObject>> retired_;
   int pagesCreated_ = 0;
   int navigationsOnPage_ = 0;
-  // The load in progress or last finished; 0 when none may complete.
-  FrameId currentFrame_ = 0;
+  // The top-level load in progress (busy_) or the last one; 0 when none may complete.
+  FrameId frame_ = 0;
   FrameId lastFrame_ = 0;
-  bool currentFinished_ = false;
-  // Set by Navigate until the page reports the start of that load; a finish reported in
-  // between belongs to the load it replaced.
-  bool awaitingStart_ = false;
-  std::unique_ptr<Document> document_;
+  bool busy_ = false;
+  std::unique_ptr<SnapshotDocument> document_;
+  // Cleared when the pane goes away; late callbacks test it first.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace tolvarine

@@ -1,0 +1,313 @@
+#include "ui/web/web_page_browser.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineQuotaRequest>
+#include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "base/errors.h"
+#include "base/gbk.h"
+
+namespace tolvarine {
+namespace {
+
+std::string QtToGbk(const QString& text) {
+  return Utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                        static_cast<std::size_t>(text.size())));
+}
+
+QString GbkToQt(const std::string& gbk) {
+  const std::u16string text = GbkToUtf16(gbk);
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+// What the harvesters read of one document, already in GBK.
+struct PageSnapshot {
+  bool fresh = false;  // the document had not been snapshotted at a load's end before
+  bool hasBody = false;
+  std::string location;  // the document's own address, UTF-8
+  std::vector<std::string> links;
+  std::string outerText;
+  std::string outerHtml;
+};
+
+// A page that answers every dialog at once and opens nothing.
+class QuietWebPage : public QWebEnginePage {
+ public:
+  QuietWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
+
+ protected:
+  void javaScriptAlert(const QUrl&, const QString&) override {}
+  // Also asked for leave-page prompts: yes, leave.
+  bool javaScriptConfirm(const QUrl&, const QString&) override { return true; }
+  bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override {
+    return false;
+  }
+  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                const QString&) override {}
+  QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+  QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
+    return {};
+  }
+};
+
+// Reads whichever snapshot is current; lives as long as the pane, so the pointer handed out
+// by Document() never dangles.
+class WebPageBrowser::SnapshotDocument : public PageDocument {
+ public:
+  void Set(std::shared_ptr<const PageSnapshot> snapshot) { snapshot_ = std::move(snapshot); }
+  bool Empty() const { return !snapshot_; }
+
+  int LinksLength() override { return static_cast<int>(Body().links.size()); }
+  std::string LinkItem(int index) override {
+    const PageSnapshot& s = Body();
+    if (index < 0 || index >= static_cast<int>(s.links.size()))
+      throw Error("Link index out of range");
+    return s.links[static_cast<std::size_t>(index)];
+  }
+  std::string BodyOuterText() override { return Body().outerText; }
+  std::string BodyOuterHtml() override { return Body().outerHtml; }
+
+ private:
+  const PageSnapshot& Body() const {
+    if (!snapshot_) throw Error("No document loaded");
+    if (!snapshot_->hasBody) throw Error("The document has no body");
+    return *snapshot_;
+  }
+  std::shared_ptr<const PageSnapshot> snapshot_;
+};
+
+namespace {
+
+// One call reads everything the harvesters need. It runs in the application's isolated
+// script world, so nothing the page redefines can change what it reads. The marker (set
+// only at a load's end) tells a new document from the one still shown after a load that
+// produced none.
+QString SnapshotScript(bool markSeen) {
+  return QStringLiteral(
+             "(function (markSeen) {"
+             "  var fresh = !window.__tolvarineSeen;"
+             "  if (markSeen) window.__tolvarineSeen = true;"
+             "  var body = document.body;"
+             "  return { fresh: fresh, body: !!body, location: String(location.href),"
+             "           links: Array.from(document.links, function (a) { return String(a.href); }),"
+             "           text: body ? String(body.outerText) : '',"
+             "           html: body ? String(body.outerHTML) : '' };"
+             "})(%1)")
+      .arg(markSeen ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+std::shared_ptr<PageSnapshot> ReadSnapshot(const QVariant& result) {
+  if (result.typeId() != QMetaType::QVariantMap) return nullptr;
+  const QVariantMap map = result.toMap();
+  auto snapshot = std::make_shared<PageSnapshot>();
+  snapshot->fresh = map.value(QStringLiteral("fresh")).toBool();
+  snapshot->hasBody = map.value(QStringLiteral("body")).toBool();
+  snapshot->location = map.value(QStringLiteral("location")).toString().toStdString();
+  const QVariantList links = map.value(QStringLiteral("links")).toList();
+  snapshot->links.reserve(static_cast<std::size_t>(links.size()));
+  for (const QVariant& link : links) snapshot->links.push_back(QtToGbk(link.toString()));
+  snapshot->outerText = QtToGbk(map.value(QStringLiteral("text")).toString());
+  snapshot->outerHtml = QtToGbk(map.value(QStringLiteral("html")).toString());
+  return snapshot;
+}
+
+void LockDown(QWebEngineSettings* s) {
+  s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+  s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+  s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+  s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+  s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+  s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+  s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
+  s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+  s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+  s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
+  s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+  s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+  s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
+  s->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
+  s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
+  s->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
+  s->setAttribute(QWebEngineSettings::TouchIconsEnabled, false);
+  s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+  s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+  s->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+}
+
+}  // namespace
+
+WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery)
+    : QWidget(parent),
+      sink_(std::move(sink)),
+      recycleEvery_(recycleEvery),
+      profile_(std::make_unique<QWebEngineProfile>()),  // no storage name: off the record
+      document_(std::make_unique<SnapshotDocument>()) {
+  LockDown(profile_->settings());
+  profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+  profile_->setHttpCacheMaximumSize(32 * 1024 * 1024);
+  profile_->setSpellCheckEnabled(false);
+  connect(profile_.get(), &QWebEngineProfile::downloadRequested, this,
+          [this](QWebEngineDownloadRequest* download) {
+            Guarded([download] { download->cancel(); });
+          });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  view_ = new QWebEngineView(this);
+  view_->setObjectName(QStringLiteral("WebBrowser1"));
+  layout->addWidget(view_);
+  InstallNewPage();
+}
+
+WebPageBrowser::~WebPageBrowser() {
+  *alive_ = false;
+  // Every page goes before the profile it was made from.
+  delete view_;
+  view_ = nullptr;
+  for (auto& page : retired_) delete page.data();
+  delete page_;
+  page_ = nullptr;
+}
+
+void WebPageBrowser::Guarded(const std::function<void()>& handler) { RunGuarded(sink_, handler); }
+
+void WebPageBrowser::SetListener(PageBrowserListener* listener) { listener_ = listener; }
+
+void WebPageBrowser::InstallNewPage() {
+  auto* page = new QuietWebPage(profile_.get(), this);
+  ++pagesCreated_;
+  navigationsOnPage_ = 0;
+
+  connect(page, &QWebEnginePage::loadingChanged, this,
+          [this, page](const QWebEngineLoadingInfo& info) {
+            Guarded([&] { OnLoadingChanged(page, info); });
+          });
+  connect(page, &QWebEnginePage::renderProcessTerminated, this,
+          [this, page](QWebEnginePage::RenderProcessTerminationStatus, int) {
+            Guarded([&] { OnRendererTerminated(page); });
+          });
+  // Whatever a page asks for beyond showing itself is refused.
+  connect(page, &QWebEnginePage::featurePermissionRequested, page,
+          [page](const QUrl& origin, QWebEnginePage::Feature feature) {
+            page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+          });
+  connect(page, &QWebEnginePage::fullScreenRequested, page,
+          [](QWebEngineFullScreenRequest request) { request.reject(); });
+  connect(page, &QWebEnginePage::quotaRequested, page,
+          [](QWebEngineQuotaRequest request) { request.reject(); });
+  connect(page, &QWebEnginePage::registerProtocolHandlerRequested, page,
+          [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+  connect(page, &QWebEnginePage::fileSystemAccessRequested, page,
+          [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+
+  QuietWebPage* old = page_;
+  page_ = page;
+  view_->setPage(page);
+  if (old) RetirePage(old);
+  busy_ = false;
+  frame_ = 0;
+}
+
+void WebPageBrowser::RetirePage(QuietWebPage* page) {
+  disconnect(page, nullptr, this, nullptr);
+  std::erase_if(retired_, [](const QPointer<QObject>& p) { return p.isNull(); });
+  retired_.emplace_back(page);
+  // Deferred: the page may be the one whose signal is being delivered right now.
+  page->deleteLater();
+}
+
+void WebPageBrowser::Navigate(const std::string& address) {
+  const QString text = GbkToQt(address);
+  const QUrl url(text);
+  if (text.trimmed().isEmpty() || !url.isValid() || url.isRelative())
+    throw Error("Cannot navigate to '" + address + "'");
+  // A load still running on the page would report its end as if it were this one's.
+  if (busy_ || (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_)) InstallNewPage();
+  frame_ = ++lastFrame_;
+  busy_ = true;
+  ++navigationsOnPage_;
+  page_->load(url);
+}
+
+std::string WebPageBrowser::LocationURL() { return QtToGbk(page_->url().toString()); }
+
+PageDocument* WebPageBrowser::Document() {
+  return document_->Empty() ? nullptr : document_.get();
+}
+
+qint64 WebPageBrowser::RendererPid() const { return page_ ? page_->renderProcessPid() : 0; }
+
+void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadingInfo& info) {
+  if (page != page_) return;
+  if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+    // A load the page started on its own (a script, a refresh) gets its own frame.
+    if (!busy_) {
+      frame_ = ++lastFrame_;
+      busy_ = true;
+    }
+    return;
+  }
+  if (!busy_) return;
+  busy_ = false;
+  const FrameId frame = frame_;
+  const QUrl address = info.url();
+  TakeSnapshot(true, [this, frame, address](std::shared_ptr<PageSnapshot> snapshot) {
+    if (!snapshot || frame != frame_ || busy_) return;
+    // The page still shows an older document (or the empty one a fresh page starts with):
+    // this load produced nothing to read.
+    if (!snapshot->fresh) return;
+    if (snapshot->location == "about:blank" && address.toString() != QLatin1String("about:blank"))
+      return;
+    document_->Set(std::move(snapshot));
+    const std::string gbk = QtToGbk(address.toString());
+    if (listener_) listener_->OnNavigateComplete(frame, gbk);
+    emit navigateCompleted(frame, address.toString());
+    if (frame != frame_ || busy_) return;  // the listener started another load
+    if (listener_) listener_->OnDocumentComplete(frame, gbk);
+    emit documentCompleted(frame, address.toString());
+  });
+}
+
+void WebPageBrowser::TakeSnapshot(bool markSeen,
+                                  std::function<void(std::shared_ptr<PageSnapshot>)> done) {
+  QuietWebPage* page = page_;
+  std::weak_ptr<bool> alive = alive_;
+  page->runJavaScript(SnapshotScript(markSeen), QWebEngineScript::ApplicationWorld,
+                      [this, alive, page, done = std::move(done)](const QVariant& result) {
+                        // Pending calls may be answered while the page or the pane is
+                        // being destroyed.
+                        auto token = alive.lock();
+                        if (!token || !*token) return;
+                        Guarded([&] { done(page == page_ ? ReadSnapshot(result) : nullptr); });
+                      });
+}
+
+void WebPageBrowser::RefreshDocument(std::function<void(bool ok)> done) {
+  TakeSnapshot(false, [this, done = std::move(done)](std::shared_ptr<PageSnapshot> snapshot) {
+    const bool ok = snapshot != nullptr;
+    if (ok) document_->Set(std::move(snapshot));
+    if (done) done(ok);
+  });
+}
+
+void WebPageBrowser::OnRendererTerminated(QuietWebPage* page) {
+  if (page != page_) return;
+  // The crashed load completes never; a fresh page takes the next Navigate.
+  InstallNewPage();
+  emit rendererRecovered();
+}
+
+}  // namespace tolvarine
