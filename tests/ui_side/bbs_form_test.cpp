@@ -1,0 +1,254 @@
+// The URL list generator window: what a user sees, and the files its two commands write.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "fake_bbs_dialogs.h"
+#include "ui/side/bbs_form.h"
+
+namespace tolvarine {
+namespace {
+
+using testing::FakeBbsDialogs;
+
+class BbsFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    auto dialogs = std::make_unique<FakeBbsDialogs>();
+    fake_ = dialogs.get();
+    form_ = std::make_unique<TbbsForm>(nullptr, std::move(dialogs));
+  }
+
+  QLineEdit* Edit(int n) const {
+    auto* e = form_->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
+    EXPECT_NE(e, nullptr) << n;
+    return e;
+  }
+  QLabel* Label(int n) const {
+    auto* l = form_->findChild<QLabel*>(QStringLiteral("Label%1").arg(n));
+    EXPECT_NE(l, nullptr) << n;
+    return l;
+  }
+  QString Path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+  static QByteArray Contents(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+  }
+  void Answer(const QString& path) { fake_->answers.push_back(path); }
+  void SetOneCounter(const QString& prefix, const QString& start, const QString& end,
+                     const QString& suffix, const QString& step) {
+    Edit(1)->setText(prefix);
+    Edit(2)->setText(start);
+    Edit(3)->setText(end);
+    Edit(4)->setText(suffix);
+    Edit(12)->setText(step);
+  }
+  void SetTwoCounters(const QString& front, const QString& start, const QString& end,
+                      const QString& middle, const QString& start2, const QString& back) {
+    Edit(5)->setText(front);
+    Edit(6)->setText(start);
+    Edit(7)->setText(end);
+    Edit(9)->setText(middle);
+    Edit(10)->setText(start2);
+    Edit(8)->setText(back);
+  }
+
+  QTemporaryDir dir_;
+  FakeBbsDialogs* fake_ = nullptr;
+  std::unique_ptr<TbbsForm> form_;
+};
+
+TEST_F(BbsFormTest, ShowsItsCaptionsAndInitialTexts) {
+  EXPECT_EQ(form_->windowTitle(), QStringLiteral("生成URL页面地址列表"));
+  const Qt::WindowFlags flags = form_->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_FALSE(form_->windowIcon().isNull());
+
+  const QString initial[13] = {{},         "http://", "0", "", "", "http://", "0",
+                               "",         "",        "",  "0", "",  "1"};
+  for (int n = 1; n <= 12; ++n) EXPECT_EQ(Edit(n)->text(), initial[n]) << "Edit" << n;
+
+  EXPECT_EQ(Label(1)->text(), QStringLiteral("页面总数"));
+  EXPECT_EQ(Label(2)->text(), QString());
+  EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
+  EXPECT_EQ(Label(3)->text(), QStringLiteral("URL网址前缀"));
+  EXPECT_EQ(Label(11)->text(), QStringLiteral("URL网址后段"));
+  EXPECT_EQ(Label(12)->text(), QStringLiteral("URL网址中部"));
+  EXPECT_EQ(Label(15)->text(), QStringLiteral("增长率"));
+
+  auto* one = form_->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
+  auto* two = form_->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
+  ASSERT_TRUE(one && two);
+  EXPECT_EQ(one->text(), QStringLiteral("生成URL页面地址列表[一组计数]"));
+  EXPECT_EQ(two->text(), QStringLiteral("生成URL页面地址列表[两组计数]"));
+  EXPECT_EQ(one->geometry(), QRect(184, 8, 209, 25));
+  EXPECT_EQ(two->geometry(), QRect(184, 120, 209, 25));
+  EXPECT_TRUE(one->autoRaise());
+  // The glyph has a drawn disabled state of its own.
+  EXPECT_FALSE(one->icon().pixmap(16, QIcon::Disabled).isNull());
+  EXPECT_EQ(Edit(4)->geometry().topLeft(), QPoint(328, 72));
+  EXPECT_EQ(Edit(4)->width(), 201);
+  EXPECT_EQ(Edit(9)->geometry().topLeft(), QPoint(224, 183));
+}
+
+TEST_F(BbsFormTest, TabVisitsTheFieldsInTheirOrder) {
+  // Edit8 (back part) comes before Edit9 (middle part); the step field comes last.
+  const int expected[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  QWidget* w = Edit(1);
+  for (int n : expected) {
+    EXPECT_EQ(w, Edit(n)) << "expected Edit" << n << " got " << w->objectName().toStdString();
+    do {
+      w = w->nextInFocusChain();
+    } while (!(w->focusPolicy() & Qt::TabFocus));
+  }
+  EXPECT_EQ(w, Edit(1));  // and round again
+}
+
+TEST_F(BbsFormTest, SaveDialogIsSetUpAndOpensWithTheNameChosenLast) {
+  SetOneCounter("a", "1", "1", "", "1");
+  const QString first = Path("first.txt");
+  Answer(first);
+  form_->SpeedButton1Click();
+  fake_->answers.push_back(std::nullopt);  // cancelled: nothing happens
+  form_->SpeedButton2Click();
+
+  ASSERT_EQ(fake_->shown.size(), 2u);
+  const SaveDialogSetup& setup = fake_->shown[0];
+  EXPECT_EQ(setup.title, QStringLiteral("BBS页面地址列表"));
+  EXPECT_EQ(setup.nameFilters,
+            QStringList({QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")}));
+  EXPECT_EQ(setup.defaultSuffix, QStringLiteral("txt"));
+  EXPECT_EQ(setup.fileName, QString());
+  EXPECT_EQ(fake_->shown[1].fileName, first);
+  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
+}
+
+TEST_F(BbsFormTest, OneCounterWritesStepTimesCounterWithCrLf) {
+  SetOneCounter("list_", "1", "3", ".htm", "20");
+  Answer(Path("one.txt"));
+  form_->SpeedButton1Click();
+  EXPECT_EQ(Contents(Path("one.txt")), QByteArray("list_20.htm\r\nlist_40.htm\r\nlist_60.htm\r\n"));
+  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+  EXPECT_TRUE(fake_->errors.empty());
+
+  // Negative numbers and wrapping products; the count is of lines, not counter values.
+  SetOneCounter("p", "65535", "65537", "", "65536");
+  Answer(Path("wrap.txt"));
+  form_->SpeedButton1Click();
+  EXPECT_EQ(Contents(Path("wrap.txt")), QByteArray("p-65536\r\np0\r\np65536\r\n"));
+  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+}
+
+TEST_F(BbsFormTest, FieldTextsReachTheFileAsGbkBytes) {
+  SetOneCounter(QStringLiteral("http://bbs/页"), "7", "7", QStringLiteral(" 尾"), "1");
+  Answer(Path("gbk.txt"));
+  form_->SpeedButton1Click();
+  EXPECT_EQ(Contents(Path("gbk.txt")), QByteArray("http://bbs/\xD2\xB3" "7 \xCE\xB2\r\n"));
+  EXPECT_EQ(Label(2)->text(), QStringLiteral("1"));
+}
+
+TEST_F(BbsFormTest, InitialTextsStopAtTheEmptyEndField) {
+  const QString path = Path("initial.txt");
+  Answer(path);
+  form_->SpeedButton1Click();
+  ASSERT_EQ(fake_->errors.size(), 1u);
+  EXPECT_EQ(fake_->errors[0], QStringLiteral("'' is not a valid integer value."));
+  EXPECT_TRUE(QFile::exists(path));
+  EXPECT_EQ(Contents(path), QByteArray());
+  EXPECT_EQ(Label(2)->text(), QString());
+
+  Answer(path);
+  form_->SpeedButton2Click();
+  ASSERT_EQ(fake_->errors.size(), 2u);
+  EXPECT_EQ(fake_->errors[1], QStringLiteral("'' is not a valid integer value."));
+  EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
+}
+
+TEST_F(BbsFormTest, EmptyRangeWritesNothingAndKeepsTheCount) {
+  SetOneCounter("u", "5", "7", "", "1");
+  Answer(Path("a.txt"));
+  form_->SpeedButton1Click();
+  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+
+  Edit(3)->setText("4");
+  Answer(Path("b.txt"));
+  form_->SpeedButton1Click();
+  EXPECT_EQ(Contents(Path("b.txt")), QByteArray());
+  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+  EXPECT_TRUE(fake_->errors.empty());
+}
+
+TEST_F(BbsFormTest, TwoCountersAdvanceTogetherAndReplaceLabel7) {
+  SetTwoCounters("f", "1", "3", "m", "10", "b");
+  Edit(11)->setText("not a number");  // neither read by this command
+  Edit(12)->setText("also not");
+  Answer(Path("two.txt"));
+  form_->SpeedButton2Click();
+  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_EQ(Contents(Path("two.txt")), QByteArray("f1m10b\r\nf2m11b\r\nf3m12b\r\n"));
+  EXPECT_EQ(Label(7)->text(), QStringLiteral("3"));
+  EXPECT_EQ(Label(2)->text(), QString());
+
+  // A later run that writes nothing leaves the count, never the old caption.
+  Edit(7)->setText("0");
+  Answer(Path("none.txt"));
+  form_->SpeedButton2Click();
+  EXPECT_EQ(Label(7)->text(), QStringLiteral("3"));
+}
+
+TEST_F(BbsFormTest, BadCounter2StartLeavesAnExistingFileAlone) {
+  const QString path = Path("keep.txt");
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old\r\n");
+  }
+  SetTwoCounters("f", "1", "3", "m", "x1g", "b");
+  Answer(path);
+  form_->SpeedButton2Click();
+  ASSERT_EQ(fake_->errors.size(), 1u);
+  EXPECT_EQ(fake_->errors[0], QStringLiteral("'x1g' is not a valid integer value."));
+  EXPECT_EQ(Contents(path), QByteArray("old\r\n"));
+}
+
+TEST_F(BbsFormTest, FileThatCannotBeCreatedIsReported) {
+  SetOneCounter("u", "1", "2", "", "1");
+  Answer(Path("no/such/folder/out.txt"));
+  form_->SpeedButton1Click();
+  ASSERT_EQ(fake_->errors.size(), 1u);
+  EXPECT_EQ(fake_->errors[0], QStringLiteral("File not found."));
+  EXPECT_EQ(Label(2)->text(), QString());
+}
+
+TEST_F(BbsFormTest, MillionLinesEndWithTheFinalCount) {
+  form_->show();
+  SetOneCounter("http://h/p", "1", "1000000", ".html", "1");
+  Answer(Path("big.txt"));
+  form_->SpeedButton1Click();
+  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_EQ(Label(2)->text(), QStringLiteral("1000000"));
+  const QByteArray data = Contents(Path("big.txt"));
+  EXPECT_EQ(data.count('\n'), 1000000);
+  EXPECT_TRUE(data.endsWith("http://h/p1000000.html\r\n"));
+  form_->hide();
+}
+
+TEST_F(BbsFormTest, EscapeDoesNotCloseTheWindow) {
+  form_->show();
+  QTest::keyClick(form_.get(), Qt::Key_Escape);
+  EXPECT_TRUE(form_->isVisible());
+  form_->hide();
+}
+
+}  // namespace
+}  // namespace tolvarine
