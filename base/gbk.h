@@ -15,7 +15,9 @@ std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
 std::string GbkToUtf8(std::string_view gbk);
 
-// True when every byte sequence of the text is valid GBK.
+// True when every byte sequence of the text is valid GBK, as the converter reads it: bytes
+// 0x00..0x80 and 0xFF stand alone (0x80 is the euro sign), 0x81..0xFE must be followed by a
+// trail byte 0x40..0xFE other than 0x7F.
 bool IsValidGbk(std::string_view gbk);
 
 // Lowers the single-byte letters A..Z; the two bytes of a double-byte character stay as

@@ -8,7 +8,8 @@ namespace tolvarine {
 // Reads a file line by line: LF ends a line and a CR right before it is dropped; a lone CR
 // is dropped and the line goes on; Ctrl-Z (0x1A) at the start of a line ends the file;
 // lines of any length; a last line without an end counts; reading past the end gives
-// empty lines. Open and read failures throw InOutError with the text-file code.
+// empty lines. Open and read failures throw InOutError with the text-file code; reading a
+// reader that is not open throws InOutError(103).
 class LineReader {
  public:
   LineReader() = default;
