@@ -3,43 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/gbk.h"
+#include "env_var.h"
 
 namespace tolvarine {
 namespace {
 
 int Sign(int v) { return (v > 0) - (v < 0); }
 
+using testing::EnvVar;
+
 int Sign(const std::string& a, const std::string& b) { return Sign(a.compare(b)); }
-
-// Restores an environment variable at the end of a test.
-class EnvVar {
- public:
-  EnvVar(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~EnvVar() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(Collation, CaseIgnoredUnderTheCLocale) {
   EnvVar all("LC_ALL", "C");

@@ -1,9 +1,7 @@
 // File names, the state folder and the host lookup: where the program finds its files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include <arpa/inet.h>
@@ -12,35 +10,14 @@
 #include "base/gbk.h"
 #include "base/host_lookup.h"
 #include "base/state_folder.h"
+#include "env_var.h"
 #include "temp_folder.h"
 
 namespace tolvarine {
 namespace {
 
+using testing::EnvVar;
 using testing::TempFolder;
-
-class EnvVar {
- public:
-  EnvVar(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~EnvVar() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(FileNames, ExactNameThenCaseIgnoringMatch) {
   TempFolder folder;
