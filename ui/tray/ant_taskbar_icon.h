@@ -7,13 +7,16 @@
 // IconID, Visible, Enabled, Hint, PopupMenu, then the events), then call Loaded(). Or
 // hand all of them to LoadStoredSettings(), which keeps that order and calls Loaded().
 //
+// Name is the objectName (the owner sets it, e.g. "antTaskbarIcon1").
+//
 // Failures: a request that fails (filling the record or the platform call throws) raises
 // EantTaskbarIcon "<Name>.UpDate failed" / ".AddToTaskbar failed" /
 // ".DeleteFromTaskbar failed" to whoever wrote the property or called the operation,
 // Loaded() included. A request the notification area merely refuses (no system tray,
 // icon not present, second add) is not reported. Failures inside Qt signal handlers
-// (mouse callbacks, the popup menu's removal, destruction) go to the error sink instead;
-// the default sink writes the message to stderr.
+// (the mouse callbacks and the events they fire, the popup menu's removal) and in the
+// destructor go to the error sink instead; the default sink writes the message to stderr.
+// A sink set by the owner may thus be called while the owner is being destroyed.
 #include <QList>
 #include <QIcon>
 #include <QMetaObject>
