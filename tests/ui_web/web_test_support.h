@@ -1,0 +1,92 @@
+#pragma once
+// Helpers of the WebEngine tests: an event-recording listener and event-loop waits.
+#include <QEventLoop>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "base/gbk.h"
+#include "engine/page_browser.h"
+#include "tests/support/local_http_server.h"
+#include "ui/web/web_page_browser.h"
+
+namespace tolvarine::testing {
+
+// Generous upper bound for anything the tests wait for; only reached when a test fails.
+inline constexpr int kGuardMs = 30000;
+
+struct BrowserEvent {
+  bool document;  // false: navigate-complete
+  FrameId frame;
+  std::string address;
+};
+
+class RecordingListener : public PageBrowserListener {
+ public:
+  void OnNavigateComplete(FrameId frame, const std::string& address) override {
+    events.push_back({false, frame, address});
+  }
+  void OnDocumentComplete(FrameId frame, const std::string& address) override {
+    events.push_back({true, frame, address});
+    if (onDocument) onDocument(frame);
+  }
+  int Documents() const {
+    int n = 0;
+    for (const auto& e : events) n += e.document ? 1 : 0;
+    return n;
+  }
+  std::vector<BrowserEvent> events;
+  std::function<void(FrameId)> onDocument;
+};
+
+// Runs the event loop until pred holds; false when the guard ran out first.
+inline bool WaitUntil(const std::function<bool()>& pred, int guardMs = kGuardMs) {
+  return QTest::qWaitFor(pred, guardMs);
+}
+
+// Runs the event loop for a short, fixed while. Used only to show that something does NOT
+// happen, never to wait for something that should.
+inline void RunEventsFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// A shown pane with a recording listener, a local server, and the failures its guard saw.
+class WebPaneTest : public ::testing::Test {
+ protected:
+  void SetUp() override { MakePane(100); }
+
+  void MakePane(int recycleEvery) {
+    browser.reset();
+    browser = std::make_unique<WebPageBrowser>(
+        [this](const std::string& message) { failures.push_back(message); }, nullptr,
+        recycleEvery);
+    browser->SetListener(&listener);
+    browser->resize(800, 600);
+    browser->show();
+  }
+
+  // Navigates and waits for the next document-complete; false when it never came.
+  bool Load(const std::string& path) {
+    const int before = listener.Documents();
+    browser->Navigate(server.Url(path));
+    return WaitUntil([&] { return listener.Documents() > before; });
+  }
+
+  static std::string Gbk(const std::string& utf8) { return Utf8ToGbk(utf8); }
+
+  LocalHttpServer server;
+  RecordingListener listener;
+  std::vector<std::string> failures;
+  std::unique_ptr<WebPageBrowser> browser;
+};
+
+}  // namespace tolvarine::testing
+
