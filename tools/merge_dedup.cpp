@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <new>
@@ -14,6 +15,7 @@
 #include "base/gbk.h"
 #include "base/line_split.h"
 #include "base/text_writer.h"
+#include "tools/line_order.h"
 
 namespace tolvarine {
 
@@ -44,40 +46,6 @@ class KeyStore {
   std::size_t left_ = 0;
 };
 
-constexpr std::uint32_t kInvalidGbk = 0x80000000u;  // flag in Entry::keyInfo
-constexpr std::uint32_t kKeyLengthMask = 0x7fffffffu;
-
-// One line to sort: its collation key and its position among all lines (first met = lowest).
-struct Entry {
-  const char* key;
-  std::uint32_t keyInfo;  // key length, and kInvalidGbk for a line that is not valid GBK
-  std::uint32_t line;
-};
-
-// The order of lines: by collation key; lines the collation ties are equal only when both
-// are valid GBK. A line that is not valid GBK may have been decoded with replacement
-// characters, so among tied lines those come after the valid ones, ordered by their bytes.
-class LineOrder {
- public:
-  explicit LineOrder(const std::vector<std::string_view>& lines) : lines_(lines) {}
-
-  int Compare(const Entry& a, const Entry& b) const {
-    const std::uint32_t la = a.keyInfo & kKeyLengthMask;
-    const std::uint32_t lb = b.keyInfo & kKeyLengthMask;
-    if (const int c = std::memcmp(a.key, b.key, std::min(la, lb)); c != 0) return c;
-    if (la != lb) return la < lb ? -1 : 1;
-    const bool ia = (a.keyInfo & kInvalidGbk) != 0;
-    const bool ib = (b.keyInfo & kInvalidGbk) != 0;
-    if (ia != ib) return ia ? 1 : -1;
-    if (!ia) return 0;
-    const int c = lines_[a.line].compare(lines_[b.line]);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-  }
-
- private:
-  const std::vector<std::string_view>& lines_;
-};
-
 // All lines of the texts, in order, as views into them.
 std::vector<std::string_view> CollectLines(const std::vector<std::string>& texts) {
   std::vector<std::string_view> lines;
@@ -89,30 +57,51 @@ std::vector<std::string_view> CollectLines(const std::vector<std::string>& texts
   return lines;
 }
 
+// The positions of the lines whose bytes were not met before, in order. Byte-identical lines
+// are certainly duplicates, so only the first of them needs a sort key.
+std::vector<std::uint32_t> FirstOccurrences(const std::vector<std::string_view>& lines) {
+  std::size_t capacity = 16;
+  while (capacity < lines.size() * 2) capacity *= 2;
+  const std::size_t mask = capacity - 1;
+  std::vector<std::uint32_t> slots(capacity, 0);  // position + 1 of a line; 0 = free
+  const std::hash<std::string_view> hash;
+  std::vector<std::uint32_t> first;
+  for (std::uint32_t i = 0; i < lines.size(); ++i) {
+    std::size_t slot = hash(lines[i]) & mask;
+    while (slots[slot] != 0 && lines[slots[slot] - 1] != lines[i]) slot = (slot + 1) & mask;
+    if (slots[slot] == 0) {
+      slots[slot] = i + 1;
+      first.push_back(i);
+    }
+  }
+  return first;
+}
+
 // The positions of the distinct lines, in ascending order of the lines, the first form met
 // of each. The keys are released before this returns.
 std::vector<std::uint32_t> DistinctLineIndices(const std::vector<std::string_view>& lines,
                                                const CaseIgnoringCollator& collator) {
   KeyStore keys;
-  std::vector<Entry> entries;
-  entries.reserve(lines.size());
-  for (std::uint32_t i = 0; i < lines.size(); ++i) {
-    const std::string key = collator.SortKey(lines[i]);
-    if (key.size() > kKeyLengthMask) throw std::bad_alloc();
-    std::uint32_t info = static_cast<std::uint32_t>(key.size());
-    if (!IsValidGbk(lines[i])) info |= kInvalidGbk;
-    entries.push_back(Entry{keys.Add(key), info, i});
+  std::vector<KeyedLine> items;
+  {
+    const std::vector<std::uint32_t> first = FirstOccurrences(lines);
+    items.reserve(first.size());
+    for (const std::uint32_t i : first) {
+      const std::string key = collator.SortKey(lines[i]);
+      if (key.size() > kKeyLengthMask) throw std::bad_alloc();
+      std::uint32_t info = static_cast<std::uint32_t>(key.size());
+      if (!IsValidGbk(lines[i])) info |= kInvalidGbkLine;
+      items.push_back(KeyedLine{0, keys.Add(key), info, i});
+    }
   }
-  const LineOrder order(lines);
-  // Equal lines keep their input order, so the first of each run of equals is the form met
-  // first.
-  std::sort(entries.begin(), entries.end(), [&order](const Entry& a, const Entry& b) {
-    const int c = order.Compare(a, b);
-    return c != 0 ? c < 0 : a.line < b.line;
-  });
+  // Duplicates end up next to each other in input order: the first of each run is the form
+  // met first.
+  SortKeyedLines(items, lines);
   std::vector<std::uint32_t> distinct;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (i == 0 || order.Compare(entries[i - 1], entries[i]) != 0) distinct.push_back(entries[i].line);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i == 0 || CompareKeyedLines(items[i - 1], items[i], lines) != 0) {
+      distinct.push_back(items[i].line);
+    }
   }
   return distinct;
 }
