@@ -21,29 +21,47 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-}  // namespace
-
-std::string FileSystemPath(const std::string& gbkName) {
-  std::string path = GbkToUtf8(gbkName);
-  if (path.empty() || Exists(path)) return path;
-
-  std::size_t slash = path.rfind('/');
-  std::string prefix = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  std::string name = path.substr(prefix.size());
-  if (name.empty() || name == "." || name == "..") return path;
-
-  DIR* dir = opendir(prefix.empty() ? "." : prefix.c_str());
-  if (!dir) return path;
+// The entry of a folder whose name matches `name` ignoring ASCII letter case; empty when
+// none does. Of several matches the bytewise smallest name is taken, so the choice does
+// not depend on the order in which the folder lists its entries.
+std::string MatchIgnoringCase(const std::string& folder, const std::string& name) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return {};
   const std::string wanted = LowerAscii(name);
-  // Of several matches the bytewise smallest name is taken, so the choice does not depend
-  // on the order in which the folder lists its entries.
   std::string best;
   while (const dirent* entry = readdir(dir)) {
     std::string candidate = entry->d_name;
     if (LowerAscii(candidate) == wanted && (best.empty() || candidate < best)) best = candidate;
   }
   closedir(dir);
-  return best.empty() ? path : prefix + best;
+  return best;
+}
+
+}  // namespace
+
+// Names are stored lowered, folders included, so every part of the path that does not
+// exist as written is looked up ignoring case in the folder found so far.
+std::string FileSystemPath(const std::string& gbkName) {
+  std::string path = GbkToUtf8(gbkName);
+  if (path.empty() || Exists(path)) return path;
+
+  std::string resolved = path[0] == '/' ? "/" : "";
+  std::size_t pos = resolved.size();
+  while (pos < path.size()) {
+    const std::size_t slash = path.find('/', pos);
+    const std::size_t end = slash == std::string::npos ? path.size() : slash;
+    const std::string name = path.substr(pos, end - pos);
+    pos = end + 1;
+    if (name.empty()) continue;
+    std::string part = name;
+    if (name != "." && name != ".." && !Exists(resolved + name)) {
+      part = MatchIgnoringCase(resolved, name);
+      if (part.empty()) return path;
+    }
+    resolved += part;
+    if (slash != std::string::npos) resolved += '/';
+  }
+  return resolved;
 }
 
 std::string GbkFileName(const std::string& fileSystemPath) { return Utf8ToGbk(fileSystemPath); }
