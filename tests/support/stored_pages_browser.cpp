@@ -1,0 +1,84 @@
+#include "tests/support/stored_pages_browser.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tolvarine::testing {
+
+class StoredPagesBrowser::StoredDocument : public PageDocument {
+ public:
+  StoredDocument(StoredPage page, int& bodyReads) : page_(std::move(page)), bodyReads_(bodyReads) {}
+  int LinksLength() override {
+    if (page_.noLinks) throw std::runtime_error("the document has no link collection");
+    return static_cast<int>(page_.links.size());
+  }
+  std::string LinkItem(int index) override {
+    if (page_.noLinks) throw std::runtime_error("the document has no link collection");
+    return page_.links.at(static_cast<std::size_t>(index));
+  }
+  std::string BodyOuterText() override {
+    ++bodyReads_;
+    if (page_.noBody) throw std::runtime_error("the document has no body");
+    return page_.outerText;
+  }
+  std::string BodyOuterHtml() override {
+    ++bodyReads_;
+    if (page_.noBody) throw std::runtime_error("the document has no body");
+    return page_.outerHtml;
+  }
+
+ private:
+  StoredPage page_;
+  int& bodyReads_;
+};
+
+StoredPagesBrowser::StoredPagesBrowser(VirtualClock& clock) : clock_(clock) {}
+StoredPagesBrowser::~StoredPagesBrowser() = default;
+
+void StoredPagesBrowser::AddPage(const std::string& address, StoredPage page) {
+  pages_[address] = std::move(page);
+}
+
+StoredPage& StoredPagesBrowser::Page(const std::string& address) { return pages_[address]; }
+
+void StoredPagesBrowser::FailNavigateTo(const std::string& address) { failing_.push_back(address); }
+
+void StoredPagesBrowser::Navigate(const std::string& address) {
+  navigations_.push_back(address);
+  navigationTimes_.push_back(clock_.Now());
+  if (address.empty() || std::find(failing_.begin(), failing_.end(), address) != failing_.end())
+    throw std::runtime_error("navigation failed");
+  const int generation = ++generation_;
+  const auto it = pages_.find(address);
+  const StoredPage page = it != pages_.end() ? it->second : StoredPage{};
+  const FrameId top = nextFrame_;
+  nextFrame_ += 1 + static_cast<FrameId>(page.subFrames);
+  clock_.CallAfter(page.navigateDelayMs, [this, generation, address, page, top] {
+    if (generation != generation_) return;
+    Arrive(address, page, top);
+  });
+  clock_.CallAfter(std::max(page.completeDelayMs, page.navigateDelayMs),
+                   [this, generation, address, page, top] {
+                     if (generation != generation_ || listener_ == nullptr) return;
+                     for (int i = 1; i <= page.subFrames; ++i)
+                       listener_->OnDocumentComplete(top + static_cast<FrameId>(i), address);
+                     if (!page.neverCompletes) listener_->OnDocumentComplete(top, address);
+                   });
+}
+
+void StoredPagesBrowser::Arrive(const std::string& address, const StoredPage& page, FrameId top) {
+  document_ = std::make_unique<StoredDocument>(page, bodyReads_);
+  location_ = address;
+  if (listener_ == nullptr) return;
+  listener_->OnNavigateComplete(top, address);
+  for (int i = 1; i <= page.subFrames; ++i)
+    listener_->OnNavigateComplete(top + static_cast<FrameId>(i), address);
+}
+
+std::string StoredPagesBrowser::LocationURL() { return location_; }
+
+PageDocument* StoredPagesBrowser::Document() { return document_.get(); }
+
+void StoredPagesBrowser::SetListener(PageBrowserListener* listener) { listener_ = listener; }
+
+}  // namespace tolvarine::testing

@@ -1,0 +1,70 @@
+#pragma once
+// A PageBrowser that serves pages given as data, with completion events on a virtual
+// clock. Navigate starts a navigation with a fresh top-level frame: after the page's
+// navigate delay its navigate-complete events arrive (top level first, then its sub-frames),
+// and after its complete delay the sub-frames' document-complete events and then the top
+// level's. A new Navigate replaces the one in flight (its pending events never arrive).
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/page_browser.h"
+#include "tests/support/virtual_clock.h"
+
+namespace tolvarine::testing {
+
+struct StoredPage {
+  std::vector<std::string> links;
+  std::string outerText;
+  std::string outerHtml;
+  bool noBody = false;          // reading the body (text or markup) throws
+  bool noLinks = false;         // reading the link collection throws
+  bool neverCompletes = false;  // the top-level document-complete never arrives
+  int navigateDelayMs = 100;
+  int completeDelayMs = 1000;
+  int subFrames = 0;
+};
+
+class StoredPagesBrowser : public PageBrowser {
+ public:
+  explicit StoredPagesBrowser(VirtualClock& clock);
+  ~StoredPagesBrowser() override;
+
+  // Pages not added are served as empty pages that complete.
+  void AddPage(const std::string& address, StoredPage page);
+  StoredPage& Page(const std::string& address);
+  // Navigate throws for these addresses (the empty address always throws).
+  void FailNavigateTo(const std::string& address);
+
+  void Navigate(const std::string& address) override;
+  std::string LocationURL() override;
+  PageDocument* Document() override;
+  void SetListener(PageBrowserListener* listener) override;
+
+  // Every address given to Navigate, in order (failed ones too), and the virtual time of
+  // each call.
+  const std::vector<std::string>& Navigations() const { return navigations_; }
+  const std::vector<std::int64_t>& NavigationTimes() const { return navigationTimes_; }
+  // Body reads (outer text or markup) of all documents so far.
+  int BodyReads() const { return bodyReads_; }
+
+ private:
+  class StoredDocument;
+  void Arrive(const std::string& address, const StoredPage& page, FrameId top);
+
+  VirtualClock& clock_;
+  PageBrowserListener* listener_ = nullptr;
+  std::map<std::string, StoredPage> pages_;
+  std::vector<std::string> failing_;
+  std::vector<std::string> navigations_;
+  std::vector<std::int64_t> navigationTimes_;
+  std::unique_ptr<StoredDocument> document_;
+  std::string location_;
+  FrameId nextFrame_ = 1;
+  int generation_ = 0;
+  int bodyReads_ = 0;
+};
+
+}  // namespace tolvarine::testing
