@@ -23,8 +23,8 @@ inline std::string ShiftText(TrayShiftState s) {
 class TrayTest : public ::testing::Test {
  protected:
   std::shared_ptr<TrayRecord> rec = std::make_shared<TrayRecord>();
+  std::vector<std::string> errors;  // outlives icon: its destructor may report here
   std::unique_ptr<TantTaskbarIcon> icon;
-  std::vector<std::string> errors;
 
   void SetUp() override {
     icon = std::make_unique<TantTaskbarIcon>(nullptr,
