@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "base/atomic_file.h"
 #include "base/errors.h"
@@ -28,7 +29,7 @@ class KeyStore {
   const char* Add(std::string_view key) {
     if (key.size() > left_) {
       const std::size_t size = std::max(kChunkSize, key.size());
-      chunks_.push_back(std::make_unique<char[]>(size));
+      chunks_.push_back(std::unique_ptr<char[]>(new char[size]));  // no zero fill
       next_ = chunks_.back().get();
       left_ = size;
     }
@@ -50,8 +51,12 @@ class KeyStore {
 std::vector<std::string_view> CollectLines(const std::vector<std::string>& texts) {
   std::vector<std::string_view> lines;
   for (const std::string& text : texts) {
-    const std::vector<std::string_view> own = SplitLineViews(text);
-    lines.insert(lines.end(), own.begin(), own.end());
+    std::vector<std::string_view> own = SplitLineViews(text);
+    if (lines.empty()) {
+      lines = std::move(own);
+    } else {
+      lines.insert(lines.end(), own.begin(), own.end());
+    }
   }
   if (lines.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   return lines;
