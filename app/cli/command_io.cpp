@@ -1,0 +1,34 @@
+#include "app/cli/command_io.h"
+
+#include "base/errors.h"
+#include "base/gbk.h"
+
+namespace tolvarine::cli {
+
+void PrintMessage(std::string_view gbk) {
+  const std::string text = GbkToUtf8(gbk);
+  std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void PrintFailure(std::string_view gbkMessage) {
+  const std::string text = GbkToUtf8(ErrorDialogText(std::string(gbkMessage)));
+  std::fprintf(stderr, "tolvarine: %s\n", text.c_str());
+}
+
+void WriteRow(std::FILE* out, std::string_view row) {
+  if (std::fwrite(row.data(), 1, row.size(), out) != row.size() ||
+      std::fputs("\r\n", out) == EOF || std::fflush(out) != 0)
+    throw StreamWriteError();
+}
+
+int ShowUsage(std::string_view usage, std::string_view error) {
+  if (!error.empty()) {
+    std::fprintf(stderr, "tolvarine: %.*s\n", static_cast<int>(error.size()), error.data());
+    std::fprintf(stderr, "%.*s", static_cast<int>(usage.size()), usage.data());
+    return 2;
+  }
+  std::fprintf(stdout, "%.*s", static_cast<int>(usage.size()), usage.data());
+  return 0;
+}
+
+}  // namespace tolvarine::cli

@@ -1,0 +1,42 @@
+#include "app/cli/commands.h"
+
+#include <string>
+#include <vector>
+
+#include "app/cli/command_io.h"
+#include "app/cli/command_list.h"
+
+namespace tolvarine::cli {
+namespace {
+
+const char kUsage[] =
+    "usage: tolvarine                 start the window program\n"
+    "       tolvarine harvest LIST ...  walk a URL list without a window\n"
+    "       tolvarine scan FILE ...     print the mobile numbers found in files\n"
+    "       tolvarine generate -o FILE ...  write a numbered URL list\n"
+    "       tolvarine merge -o OUT IN...    merge text files into one sorted, deduplicated file\n"
+    "Run 'tolvarine COMMAND --help' for a command's options.\n";
+
+bool IsHelp(std::string_view name) { return name == "--help" || name == "-h" || name == "help"; }
+
+}  // namespace
+
+bool IsCommand(std::string_view name) {
+  return IsHelp(name) || name == "harvest" || name == "scan" || name == "generate" ||
+         name == "merge";
+}
+
+int RunCommand(int argc, char** argv) {
+  const std::string name = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (IsHelp(name)) return ShowUsage(kUsage);
+  if (name == "scan") return RunScan(args);
+  if (name == "generate") return RunGenerate(args);
+  if (name == "merge") return RunMerge(args);
+  if (name == "harvest") return RunHarvest(argc, argv, args);
+  return ShowUsage(kUsage, "unknown command " + name);
+}
+
+int ShowProgramUsage(std::string_view error) { return ShowUsage(kUsage, error); }
+
+}  // namespace tolvarine::cli

@@ -1,0 +1,185 @@
+// tolvarine harvest: a walk through the WebEngine browser without a window, with the same
+// crawl controller as the window. SIGINT and SIGTERM act as the Stop command.
+#include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/cli/arg_parser.h"
+#include "app/cli/command_io.h"
+#include "app/cli/command_list.h"
+#include "app/cli/console_view.h"
+#include "base/atomic_file.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/gbk.h"
+#include "base/guard.h"
+#include "base/number_text.h"
+#include "base/state_folder.h"
+#include "engine/crawl_controller.h"
+#include "engine/result_list.h"
+#include "ui/web/qt_clock.h"
+#include "app/cli/web_engine_setup.h"
+#include "ui/web/web_page_browser.h"
+
+namespace tolvarine::cli {
+namespace {
+
+const char kUsage[] =
+    "usage: tolvarine harvest LIST [--links] [--phones] [--dedup] [--filter] [--only-site]\n"
+    "                         [--speed N | --interval-ms N] [--from N]\n"
+    "                         [--phones-out FILE] [--links-out FILE] [--state DIR]\n"
+    "                         [--no-online-check]\n"
+    "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n"
+    "  --links, --phones   search links, search phones (at least one)\n"
+    "  --dedup, --filter, --only-site   the window's options of the same names\n"
+    "  --speed N           seconds per page, 1..60 (default 8)\n"
+    "  --interval-ms N     the pacing period in milliseconds instead (local walks, tests)\n"
+    "  --from N            continue after line N, as the window's Continue does\n"
+    "  --phones-out FILE   write the numbers there instead of standard output\n"
+    "  --links-out FILE    write the links there instead of standard output\n"
+    "  --state DIR         folder of the progress and list files (default: the program's)\n"
+    "  --no-online-check   walk even where the host resolves only to 127.0.0.1\n"
+    "  Rows are written as found (GBK, CR LF); progress goes to standard error. SIGINT or\n"
+    "  SIGTERM stops the walk at its next tick and writes the progress file.\n"
+    "  Exit status: 0 the walk finished, 1 a failure, 2 a usage error.\n";
+
+int signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// Writes each appended row to a stream.
+class RowWriter : public ResultListObserver {
+ public:
+  RowWriter(ResultList& list, std::FILE* out) : list_(list), out_(out) { list_.AddObserver(this); }
+  ~RowWriter() override { list_.RemoveObserver(this); }
+  void OnRowAppended(int row) override { WriteRow(out_, list_.Row(row)); }
+  void OnCleared() override {}
+
+ private:
+  ResultList& list_;
+  std::FILE* out_;
+};
+
+struct OutputFile {
+  std::FILE* file = stdout;
+  bool owned = false;
+  ~OutputFile() {
+    if (owned) std::fclose(file);
+  }
+  void Open(const std::optional<std::string>& path) {
+    if (!path) return;
+    file = std::fopen(path->c_str(), "wb");
+    if (!file) throw FileCreateError(GbkFileName(*path));
+    owned = true;
+  }
+};
+
+std::string FolderWithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
+int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
+  ParsedArgs parsed;
+  std::optional<long long> intervalMs, from;
+  try {
+    parsed = ArgParser()
+                 .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
+                 .Switch("--only-site").Switch("--no-online-check").Switch("--help")
+                 .Option("--speed").Option("--interval-ms").Option("--from")
+                 .Option("--phones-out").Option("--links-out").Option("--state")
+                 .Parse(args);
+    if (parsed.Has("--help")) return ShowUsage(kUsage);
+    if (parsed.Positional().size() != 1) throw UsageError("give exactly one URL list file");
+    if (parsed.Has("--speed") && parsed.Has("--interval-ms"))
+      throw UsageError("--speed and --interval-ms exclude each other");
+    intervalMs = parsed.Number("--interval-ms", 1, 3600000);
+    from = parsed.Number("--from", INT32_MIN, INT32_MAX);
+  } catch (const UsageError& e) {
+    return ShowUsage(kUsage, e.what());
+  }
+
+  PrepareWebEngine();
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+
+  const std::string listPath = parsed.Positional()[0];
+  ConsoleView view(GbkFileName(listPath));
+  view.SetOption(CrawlOption::SearchLinks, parsed.Has("--links"));
+  view.SetOption(CrawlOption::SearchPhones, parsed.Has("--phones"));
+  view.SetOption(CrawlOption::Dedup, parsed.Has("--dedup"));
+  view.SetOption(CrawlOption::LinkFilter, parsed.Has("--filter"));
+  view.SetOption(CrawlOption::OnlySite, parsed.Has("--only-site"));
+  if (auto speed = parsed.Value("--speed")) view.SetSpeedText(Utf8ToGbk(*speed));
+
+  bool finished = false;
+  const ErrorSink sink = [](const std::string& message) { PrintFailure(message); };
+  try {
+    OutputFile phonesOut, linksOut;
+    phonesOut.Open(parsed.Value("--phones-out"));
+    linksOut.Open(parsed.Value("--links-out"));
+
+    CrawlSettings settings;
+    settings.stateFolder =
+        parsed.Value("--state") ? FolderWithSlash(*parsed.Value("--state")) : StateFolder();
+    if (parsed.Has("--no-online-check"))
+      settings.hostAddresses = [] { return std::vector<std::string>{}; };
+    if (intervalMs) settings.pacingIntervalMs = static_cast<int>(*intervalMs);
+
+    WebPageBrowser browser(sink);
+    QtClock clock;
+    CrawlController controller(view, browser, clock, settings);
+    browser.SetListener(&controller);
+    RowWriter phoneRows(controller.Phones(), phonesOut.file);
+    RowWriter linkRows(controller.Links(), linksOut.file);
+    controller.SetOnFinished([&] {
+      finished = true;
+      QCoreApplication::exit(0);
+    });
+
+    if (::pipe(signalPipe) != 0) throw Error("cannot set up the stop signal");
+    QSocketNotifier stopNotifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, [&] {
+      char byte;
+      [[maybe_unused]] ssize_t n = ::read(signalPipe[0], &byte, 1);
+      RunGuarded(sink, [&] { controller.Stop(); });
+    });
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+
+    // The rule lists are the window's: read them from the state folder.
+    RunGuarded(sink, [&] { controller.LoadLists(); });
+    if (!FileExists(listPath)) throw FileOpenError(GbkFileName(listPath));
+    controller.UseListFile(GbkFileName(listPath));
+
+    bool started = RunGuarded(sink, [&] {
+      if (from) {
+        // Record this walk as the one to continue, then continue it as Continue does.
+        controller.WriteProgress();
+        controller.ContinueFrom(static_cast<int>(*from));
+      } else {
+        controller.Start();
+      }
+    });
+    if (started && controller.Running()) app.exec();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    if (!finished && !view.Complained() && started) finished = !controller.Running();
+  } catch (const std::exception& e) {
+    PrintFailure(e.what());
+    return 1;
+  }
+  return finished ? 0 : 1;
+}
+
+}  // namespace tolvarine::cli

@@ -1,0 +1,109 @@
+// tolvarine harvest through the real executable and the real browser, against pages served
+// on 127.0.0.1 by the test itself.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "tests/app/child_process.h"
+#include "tests/support/local_http_server.h"
+#include "tests/support/temp_folder.h"
+
+namespace tolvarine::testing {
+namespace {
+
+std::vector<std::string> Rows(const std::string& text) {
+  std::vector<std::string> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    rows.push_back(line);
+  }
+  return rows;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> rows) {
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+class HarvestCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server.Page("/p1",
+                "<html><body><p>电话 13812345678</p>"
+                "<div data-tel=\"15912345678\"></div>"
+                "<script>var t = '18612345678';</script>"
+                "<a href=\"/p3\">next</a> <a href=\"http://other.example/x#top\">x</a>"
+                "</body></html>");
+    server.Hang("/hang");
+    server.Page("/p3", "<html><body><p>13700000000</p><!-- 18000000000 --></body></html>");
+    list = dir.Write("urls.txt", server.Url("/p1") + "\r\n" + server.Url("/hang") +
+                                     " a remark\r\n" + server.Url("/p3") + "\r\n");
+    state = dir.Path() + "state/";
+    ::mkdir(state.c_str(), 0755);
+  }
+
+  std::vector<std::string> Args(std::vector<std::string> extra) {
+    std::vector<std::string> args = {"harvest",     list,   "--phones",        "--links",
+                                     "--dedup",     "--filter", "--interval-ms", "100",
+                                     "--no-online-check", "--state", state,
+                                     "--phones-out", dir.PathOf("phones.txt"),
+                                     "--links-out", dir.PathOf("links.txt")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  }
+
+  std::string ProgressLine(int n) {
+    std::vector<std::string> lines = Rows(dir.Read("state/tolvarine.ini"));
+    return static_cast<int>(lines.size()) >= n ? lines[static_cast<size_t>(n - 1)] : "";
+  }
+
+  LocalHttpServer server;
+  TempFolder dir;
+  std::string list;
+  std::string state;
+};
+
+TEST_F(HarvestCommand, WalksTheListPastAStalledPageAndKeepsWhatItFound) {
+  ProcessResult r = RunProcess(TOLVARINE_EXE, Args({}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Sorted(Rows(dir.Read("phones.txt"))),
+            (std::vector<std::string>{"13700000000", "13812345678", "15912345678",
+                                      "18000000000", "18612345678"}));
+  // The filter keeps the local link and refuses the one with a fragment.
+  EXPECT_EQ(Rows(dir.Read("links.txt")), std::vector<std::string>{server.Url("/p3")});
+  EXPECT_EQ(ProgressLine(2), "3");  // every line was read
+  EXPECT_EQ(ProgressLine(3), "3");
+  EXPECT_EQ(server.RequestCount("/p3"), 1);
+  EXPECT_NE(r.err.find("page 3/3"), std::string::npos);
+}
+
+TEST_F(HarvestCommand, SigtermStopsTheWalkAndFromContinuesIt) {
+  {
+    ChildProcess child(TOLVARINE_EXE, Args({}));
+    ASSERT_TRUE(child.WaitForErrorLine("page 2/3"));
+    child.Signal(SIGTERM);
+    ProcessResult r = child.Finish();
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  EXPECT_EQ(ProgressLine(2), "2");
+  EXPECT_EQ(server.RequestCount("/p3"), 0);
+
+  ProcessResult rest = RunProcess(TOLVARINE_EXE, Args({"--from", ProgressLine(2)}));
+  ASSERT_EQ(rest.status, 0) << rest.err;
+  EXPECT_EQ(Sorted(Rows(dir.Read("phones.txt"))),
+            (std::vector<std::string>{"13700000000", "18000000000"}));
+  EXPECT_EQ(ProgressLine(2), "3");
+}
+
+TEST_F(HarvestCommand, RefusesToStartWithoutASearchItem) {
+  ProcessResult r = RunProcess(TOLVARINE_EXE, {"harvest", list, "--no-online-check", "--state",
+                                               state, "--interval-ms", "100"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("请至少选择一个搜索项目才可以开始"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tolvarine::testing

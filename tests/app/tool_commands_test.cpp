@@ -1,0 +1,102 @@
+// The command line's list tools and usage rules, through the real executable.
+#include <gtest/gtest.h>
+
+#include "tests/app/child_process.h"
+#include "tests/support/temp_folder.h"
+
+namespace tolvarine::testing {
+namespace {
+
+ProcessResult RunTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
+  return RunProcess(TOLVARINE_EXE, args, env);
+}
+
+TEST(CommandLineUsage, HelpAndUnknownFlagsAndCommands) {
+  ProcessResult help = RunTool({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("harvest"), std::string::npos);
+  for (const char* command : {"harvest", "scan", "generate", "merge"}) {
+    ProcessResult r = RunTool({command, "--help"});
+    EXPECT_EQ(r.status, 0) << command;
+    EXPECT_NE(r.out.find(std::string("tolvarine ") + command), std::string::npos) << command;
+  }
+  EXPECT_EQ(RunTool({"scan", "--bogus", "x.txt"}).status, 2);
+  EXPECT_EQ(RunTool({"scan"}).status, 2);
+  EXPECT_EQ(RunTool({"merge", "a.txt"}).status, 2);  // no -o
+  EXPECT_EQ(RunTool({"generate", "-o", "x", "--start", "1"}).status, 2);
+  EXPECT_EQ(RunTool({"harvest", "list.txt", "--speed", "3", "--interval-ms", "10"}).status, 2);
+  EXPECT_EQ(RunTool({"harvest", "list.txt", "--from", "many"}).status, 2);
+  ProcessResult unknown = RunTool({"frobnicate"});
+  EXPECT_EQ(unknown.status, 2);
+}
+
+TEST(ScanCommand, PrintsNumbersFromFilesWithTheWindowsRules) {
+  TempFolder dir;
+  std::string a = dir.Write("a.html", "<p>13812345678 and 15912345678</p>\r\n<a title=\"18612345678\">\n");
+  std::string b = dir.Write("b.txt", "13812345678\n1381234567 too short\n");
+  ProcessResult r = RunTool({"scan", a, b}, {"TOLVARINE_STATE_DIR=" + dir.Path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "13812345678\r\n15912345678\r\n18612345678\r\n13812345678\r\n");
+
+  ProcessResult dedup = RunTool({"scan", "--dedup", a, b}, {"TOLVARINE_STATE_DIR=" + dir.Path()});
+  EXPECT_EQ(dedup.out, "13812345678\r\n15912345678\r\n18612345678\r\n");
+
+  // Lines in order; within a line, the prefixes in the order given.
+  std::string c = dir.Write("c.txt", "15912345678 18612345678\n");
+  ProcessResult own = RunTool({"scan", "--prefixes", "186,159", a, c});
+  EXPECT_EQ(own.out, "15912345678\r\n18612345678\r\n18612345678\r\n15912345678\r\n");
+
+  // The saved prefix list of the window is used when no --prefixes is given.
+  dir.Write("kqwebmobset.ini", "159\r\n");
+  ProcessResult saved = RunTool({"scan", a}, {"TOLVARINE_STATE_DIR=" + dir.Path()});
+  EXPECT_EQ(saved.out, "15912345678\r\n");
+}
+
+TEST(ScanCommand, AMissingFileFailsButTheOthersAreScanned) {
+  TempFolder dir;
+  std::string a = dir.Write("a.txt", "13812345678\n");
+  ProcessResult r = RunTool({"scan", dir.PathOf("missing.txt"), a}, {"TOLVARINE_STATE_DIR=" + dir.Path()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Cannot open file " + dir.PathOf("missing.txt")), std::string::npos);
+  EXPECT_EQ(r.out, "13812345678\r\n");
+}
+
+TEST(GenerateCommand, WritesBothFormsByteForByte) {
+  TempFolder dir;
+  ProcessResult one = RunTool({"generate", "-o", dir.PathOf("one.txt"), "--prefix", "list_", "--start",
+                           "1", "--end", "3", "--step", "20", "--suffix", ".htm"});
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(dir.Read("one.txt"), "list_20.htm\r\nlist_40.htm\r\nlist_60.htm\r\n");
+
+  ProcessResult two = RunTool({"generate", "-o", dir.PathOf("two.txt"), "--front", "http://b.example/",
+                           "--start", "1", "--end", "3", "--middle", "-", "--start2", "10",
+                           "--back", ".html"});
+  EXPECT_EQ(two.status, 0) << two.err;
+  EXPECT_EQ(dir.Read("two.txt"),
+            "http://b.example/1-10.html\r\nhttp://b.example/2-11.html\r\nhttp://b.example/3-12.html\r\n");
+}
+
+TEST(GenerateCommand, ABadNumberIsReportedWithTheConversionMessage) {
+  TempFolder dir;
+  ProcessResult r = RunTool({"generate", "-o", dir.PathOf("x.txt"), "--prefix", "p", "--start", "1",
+                         "--end", "abc"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("'abc' is not a valid integer value."), std::string::npos) << r.err;
+}
+
+TEST(MergeCommand, MergesSortsAndDedupsAfterReadingEveryInput) {
+  TempFolder dir;
+  std::string a = dir.Write("a.txt", "pear\r\nABC\r\napple\n");
+  std::string b = dir.Write("b.txt", "abc\rapple\r\n\r\n");
+  ProcessResult r = RunTool({"merge", "-o", a, a, b});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(dir.Read("a.txt"), "\r\nABC\r\napple\r\npear\r\n");
+
+  ProcessResult missing = RunTool({"merge", "-o", dir.PathOf("out.txt"), dir.PathOf("nope.txt")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("Cannot open file"), std::string::npos);
+  EXPECT_FALSE(dir.Exists("out.txt"));
+}
+
+}  // namespace
+}  // namespace tolvarine::testing
