@@ -2,7 +2,6 @@
 // what the pane refuses.
 #include <gmock/gmock.h>
 
-#include <QSignalSpy>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
