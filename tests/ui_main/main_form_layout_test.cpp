@@ -1,0 +1,195 @@
+// What a user sees of the main window when it opens: caption, size, the tool bar, the
+// option row, the filter rules, the lists, the status bar and the tray menu.
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QToolTip>
+#include <QTreeView>
+
+#include "main_form_fixture.h"
+#include "ui/tray/ant_taskbar_icon.h"
+
+namespace tolvarine::testing {
+namespace {
+
+TEST_F(MainFormTest, WindowHasItsTitleSizeAndPartsInOrder) {
+  Create();
+  EXPECT_TRUE(Form().windowTitle().startsWith(QStringLiteral("『Tolvarine』V2.1 www.")));
+  EXPECT_EQ(Form().size(), QSize(630, 463));
+  EXPECT_EQ(ApplicationTitle(), QStringLiteral("『Tolvarine』V2.1"));
+  Form().show();
+  const char* topToBottom[] = {"ToolBar1", "Panel1", "Panel2", "Panel3", "WebBrowser1",
+                               "StatusBar1"};
+  const int heights[] = {31, 34, 96, 88};
+  int lastY = -1;
+  for (int i = 0; i < 6; ++i) {
+    QWidget* part = Child<QWidget>(topToBottom[i]);
+    ASSERT_NE(part, nullptr) << topToBottom[i];
+    EXPECT_GT(part->y(), lastY) << topToBottom[i];
+    lastY = part->y();
+    if (i < 4) {
+      EXPECT_EQ(part->height(), heights[i]) << topToBottom[i];
+    }
+  }
+  // The browser pane takes what is left.
+  EXPECT_GT(Child<QWidget>("WebBrowser1")->height(), 100);
+  // Tips are lime green.
+  EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0, 255, 0));
+}
+
+TEST_F(MainFormTest, ToolBarHasTenFlatButtonsWithCaptionsHintsAndGlyphs) {
+  Create();
+  Form().show();
+  const struct {
+    const char* name;
+    QString caption, hint;
+  } buttons[] = {
+      {"SpeedButton1", QStringLiteral("网址"), QStringLiteral("选择网址列表")},
+      {"SpeedButton2", QStringLiteral("搜索"), QStringLiteral("开始网络搜索")},
+      {"SpeedButton3", QStringLiteral("终止"), QStringLiteral("终止网络搜索")},
+      {"SpeedButton4", QStringLiteral("继续"), QStringLiteral("继续网络搜索")},
+      {"SpeedButton5", QStringLiteral("保存"), QStringLiteral("保存搜索结果")},
+      {"SpeedButton6", QStringLiteral("创建"), QStringLiteral("创建网址列表")},
+      {"SpeedButton8", QStringLiteral("进程"), QStringLiteral("保存搜索进程")},
+      {"SpeedButton11", QStringLiteral("整理"), QStringLiteral("合并去重数据")},
+      {"SpeedButton9", QStringLiteral("关于"), QStringLiteral("关于本软件")},
+      {"SpeedButton10", QStringLiteral("退出"), QStringLiteral("退出软件系统")},
+  };
+  int lastX = -1;
+  for (const auto& b : buttons) {
+    auto* button = Child<QToolButton>(b.name);
+    ASSERT_NE(button, nullptr) << b.name;
+    EXPECT_EQ(button->text(), b.caption);
+    EXPECT_EQ(button->toolTip(), b.hint);
+    EXPECT_EQ(button->size(), QSize(55, 23));
+    EXPECT_TRUE(button->autoRaise());
+    EXPECT_TRUE(button->isEnabled()) << "all commands start enabled";
+    EXPECT_GT(button->x(), lastX) << b.name;
+    lastX = button->x();
+    // Two-state glyph: the disabled image differs from the normal one.
+    const QIcon icon = button->icon();
+    EXPECT_NE(icon.pixmap(16, 16, QIcon::Normal).toImage(),
+              icon.pixmap(16, 16, QIcon::Disabled).toImage());
+  }
+}
+
+TEST_F(MainFormTest, OptionRowDefaults) {
+  Create();
+  Form().show();
+  auto* speed = Child<QSpinBox>("SpinEdit1");
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed->minimum(), 1);
+  EXPECT_EQ(speed->maximum(), 60);
+  EXPECT_EQ(speed->value(), 8);
+  const struct {
+    const char* name;
+    QString caption;
+  } boxes[] = {{"CheckBox1", QStringLiteral("去重")},       {"CheckBox2", QStringLiteral("自动保存")},
+               {"CheckBox3", QStringLiteral("搜索链接")},   {"CheckBox4", QStringLiteral("搜索手机")},
+               {"CheckBox5", QStringLiteral("启用链接筛选")}, {"CheckBox6", QStringLiteral("只搜索本站")}};
+  int lastX = speed->x();
+  for (int i = 0; i < 6; ++i) {
+    auto* box = Child<QCheckBox>(boxes[i].name);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), boxes[i].caption);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(box->layoutDirection(), Qt::RightToLeft) << "caption left of the box";
+    if (i < 4) {
+      EXPECT_GT(box->x(), lastX);
+      lastX = box->x();
+    }
+  }
+  auto* file = Child<QLineEdit>("Edit1");
+  EXPECT_TRUE(file->isReadOnly());
+  EXPECT_GT(file->x(), lastX);
+  const int narrow = file->width();
+  Form().resize(900, 463);
+  Form().layout()->activate();
+  EXPECT_GT(file->width(), narrow + 200) << "the list file field widens with the window";
+}
+
+TEST_F(MainFormTest, FilterFieldsHoldTheirDefaultRules) {
+  Create();
+  auto* mustContain = Child<QPlainTextEdit>("Memo1");
+  auto* mustNotContain = Child<QPlainTextEdit>("Memo2");
+  auto* prefixes = Child<QPlainTextEdit>("Memo3");
+  EXPECT_EQ(mustContain->toPlainText(), QStringLiteral("http://\n."));
+  EXPECT_EQ(mustNotContain->toPlainText(), QStringLiteral("$\n#"));
+  EXPECT_EQ(prefixes->toPlainText(), QStringLiteral("13\n15\n18"));
+  EXPECT_EQ(prefixes->toolTip(), QStringLiteral("可以自行添加手机特征符"));
+  for (auto* memo : {mustContain, mustNotContain, prefixes}) {
+    EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  }
+  EXPECT_EQ(Child<QLabel>("Label3")->text(), QStringLiteral("链接必须包含："));
+  EXPECT_EQ(Child<QLabel>("Label4")->text(), QStringLiteral("链接必须不含："));
+}
+
+TEST_F(MainFormTest, ResultListsAreReadOnlyReportViews) {
+  Create();
+  Form().show();
+  const struct {
+    const char* name;
+    QString caption;
+  } lists[] = {{"ListView1", QStringLiteral("网址链接表")},
+               {"ListView2", QStringLiteral("手机号码表")}};
+  for (const auto& l : lists) {
+    auto* view = Child<QTreeView>(l.name);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->model()->headerData(0, Qt::Horizontal).toString(), l.caption);
+    EXPECT_EQ(view->columnWidth(0), 250);
+    EXPECT_EQ(view->model()->columnCount(), 1);
+    EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+  }
+  EXPECT_LT(Child<QTreeView>("ListView1")->x(), Child<QTreeView>("ListView2")->x());
+}
+
+TEST_F(MainFormTest, StatusBarHasNinePanelsWithTheirWidthsAndCaptions) {
+  Create();
+  Form().show();
+  const int widths[] = {39, 50, 39, 50, 39, 50, 41, 50};
+  const QString captions[] = {QStringLiteral("总数："), {}, QStringLiteral("进程："), {},
+                              QStringLiteral("链接："), {}, QStringLiteral("手机："), {}};
+  for (int i = 0; i < 8; ++i) {
+    auto* panel = Child<QLabel>(QStringLiteral("Panel%1").arg(i).toLatin1().constData());
+    ASSERT_NE(panel, nullptr) << i;
+    EXPECT_EQ(panel->width(), widths[i]) << i;
+    EXPECT_EQ(Form().PanelText(i), captions[i]) << i;
+  }
+  auto* message = Child<QLabel>("Panel8");
+  EXPECT_FALSE(message->text().isEmpty()) << "the contact line";
+  EXPECT_GT(message->width(), 100) << "the message panel takes the rest";
+}
+
+TEST_F(MainFormTest, TrayIconIsConfiguredThroughItsPropertiesWithTheMenu) {
+  Create();
+  TantTaskbarIcon* icon = Form().TrayIcon();
+  ASSERT_NE(icon, nullptr);
+  EXPECT_TRUE(icon->Visible());
+  EXPECT_EQ(icon->Hint(), Gbk("『Tolvarine』V2.1"));
+  EXPECT_EQ(icon->PopupMenu(), Form().TrayMenu());
+  EXPECT_FALSE(icon->Icon().isNull());
+  ASSERT_FALSE(tray_->requests.empty());
+  EXPECT_EQ(tray_->requests.front(), kNimAdd);
+
+  const QList<QAction*> items = Form().TrayMenu()->actions();
+  ASSERT_EQ(items.size(), 7);
+  const QString texts[] = {QStringLiteral("显示主程序(&S)"), QStringLiteral("最小化显示(&M)"),
+                           QStringLiteral("与我们联系(&L)"), QStringLiteral("访问Quenmar主页(&V)"),
+                           QStringLiteral("关于本软件(&A)"), QString(),
+                           QStringLiteral("退 出(&Exit)")};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(items[i]->text(), texts[i]) << i;
+  EXPECT_TRUE(items[5]->isSeparator());
+  EXPECT_FALSE(items[0]->isEnabled());
+  for (int i : {1, 2, 3, 4, 6}) EXPECT_TRUE(items[i]->isEnabled()) << i;
+}
+
+}  // namespace
+}  // namespace tolvarine::testing

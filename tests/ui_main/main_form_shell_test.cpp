@@ -1,0 +1,113 @@
+// Closing, hiding to the tray and coming back, and the contact items of the tray menu.
+#include <QAction>
+#include <QMenu>
+
+#include "base/line_split.h"
+#include "engine/crawl_texts.h"
+#include "main_form_fixture.h"
+#include "ui/tray/ant_taskbar_icon.h"
+
+namespace tolvarine::testing {
+namespace {
+
+QAction* Item(TForm1& form, const QString& text) {
+  for (QAction* item : form.TrayMenu()->actions()) {
+    if (item->text() == text) return item;
+  }
+  return nullptr;
+}
+
+TEST_F(MainFormTest, AnsweringNoToTheExitQuestionKeepsTheWindowAndTheWalk) {
+  Create();
+  Form().show();
+  StartWalk({"http://a.example/", "http://b.example/", "http://c.example/"});
+  Click("SpeedButton10");
+  const auto asked = dialogs_->Shown(QStringLiteral("confirm"));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].caption, QStringLiteral("确认"));
+  EXPECT_EQ(asked[0].text, QStringLiteral("确认退出Tolvarine吗?"));
+  EXPECT_TRUE(Form().isVisible());
+  EXPECT_TRUE(Form().Crawl().Running());
+  clock_.Advance(8000);
+  EXPECT_EQ(Form().PanelText(3), QStringLiteral("2")) << "the walk goes on";
+}
+
+TEST_F(MainFormTest, ClosingWhileAWalkRunsWritesTheProgressFile) {
+  Create();
+  Form().show();
+  bool closed = false;
+  QObject::connect(&Form(), &TForm1::formClosed, [&] { closed = true; });
+  StartWalk({"http://a.example/", "http://b.example/", "http://c.example/"});
+  clock_.Advance(8000);
+  ASSERT_FALSE(state_.Exists(texts::kProgressFileName));
+  dialogs_->confirms.push_back(true);
+  EXPECT_TRUE(Form().close());
+  EXPECT_TRUE(closed);
+  ASSERT_TRUE(state_.Exists(texts::kProgressFileName));
+  const auto lines = SplitLines(state_.Read(texts::kProgressFileName));
+  ASSERT_EQ(lines.size(), 10u);
+  EXPECT_EQ(lines[1], "2");
+  EXPECT_EQ(lines[2], "3");
+}
+
+TEST_F(MainFormTest, ClosingWhenIdleLeavesTheProgressFileAlone) {
+  Create();
+  Form().show();
+  dialogs_->confirms.push_back(true);
+  EXPECT_TRUE(Form().close());
+  EXPECT_FALSE(state_.Exists(texts::kProgressFileName));
+}
+
+TEST_F(MainFormTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
+  Create();
+  Form().show();
+  QAction* showMain = Item(Form(), QStringLiteral("显示主程序(&S)"));
+  QAction* minimise = Item(Form(), QStringLiteral("最小化显示(&M)"));
+  Form().setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(Form().isVisible());
+  EXPECT_TRUE(showMain->isEnabled());
+  EXPECT_FALSE(minimise->isEnabled());
+
+  // A left click on the icon (press, release) runs ShowMain.
+  ASSERT_TRUE(tray_->proc);
+  WindowMessage down{TantTaskbarIcon::kCallbackMessage, 0, kWmLButtonDown, 0};
+  WindowMessage up{TantTaskbarIcon::kCallbackMessage, 0, kWmLButtonUp, 0};
+  tray_->proc(down);
+  tray_->proc(up);
+  EXPECT_TRUE(Form().isVisible());
+  EXPECT_FALSE(Form().isMinimized());
+  EXPECT_FALSE(showMain->isEnabled());
+  EXPECT_TRUE(minimise->isEnabled());
+
+  // And through the menu items.
+  minimise->trigger();
+  EXPECT_FALSE(Form().isVisible());
+  showMain->trigger();
+  EXPECT_TRUE(Form().isVisible());
+  EXPECT_FALSE(showMain->isEnabled());
+  EXPECT_TRUE(minimise->isEnabled());
+  EXPECT_FALSE(tray_->requests.empty());
+  EXPECT_TRUE(Form().TrayIcon()->Visible()) << "the icon stays for the whole run";
+}
+
+TEST_F(MainFormTest, ContactItemsOpenTheMailAndHomePageAddresses) {
+  Create();
+  Item(Form(), QStringLiteral("与我们联系(&L)"))->trigger();
+  Item(Form(), QStringLiteral("访问Quenmar主页(&V)"))->trigger();
+  ASSERT_EQ(openedUrls_.size(), 2u);
+  EXPECT_TRUE(openedUrls_[0].startsWith(QStringLiteral("mailto:")));
+  EXPECT_TRUE(openedUrls_[0].endsWith(QStringLiteral(".example")));
+  EXPECT_TRUE(openedUrls_[1].startsWith(QStringLiteral("http://")));
+  EXPECT_TRUE(openedUrls_[1].contains(QStringLiteral(".example")));
+}
+
+TEST_F(MainFormTest, TheExitItemAsksBeforeClosing) {
+  Create();
+  Form().show();
+  Item(Form(), QStringLiteral("退 出(&Exit)"))->trigger();
+  EXPECT_EQ(dialogs_->Shown(QStringLiteral("confirm")).size(), 1u);
+  EXPECT_TRUE(Form().isVisible());
+}
+
+}  // namespace
+}  // namespace tolvarine::testing

@@ -1,0 +1,288 @@
+#include "ui/main/main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPalette>
+#include <QTimer>
+#include <QToolTip>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "base/errors.h"
+#include "base/host_lookup.h"
+#include "base/state_folder.h"
+#include "ui/main/guarded_events.h"
+#include "ui/main/qt_dialogs.h"
+#include "ui/main/qt_gbk.h"
+#include "ui/main/result_files.h"
+#include "ui/main/result_list_model.h"
+#include "ui/side/program_icon.h"
+#include "ui/tray/ant_taskbar_icon.h"
+#include "ui/web/qt_clock.h"
+#include "ui/web/web_page_browser.h"
+
+namespace tolvarine {
+
+const QString& ApplicationTitle() {
+  static const QString title = QStringLiteral("『Tolvarine』V2.1");
+  return title;
+}
+
+namespace {
+
+// The maker's contact tail of the window caption.
+const QString kCaptionTail = QStringLiteral(" www.quenmar.example 电话 010-00000000");
+
+// Runs a nested event loop for the given time; timers and events keep being delivered.
+void PauseInEventLoop(int milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+}  // namespace
+
+TForm1::TForm1(MainFormParts parts, QWidget* parent)
+    : QWidget(parent),
+      dialogs_(parts.dialogs ? std::move(parts.dialogs) : std::make_unique<QtDialogs>()),
+      pause_(parts.pause ? std::move(parts.pause) : PauseInEventLoop),
+      openUrl_(parts.openUrl ? std::move(parts.openUrl)
+                             : [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }),
+      stateFolder_(parts.stateFolder.empty() ? StateFolder() : parts.stateFolder) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(ApplicationTitle() + kCaptionTail);
+  setWindowIcon(ProgramIcon());
+  const ErrorSink sink = [this](const std::string& message) { ShowErrorDialog(message); };
+
+  Clock* clock = parts.clock;
+  if (!clock) {
+    ownClock_ = std::make_unique<QtClock>(sink);
+    clock = ownClock_.get();
+  }
+  clock_ = std::make_unique<GuardedClock>(*clock, sink);
+
+  browser_ = parts.browser;
+  WebBrowser1 = parts.browserPane;
+  if (!browser_) {
+    auto* web = new WebPageBrowser(sink, this);
+    browser_ = web;
+    WebBrowser1 = web;
+  }
+  WebBrowser1->setParent(this);
+  WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+
+  CrawlSettings settings;
+  settings.stateFolder = stateFolder_;
+  settings.hostAddresses =
+      parts.hostAddresses ? std::move(parts.hostAddresses) : LocalHostAddresses;
+  crawl_ = std::make_unique<CrawlController>(static_cast<CrawlView&>(*this), *browser_, *clock_,
+                                             std::move(settings));
+  listener_ = std::make_unique<GuardedBrowserListener>(*crawl_, sink);
+  browser_->SetListener(listener_.get());
+
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(0, 0, 0, 0);
+  root->setSpacing(0);
+  BuildToolBar(root);
+  BuildOptionRow(root);
+  BuildFilterPanel(root);
+  BuildResultLists(root);
+  root->addWidget(WebBrowser1, 1);
+  BuildStatusBar(root);
+  BuildTrayMenu();
+  Centre();
+  ConfigureTrayIcon(std::move(parts.trayService));
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  FormDestroy();
+  // From here on no dialog can be shown; the parts that may still report go first, while
+  // the members they report to are alive.
+  destroying_ = true;
+  browser_->SetListener(nullptr);
+  delete antTaskbarIcon1;
+  antTaskbarIcon1 = nullptr;
+  delete WebBrowser1;
+  WebBrowser1 = nullptr;
+}
+
+void TForm1::SetSideWindows(QWidget* aboutBox, QWidget* generator) {
+  aboutBox_ = aboutBox;
+  generator_ = generator;
+}
+
+QString TForm1::PanelText(int index) const {
+  return panels_.at(static_cast<size_t>(index))->text();
+}
+
+void TForm1::ConfigureTrayIcon(std::unique_ptr<NotifyIconService> service) {
+  // Set through the stored properties only; a tray that fails to load must not stop the
+  // window from starting.
+  Guarded([&] {
+    antTaskbarIcon1 = new TantTaskbarIcon(this, std::move(service));
+    antTaskbarIcon1->setObjectName(QStringLiteral("antTaskbarIcon1"));
+    antTaskbarIcon1->SetErrorSink(
+        [this](const std::string& message) { ShowErrorDialog(message); });
+    TantTaskbarIconSettings stored;
+    stored.icon = ProgramIcon();
+    stored.visible = true;
+    stored.hint = ToGbk(ApplicationTitle());
+    stored.popupMenu = PopupMenu1;
+    stored.onClick = [this](TantTaskbarIcon*) { N17Click(); };
+    antTaskbarIcon1->LoadStoredSettings(stored);
+  });
+}
+
+void TForm1::FormCreate() {
+  QPalette tips = QToolTip::palette();
+  tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
+  QToolTip::setPalette(tips);
+  // LoadLists, then ReadProgress; a failure ends the reading there.
+  Guarded([this] {
+    crawl_->LoadLists();
+    crawl_->ReadProgress();
+  });
+}
+
+void TForm1::FormDestroy() {
+  Guarded([this] { crawl_->SaveLists(); });
+}
+
+bool TForm1::FormCloseQuery() {
+  if (!dialogs_->Confirm(this, QStringLiteral("确认退出Tolvarine吗?"))) return false;
+  // A walk still running keeps its position for Continue.
+  if (crawl_->Running()) Guarded([this] { crawl_->WriteProgress(); });
+  return true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  bool accept = false;
+  Guarded([&] { accept = FormCloseQuery(); });
+  if (!accept) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit formClosed();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
+      isVisible()) {
+    Guarded([this] { N18Click(); });
+  }
+}
+
+void TForm1::Guarded(const std::function<void()>& handler) {
+  RunGuarded([this](const std::string& message) { ShowErrorDialog(message); }, handler);
+}
+
+void TForm1::ShowErrorDialog(const std::string& messageGbk) {
+  if (destroying_) {
+    std::fprintf(stderr, "tolvarine: %s\n", GbkToUtf8(ErrorDialogText(messageGbk)).c_str());
+    return;
+  }
+  const QString text = FromGbk(ErrorDialogText(messageGbk));
+  if (errorDialogOpen_) {
+    // One error dialog at a time: a failure raised while one is open (a timer tick or a
+    // browser event of the running walk) is shown in the message panel instead.
+    panels_.at(8)->setText(text);
+    return;
+  }
+  errorDialogOpen_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{errorDialogOpen_};
+  dialogs_->Error(this, ApplicationTitle(), text);
+}
+
+void TForm1::OpenUrl(const QString& url) {
+  Guarded([&] { openUrl_(url); });
+}
+
+// Commands.
+
+void TForm1::N1Click() { Guarded([this] { crawl_->ChooseList(); }); }
+void TForm1::N2Click() { Guarded([this] { crawl_->Start(); }); }
+void TForm1::N3Click() { Guarded([this] { crawl_->Stop(); }); }
+void TForm1::N4Click() { Guarded([this] { crawl_->Continue(); }); }
+void TForm1::SpeedButton5Click() { Guarded([this] { SaveResults(); }); }
+
+void TForm1::SpeedButton6Click() {
+  Guarded([this] {
+    if (generator_) dialogs_->ShowModal(generator_);
+  });
+}
+
+void TForm1::SpeedButton8Click() {
+  Guarded([this] {
+    crawl_->WriteProgress();
+    dialogs_->Plain(this, ApplicationTitle(), QStringLiteral("已经保存当前网络搜索进程！"));
+  });
+}
+
+void TForm1::SpeedButton11Click() {
+  // RunMergeAndDedup reports its own failures through ShowError.
+  Guarded([this] { RunMergeAndDedup(static_cast<MergeHost&>(*this)); });
+}
+
+void TForm1::SpeedButton9Click() {
+  Guarded([this] {
+    if (aboutBox_) dialogs_->ShowModal(aboutBox_);
+  });
+}
+
+void TForm1::SpeedButton10Click() {
+  Guarded([this] { close(); });
+}
+
+void TForm1::N18Click() {
+  // HideToTray: the tray icon stays; the window leaves the screen and the task bar.
+  N18->setEnabled(false);
+  N17->setEnabled(true);
+  hide();
+}
+
+void TForm1::N17Click() {
+  // ShowMain: back from the tray, restored from the minimised state.
+  N17->setEnabled(false);
+  N18->setEnabled(true);
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TForm1::SaveResults() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("搜索结果保存为");
+  request.filters = TextFileFilters();
+  request.defaultSuffix = QStringLiteral("txt");
+  request.directory = QFile::decodeName(QByteArray::fromStdString(stateFolder_));
+  request.selectedFile = lastSaveFile_;
+  request.confirmOverwrite = true;
+  const std::optional<QString> chosen = dialogs_->SaveFile(this, request);
+  if (!chosen) return;
+  lastSaveFile_ = *chosen;
+  const std::vector<std::string> written = SaveResultFiles(
+      QFile::encodeName(*chosen).toStdString(), crawl_->Phones(), crawl_->Links());
+  QStringList names;
+  for (const std::string& path : written) {
+    names << QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+  }
+  panels_.at(8)->setText(QStringLiteral("搜索结果已保存到 ") + names.join(QStringLiteral("、")));
+}
+
+}  // namespace tolvarine

@@ -1,0 +1,73 @@
+// TForm1 as the host of the "整理" command: its two file dialogs, status panel 6, the
+// application-wide cursor and an immediate repaint.
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+
+#include "ui/main/main_form.h"
+#include "ui/main/qt_gbk.h"
+
+namespace tolvarine {
+namespace {
+
+// A choice whose names together exceed this many bytes counts as cancelled.
+constexpr qsizetype kMaxChosenNameBytes = 65519;
+
+}  // namespace
+
+std::optional<std::vector<std::string>> TForm1::ChooseInputFiles() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("选择一个或多个待合并去重的文件");
+  request.filters = TextFileFilters();
+  request.defaultSuffix = QStringLiteral("txt");
+  request.selectedFile = lastMergeInput_;
+  const std::optional<QStringList> chosen = dialogs_->OpenFiles(this, request);
+  if (!chosen) return std::nullopt;
+  // The folder once, then each file name, each followed by a terminator.
+  qsizetype bytes = 0;
+  if (!chosen->isEmpty()) {
+    bytes = QFile::encodeName(QFileInfo(chosen->first()).absolutePath()).size() + 1;
+    for (const QString& name : *chosen) {
+      bytes += QFile::encodeName(QFileInfo(name).fileName()).size() + 1;
+    }
+  }
+  if (bytes > kMaxChosenNameBytes) return std::nullopt;
+  std::vector<std::string> paths;
+  for (const QString& name : *chosen) paths.push_back(QFile::encodeName(name).toStdString());
+  if (!chosen->isEmpty()) lastMergeInput_ = chosen->first();
+  return paths;
+}
+
+std::optional<std::string> TForm1::ChooseOutputFile() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("合并去重复后的数据文件保存为");
+  request.filters = TextFileFilters();
+  request.defaultSuffix = QStringLiteral("txt");
+  request.selectedFile = lastMergeOutput_;
+  request.confirmOverwrite = true;
+  const std::optional<QString> chosen = dialogs_->SaveFile(this, request);
+  if (!chosen) return std::nullopt;
+  lastMergeOutput_ = *chosen;
+  return QFile::encodeName(*chosen).toStdString();
+}
+
+void TForm1::SetStatusText(const std::string& gbk) { panels_.at(6)->setText(FromGbk(gbk)); }
+
+void TForm1::SetBusyCursor() {
+  // Qt's nearest to the application-starting cursor: an arrow with a busy indicator.
+  if (busyCursor_) QApplication::restoreOverrideCursor();
+  QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+  busyCursor_ = true;
+}
+
+void TForm1::RestoreCursor() {
+  if (!busyCursor_) return;
+  QApplication::restoreOverrideCursor();
+  busyCursor_ = false;
+}
+
+void TForm1::RepaintNow() { repaint(); }
+
+}  // namespace tolvarine

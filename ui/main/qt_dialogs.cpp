@@ -1,0 +1,127 @@
+#include "ui/main/qt_dialogs.h"
+
+#include <QDialog>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+
+namespace tolvarine {
+
+QStringList TextFileFilters() {
+  // "*.*" alone would hide files without a dot on this platform, so the second entry
+  // matches every file.
+  return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*) (*)")};
+}
+
+namespace {
+
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+             const QString& text, const QString& button) {
+  QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+  box.addButton(button, QMessageBox::AcceptRole);
+  box.exec();
+}
+
+// Sets up a file dialog from a request; the caller adds mode and options.
+void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
+  dialog.setWindowTitle(request.title);
+  dialog.setNameFilters(request.filters);
+  dialog.setDefaultSuffix(request.defaultSuffix);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
+  if (!request.selectedFile.isEmpty()) dialog.selectFile(request.selectedFile);
+  dialog.setSizeGripEnabled(true);
+}
+
+}  // namespace
+
+void QtDialogs::Information(QWidget* parent, const QString& text) {
+  ShowBox(parent, QMessageBox::Information, QStringLiteral("信息"), text,
+          QStringLiteral("确定"));
+}
+
+void QtDialogs::Plain(QWidget* parent, const QString& caption, const QString& text) {
+  ShowBox(parent, QMessageBox::NoIcon, caption, text, QStringLiteral("确定"));
+}
+
+bool QtDialogs::Confirm(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("确认"), text, QMessageBox::NoButton,
+                  parent);
+  QPushButton* yes = box.addButton(QStringLiteral("是[&Y]"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("否[&N]"), QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+void QtDialogs::Error(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& caption,
+                                        const QString& prompt, const QString& initial) {
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(initial);
+  dialog.setOkButtonText(QStringLiteral("确定"));
+  dialog.setCancelButtonText(QStringLiteral("取消"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
+std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const FileDialogRequest& request) {
+  QFileDialog dialog(parent);
+  Prepare(dialog, request);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return dialog.selectedFiles().first();
+}
+
+std::optional<QStringList> QtDialogs::OpenFiles(QWidget* parent,
+                                                const FileDialogRequest& request) {
+  QFileDialog dialog(parent);
+  Prepare(dialog, request);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.selectedFiles();
+}
+
+std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const FileDialogRequest& request) {
+  QFileDialog dialog(parent);
+  Prepare(dialog, request);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return dialog.selectedFiles().first();
+}
+
+void QtDialogs::ShowModal(QWidget* window) {
+  if (auto* dialog = qobject_cast<QDialog*>(window)) {
+    dialog->exec();
+    return;
+  }
+  // A plain window: show it application-modal and wait until it is hidden or destroyed.
+  QPointer<QWidget> guard(window);
+  const Qt::WindowModality before = window->windowModality();
+  window->setWindowModality(Qt::ApplicationModal);
+  window->show();
+  QEventLoop loop;
+  while (guard && guard->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+  if (guard) guard->setWindowModality(before);
+}
+
+}  // namespace tolvarine

@@ -1,0 +1,20 @@
+#pragma once
+// The "保存" command's files: the phone list goes to the chosen file, one number per line;
+// when the link list has rows they go to a second file beside it, named with "_links"
+// before the extension. GBK bytes, CR LF after every line, each file replaced atomically.
+#include <string>
+#include <vector>
+
+#include "engine/result_list.h"
+
+namespace tolvarine {
+
+// "out.txt" -> "out_links.txt"; "out" -> "out_links" (a file-system path).
+std::string LinksFileBeside(const std::string& path);
+
+// Writes the files; returns the paths written, the chosen file first. Throws on failure
+// (a file already written stays written; the failing one keeps its old content).
+std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
+                                         const ResultList& links);
+
+}  // namespace tolvarine

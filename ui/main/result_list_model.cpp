@@ -1,0 +1,49 @@
+#include "ui/main/result_list_model.h"
+
+#include "ui/main/qt_gbk.h"
+
+namespace tolvarine {
+
+ResultListModel::ResultListModel(ResultList& list, QString columnCaption, QObject* parent)
+    : QAbstractListModel(parent), list_(list), caption_(std::move(columnCaption)) {
+  shown_ = list_.Count();
+  list_.AddObserver(this);
+}
+
+ResultListModel::~ResultListModel() { list_.RemoveObserver(this); }
+
+int ResultListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : shown_;
+}
+
+QVariant ResultListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= shown_ || index.row() >= list_.Count()) return {};
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return FromGbk(list_.Row(index.row()));
+  return {};
+}
+
+QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole) return caption_;
+  return {};
+}
+
+Qt::ItemFlags ResultListModel::flags(const QModelIndex& index) const {
+  // Rows can be selected but never edited.
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void ResultListModel::OnRowAppended(int row) {
+  // The engine has already stored the row; the model catches up to it, one insert.
+  if (row < shown_) return;
+  beginInsertRows(QModelIndex(), shown_, row);
+  shown_ = row + 1;
+  endInsertRows();
+}
+
+void ResultListModel::OnCleared() {
+  beginResetModel();
+  shown_ = list_.Count();
+  endResetModel();
+}
+
+}  // namespace tolvarine

@@ -1,0 +1,33 @@
+#pragma once
+// A one-column Qt model over an engine ResultList. It observes the list: each append
+// inserts one row (no rebuild), clearing resets the model. Captions are converted from
+// GBK when a row is displayed.
+#include <QAbstractListModel>
+#include <QString>
+
+#include "engine/result_list.h"
+
+namespace tolvarine {
+
+class ResultListModel : public QAbstractListModel, public ResultListObserver {
+  Q_OBJECT
+
+ public:
+  ResultListModel(ResultList& list, QString columnCaption, QObject* parent = nullptr);
+  ~ResultListModel() override;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  void OnRowAppended(int row) override;
+  void OnCleared() override;
+
+ private:
+  ResultList& list_;
+  QString caption_;
+  int shown_ = 0;  // rows announced to the views so far
+};
+
+}  // namespace tolvarine

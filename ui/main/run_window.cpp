@@ -1,0 +1,65 @@
+#include "ui/main/run_window.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "ui/main/main_form.h"
+#include "ui/side/about_form.h"
+#include "ui/side/bbs_form.h"
+#include "ui/side/program_icon.h"
+
+namespace tolvarine {
+namespace {
+
+bool IsSet(const EnvironmentReader& env, const char* name) {
+  const char* value = env(name);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+std::optional<std::string> NoDisplayMessage(const EnvironmentReader& env) {
+  if (IsSet(env, "DISPLAY") || IsSet(env, "WAYLAND_DISPLAY") || IsSet(env, "QT_QPA_PLATFORM")) {
+    return std::nullopt;
+  }
+  return "tolvarine: no display found; set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM "
+         "(for example QT_QPA_PLATFORM=offscreen)";
+}
+
+int RunWindow(int argc, char** argv) {
+  if (const auto message = NoDisplayMessage([](const char* name) { return std::getenv(name); })) {
+    std::fprintf(stderr, "%s\n", message->c_str());
+    return 2;
+  }
+  if (geteuid() == 0 && !std::getenv("QTWEBENGINE_DISABLE_SANDBOX")) {
+    // The web engine's sandbox refuses to start as root.
+    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    std::fprintf(stderr, "tolvarine: running as root; the web engine sandbox is disabled\n");
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("tolvarine"));
+  QApplication::setApplicationVersion(QStringLiteral("2.1"));
+  QApplication::setWindowIcon(ProgramIcon());
+  // The window stays alive while hidden in the tray; the loop ends when it accepts a close.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  // Start-up order: the main window, then the about box, then the generator window.
+  auto form1 = std::make_unique<TForm1>();
+  auto* form2 = new TForm2(form1.get());
+  auto* bbsForm = new TbbsForm(form1.get());
+  form1->SetSideWindows(form2, bbsForm);
+  QObject::connect(form1.get(), &TForm1::formClosed, &app, &QApplication::quit,
+                   Qt::QueuedConnection);
+
+  form1->show();
+  const int status = QApplication::exec();
+  form1.reset();  // saves the rule lists
+  return status;
+}
+
+}  // namespace tolvarine
