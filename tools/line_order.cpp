@@ -35,7 +35,7 @@ std::uint64_t Digit(const KeyedLine& item, std::size_t depth) {
 
 // Orders lines whose keys are equal: valid ones first, the others by their bytes, and
 // equal lines by position.
-bool TieLess(const KeyedLine& a, const KeyedLine& b, const std::vector<std::string_view>& lines) {
+bool TieLess(const KeyedLine& a, const KeyedLine& b, const LineTable& lines) {
   if (IsInvalid(a) != IsInvalid(b)) return IsInvalid(b);
   if (IsInvalid(a)) {
     if (const int c = lines[a.line].compare(lines[b.line]); c != 0) return c < 0;
@@ -52,7 +52,7 @@ struct Range {
 }  // namespace
 
 int CompareKeyedLines(const KeyedLine& a, const KeyedLine& b,
-                      const std::vector<std::string_view>& lines) {
+                      const LineTable& lines) {
   const std::uint32_t la = KeyLength(a);
   const std::uint32_t lb = KeyLength(b);
   if (const int c = std::memcmp(a.key, b.key, std::min(la, lb)); c != 0) return c;
@@ -63,7 +63,7 @@ int CompareKeyedLines(const KeyedLine& a, const KeyedLine& b,
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-void SortKeyedLines(std::vector<KeyedLine>& items, const std::vector<std::string_view>& lines) {
+void SortKeyedLines(std::vector<KeyedLine>& items, const LineTable& lines) {
   std::vector<Range> work;
   if (items.size() > 1) work.push_back(Range{0, items.size(), 0});
   const auto at = [&items](std::size_t i) { return items.begin() + static_cast<std::ptrdiff_t>(i); };

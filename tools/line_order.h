@@ -7,8 +7,9 @@
 // equal that of a different line. Among equal keys such lines come after the valid ones,
 // ordered by their own bytes. Equal lines stay in input order.
 #include <cstdint>
-#include <string_view>
 #include <vector>
+
+#include "tools/line_table.h"
 
 namespace tolvarine {
 
@@ -25,11 +26,11 @@ struct KeyedLine {
 // Negative, 0 or positive as a sorts before, with or after b; 0 means duplicates.
 // lines: the text of every line, indexed by KeyedLine::line.
 int CompareKeyedLines(const KeyedLine& a, const KeyedLine& b,
-                      const std::vector<std::string_view>& lines);
+                      const LineTable& lines);
 
 // Sorts ascending by CompareKeyedLines, duplicates in ascending position. A most-significant-
 // digit radix sort on the keys, seven key bytes a round, so long shared prefixes (addresses)
 // are read once per round instead of once per comparison.
-void SortKeyedLines(std::vector<KeyedLine>& items, const std::vector<std::string_view>& lines);
+void SortKeyedLines(std::vector<KeyedLine>& items, const LineTable& lines);
 
 }  // namespace tolvarine

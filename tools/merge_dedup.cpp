@@ -4,17 +4,14 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <utility>
 
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
-#include "base/line_split.h"
 #include "base/text_writer.h"
 #include "tools/line_order.h"
 
@@ -47,67 +44,68 @@ class KeyStore {
   std::size_t left_ = 0;
 };
 
-// All lines of the texts, in order, as views into them.
-std::vector<std::string_view> CollectLines(const std::vector<std::string>& texts) {
-  std::vector<std::string_view> lines;
-  for (const std::string& text : texts) {
-    std::vector<std::string_view> own = SplitLineViews(text);
-    if (lines.empty()) {
-      lines = std::move(own);
-    } else {
-      lines.insert(lines.end(), own.begin(), own.end());
-    }
-  }
-  if (lines.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+// All lines of the texts, in order.
+LineTable CollectLines(const std::vector<std::string>& texts) {
+  LineTable lines;
+  for (const std::string& text : texts) lines.AddText(text);
   return lines;
 }
 
-// The positions of the lines whose bytes were not met before, in order. Byte-identical lines
-// are certainly duplicates, so only the first of them needs a sort key.
-std::vector<std::uint32_t> FirstOccurrences(const std::vector<std::string_view>& lines) {
+// Marks the lines whose bytes were not met before (one bit a line). Byte-identical lines are
+// certainly duplicates, so only the first of them needs a sort key. Returns the count marked.
+std::size_t MarkFirstOccurrences(const LineTable& lines, std::vector<bool>& first) {
   std::size_t capacity = 16;
-  while (capacity < lines.size() * 2) capacity *= 2;
+  while (capacity < std::size_t{lines.size()} * 2) capacity *= 2;
   const std::size_t mask = capacity - 1;
   std::vector<std::uint32_t> slots(capacity, 0);  // position + 1 of a line; 0 = free
   const std::hash<std::string_view> hash;
-  std::vector<std::uint32_t> first;
+  first.assign(lines.size(), false);
+  std::size_t count = 0;
   for (std::uint32_t i = 0; i < lines.size(); ++i) {
     std::size_t slot = hash(lines[i]) & mask;
     while (slots[slot] != 0 && lines[slots[slot] - 1] != lines[i]) slot = (slot + 1) & mask;
     if (slots[slot] == 0) {
       slots[slot] = i + 1;
-      first.push_back(i);
+      first[i] = true;
+      ++count;
     }
   }
-  return first;
+  return count;
 }
 
 // The positions of the distinct lines, in ascending order of the lines, the first form met
-// of each. The keys are released before this returns.
-std::vector<std::uint32_t> DistinctLineIndices(const std::vector<std::string_view>& lines,
+// of each.
+std::vector<std::uint32_t> DistinctLineIndices(const LineTable& lines,
                                                const CaseIgnoringCollator& collator) {
-  KeyStore keys;
   std::vector<KeyedLine> items;
+  std::size_t kept = 0;
   {
-    const std::vector<std::uint32_t> first = FirstOccurrences(lines);
-    items.reserve(first.size());
-    for (const std::uint32_t i : first) {
-      const std::string key = collator.SortKey(lines[i]);
-      if (key.size() > kKeyLengthMask) throw std::bad_alloc();
-      std::uint32_t info = static_cast<std::uint32_t>(key.size());
-      if (!IsValidGbk(lines[i])) info |= kInvalidGbkLine;
-      items.push_back(KeyedLine{0, keys.Add(key), info, i});
+    KeyStore keys;
+    {
+      std::vector<bool> first;
+      items.reserve(MarkFirstOccurrences(lines, first));
+      for (std::uint32_t i = 0; i < lines.size(); ++i) {
+        if (!first[i]) continue;
+        const std::string key = collator.SortKey(lines[i]);
+        if (key.size() > kKeyLengthMask) throw std::bad_alloc();
+        std::uint32_t info = static_cast<std::uint32_t>(key.size());
+        if (!IsValidGbk(lines[i])) info |= kInvalidGbkLine;
+        items.push_back(KeyedLine{0, keys.Add(key), info, i});
+      }
     }
-  }
-  // Duplicates end up next to each other in input order: the first of each run is the form
-  // met first.
-  SortKeyedLines(items, lines);
+    // Duplicates end up next to each other in input order: the first of each run is the
+    // form met first. The kept ones move to the front.
+    SortKeyedLines(items, lines);
+    KeyedLine previous{};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      const KeyedLine current = items[i];
+      if (i == 0 || CompareKeyedLines(previous, current, lines) != 0) items[kept++] = current;
+      previous = current;
+    }
+  }  // the keys go before the result is built
   std::vector<std::uint32_t> distinct;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i == 0 || CompareKeyedLines(items[i - 1], items[i], lines) != 0) {
-      distinct.push_back(items[i].line);
-    }
-  }
+  distinct.reserve(kept);
+  for (std::size_t i = 0; i < kept; ++i) distinct.push_back(items[i].line);
   return distinct;
 }
 
@@ -116,7 +114,7 @@ std::vector<std::uint32_t> DistinctLineIndices(const std::vector<std::string_vie
 std::vector<std::string_view> DistinctSortedLines(const std::vector<std::string>& texts,
                                                   const CaseIgnoringCollator& collator) {
   try {
-    const std::vector<std::string_view> lines = CollectLines(texts);
+    const LineTable lines = CollectLines(texts);
     std::vector<std::string_view> result;
     for (const std::uint32_t i : DistinctLineIndices(lines, collator)) result.push_back(lines[i]);
     return result;
@@ -142,7 +140,7 @@ MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
         throw FileOpenError(GbkFileName(path));
       }
     }
-    const std::vector<std::string_view> lines = CollectLines(texts);
+    const LineTable lines = CollectLines(texts);
     const std::vector<std::uint32_t> distinct = DistinctLineIndices(lines, collator);
     MergeStats stats;
     stats.linesRead = lines.size();

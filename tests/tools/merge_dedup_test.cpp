@@ -34,6 +34,7 @@ TEST(MergeAndDedup, FirstFormMetWinsInEitherInputOrder) {
 
 TEST(MergeAndDedup, SortsIgnoringCaseAndRemovesDuplicatesWithinAndAcrossFiles) {
   EXPECT_EQ(Merge({"b\r\na\r\nB\r\nb\r\n", "C\r\nA\r\nd\r\n"}), "a\r\nb\r\nC\r\nd\r\n");
+  EXPECT_EQ(Merge({"", "b\r\n", "", "", "a\r\nB\r\n", "\r\n"}), "\r\na\r\nb\r\n");
   // Blanks count: a trailing blank makes another line.
   EXPECT_EQ(Merge({"abc\r\nabc \r\nabc\r\n"}), "abc\r\nabc \r\n");
 }
