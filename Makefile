@@ -8,7 +8,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DTOLVARINE_WERROR=ON
 endif
 
-.PHONY: deps configure build test run bench sanitize clean
+.PHONY: deps configure build test run demo bench sanitize clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -23,7 +23,11 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 run: build
-	@bash scripts/run.sh $(BUILD)/app/tolvarine
+	@bash scripts/run.sh $(BUILD)
+
+# Serves a small sample site on 127.0.0.1 and walks it without a window.
+demo: build
+	@bash scripts/demo.sh $(BUILD)
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTOLVARINE_BENCH=ON -DTOLVARINE_WITH_QT=OFF

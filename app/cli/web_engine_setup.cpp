@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QLoggingCategory>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +14,11 @@ void PrepareWebEngine() {
     setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
     std::fprintf(stderr, "tolvarine: running as root; the web engine sandbox is disabled\n");
   }
+  // The web engine shares its OpenGL context; it must be asked for before the application.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The engine's start-up report of its graphics set-up is noise on a console.
+  QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false\n"
+                                                  "qt.webenginecontext.info=false"));
 }
 
 }  // namespace tolvarine::cli
