@@ -160,6 +160,17 @@ TEST_F(WebPaneTest, ErrorPagesAreDocuments) {
   EXPECT_NO_THROW(browser->Document()->BodyOuterText());
 }
 
+TEST_F(WebPaneTest, LoginRequestsAreCancelled) {
+  HttpResponse login;
+  login.status = 401;
+  login.headers.emplace_back("WWW-Authenticate", "Basic realm=\"members\"");
+  login.body = "<html><body>login needed</body></html>";
+  server.Route("/members", login);
+  ASSERT_TRUE(Load("/members"));
+  EXPECT_THAT(browser->Document()->BodyOuterText(), HasSubstr("login needed"));
+  EXPECT_EQ(server.RequestCount("/members"), 1);
+}
+
 TEST_F(WebPaneTest, UnreachableServerCompletesWithTheErrorPage) {
   std::string deadUrl;
   {

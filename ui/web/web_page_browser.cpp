@@ -1,5 +1,6 @@
 #include "ui/web/web_page_browser.h"
 
+#include <QAuthenticator>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
@@ -200,18 +201,33 @@ void WebPageBrowser::InstallNewPage() {
             Guarded([&] { OnRendererTerminated(page); });
           });
   // Whatever a page asks for beyond showing itself is refused.
-  connect(page, &QWebEnginePage::featurePermissionRequested, page,
-          [page](const QUrl& origin, QWebEnginePage::Feature feature) {
-            page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+  connect(page, &QWebEnginePage::featurePermissionRequested, this,
+          [this, page](const QUrl& origin, QWebEnginePage::Feature feature) {
+            Guarded([&] {
+              page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            });
           });
-  connect(page, &QWebEnginePage::fullScreenRequested, page,
-          [](QWebEngineFullScreenRequest request) { request.reject(); });
-  connect(page, &QWebEnginePage::quotaRequested, page,
-          [](QWebEngineQuotaRequest request) { request.reject(); });
-  connect(page, &QWebEnginePage::registerProtocolHandlerRequested, page,
-          [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
-  connect(page, &QWebEnginePage::fileSystemAccessRequested, page,
-          [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+  connect(page, &QWebEnginePage::fullScreenRequested, this,
+          [this](QWebEngineFullScreenRequest request) { Guarded([&] { request.reject(); }); });
+  connect(page, &QWebEnginePage::quotaRequested, this,
+          [this](QWebEngineQuotaRequest request) { Guarded([&] { request.reject(); }); });
+  connect(page, &QWebEnginePage::registerProtocolHandlerRequested, this,
+          [this](QWebEngineRegisterProtocolHandlerRequest request) {
+            Guarded([&] { request.reject(); });
+          });
+  connect(page, &QWebEnginePage::fileSystemAccessRequested, this,
+          [this](QWebEngineFileSystemAccessRequest request) {
+            Guarded([&] { request.reject(); });
+          });
+  // A null authenticator cancels the login; the server's own answer is then shown.
+  connect(page, &QWebEnginePage::authenticationRequired, this,
+          [this](const QUrl&, QAuthenticator* authenticator) {
+            Guarded([&] { *authenticator = QAuthenticator(); });
+          });
+  connect(page, &QWebEnginePage::proxyAuthenticationRequired, this,
+          [this](const QUrl&, QAuthenticator* authenticator, const QString&) {
+            Guarded([&] { *authenticator = QAuthenticator(); });
+          });
 
   QuietWebPage* old = page_;
   page_ = page;
