@@ -1,21 +1,74 @@
 #include "engine/result_list.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace tolvarine {
+namespace {
+
+std::uint32_t HashOf(std::string_view caption) {
+  const std::size_t h = std::hash<std::string_view>{}(caption);
+  return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+std::uint64_t SlotOf(std::uint32_t hash, std::size_t row) {
+  return (static_cast<std::uint64_t>(hash) << 32) | static_cast<std::uint64_t>(row + 1);
+}
+
+}  // namespace
+
+std::size_t ResultList::Probe(std::string_view caption, std::uint32_t hash, bool& found) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const std::uint64_t slot = slots_[i];
+    if (slot == 0) {
+      found = false;
+      return i;
+    }
+    if (static_cast<std::uint32_t>(slot >> 32) == hash &&
+        rows_[static_cast<std::size_t>(slot & 0xFFFFFFFFu) - 1] == caption) {
+      found = true;
+      return i;
+    }
+  }
+}
+
+void ResultList::GrowIndex() {
+  std::vector<std::uint64_t> old;
+  old.swap(slots_);
+  slots_.assign(std::max<std::size_t>(old.size() * 2, 16), 0);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::uint64_t slot : old) {
+    if (slot == 0) continue;
+    std::size_t i = static_cast<std::uint32_t>(slot >> 32) & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
 
 void ResultList::Append(const std::string& caption) {
+  // At most 70% of the slots are used, so probes stay short.
+  if ((rows_.size() + 1) * 10 > slots_.size() * 7) GrowIndex();
+  const std::uint32_t hash = HashOf(caption);
+  bool found = false;
+  const std::size_t at = Probe(caption, hash, found);
   rows_.push_back(caption);
-  index_.insert(caption);
+  // A repeated caption is found through its first row already.
+  if (!found) slots_[at] = SlotOf(hash, rows_.size() - 1);
   const int row = Count() - 1;
   for (ResultListObserver* o : observers_) o->OnRowAppended(row);
 }
 
-bool ResultList::Contains(const std::string& caption) const { return index_.count(caption) != 0; }
+bool ResultList::Contains(const std::string& caption) const {
+  if (rows_.empty()) return false;
+  bool found = false;
+  Probe(caption, HashOf(caption), found);
+  return found;
+}
 
 void ResultList::Clear() {
   rows_.clear();
-  index_.clear();
+  slots_.clear();
   for (ResultListObserver* o : observers_) o->OnCleared();
 }
 
