@@ -2,13 +2,13 @@
 
 #include <optional>
 
+#include "base/atomic_file.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
 #include "base/guard.h"
 #include "base/host_lookup.h"
 #include "base/line_reader.h"
 #include "base/number_text.h"
-#include "base/atomic_file.h"
 #include "base/state_folder.h"
 #include "engine/crawl_state.h"
 #include "engine/crawl_texts.h"
@@ -17,18 +17,28 @@ namespace tolvarine {
 
 // ----- State -----
 
+namespace {
+
+// Settings with their defaults filled in: the program's state folder and the real host
+// lookup.
+CrawlSettings Completed(CrawlSettings settings) {
+  if (settings.stateFolder.empty()) settings.stateFolder = StateFolder();
+  if (!settings.hostAddresses) settings.hostAddresses = LocalHostAddresses;
+  return settings;
+}
+
+}  // namespace
+
 CrawlController::State::State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlSettings s,
                               CrawlController& owner)
     : view(v),
       browser(b),
-      settings(std::move(s)),
+      settings(Completed(std::move(s))),
       files(settings.stateFolder),
       harvester(UserCollator()),
       pacing(clock, 8000, [this, &owner] { Guarded([&owner] { owner.PacingTick(); }); }),
       autosave(clock, 300000, [this, &owner] { Guarded([&owner] { owner.AutosaveTick(); }); }),
-      watchdog(clock, 300000, [this, &owner] { Guarded([&owner] { owner.WatchdogTick(); }); }) {
-  if (!settings.hostAddresses) settings.hostAddresses = LocalHostAddresses;
-}
+      watchdog(clock, 300000, [this, &owner] { Guarded([&owner] { owner.WatchdogTick(); }); }) {}
 
 void CrawlController::State::Guarded(const std::function<void()>& handler) {
   RunGuarded([this](const std::string& message) { view.ShowError(message); }, handler);

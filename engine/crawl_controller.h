@@ -15,7 +15,8 @@
 namespace tolvarine {
 
 struct CrawlSettings {
-  // Folder of the progress file and the list files, with a trailing "/".
+  // Folder of the progress file and the list files, with a trailing "/"; empty takes the
+  // program's state folder.
   std::string stateFolder;
   // The local host's IPv4 addresses in resolution order (the online check); defaults to
   // the real host lookup.

@@ -79,6 +79,18 @@ TEST_F(WalkTest, OnlyTheTopLevelDocumentMarksThePageComplete) {
   EXPECT_FALSE(Harvested(1));
 }
 
+TEST_F(WalkTest, AnAbandonedPageDoesNotKeepTheNextOneFromCompleting) {
+  UsePages(3);
+  browser.Page(Address(1)).neverCompletes = true;
+  Run(&CrawlController::Start);
+  clock.AdvanceTo(240000);  // the watchdog abandons page 1 and loads page 2
+  ASSERT_EQ(browser.Navigations().size(), 2u);
+  clock.AdvanceTo(248000);  // page 2 completed at 241000
+  EXPECT_TRUE(Harvested(2));
+  EXPECT_EQ(browser.Navigations().size(), 3u);
+  EXPECT_FALSE(Harvested(1));
+}
+
 TEST_F(WalkTest, TheWatchdogAbandonsAStalledPage15To30PeriodsAfterItsLoad) {
   const std::vector<int> stalled{1, 2, 16, 17, 31, 45};
   UsePages(60);
