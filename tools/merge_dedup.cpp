@@ -6,7 +6,10 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <exception>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 #include "base/atomic_file.h"
 #include "base/errors.h"
@@ -73,25 +76,68 @@ std::size_t MarkFirstOccurrences(const LineTable& lines, std::vector<bool>& firs
   return count;
 }
 
+// Computes the sort keys of the marked lines among lines [begin, end) into out, in order.
+void BuildKeys(const LineTable& lines, const std::vector<bool>& first, std::uint32_t begin,
+               std::uint32_t end, const CaseIgnoringCollator& collator, KeyStore& keys,
+               KeyedLine* out) {
+  for (std::uint32_t i = begin; i < end; ++i) {
+    if (!first[i]) continue;
+    const std::string key = collator.SortKey(lines[i]);
+    if (key.size() > kKeyLengthMask) throw std::bad_alloc();
+    std::uint32_t info = static_cast<std::uint32_t>(key.size());
+    if (!IsValidGbk(lines[i])) info |= kInvalidGbkLine;
+    *out++ = KeyedLine{0, keys.Add(key), info, i};
+  }
+}
+
+// Below this many keys a second thread is not worth starting.
+constexpr std::size_t kParallelKeys = 1024;
+
 // The positions of the distinct lines, in ascending order of the lines, the first form met
-// of each.
+// of each. Sort keys are the costly part, so two threads compute them, each for half of the
+// lines (the collator's const functions may be used concurrently; base converts GBK with a
+// converter per thread); the caller's thread waits for both.
 std::vector<std::uint32_t> DistinctLineIndices(const LineTable& lines,
                                                const CaseIgnoringCollator& collator) {
   std::vector<KeyedLine> items;
   std::size_t kept = 0;
   {
     KeyStore keys;
+    KeyStore workerKeys;
     {
       std::vector<bool> first;
-      items.reserve(MarkFirstOccurrences(lines, first));
-      for (std::uint32_t i = 0; i < lines.size(); ++i) {
-        if (!first[i]) continue;
-        const std::string key = collator.SortKey(lines[i]);
-        if (key.size() > kKeyLengthMask) throw std::bad_alloc();
-        std::uint32_t info = static_cast<std::uint32_t>(key.size());
-        if (!IsValidGbk(lines[i])) info |= kInvalidGbkLine;
-        items.push_back(KeyedLine{0, keys.Add(key), info, i});
+      const std::size_t count = MarkFirstOccurrences(lines, first);
+      items.resize(count);
+      // The line where the second half of the marked lines begins, and how many come
+      // before it.
+      std::uint32_t middle = 0;
+      std::size_t before = 0;
+      while (before < count / 2) before += first[middle++] ? 1 : 0;
+      std::exception_ptr workerFailure;
+      std::thread worker;
+      if (count >= kParallelKeys) {
+        try {
+          worker = std::thread([&] {
+            try {
+              BuildKeys(lines, first, middle, lines.size(), collator, workerKeys,
+                        items.data() + before);
+            } catch (...) {
+              workerFailure = std::current_exception();
+            }
+          });
+        } catch (const std::system_error&) {
+          // No thread to be had: this thread does all the lines.
+        }
       }
+      try {
+        BuildKeys(lines, first, 0, worker.joinable() ? middle : lines.size(), collator, keys,
+                  items.data());
+      } catch (...) {
+        if (worker.joinable()) worker.join();
+        throw;
+      }
+      if (worker.joinable()) worker.join();
+      if (workerFailure) std::rethrow_exception(workerFailure);
     }
     // Duplicates end up next to each other in input order: the first of each run is the
     // form met first. The kept ones move to the front.
