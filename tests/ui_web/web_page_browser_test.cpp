@@ -77,6 +77,15 @@ TEST_F(WebPaneTest, EachLoadGetsItsOwnFrameAndReplacesTheSnapshot) {
   EXPECT_THAT(doc->BodyOuterText(), HasSubstr("second page"));
 }
 
+// The command line walks with the pane never shown.
+TEST_F(WebPaneTest, LoadsWhileThePaneIsNeverShown) {
+  MakePane(100, false);
+  server.Page("/hidden", "<html><body>unseen <a href=\"/x\">x</a></body></html>");
+  ASSERT_TRUE(Load("/hidden"));
+  EXPECT_THAT(browser->Document()->BodyOuterText(), HasSubstr("unseen"));
+  EXPECT_EQ(browser->Document()->LinksLength(), 1);
+}
+
 TEST_F(WebPaneTest, BadAddressesThrowAndLeaveThePaneUsable) {
   EXPECT_THROW(browser->Navigate(""), Error);
   EXPECT_THROW(browser->Navigate("   "), Error);

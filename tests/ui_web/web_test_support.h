@@ -73,14 +73,14 @@ class WebPaneTest : public ::testing::Test {
  protected:
   void SetUp() override { MakePane(100); }
 
-  void MakePane(int recycleEvery) {
+  void MakePane(int recycleEvery, bool shown = true) {
     browser.reset();
     browser = std::make_unique<WebPageBrowser>(
         [this](const std::string& message) { failures.push_back(message); }, nullptr,
         recycleEvery);
     browser->SetListener(&listener);
     browser->resize(800, 600);
-    browser->show();
+    if (shown) browser->show();
   }
 
   // Navigates and waits for the next document-complete; false when it never came.

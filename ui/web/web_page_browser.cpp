@@ -167,8 +167,8 @@ WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  setObjectName(QStringLiteral("WebBrowser1"));
   view_ = new QWebEngineView(this);
-  view_->setObjectName(QStringLiteral("WebBrowser1"));
   layout->addWidget(view_);
   InstallNewPage();
 }

@@ -16,8 +16,8 @@
 // the event loop, never from inside Navigate.
 //
 // Document() reads a snapshot taken with one script call when the top-level load finished:
-// links (absolute), the body's outer text and outer markup, converted to GBK. A page
-// without a body (an XML document, say) gives a document whose reads throw.
+// links (absolute), the body's outer text and outer markup, converted to GBK. A document
+// without a body (an SVG image, say) gives a document whose reads throw.
 //
 // The pane is locked down so that no page can stop a walk: an off-the-record profile, page
 // dialogs answered at once without showing anything, no new windows, no downloads, every
