@@ -28,7 +28,9 @@ std::vector<std::string_view> DistinctSortedLines(const std::vector<std::string>
                                                   const CaseIgnoringCollator& collator);
 
 // Reads every input whole (file-system paths, in order), then creates the output (replacing
-// a file of that name) and writes the result. The output is created only after every input
+// a file of that name) and writes the result. Runs on the caller's thread, which waits for a
+// helper thread that computes half of the sort keys. Memory: the inputs, 8 bytes a line, and
+// a sort key and 24 bytes for each line whose bytes were not met before. The output is created only after every input
 // has been read, so it may be one of the inputs, and a failure while reading leaves it
 // untouched.
 // Throws FileOpenError("Cannot open file <name>") for an input that cannot be read,
