@@ -99,13 +99,11 @@ TEST_F(ProgressFileTest, ListFilesLoadWithCrLfLineEnds) {
 
 TEST_F(ProgressFileTest, AListFileThatCannotBeReadStopsLoading) {
   folder.Write("kqwebmobset.ini", "17");
-  folder.Write("kqweblinkok.ini", "x");
+  ASSERT_TRUE(testing::MakeUnopenableFile(folder.PathOf("kqweblinkok.ini")));
   folder.Write("kqweblinkno.ini", "y");
-  {
-    testing::NoMoreOpenFiles noFiles;
-    EXPECT_THROW(files.LoadLists(view), InOutError);
-  }
-  EXPECT_EQ(view.rules[RuleList::Prefixes], "13\r\n15\r\n18");
+  EXPECT_THROW(files.LoadLists(view), InOutError);
+  EXPECT_EQ(view.rules[RuleList::Prefixes], "17");
+  EXPECT_EQ(view.rules[RuleList::MustContain], "http://\r\n.");
   EXPECT_EQ(view.rules[RuleList::MustNotContain], "$\r\n#");
 }
 

@@ -1,10 +1,13 @@
 #pragma once
-// Scoped process limits that make file operations fail on demand (also for root, which
-// file permissions do not stop): a file-size limit makes writes fail, an open-file limit
-// makes opens fail with "Too many open files".
+// Ways to make file operations fail on demand, also for root (whom file permissions do not
+// stop): a file-size limit makes writes fail, a socket in place of a file makes opens fail.
 #include <csignal>
-#include <fcntl.h>
+#include <cstring>
+#include <string>
+
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace tolvarine::testing {
@@ -39,18 +42,18 @@ class FileSizeLimit {
   void (*previous_)(int) = nullptr;
 };
 
-// No further file can be opened while this lives.
-class NoMoreOpenFiles {
- public:
-  NoMoreOpenFiles() : limit_(RLIMIT_NOFILE, LowestFreeDescriptor()) {}
-
- private:
-  static rlim_t LowestFreeDescriptor() {
-    const int fd = ::open("/dev/null", O_RDONLY);
-    ::close(fd);
-    return static_cast<rlim_t>(fd);
-  }
-  ScopedLimit limit_;
-};
+// Puts a socket at `path`: a file that exists (and is no folder) but cannot be opened for
+// reading or writing, for root as well.
+inline bool MakeUnopenableFile(const std::string& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof(address.sun_path)) return false;
+  std::strcpy(address.sun_path, path.c_str());
+  const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  ::close(fd);
+  return bound;
+}
 
 }  // namespace tolvarine::testing

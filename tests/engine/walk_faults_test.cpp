@@ -1,6 +1,9 @@
 // Failures on the way of a walk: each ends in a reported, consistent state.
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdio>
+
 #include "base/errors.h"
 #include "tests/engine/resource_limits.h"
 #include "tests/engine/walk_fixture.h"
@@ -25,11 +28,10 @@ TEST_F(WalkTest, AResumeLineThatIsNoNumberIsReportedAndTheCommandsReturnToIdle) 
 
 TEST_F(WalkTest, AListFileThatCannotBeOpenedIsReportedAndTheCommandsReturnToIdle) {
   UsePages(3);
-  {
-    testing::NoMoreOpenFiles noFiles;
-    Run(&CrawlController::Start);
-  }
-  EXPECT_EQ(view.Texts(Kind::Error), Rows{"Too many open files"});
+  std::remove(folder.PathOf("list.txt").c_str());
+  ASSERT_TRUE(testing::MakeUnopenableFile(folder.PathOf("list.txt")));
+  Run(&CrawlController::Start);
+  EXPECT_EQ(view.Texts(Kind::Error), Rows{InOutErrorMessage(InOutCodeFromErrno(ENXIO))});
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_FALSE(crawl->Running());
   EXPECT_EQ(clock.RunningTimers(), 0);
