@@ -193,3 +193,22 @@ TEST_F(MainFormTest, TrayIconIsConfiguredThroughItsPropertiesWithTheMenu) {
 
 }  // namespace
 }  // namespace tolvarine::testing
+
+namespace tolvarine::testing {
+namespace {
+
+TEST(MainFormDefaults, BuildsWithTheWebPaneAndTheQtClock) {
+  TempFolder state;
+  MainFormParts parts;
+  parts.dialogs = std::make_unique<FakeDialogs>();
+  parts.stateFolder = state.Path();
+  parts.trayService = std::make_unique<RecordingTrayService>(
+      std::make_shared<RecordingTrayService::Shared>());
+  TForm1 form(std::move(parts));
+  QWidget* pane = form.findChild<QWidget*>(QStringLiteral("WebBrowser1"));
+  ASSERT_NE(pane, nullptr);
+  EXPECT_NE(dynamic_cast<PageBrowser*>(pane), nullptr);
+}
+
+}  // namespace
+}  // namespace tolvarine::testing

@@ -101,12 +101,22 @@ TEST_F(MainFormTest, ContactItemsOpenTheMailAndHomePageAddresses) {
   EXPECT_TRUE(openedUrls_[1].contains(QStringLiteral(".example")));
 }
 
-TEST_F(MainFormTest, TheExitItemAsksBeforeClosing) {
+TEST_F(MainFormTest, TheExitItemAsksBeforeClosingAlsoFromTheTray) {
   Create();
   Form().show();
+  bool closed = false;
+  QObject::connect(&Form(), &TForm1::formClosed, [&] { closed = true; });
   Item(Form(), QStringLiteral("退 出(&Exit)"))->trigger();
   EXPECT_EQ(dialogs_->Shown(QStringLiteral("confirm")).size(), 1u);
   EXPECT_TRUE(Form().isVisible());
+  EXPECT_FALSE(closed);
+
+  // Hidden in the tray, the exit item still asks, and a yes ends the program's loop.
+  Item(Form(), QStringLiteral("最小化显示(&M)"))->trigger();
+  dialogs_->confirms.push_back(true);
+  Item(Form(), QStringLiteral("退 出(&Exit)"))->trigger();
+  EXPECT_EQ(dialogs_->Shown(QStringLiteral("confirm")).size(), 2u);
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -41,6 +41,8 @@ int RunWindow(int argc, char** argv) {
     std::fprintf(stderr, "tolvarine: running as root; the web engine sandbox is disabled\n");
   }
 
+  // The web pane shares its OpenGL context; this must be asked for before the application.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tolvarine"));
   QApplication::setApplicationVersion(QStringLiteral("2.1"));
