@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <random>
 #include <sys/resource.h>
 #include <string>
@@ -87,6 +88,9 @@ const fs::path& InputFile() {
     const fs::path file = BenchFolder() / "input.txt";
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines) out << line << "\r\n";
+    lines.clear();
+    lines.shrink_to_fit();
+    malloc_trim(0);  // hand the generator's memory back, so the peak below is the merge's
     return file;
   }();
   return path;
