@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <new>
-#include <exception>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
