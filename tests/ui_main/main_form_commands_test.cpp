@@ -16,8 +16,7 @@
 namespace tolvarine::testing {
 namespace {
 
-std::vector<bool> CommandStates(MainFormTest* test, TForm1& form) {
-  (void)test;
+std::vector<bool> CommandStates(TForm1& form) {
   std::vector<bool> states;
   for (const char* name : {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton4"}) {
     states.push_back(form.findChild<QToolButton*>(QString::fromLatin1(name))->isEnabled());
@@ -62,7 +61,7 @@ TEST_F(MainFormTest, StartRefusesWithoutASearchItemOrAListFile) {
   ASSERT_EQ(dialogs_->Shown(QStringLiteral("information")).size(), 1u);
   EXPECT_EQ(dialogs_->shown.back().caption, QStringLiteral("信息"));
   EXPECT_EQ(dialogs_->shown.back().text, QStringLiteral("您还没有选择网址列表文件！"));
-  EXPECT_EQ(CommandStates(this, Form()), (std::vector<bool>{true, true, true, true}));
+  EXPECT_EQ(CommandStates(Form()), (std::vector<bool>{true, true, true, true}));
 }
 
 TEST_F(MainFormTest, WalkFillsThePhoneListAndFinishes) {
@@ -70,7 +69,7 @@ TEST_F(MainFormTest, WalkFillsThePhoneListAndFinishes) {
   browser_.AddPage("http://a.example/", PageWithText("call 13912345678 now"));
   browser_.AddPage("http://b.example/", PageWithText("15800001111 or 18622223333"));
   StartWalk({"http://a.example/", "http://b.example/"});
-  EXPECT_EQ(CommandStates(this, Form()), kRunning);
+  EXPECT_EQ(CommandStates(Form()), kRunning);
   EXPECT_EQ(Form().PanelText(8), QStringLiteral("正在搜索..."));
   EXPECT_EQ(Form().PanelText(3), QStringLiteral("1"));
 
@@ -82,7 +81,7 @@ TEST_F(MainFormTest, WalkFillsThePhoneListAndFinishes) {
   EXPECT_EQ(phones->model()->index(0, 0).data().toString(), QStringLiteral("13912345678"));
   EXPECT_EQ(Form().PanelText(7), QStringLiteral("3"));
   EXPECT_EQ(Form().PanelText(8), QStringLiteral("搜索已经结束!"));
-  EXPECT_EQ(CommandStates(this, Form()), kIdle);
+  EXPECT_EQ(CommandStates(Form()), kIdle);
   EXPECT_TRUE(state_.Exists(texts::kProgressFileName));
 }
 
@@ -90,7 +89,7 @@ TEST_F(MainFormTest, StopAndProgressCommands) {
   Create();
   StartWalk({"http://a.example/", "http://b.example/", "http://c.example/"});
   Click("SpeedButton3");
-  EXPECT_EQ(CommandStates(this, Form()), kIdle);
+  EXPECT_EQ(CommandStates(Form()), kIdle);
   EXPECT_EQ(Form().PanelText(8), QStringLiteral("终止搜索..."));
 
   Click("SpeedButton8");
@@ -115,7 +114,7 @@ TEST_F(MainFormTest, ContinueAsksForTheLineAndCancelReturnsToIdle) {
   EXPECT_EQ(asked[0].text, QStringLiteral("请输入您上次搜索断点位置        "));
   EXPECT_EQ(pauses_, std::vector<int>{1000});
   EXPECT_EQ(Form().PanelText(8), QStringLiteral("取消继续搜索..."));
-  EXPECT_EQ(CommandStates(this, Form()), kIdle);
+  EXPECT_EQ(CommandStates(Form()), kIdle);
 
   // Answering 1 resumes at the second line.
   Child<QCheckBox>("CheckBox4")->setChecked(true);
@@ -125,7 +124,7 @@ TEST_F(MainFormTest, ContinueAsksForTheLineAndCancelReturnsToIdle) {
   EXPECT_EQ(Form().PanelText(8), QStringLiteral("继续搜索..."));
   ASSERT_FALSE(browser_.Navigations().empty());
   EXPECT_EQ(browser_.Navigations().back(), "http://b.example/");
-  EXPECT_EQ(CommandStates(this, Form()), kRunning);
+  EXPECT_EQ(CommandStates(Form()), kRunning);
 }
 
 TEST_F(MainFormTest, SideWindowsAreShownModally) {
