@@ -117,7 +117,8 @@ TEST_F(ContinueTest, AnExhaustedListEndsAtOnce) {
 
 TEST_F(ContinueTest, CancellingTheInputBoxReturnsToIdle) {
   Run(&CrawlController::Continue);  // no answer queued: cancelled
-  EXPECT_EQ(view.panels[8], G("取消继续搜索..."));
+  const std::vector<std::pair<int, std::string>> last(view.panelWrites.end() - 2, view.panelWrites.end());
+  EXPECT_EQ(last, (std::vector<std::pair<int, std::string>>{{8, G("开始搜索...")}, {8, G("取消继续搜索...")}}));
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_TRUE(NewNavigations().empty());
   EXPECT_EQ(clock.RunningTimers(), 0);
