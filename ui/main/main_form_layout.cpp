@@ -90,7 +90,7 @@ void TForm1::BuildToolBar(QVBoxLayout* root) {
   ToolBar1 = FixedHeightRow(this, "ToolBar1", kToolBarHeight, layout);
   layout->setContentsMargins(2, 4, 2, 4);
   layout->setSpacing(0);
-  struct Spec {
+  struct ButtonDef {
     QToolButton** button;
     const char* name;
     QString caption;
@@ -98,7 +98,7 @@ void TForm1::BuildToolBar(QVBoxLayout* root) {
     Glyph glyph;
     void (TForm1::*command)();
   };
-  const Spec specs[] = {
+  const ButtonDef buttons[] = {
       {&SpeedButton1, "SpeedButton1", QStringLiteral("网址"), QStringLiteral("选择网址列表"),
        Glyph::Globe, &TForm1::N1Click},
       {&SpeedButton2, "SpeedButton2", QStringLiteral("搜索"), QStringLiteral("开始网络搜索"),
@@ -120,21 +120,21 @@ void TForm1::BuildToolBar(QVBoxLayout* root) {
       {&SpeedButton10, "SpeedButton10", QStringLiteral("退出"), QStringLiteral("退出软件系统"),
        Glyph::Exit, &TForm1::SpeedButton10Click},
   };
-  for (const Spec& spec : specs) {
+  for (const ButtonDef& def : buttons) {
     auto* button = new QToolButton(ToolBar1);
-    button->setObjectName(QString::fromLatin1(spec.name));
+    button->setObjectName(QString::fromLatin1(def.name));
     button->setAutoRaise(true);  // flat
     button->setFixedSize(55, 23);
-    button->setText(spec.caption);
-    button->setToolTip(spec.hint);
-    button->setIcon(ToolGlyph(spec.glyph));
+    button->setText(def.caption);
+    button->setToolTip(def.hint);
+    button->setIcon(ToolGlyph(def.glyph));
     button->setIconSize(QSize(16, 16));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setFocusPolicy(Qt::NoFocus);  // like a speed button: the focus stays put
-    const auto command = spec.command;
+    const auto command = def.command;
     connect(button, &QToolButton::clicked, this, [this, command] { (this->*command)(); });
     layout->addWidget(button);
-    *spec.button = button;
+    *def.button = button;
   }
   layout->addStretch(1);
   root->addWidget(ToolBar1);
