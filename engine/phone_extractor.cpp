@@ -41,23 +41,35 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 PhoneScanner::PhoneScanner(const std::vector<std::string>& prefixes) {
   for (const std::string& prefix : prefixes) {
-    if (prefix.empty() || prefix.size() > kNumberLength) continue;
-    if (!std::all_of(prefix.begin(), prefix.end(),
-                     [](char c) { return IsDigit(static_cast<unsigned char>(c)); }))
-      continue;
-    prefixes_.push_back(prefix);
+    const auto firstOther = std::find_if(prefix.begin(), prefix.end(), [](char c) {
+      return !IsDigit(static_cast<unsigned char>(c));
+    });
+    const auto digits = static_cast<std::size_t>(firstOther - prefix.begin());
+    if (prefix.empty() || digits > kNumberLength) continue;
+    if (digits == prefix.size()) {
+      prefixes_.push_back({prefix, {}});
+    } else if (digits == kNumberLength &&
+               prefix.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) {
+      // The run from such a prefix is its own 11 digits; a line end never lies inside one.
+      prefixes_.push_back({prefix.substr(0, digits), prefix.substr(digits)});
+    }
   }
 }
 
 // The search for a prefix examines only its first occurrence in each digit run (it goes on
 // after the run), so the run yields its last 11 digits for prefix j exactly when that
-// first occurrence starts 11 digits before the run's end.
+// first occurrence starts 11 digits before the run's end. A prefix that goes on past 11
+// digits matches where the run ends in its digits and `after` (the text following the run)
+// begins with the rest.
 template <class Emit>
-void PhoneScanner::MatchRun(std::string_view run, Emit&& emit) const {
+void PhoneScanner::MatchRun(std::string_view run, std::string_view after, Emit&& emit) const {
   const std::size_t tail = run.size() - kNumberLength;
   for (std::size_t j = 0; j < prefixes_.size(); ++j) {
-    const std::string& prefix = prefixes_[j];
-    const bool match = tail == 0 ? run.starts_with(prefix) : run.find(prefix) == tail;
+    const std::string& prefix = prefixes_[j].digits;
+    const std::string& follow = prefixes_[j].follow;
+    const bool match = !follow.empty()
+                           ? run.substr(tail) == prefix && after.starts_with(follow)
+                           : (tail == 0 ? run.starts_with(prefix) : run.find(prefix) == tail);
     if (match) emit(j, tail);
   }
 }
@@ -69,7 +81,7 @@ void PhoneScanner::ScanLine(std::string_view line, const PhoneSink& found) const
   };
   std::vector<LineHit> hits;
   ForEachLongDigitRun(line, [&](std::size_t begin, std::size_t end) {
-    MatchRun(line.substr(begin, end - begin),
+    MatchRun(line.substr(begin, end - begin), line.substr(end),
              [&](std::size_t j, std::size_t tail) { hits.push_back({j, begin + tail}); });
   });
   std::stable_sort(hits.begin(), hits.end(),
@@ -132,10 +144,11 @@ void PhoneScanner::ScanText(std::string_view text, const PhoneSink& found) const
   ForEachLongDigitRun(text, [&](std::size_t begin, std::size_t end) {
     runHits.clear();
     std::size_t tailStart = 0;
-    MatchRun(text.substr(begin, end - begin), [&](std::size_t j, std::size_t tail) {
-      runHits.push_back(j);
-      tailStart = begin + tail;
-    });
+    MatchRun(text.substr(begin, end - begin), text.substr(end),
+             [&](std::size_t j, std::size_t tail) {
+               runHits.push_back(j);
+               tailStart = begin + tail;
+             });
     if (runHits.empty()) return;
     if (waiting > 0 && (runHits.front() < highest || waiting >= 4096)) emitEarlierLines(begin);
     for (std::size_t j : runHits) {

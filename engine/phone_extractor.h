@@ -27,12 +27,17 @@ class PhoneScanner {
 
  private:
   struct Hit;
+  // A prefix that can start an 11-digit run: 1..11 digits, or 11 digits and then text
+  // beginning with a non-digit (`follow`, which must stand right after the run).
+  struct Prefix {
+    std::string digits;
+    std::string follow;
+  };
   template <class Emit>
-  void MatchRun(std::string_view run, Emit&& emit) const;
+  void MatchRun(std::string_view run, std::string_view after, Emit&& emit) const;
 
-  // Prefixes that can start an 11-digit run (1..11 digits), in order; the others can
-  // never yield a number and are left out.
-  std::vector<std::string> prefixes_;
+  // In order; prefixes that can never yield a number are left out.
+  std::vector<Prefix> prefixes_;
 };
 
 // The prefixes of the prefix list field: its non-empty lines, in order.
