@@ -8,7 +8,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DTOLVARINE_WERROR=ON
 endif
 
-.PHONY: deps configure build test run demo bench sanitize clean
+.PHONY: deps configure build test run demo bench sanitize fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -39,6 +39,21 @@ sanitize: deps
 	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=Debug -DTOLVARINE_SANITIZE=ON -DTOLVARINE_WITH_QT=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target under libFuzzer (clang, ASan, UBSan) for FUZZ_SECONDS seconds, one after the
+# other. The seeds are copied into $(BUILD)-fuzz/corpus so new inputs never land in fuzz/corpus;
+# a failing input is saved in $(BUILD)-fuzz/artifacts.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= number_text line_reader line_split phone_scan link_rules progress_file merge_dedup
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVARINE_FUZZ=ON -DTOLVARINE_WITH_QT=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@set -e; mkdir -p $(BUILD)-fuzz/artifacts; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(BUILD)-fuzz/corpus/$$t; cp fuzz/corpus/$$t/* $(BUILD)-fuzz/corpus/$$t/; \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  $(BUILD)-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(BUILD)-fuzz/artifacts/$$t- $(BUILD)-fuzz/corpus/$$t; \
+	done
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginewidgets6 libgl-dev
   libicu-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()
