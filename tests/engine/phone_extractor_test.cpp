@@ -106,12 +106,17 @@ TEST(PhoneExtractorTest, PrefixesComeFromTheNonEmptyLinesOfTheField) {
             (Rows{"17712345678", "13912345678", "13500000000"}));
   // Prefixes that are not digits, or too long, find nothing and do not hang the scan.
   EXPECT_EQ(ScanLines(lines, {"+86", "1a", "139123456789"}), Rows{});
+  // Eleven digits and then other text: the run from such a prefix is its own 11 digits.
+  const std::vector<std::string_view> dashed{"813912345678-1 13912345678 13912345678-"};
+  EXPECT_EQ(ScanLines(dashed, {"13912345678-"}), PlainScan(dashed, {"13912345678-"}));
+  EXPECT_EQ(ScanLines(dashed, {"13912345678-"}).size(), 2u);
   EXPECT_EQ(ScanLines(lines, {}), Rows{});
 }
 
 TEST(PhoneExtractorTest, WholeTextScanEqualsTheLineByLineScan) {
   const std::vector<std::vector<std::string>> prefixSets{
-      kDefaultPrefixes, {"18", "13"}, {"1", "13", "138", "3", "5"}, {"13", "13"}, {"8888888", "0"}};
+      kDefaultPrefixes, {"18", "13"}, {"1", "13", "138", "3", "5"}, {"13", "13"}, {"8888888", "0"},
+      {"11111111111-", "1-", "13"}};
   for (std::uint32_t seed = 1; seed <= 40; ++seed) {
     const std::string text = seed % 2 ? testing::MakeDigitHeavyText(4000, seed)
                                       : testing::MakePageText(20000, seed);
