@@ -144,13 +144,6 @@ TEST_F(WalkTest, AutosaveWritesTheProgressEveryFiveMinutes) {
   EXPECT_EQ(ProgressLine(1), "86");
 }
 
-TEST_F(WalkTest, WithoutAutosaveNothingIsWrittenDuringTheWalk) {
-  UsePages(100);
-  Run(&CrawlController::Start);
-  clock.AdvanceTo(700000);
-  EXPECT_FALSE(folder.Exists("tolvarine.ini"));
-}
-
 TEST_F(WalkTest, TheSpeedIsReadAndClampedAtEveryUse) {
   UsePages(10);
   view.speedText = "99";  // 60 seconds
