@@ -79,7 +79,7 @@ TEST_F(WebPaneTest, EachLoadGetsItsOwnFrameAndReplacesTheSnapshot) {
 
 // The command line walks with the pane never shown.
 TEST_F(WebPaneTest, LoadsWhileThePaneIsNeverShown) {
-  MakePane(100, false);
+  MakePane(1, false);
   server.Page("/hidden", "<html><body>unseen <a href=\"/x\">x</a></body></html>");
   ASSERT_TRUE(Load("/hidden"));
   EXPECT_THAT(browser->Document()->BodyOuterText(), HasSubstr("unseen"));

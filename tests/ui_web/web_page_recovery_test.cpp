@@ -61,6 +61,20 @@ TEST_F(WebPaneTest, AReplacedLoadNeverCompletesAsTheNewOne) {
   EXPECT_TRUE(WaitUntil([&] { return server.OpenConnections() == 0; }));
 }
 
+// The next address gets a fresh page, so the renderer stuck in the script is left behind.
+TEST_F(WebPaneTest, APageWhoseScriptNeverEndsDoesNotHoldTheNextLoad) {
+  server.Page("/spin", R"(<html><body>spinning<script>
+    window.addEventListener('load', function () { setTimeout(function () { for (;;) {} }, 0); });
+    </script></body></html>)");
+  server.Page("/next", "<html><body>next page</body></html>");
+  browser->Navigate(server.Url("/spin"));
+  ASSERT_TRUE(WaitUntil([&] { return server.RequestCount("/spin") == 1; }));
+  RunEventsFor(kAbsenceMs);  // the page's script is running for ever by now
+  ASSERT_TRUE(Load("/next"));
+  EXPECT_EQ(listener.events.back().address, server.Url("/next"));
+  EXPECT_THAT(browser->Document()->BodyOuterText(), HasSubstr("next page"));
+}
+
 TEST_F(WebPaneTest, ARendererCrashIsRecovered) {
   server.Page("/a", "<html><body>page a</body></html>");
   server.Page("/b", "<html><body>page b</body></html>");

@@ -71,7 +71,7 @@ inline void RunEventsFor(int ms) {
 // A shown pane with a recording listener, a local server, and the failures its guard saw.
 class WebPaneTest : public ::testing::Test {
  protected:
-  void SetUp() override { MakePane(100); }
+  void SetUp() override { MakePane(1); }
 
   void MakePane(int recycleEvery, bool shown = true) {
     browser.reset();

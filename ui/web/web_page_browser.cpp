@@ -234,6 +234,7 @@ void WebPageBrowser::InstallNewPage() {
   view_->setPage(page);
   if (old) RetirePage(old);
   busy_ = false;
+  snapshotPending_ = false;
   frame_ = 0;
 }
 
@@ -250,8 +251,10 @@ void WebPageBrowser::Navigate(const std::string& address) {
   const QUrl url(text);
   if (text.trimmed().isEmpty() || !url.isValid() || url.isRelative())
     throw Error("Cannot navigate to '" + address + "'");
-  // A load still running on the page would report its end as if it were this one's.
-  if (busy_ || (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_)) InstallNewPage();
+  // A load still running on the page would report its end as if it were this one's, and a
+  // renderer that never answered the last snapshot may be stuck in a script for good.
+  if (busy_ || snapshotPending_ || (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_))
+    InstallNewPage();
   frame_ = ++lastFrame_;
   busy_ = true;
   ++navigationsOnPage_;
@@ -280,7 +283,10 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
   busy_ = false;
   const FrameId frame = frame_;
   const QUrl address = info.url();
-  TakeSnapshot(true, [this, frame, address](std::shared_ptr<PageSnapshot> snapshot) {
+  snapshotPending_ = true;
+  TakeSnapshot(true, [this, page, frame, address](std::shared_ptr<PageSnapshot> snapshot) {
+    if (page != page_) return;
+    snapshotPending_ = false;
     if (!snapshot || frame != frame_ || busy_) return;
     // The page still shows an older document (or the empty one a fresh page starts with):
     // this load produced nothing to read.

@@ -11,9 +11,10 @@
 // load that never finishes leaves no frame behind that the crawl would wait on for ever.
 // A load that leaves no new document (stopped, or turned into a refused download), a load
 // replaced by a later Navigate, and a load whose renderer died raise nothing; the crawl's
-// watchdog moves on from those. A Navigate while a load is still running moves to a fresh
-// page, so no signal of the replaced load can be taken for the new one. Events come from
-// the event loop, never from inside Navigate.
+// watchdog moves on from those. A Navigate while a load is still running (or its snapshot
+// has not come back) moves to a fresh page, so no signal of the replaced load can be taken
+// for the new one and a renderer stuck in a script is left behind. Events come from the
+// event loop, never from inside Navigate.
 //
 // Document() reads a snapshot taken with one script call when the top-level load finished:
 // links (absolute), the body's outer text and outer markup, converted to GBK. A document
@@ -21,8 +22,11 @@
 //
 // The pane is locked down so that no page can stop a walk: an off-the-record profile, page
 // dialogs answered at once without showing anything, no new windows, no downloads, every
-// permission request denied, and a fresh page after a renderer crash. The page is also
-// replaced every `recycleEvery` navigations to keep memory bounded on long walks.
+// permission request denied, and a fresh page after a renderer crash. By default every
+// navigation also gets a fresh page (recycleEvery = 1), so nothing one page leaves behind
+// (a script that never ends and the renderer stuck in it, memory it holds) reaches the next
+// address; that costs a fraction of a second per page, well inside a walk's pacing period.
+// A larger recycleEvery reuses a page for that many navigations.
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -47,8 +51,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
 
  public:
   // sink receives failures raised inside the pane's event handlers (the listener's
-  // included). recycleEvery <= 0 never recycles the page.
-  explicit WebPageBrowser(ErrorSink sink, QWidget* parent = nullptr, int recycleEvery = 100);
+  // included). recycleEvery <= 0 never replaces a page that is still usable.
+  explicit WebPageBrowser(ErrorSink sink, QWidget* parent = nullptr, int recycleEvery = 1);
   ~WebPageBrowser() override;
 
   // PageBrowser. Navigate throws Error for an empty or invalid address.
@@ -102,6 +106,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   FrameId frame_ = 0;
   FrameId lastFrame_ = 0;
   bool busy_ = false;
+  // The snapshot of the last load has not come back: the renderer may be stuck in a script.
+  bool snapshotPending_ = false;
   std::unique_ptr<SnapshotDocument> document_;
   // Cleared when the pane goes away; late callbacks test it first.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
