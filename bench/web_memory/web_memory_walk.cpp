@@ -2,7 +2,7 @@
 // complete, and prints the resident memory of this process and its renderer processes
 // every 100 pages, with the time each page took on average.
 //
-//   web_memory_walk [pages=1000] [recycleEvery=100]
+//   web_memory_walk [pages=1000] [recycleEvery=1]
 //
 // Memory is read from /proc: RSS (shared pages counted in every process) and PSS (shared
 // pages split between the processes that map them, so the sum is meaningful).
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   const int pages = argc > 1 ? std::atoi(argv[1]) : 1000;
-  const int recycle = argc > 2 ? std::atoi(argv[2]) : 100;
+  const int recycle = argc > 2 ? std::atoi(argv[2]) : 1;
 
   tolvarine::testing::LocalHttpServer server;
   for (int i = 0; i < 1000; ++i) server.Page("/page/" + std::to_string(i), PageHtml(i));

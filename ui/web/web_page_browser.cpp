@@ -1,6 +1,7 @@
 #include "ui/web/web_page_browser.h"
 
 #include <QAuthenticator>
+#include <QtGlobal>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
@@ -8,7 +9,9 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
 #include <QWebEngineQuotaRequest>
+#endif
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -209,8 +212,10 @@ void WebPageBrowser::InstallNewPage() {
           });
   connect(page, &QWebEnginePage::fullScreenRequested, this,
           [this](QWebEngineFullScreenRequest request) { Guarded([&] { request.reject(); }); });
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)  // later versions no longer ask
   connect(page, &QWebEnginePage::quotaRequested, this,
           [this](QWebEngineQuotaRequest request) { Guarded([&] { request.reject(); }); });
+#endif
   connect(page, &QWebEnginePage::registerProtocolHandlerRequested, this,
           [this](QWebEngineRegisterProtocolHandlerRequest request) {
             Guarded([&] { request.reject(); });

@@ -94,7 +94,7 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   ErrorSink sink_;
   int recycleEvery_;
   PageBrowserListener* listener_ = nullptr;
-  // Declared first so that it outlives every page made from it.
+  // Must outlive every page made from it: the destructor deletes the pages first.
   std::unique_ptr<QWebEngineProfile> profile_;
   QWebEngineView* view_ = nullptr;
   QuietWebPage* page_ = nullptr;
