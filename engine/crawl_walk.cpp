@@ -2,6 +2,7 @@
 // the browser's completion events.
 #include <exception>
 
+#include "base/errors.h"
 #include "engine/crawl_controller.h"
 #include "engine/crawl_state.h"
 #include "engine/crawl_texts.h"
@@ -12,15 +13,42 @@ namespace tolvarine {
 namespace {
 constexpr int kWaitTicks = 30;
 constexpr int kCompleteMark = 9;
+
+// Reads and loads the next address, or finishes the walk at the end of the list or after
+// Stop; returns whether an address was loaded. A list file that can no longer be read ends
+// the walk as its end would (the position stays at the last address read, so Continue can
+// pick up from there), and the read failure is reported once it has ended. Left running,
+// every watchdog tick would retry the broken reader and report it again, and the walk
+// would never end.
+bool LoadAddressOrFinish(CrawlController& crawl, CrawlController::State& s) {
+  std::exception_ptr readFailure;
+  try {
+    if (!s.ListDone()) {
+      s.ReadAddress();
+      return true;
+    }
+  } catch (const InOutError&) {
+    readFailure = std::current_exception();
+  }
+  if (!readFailure) {
+    crawl.Finish();
+    return false;
+  }
+  std::exception_ptr finishFailure;
+  try {
+    crawl.Finish();
+  } catch (...) {
+    finishFailure = std::current_exception();
+  }
+  s.Guarded([&readFailure] { std::rethrow_exception(readFailure); });
+  if (finishFailure) s.Guarded([&finishFailure] { std::rethrow_exception(finishFailure); });
+  return false;
+}
 }  // namespace
 
 void CrawlController::LoadNext() {
   State& s = *s_;
-  if (s.ListDone()) {
-    Finish();
-    return;
-  }
-  s.ReadAddress();
+  if (!LoadAddressOrFinish(*this, s)) return;
   s.waitCounter = 0;
   s.pacing.SetEnabled(true);
   s.watchdog.SetInterval(15 * s.PacingPeriod());
@@ -61,12 +89,7 @@ void CrawlController::PacingTick() {
   }
 
   s.autosave.SetEnabled(s.view.Option(CrawlOption::Autosave));
-  if (s.ListDone()) {
-    Finish();
-    return;
-  }
-  s.ReadAddress();
-  s.pacing.SetEnabled(true);
+  if (LoadAddressOrFinish(*this, s)) s.pacing.SetEnabled(true);
 }
 
 void CrawlController::WatchdogTick() {

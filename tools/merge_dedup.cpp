@@ -17,6 +17,7 @@
 #include "base/gbk.h"
 #include "base/text_writer.h"
 #include "tools/line_order.h"
+#include "tools/merge_output.h"
 
 namespace tolvarine {
 
@@ -192,20 +193,11 @@ MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
     stats.linesRead = lines.size();
     stats.linesWritten = distinct.size();
 
-    // Every input has been read and merged: only now is the output created, so it may be one
-    // of the inputs and a failure up to here leaves it untouched.
-    std::unique_ptr<TextWriter> writer;
-    try {
-      writer = std::make_unique<TextWriter>(outputPath);
-    } catch (const InOutError&) {
-      throw FileCreateError(GbkFileName(outputPath));
-    }
-    try {
-      for (const std::uint32_t i : distinct) writer->WriteLine(lines[i]);
-      writer->Close();
-    } catch (const InOutError&) {
-      throw StreamWriteError();
-    }
+    // Every input has been read and merged: only now is the output written, so it may be
+    // one of the inputs and a failure up to here leaves it untouched.
+    WriteOutputFile(outputPath, [&](TextWriter& writer) {
+      for (const std::uint32_t i : distinct) writer.WriteLine(lines[i]);
+    });
     return stats;
   } catch (const std::bad_alloc&) {
     throw OutOfMemoryError();

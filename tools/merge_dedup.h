@@ -27,12 +27,14 @@ struct MergeStats {
 std::vector<std::string_view> DistinctSortedLines(const std::vector<std::string>& texts,
                                                   const CaseIgnoringCollator& collator);
 
-// Reads every input whole (file-system paths, in order), then creates the output (replacing
-// a file of that name) and writes the result. Runs on the caller's thread, which waits for a
+// Reads every input whole (file-system paths, in order), then writes the result to the
+// output (replacing a file of that name). Runs on the caller's thread, which waits for a
 // helper thread that computes half of the sort keys. Memory: the inputs, 8 bytes a line, and
-// a sort key and 24 bytes for each line whose bytes were not met before. The output is created only after every input
-// has been read, so it may be one of the inputs, and a failure while reading leaves it
-// untouched.
+// a sort key and 24 bytes for each line whose bytes were not met before. The output is
+// written only after every input has been read, so it may be one of the inputs; it is
+// written to a temporary file beside it that replaces it only when written whole (see
+// WriteOutputFile), so any failure leaves an earlier output file untouched; the disk needs
+// room for the whole output beside the old file while it is written.
 // Throws FileOpenError("Cannot open file <name>") for an input that cannot be read,
 // FileCreateError("Cannot create file <name>") for the output, StreamWriteError for a write
 // that does not complete, OutOfMemoryError when memory runs out. Names in messages are the
