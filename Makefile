@@ -42,8 +42,10 @@ sanitize: deps
 
 # Each fuzz target under libFuzzer (clang, ASan, UBSan) for FUZZ_SECONDS seconds, one after the
 # other. The seeds are copied into $(BUILD)-fuzz/corpus so new inputs never land in fuzz/corpus;
-# a failing input is saved in $(BUILD)-fuzz/artifacts.
+# a failing input is saved in $(BUILD)-fuzz/artifacts. FUZZ_FLAGS go to every run
+# (for example -len_control=0 to try long inputs at once).
 FUZZ_SECONDS ?= 60
+FUZZ_FLAGS ?=
 FUZZ_TARGETS ?= number_text line_reader line_split phone_scan link_rules progress_file merge_dedup
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVARINE_FUZZ=ON -DTOLVARINE_WITH_QT=OFF
@@ -51,7 +53,7 @@ fuzz: deps
 	@set -e; mkdir -p $(BUILD)-fuzz/artifacts; for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(BUILD)-fuzz/corpus/$$t; cp fuzz/corpus/$$t/* $(BUILD)-fuzz/corpus/$$t/; \
 	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
-	  $(BUILD)-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  $(BUILD)-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_FLAGS) \
 	    -artifact_prefix=$(BUILD)-fuzz/artifacts/$$t- $(BUILD)-fuzz/corpus/$$t; \
 	done
 
