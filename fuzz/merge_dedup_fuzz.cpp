@@ -59,14 +59,34 @@ std::string ReadFile(const std::string& path) {
 
 }  // namespace
 
+// Each text repeated until there are over a thousand lines (enough for the merge to share
+// the work between two threads), every line of repetition r ending in r % 1500, so lines
+// repeat within and across texts.
+std::vector<std::string> Enlarged(const std::vector<std::string>& texts) {
+  std::size_t count = 0;
+  for (const std::string& text : texts) count += tolvarine::SplitLineViews(text).size();
+  if (count == 0) return texts;
+  const std::size_t repeats = 2400 / count + 1;
+  std::vector<std::string> out;
+  for (const std::string& text : texts) {
+    std::string big;
+    for (std::size_t r = 0; r < repeats; ++r)
+      for (std::string_view line : tolvarine::SplitLineViews(text))
+        big.append(line).append(std::to_string(r % 1500)).append("\n");
+    out.push_back(std::move(big));
+  }
+  return out;
+}
+
 // Input: a flags byte, then up to four file texts separated by 0x1E 0x1E. Flag bit 0 also
-// merges them as files.
+// merges them as files; bit 1 merges them enlarged.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::uint8_t flags = data[0];
   std::vector<std::string> texts;
   for (std::string_view part : tolvarine::fuzz::SplitParts(AsText(data + 1, size - 1), 4))
     texts.emplace_back(part);
+  if (flags & 2) texts = Enlarged(texts);
 
   const std::vector<std::string_view> got = tolvarine::DistinctSortedLines(texts, Collator());
   const std::vector<Line> want = ModelMerge(texts);
