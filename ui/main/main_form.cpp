@@ -22,7 +22,7 @@
 #include "base/state_folder.h"
 #include "ui/main/guarded_events.h"
 #include "ui/main/qt_dialogs.h"
-#include "ui/main/qt_gbk.h"
+#include "ui/qt_gbk.h"
 #include "ui/main/result_files.h"
 #include "ui/main/result_list_model.h"
 #include "ui/side/program_icon.h"

@@ -7,7 +7,7 @@
 #include <QLabel>
 
 #include "ui/main/main_form.h"
-#include "ui/main/qt_gbk.h"
+#include "ui/qt_gbk.h"
 
 namespace tolvarine {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "base/file_names.h"
 #include "ui/main/main_form.h"
-#include "ui/main/qt_gbk.h"
+#include "ui/qt_gbk.h"
 #include "ui/main/speed_spin_box.h"
 
 namespace tolvarine {

@@ -1,7 +1,7 @@
 #include "ui/main/speed_spin_box.h"
 
 #include "engine/crawl_view.h"
-#include "ui/main/qt_gbk.h"
+#include "ui/qt_gbk.h"
 
 namespace tolvarine {
 

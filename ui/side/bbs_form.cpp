@@ -15,7 +15,7 @@
 #include "ui/side/images/bbs_icon.xpm"
 #include "ui/side/images/glyph_one_counter.xpm"
 #include "ui/side/images/glyph_two_counters.xpm"
-#include "ui/side/qt_gbk.h"
+#include "ui/qt_gbk.h"
 #include "ui/side/side_look.h"
 
 namespace tolvarine {
@@ -205,7 +205,7 @@ std::optional<QString> TbbsForm::AskFileName() {
 }
 
 void TbbsForm::ShowErrorText(const std::string& messageGbk) {
-  dialogs_->ShowError(this, GbkToQString(ErrorDialogText(messageGbk)));
+  dialogs_->ShowError(this, FromGbk(ErrorDialogText(messageGbk)));
 }
 
 void TbbsForm::SpeedButton1Click() {
@@ -214,11 +214,11 @@ void TbbsForm::SpeedButton1Click() {
     if (!fileName) return;
     repaint();  // redraw what the dialog covered before the work begins
     OneCounterFields fields;
-    fields.prefix = QStringToGbk(Edit1->text());
-    fields.start = QStringToGbk(Edit2->text());
-    fields.end = QStringToGbk(Edit3->text());
-    fields.suffix = QStringToGbk(Edit4->text());
-    fields.step = QStringToGbk(Edit12->text());
+    fields.prefix = ToGbk(Edit1->text());
+    fields.start = ToGbk(Edit2->text());
+    fields.end = ToGbk(Edit3->text());
+    fields.suffix = ToGbk(Edit4->text());
+    fields.step = ToGbk(Edit12->text());
     CountDisplay count(Label2);
     GenerateOneCounterFile(fields, FilePath(*fileName),
                            [&count](std::int64_t k) { count.LineWritten(k); });
@@ -231,12 +231,12 @@ void TbbsForm::SpeedButton2Click() {
     if (!fileName) return;
     repaint();
     TwoCounterFields fields;
-    fields.front = QStringToGbk(Edit5->text());
-    fields.start = QStringToGbk(Edit6->text());
-    fields.end = QStringToGbk(Edit7->text());
-    fields.middle = QStringToGbk(Edit9->text());
-    fields.counter2Start = QStringToGbk(Edit10->text());
-    fields.back = QStringToGbk(Edit8->text());
+    fields.front = ToGbk(Edit5->text());
+    fields.start = ToGbk(Edit6->text());
+    fields.end = ToGbk(Edit7->text());
+    fields.middle = ToGbk(Edit9->text());
+    fields.counter2Start = ToGbk(Edit10->text());
+    fields.back = ToGbk(Edit8->text());
     CountDisplay count(Label7);
     GenerateTwoCounterFile(fields, FilePath(*fileName),
                            [&count](std::int64_t k) { count.LineWritten(k); });

@@ -4,7 +4,7 @@
 #include <QPointer>
 
 #include "base/errors.h"
-#include "ui/side/qt_gbk.h"
+#include "ui/qt_gbk.h"
 
 namespace tolvarine {
 
@@ -16,7 +16,7 @@ void ShowStandardErrorBox(QWidget* parent, const QString& text) {
 
 ErrorSink StandardErrorSink(QWidget* parent) {
   return [owner = QPointer<QWidget>(parent)](const std::string& messageGbk) {
-    ShowStandardErrorBox(owner.data(), GbkToQString(ErrorDialogText(messageGbk)));
+    ShowStandardErrorBox(owner.data(), FromGbk(ErrorDialogText(messageGbk)));
   };
 }
 
