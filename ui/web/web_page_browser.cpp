@@ -19,21 +19,9 @@
 
 #include "base/errors.h"
 #include "base/gbk.h"
+#include "ui/qt_gbk.h"
 
 namespace tolvarine {
-namespace {
-
-std::string QtToGbk(const QString& text) {
-  return Utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                        static_cast<std::size_t>(text.size())));
-}
-
-QString GbkToQt(const std::string& gbk) {
-  const std::u16string text = GbkToUtf16(gbk);
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 // What the harvesters read of one document, already in GBK.
 struct PageSnapshot {
@@ -120,9 +108,9 @@ std::shared_ptr<PageSnapshot> ReadSnapshot(const QVariant& result) {
   snapshot->location = map.value(QStringLiteral("location")).toString().toStdString();
   const QVariantList links = map.value(QStringLiteral("links")).toList();
   snapshot->links.reserve(static_cast<std::size_t>(links.size()));
-  for (const QVariant& link : links) snapshot->links.push_back(QtToGbk(link.toString()));
-  snapshot->outerText = QtToGbk(map.value(QStringLiteral("text")).toString());
-  snapshot->outerHtml = QtToGbk(map.value(QStringLiteral("html")).toString());
+  for (const QVariant& link : links) snapshot->links.push_back(ToGbk(link.toString()));
+  snapshot->outerText = ToGbk(map.value(QStringLiteral("text")).toString());
+  snapshot->outerHtml = ToGbk(map.value(QStringLiteral("html")).toString());
   return snapshot;
 }
 
@@ -161,7 +149,9 @@ WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery
       document_(std::make_unique<SnapshotDocument>()) {
   LockDown(profile_->settings());
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-  profile_->setHttpCacheMaximumSize(32 * 1024 * 1024);
+  // A walk visits each address once, so a small cache is enough; a large one only grows
+  // the resident memory over a long walk.
+  profile_->setHttpCacheMaximumSize(4 * 1024 * 1024);
   profile_->setSpellCheckEnabled(false);
   connect(profile_.get(), &QWebEngineProfile::downloadRequested, this,
           [this](QWebEngineDownloadRequest* download) {
@@ -252,7 +242,7 @@ void WebPageBrowser::RetirePage(QuietWebPage* page) {
 }
 
 void WebPageBrowser::Navigate(const std::string& address) {
-  const QString text = GbkToQt(address);
+  const QString text = FromGbk(address);
   const QUrl url(text);
   if (text.trimmed().isEmpty() || !url.isValid() || url.isRelative())
     throw Error("Cannot navigate to '" + address + "'");
@@ -266,7 +256,7 @@ void WebPageBrowser::Navigate(const std::string& address) {
   page_->load(url);
 }
 
-std::string WebPageBrowser::LocationURL() { return QtToGbk(page_->url().toString()); }
+std::string WebPageBrowser::LocationURL() { return ToGbk(page_->url().toString()); }
 
 PageDocument* WebPageBrowser::Document() {
   return document_->Empty() ? nullptr : document_.get();
@@ -299,7 +289,7 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
     if (snapshot->location == "about:blank" && address.toString() != QLatin1String("about:blank"))
       return;
     document_->Set(std::move(snapshot));
-    const std::string gbk = QtToGbk(address.toString());
+    const std::string gbk = ToGbk(address.toString());
     if (listener_) listener_->OnNavigateComplete(frame, gbk);
     emit navigateCompleted(frame, address.toString());
     if (frame != frame_ || busy_) return;  // the listener started another load
