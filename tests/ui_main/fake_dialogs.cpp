@@ -3,10 +3,14 @@
 namespace tolvarine::testing {
 namespace {
 
+// The next scripted answer; none (cancel) when the script has run out.
 template <typename T>
 std::optional<T> Next(std::deque<std::optional<T>>& queue) {
-  if (queue.empty()) return std::nullopt;
-  std::optional<T> answer = queue.front();
+  if (queue.empty() || !queue.front().has_value()) {
+    if (!queue.empty()) queue.pop_front();
+    return std::nullopt;
+  }
+  T answer = std::move(*queue.front());
   queue.pop_front();
   return answer;
 }
