@@ -8,7 +8,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DTOLVARINE_WERROR=ON
 endif
 
-.PHONY: deps configure build test run demo bench sanitize fuzz clean
+.PHONY: deps configure build test run demo bench bench-ui sanitize fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -33,6 +33,13 @@ bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTOLVARINE_BENCH=ON -DTOLVARINE_WITH_QT=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS) --target tolvarine_bench
 	$(BUILD)-bench/bench/tolvarine_bench
+
+# The window's list view and the WebEngine memory walk (Qt benchmarks; run by hand).
+bench-ui: deps
+	cmake -S . -B $(BUILD)-bench-ui -DCMAKE_BUILD_TYPE=Release -DTOLVARINE_BENCH=ON
+	cmake --build $(BUILD)-bench-ui -j $(JOBS) --target list_view_bench web_memory_walk
+	$(BUILD)-bench-ui/bench/list_view/list_view_bench
+	@echo "Memory over a long walk (pages, recycle every N): $(BUILD)-bench-ui/bench/web_memory/web_memory_walk 1000 1"
 
 # The tests of base, engine and tools under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -26,7 +26,6 @@ constexpr int kToolBarHeight = 31;
 constexpr int kOptionRowHeight = 34;
 constexpr int kFilterPanelHeight = 96;
 constexpr int kResultListsHeight = 88;
-constexpr int kListColumnWidth = 250;
 
 QWidget* FixedHeightRow(QWidget* parent, const char* name, int height, QBoxLayout*& layout,
                         bool vertical = false) {
@@ -62,26 +61,6 @@ QPlainTextEdit* RuleMemo(QWidget* parent, const char* name, const QString& lines
   return memo;
 }
 
-QTreeView* ReportList(QWidget* parent, const char* name, ResultListModel* model) {
-  auto* view = new QTreeView(parent);
-  view->setObjectName(QString::fromLatin1(name));
-  view->setModel(model);
-  view->setRootIsDecorated(false);
-  view->setItemsExpandable(false);
-  view->setUniformRowHeights(true);  // keeps long lists cheap to append to and scroll
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view->setSelectionMode(QAbstractItemView::SingleSelection);
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view->header()->setStretchLastSection(false);
-  view->header()->setSectionsMovable(false);
-  view->setColumnWidth(0, kListColumnWidth);
-  // Each appended row is scrolled into view.
-  QObject::connect(model, &QAbstractItemModel::rowsInserted, view,
-                   [view, model](const QModelIndex&, int, int last) {
-                     view->scrollTo(model->index(last, 0));
-                   });
-  return view;
-}
 
 }  // namespace
 
@@ -208,8 +187,8 @@ void TForm1::BuildResultLists(QVBoxLayout* root) {
   layout->setContentsMargins(0, 0, 0, 0);
   linkModel_ = new ResultListModel(crawl_->Links(), QStringLiteral("网址链接表"), this);
   phoneModel_ = new ResultListModel(crawl_->Phones(), QStringLiteral("手机号码表"), this);
-  ListView1 = ReportList(panel, "ListView1", linkModel_);
-  ListView2 = ReportList(panel, "ListView2", phoneModel_);
+  ListView1 = CreateReportListView(panel, "ListView1", linkModel_);
+  ListView2 = CreateReportListView(panel, "ListView2", phoneModel_);
   layout->addWidget(ListView1, 1);
   layout->addWidget(ListView2, 1);
   root->addWidget(panel);

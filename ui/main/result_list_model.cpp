@@ -1,6 +1,9 @@
 #include "ui/main/result_list_model.h"
 
-#include "ui/main/qt_gbk.h"
+#include <QHeaderView>
+#include <QTreeView>
+
+#include "ui/qt_gbk.h"
 
 namespace tolvarine {
 
@@ -44,6 +47,27 @@ void ResultListModel::OnCleared() {
   beginResetModel();
   shown_ = list_.Count();
   endResetModel();
+}
+
+QTreeView* CreateReportListView(QWidget* parent, const char* name, ResultListModel* model) {
+  auto* view = new QTreeView(parent);
+  view->setObjectName(QString::fromLatin1(name));
+  view->setModel(model);
+  view->setRootIsDecorated(false);
+  view->setItemsExpandable(false);
+  view->setUniformRowHeights(true);  // keeps long lists cheap to append to and scroll
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->header()->setStretchLastSection(false);
+  view->header()->setSectionsMovable(false);
+  view->setColumnWidth(0, 250);
+  // Each appended row is scrolled into view.
+  QObject::connect(model, &QAbstractItemModel::rowsInserted, view,
+                   [view, model](const QModelIndex&, int, int last) {
+                     view->scrollTo(model->index(last, 0));
+                   });
+  return view;
 }
 
 }  // namespace tolvarine

@@ -5,6 +5,9 @@
 #include <QAbstractListModel>
 #include <QString>
 
+class QTreeView;
+class QWidget;
+
 #include "engine/result_list.h"
 
 namespace tolvarine {
@@ -29,5 +32,9 @@ class ResultListModel : public QAbstractListModel, public ResultListObserver {
   QString caption_;
   int shown_ = 0;  // rows announced to the views so far
 };
+
+// A read-only report view (one column, uniform rows) over the model that scrolls each
+// appended row into view.
+QTreeView* CreateReportListView(QWidget* parent, const char* name, ResultListModel* model);
 
 }  // namespace tolvarine
