@@ -62,6 +62,16 @@ void CrawlController::State::OpenReader() {
   reader.Open(FileSystemPath(view.ListFileField()));
 }
 
+void CrawlController::State::BeginWalk() {
+  stopRequested = false;
+  phonesFound = 0;
+  linksFound = 0;
+  links.Clear();
+  phones.Clear();
+  view.SetCommandStates(kRunningStates);
+  walking = true;
+}
+
 void CrawlController::State::AbandonStart() {
   StopTimers();
   try {
@@ -139,15 +149,9 @@ void CrawlController::Start() {
     s.view.ShowInformation(texts::kNotOnline);
     return;
   }
-  s.stopRequested = false;
   s.position = 0;
   s.lastSeenPosition = 0;
-  s.phonesFound = 0;
-  s.linksFound = 0;
-  s.links.Clear();
-  s.phones.Clear();
-  s.view.SetCommandStates(kRunningStates);
-  s.walking = true;
+  s.BeginWalk();
   s.pacing.SetInterval(s.PacingPeriod());
   s.ShowCount(1, s.total);
   s.view.SetPanel(5, "");
@@ -200,13 +204,7 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
   s.view.SetPanel(3, "");
   s.view.SetPanel(5, "");
   s.view.SetPanel(7, "");
-  s.stopRequested = false;
-  s.phonesFound = 0;
-  s.linksFound = 0;
-  s.links.Clear();
-  s.phones.Clear();
-  s.view.SetCommandStates(kRunningStates);
-  s.walking = true;
+  s.BeginWalk();
   s.pacing.SetInterval(s.PacingPeriod());
   s.view.SetPanel(8, texts::kStarting);
   if (givenPosition) {

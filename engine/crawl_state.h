@@ -50,6 +50,8 @@ struct CrawlController::State {
   void CloseReader();
   // Opens the list reader on the list file named in the field.
   void OpenReader();
+  // Fresh counters and empty result lists, the commands in the running states.
+  void BeginWalk();
   // Ends a walk that has not got past its start: timers off, reader closed, idle commands.
   void AbandonStart();
   // Reads the next address, counts it and starts loading it.
