@@ -45,11 +45,13 @@ std::string FreeNameBeside(const std::string& target) {
   return name;
 }
 
-void WriteInPlace(const std::string& outputPath,
+// Creates the file at path and writes the lines to it; the failures carry the output's
+// name as the user gave it.
+void WriteLinesTo(const std::string& path, const std::string& outputPath,
                   const std::function<void(TextWriter&)>& writeLines) {
   std::unique_ptr<TextWriter> writer;
   try {
-    writer = std::make_unique<TextWriter>(outputPath);
+    writer = std::make_unique<TextWriter>(path);
   } catch (const InOutError&) {
     throw FileCreateError(GbkFileName(outputPath));
   }
@@ -89,23 +91,12 @@ void WriteOutputFile(const std::string& outputPath,
   // A device or a pipe cannot be replaced by a file, nor can a link that leads nowhere yet
   // (writing through it creates the file it names).
   if ((exists && !S_ISREG(old.st_mode)) || (isLink && target == outputPath)) {
-    WriteInPlace(outputPath, writeLines);
+    WriteLinesTo(outputPath, outputPath, writeLines);
     return;
   }
 
   TemporaryFile temporary(FreeNameBeside(target));
-  std::unique_ptr<TextWriter> writer;
-  try {
-    writer = std::make_unique<TextWriter>(temporary.Path());
-  } catch (const InOutError&) {
-    throw FileCreateError(GbkFileName(outputPath));
-  }
-  try {
-    writeLines(*writer);
-    writer->Close();
-  } catch (const InOutError&) {
-    throw StreamWriteError();
-  }
+  WriteLinesTo(temporary.Path(), outputPath, writeLines);
   if (!SyncToDisk(temporary.Path())) throw StreamWriteError();
   if (exists) ::chmod(temporary.Path().c_str(), old.st_mode & 07777);
   if (::rename(temporary.Path().c_str(), target.c_str()) != 0)
