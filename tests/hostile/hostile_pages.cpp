@@ -25,11 +25,15 @@ const char kPdf[] =
 
 }  // namespace
 
+// Paragraphs of 64 KiB: a text-heavy page. (Short paragraphs are no better test of the
+// harvest, and a million of them exhaust the renderer's document heap on their own.)
 std::string BigPage(std::size_t bytes, const std::string& number) {
-  static const std::string filler = "<p>filler text line abcdefghij klmnopqrstuvwxyz</p>\n";
+  std::string paragraph = "<p>";
+  while (paragraph.size() < 64 * 1024) paragraph += "filler text line abcdefghij klmnopqrstuvwxyz ";
+  paragraph += "</p>\n";
   std::string page = "<html><body>\n";
-  page.reserve(bytes + 128);
-  while (page.size() < bytes) page += filler;
+  page.reserve(bytes + paragraph.size() + 128);
+  while (page.size() < bytes) page += paragraph;
   return page + "<p>the end " + number + "</p></body></html>";
 }
 
@@ -48,12 +52,15 @@ std::vector<HostilePage> ServeHostilePages(LocalHttpServer& server, std::size_t 
   add("alert, confirm, prompt", "/dialogs", Outcome::Harvested, "15900000001");
 
   server.Page("/leave", R"(<html><body><p>leave me 15900000002</p><script>
-    window.onbeforeunload = function (e) { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };
+    window.onbeforeunload = function (e) {
+      e.preventDefault(); e.returnValue = 'stay'; return 'stay';
+    };
     </script></body></html>)");
   add("leave-page prompt", "/leave", Outcome::Harvested, "15900000002");
 
-  server.Page("/spin", "<html><body><p>spinning 15900000003</p>"
-                       "<script>while (true) {}</script></body></html>");
+  server.Page("/spin",
+              "<html><body><p>spinning 15900000003</p>"
+              "<script>while (true) {}</script></body></html>");
   add("endless script", "/spin", Outcome::Abandoned);
 
   server.Page("/windows", R"(<html><body><p>windows 15900000004</p><script>
@@ -63,7 +70,8 @@ std::vector<HostilePage> ServeHostilePages(LocalHttpServer& server, std::size_t 
   add("window.open loop", "/windows", Outcome::Harvested, "15900000004");
 
   HttpResponse download = Bytes("application/octet-stream", std::string(4096, 'x') + "15900000005");
-  download.headers.emplace_back("Content-Disposition", "attachment; filename=\"tolvarine-hostile.bin\"");
+  download.headers.emplace_back("Content-Disposition",
+                                "attachment; filename=\"tolvarine-hostile.bin\"");
   server.Route("/download", download);
   add("download", "/download", Outcome::Abandoned);
 
@@ -72,8 +80,7 @@ std::vector<HostilePage> ServeHostilePages(LocalHttpServer& server, std::size_t 
       "15900000006");
 
   std::string links = "<html><body><p>links 15900000007</p>\n";
-  for (int i = 0; i < kManyLinks; ++i)
-    links += "<a href=\"/l/" + std::to_string(i) + "\">x</a>\n";
+  for (int i = 0; i < kManyLinks; ++i) links += "<a href=\"/l/" + std::to_string(i) + "\">x</a>\n";
   server.Page("/links", links + "</body></html>");
   add("100,000 links", "/links", Outcome::Harvested, "15900000007");
 
@@ -86,30 +93,34 @@ std::vector<HostilePage> ServeHostilePages(LocalHttpServer& server, std::size_t 
   server.Route("/image.png", Bytes("image/png", std::string(kPng, sizeof kPng - 1)));
   add("PNG image", "/image.png", Outcome::Harvested);
 
-  server.Route("/image.svg",
-               Bytes("image/svg+xml", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" "
-                                      "height=\"10\"><text>15900000011</text></svg>"));
+  server.Route("/image.svg", Bytes("image/svg+xml",
+                                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" "
+                                   "height=\"10\"><text>15900000011</text></svg>"));
   add("SVG image", "/image.svg", Outcome::HarvestFailed);
 
   server.Route("/doc.pdf", Bytes("application/pdf", kPdf));
   add("PDF", "/doc.pdf", Outcome::Abandoned);
 
-  server.Route("/plain.txt", Bytes("text/plain; charset=utf-8", "plain text 15900000013\n<b>not markup</b>\n"));
+  server.Route("/plain.txt",
+               Bytes("text/plain; charset=utf-8", "plain text 15900000013\n<b>not markup</b>\n"));
   add("plain text", "/plain.txt", Outcome::Harvested, "15900000013", "<b>not markup</b>");
 
   // Without style information the engine shows XML as a source tree, an HTML document of
   // its own; with a style sheet the XML document itself is shown, and it has no body.
-  server.Route("/doc.xml", Bytes("application/xml", "<?xml version=\"1.0\"?>"
-                                                    "<root><n>15900000014</n></root>"));
+  server.Route("/doc.xml", Bytes("application/xml",
+                                 "<?xml version=\"1.0\"?>"
+                                 "<root><n>15900000014</n></root>"));
   add("XML as a source tree", "/doc.xml", Outcome::Harvested, "15900000014");
   server.Route("/styled.xml",
-               Bytes("application/xml", "<?xml version=\"1.0\"?>"
-                                        "<?xml-stylesheet type=\"text/css\" href=\"data:text/css,n{color:red}\"?>"
-                                        "<root><n>15900000019</n></root>"));
+               Bytes("application/xml",
+                     "<?xml version=\"1.0\"?>"
+                     "<?xml-stylesheet type=\"text/css\" href=\"data:text/css,n{color:red}\"?>"
+                     "<root><n>15900000019</n></root>"));
   add("XML without a body", "/styled.xml", Outcome::HarvestFailed);
 
-  server.Route("/gbk", Bytes("text/html; charset=gbk",
-                             Utf8ToGbk("<html><body><p>电话号码 15900000015 联系</p></body></html>")));
+  server.Route("/gbk",
+               Bytes("text/html; charset=gbk",
+                     Utf8ToGbk("<html><body><p>电话号码 15900000015 联系</p></body></html>")));
   add("GBK", "/gbk", Outcome::Harvested, "15900000015", Utf8ToGbk("电话号码 15900000015 联系"));
 
   // "中文", a character GBK lacks (U+20000, four bytes in GB18030), "字".

@@ -14,8 +14,8 @@ struct HostilePage {
   std::string name;
   std::string address;  // the list line
   Outcome expected;
-  std::string number;   // a number the walk must find on the page; empty for none
-  std::string text;     // GBK text the harvested body text must hold; empty for none
+  std::string number;  // a number the walk must find on the page; empty for none
+  std::string text;    // GBK text the harvested body text must hold; empty for none
 };
 
 // A page of plain filler text with `number` at its very end, `bytes` long (about).

@@ -34,8 +34,8 @@ std::string HostileWalkTest::PlainNumber(std::size_t i) {
 bool HostileWalkTest::Walk(const std::vector<HostilePage>& pages, int pacingMs, int guardMs) {
   // The first load starts the browser's processes; keep that out of the walk's timing.
   int warm = 0;
-  const auto warming = QObject::connect(browser.get(), &WebPageBrowser::documentCompleted,
-                                        [&warm] { ++warm; });
+  const auto warming =
+      QObject::connect(browser.get(), &WebPageBrowser::documentCompleted, [&warm] { ++warm; });
   server.Page("/warmup", "<html><body>warm</body></html>");
   browser->Navigate(server.Url("/warmup"));
   const bool warmed = WaitFor([&] { return warm > 0; }, 60000);

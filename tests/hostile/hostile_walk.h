@@ -1,11 +1,11 @@
 #pragma once
 // One crawl through the real WebEngine pane on the QTimer clock over a list of pages, with
 // a plain page holding a known number before, between and after the given ones.
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/crawl_controller.h"
 #include "tests/hostile/hostile_pages.h"

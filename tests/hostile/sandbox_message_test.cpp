@@ -22,7 +22,8 @@ struct ProgramRun {
 ProgramRun RunProgram(const QStringList& args, const QString& sandboxSetting = {}) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
-  if (!sandboxSetting.isEmpty()) env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), sandboxSetting);
+  if (!sandboxSetting.isEmpty())
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), sandboxSetting);
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   QProcess process;
   process.setProcessEnvironment(env);
@@ -58,13 +59,13 @@ TEST(SandboxMessage, AWalkAsRootSaysOnceThatTheSandboxIsDisabled) {
   TempFolder dir;
   const std::string list = dir.Write("urls.txt", server.Url("/p") + "\r\n");
   const auto harvest = [&](const QString& sandboxSetting) {
-    return RunProgram({QStringLiteral("harvest"), QString::fromStdString(list),
-                       QStringLiteral("--phones"), QStringLiteral("--dedup"), QStringLiteral("--interval-ms"),
-                       QStringLiteral("100"), QStringLiteral("--no-online-check"),
-                       QStringLiteral("--state"), QString::fromStdString(dir.Path()),
-                       QStringLiteral("--phones-out"),
-                       QString::fromStdString(dir.PathOf("phones.txt"))},
-                      sandboxSetting);
+    return RunProgram(
+        {QStringLiteral("harvest"), QString::fromStdString(list), QStringLiteral("--phones"),
+         QStringLiteral("--dedup"), QStringLiteral("--interval-ms"), QStringLiteral("100"),
+         QStringLiteral("--no-online-check"), QStringLiteral("--state"),
+         QString::fromStdString(dir.Path()), QStringLiteral("--phones-out"),
+         QString::fromStdString(dir.PathOf("phones.txt"))},
+        sandboxSetting);
   };
 
   ProgramRun run = harvest({});

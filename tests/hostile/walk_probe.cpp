@@ -8,10 +8,14 @@ namespace tolvarine::testing {
 
 const char* OutcomeName(Outcome outcome) {
   switch (outcome) {
-    case Outcome::Loading: return "loading";
-    case Outcome::Harvested: return "harvested";
-    case Outcome::HarvestFailed: return "harvest failed";
-    case Outcome::Abandoned: return "abandoned";
+    case Outcome::Loading:
+      return "loading";
+    case Outcome::Harvested:
+      return "harvested";
+    case Outcome::HarvestFailed:
+      return "harvest failed";
+    case Outcome::Abandoned:
+      return "abandoned";
   }
   return "?";
 }
@@ -21,22 +25,6 @@ const char* OutcomeName(Outcome outcome) {
 class WalkProbe::Reader : public PageDocument {
  public:
   explicit Reader(WalkProbe& probe) : probe_(probe) {}
-
-  template <class F>
-  auto Read(F read) -> decltype(read(std::declval<PageDocument&>())) {
-    try {
-      PageDocument* document = probe_.inner_.Document();
-      if (document == nullptr) throw std::runtime_error("no document");
-      return read(*document);
-    } catch (const std::exception& e) {
-      if (Visit* v = probe_.Current(); v && v->outcome == Outcome::Loading) {
-        v->outcome = Outcome::HarvestFailed;
-        v->failure = e.what();
-        v->endMs = probe_.clock_.elapsed();
-      }
-      throw;
-    }
-  }
 
   int LinksLength() override {
     return Read([](PageDocument& d) { return d.LinksLength(); });
@@ -60,10 +48,27 @@ class WalkProbe::Reader : public PageDocument {
   }
 
  private:
+  template <class F>
+  auto Read(F read) -> decltype(read(std::declval<PageDocument&>())) {
+    try {
+      PageDocument* document = probe_.inner_.Document();
+      if (document == nullptr) throw std::runtime_error("no document");
+      return read(*document);
+    } catch (const std::exception& e) {
+      if (Visit* v = probe_.Current(); v && v->outcome == Outcome::Loading) {
+        v->outcome = Outcome::HarvestFailed;
+        v->failure = e.what();
+        v->endMs = probe_.clock_.elapsed();
+      }
+      throw;
+    }
+  }
+
   WalkProbe& probe_;
 };
 
-WalkProbe::WalkProbe(WebPageBrowser& inner) : inner_(inner), reader_(std::make_unique<Reader>(*this)) {
+WalkProbe::WalkProbe(WebPageBrowser& inner)
+    : inner_(inner), reader_(std::make_unique<Reader>(*this)) {
   clock_.start();
   inner_.SetListener(this);
 }

@@ -21,8 +21,8 @@ enum class Outcome {
 const char* OutcomeName(Outcome outcome);
 
 struct Visit {
-  std::string address;  // as the crawl asked for it (GBK)
-  qint64 startMs = 0;   // since the probe was made
+  std::string address;     // as the crawl asked for it (GBK)
+  qint64 startMs = 0;      // since the probe was made
   qint64 completeMs = -1;  // first document-complete of this load, -1 when none
   qint64 endMs = -1;       // harvest done or failed, or the next address loaded
   Outcome outcome = Outcome::Loading;
