@@ -23,7 +23,7 @@
 #include "engine/crawl_controller.h"
 #include "engine/result_list.h"
 #include "ui/web/qt_clock.h"
-#include "app/cli/web_engine_setup.h"
+#include "ui/web/web_engine_setup.h"
 #include "ui/web/web_page_browser.h"
 
 namespace tolvarine::cli {
@@ -109,7 +109,7 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     return ShowUsage(kUsage, e.what());
   }
 
-  PrepareWebEngine();
+  tolvarine::PrepareWebEngine();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
 

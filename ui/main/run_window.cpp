@@ -1,7 +1,5 @@
 #include "ui/main/run_window.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include "ui/side/about_form.h"
 #include "ui/side/bbs_form.h"
 #include "ui/side/program_icon.h"
+#include "ui/web/web_engine_setup.h"
 
 namespace tolvarine {
 namespace {
@@ -35,14 +34,7 @@ int RunWindow(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", message->c_str());
     return 2;
   }
-  if (geteuid() == 0 && !std::getenv("QTWEBENGINE_DISABLE_SANDBOX")) {
-    // The web engine's sandbox refuses to start as root.
-    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
-    std::fprintf(stderr, "tolvarine: running as root; the web engine sandbox is disabled\n");
-  }
-
-  // The web pane shares its OpenGL context; this must be asked for before the application.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  PrepareWebEngine();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tolvarine"));
   QApplication::setApplicationVersion(QStringLiteral("2.1"));

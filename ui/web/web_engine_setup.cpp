@@ -1,4 +1,4 @@
-#include "app/cli/web_engine_setup.h"
+#include "ui/web/web_engine_setup.h"
 
 #include <unistd.h>
 
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace tolvarine::cli {
+namespace tolvarine {
 
 void PrepareWebEngine() {
   if (geteuid() == 0 && !std::getenv("QTWEBENGINE_DISABLE_SANDBOX")) {
@@ -21,4 +21,4 @@ void PrepareWebEngine() {
                                                   "qt.webenginecontext.info=false"));
 }
 
-}  // namespace tolvarine::cli
+}  // namespace tolvarine
