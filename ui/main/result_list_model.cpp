@@ -1,6 +1,9 @@
 #include "ui/main/result_list_model.h"
 
+#include <memory>
+
 #include <QHeaderView>
+#include <QTimer>
 #include <QTreeView>
 
 #include "ui/qt_gbk.h"
@@ -62,10 +65,20 @@ QTreeView* CreateReportListView(QWidget* parent, const char* name, ResultListMod
   view->header()->setStretchLastSection(false);
   view->header()->setSectionsMovable(false);
   view->setColumnWidth(0, 250);
-  // Each appended row is scrolled into view.
+  // The last appended row is scrolled into view once control returns to the event loop:
+  // scrolling at every append lays the whole view out again each time, which made a list
+  // of 100,000 rows take minutes to fill. Nothing is painted between two appends of one
+  // handler, so the user sees the same.
+  auto scrollPending = std::make_shared<bool>(false);
   QObject::connect(model, &QAbstractItemModel::rowsInserted, view,
-                   [view, model](const QModelIndex&, int, int last) {
-                     view->scrollTo(model->index(last, 0));
+                   [view, model, scrollPending](const QModelIndex&, int, int) {
+                     if (*scrollPending) return;
+                     *scrollPending = true;
+                     QTimer::singleShot(0, view, [view, model, scrollPending] {
+                       *scrollPending = false;
+                       const int rows = model->rowCount();
+                       if (rows > 0) view->scrollTo(model->index(rows - 1, 0));
+                     });
                    });
   return view;
 }
