@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginewidgets6 libgl-dev
   libicu-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-zenhei xvfb xauth
+  fonts-wqy-zenhei xvfb xauth psmisc
   clang libclang-rt-14-dev
 )
 
