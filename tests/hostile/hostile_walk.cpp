@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "tests/hostile/event_wait.h"
+#include "tests/ui_web/event_loop_wait.h"
 
 namespace tolvarine::testing {
 
@@ -38,7 +38,7 @@ bool HostileWalkTest::Walk(const std::vector<HostilePage>& pages, int pacingMs, 
       QObject::connect(browser.get(), &WebPageBrowser::documentCompleted, [&warm] { ++warm; });
   server.Page("/warmup", "<html><body>warm</body></html>");
   browser->Navigate(server.Url("/warmup"));
-  const bool warmed = WaitFor([&] { return warm > 0; }, 60000);
+  const bool warmed = WaitUntil([&] { return warm > 0; }, 60000);
   QObject::disconnect(warming);
   if (!warmed) return false;
 
@@ -63,7 +63,7 @@ bool HostileWalkTest::Walk(const std::vector<HostilePage>& pages, int pacingMs, 
   crawl->SetOnFinished([&finished] { finished = true; });
   crawl->UseListFile(folder.PathOf("list.txt"));
   crawl->Start();
-  const bool ended = WaitFor([&] { return finished; }, guardMs);
+  const bool ended = WaitUntil([&] { return finished; }, guardMs);
   crawl->SetOnFinished({});
   std::cout << probe->Table() << std::flush;
   return ended;

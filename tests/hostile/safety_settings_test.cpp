@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "base/gbk.h"
-#include "tests/hostile/event_wait.h"
+#include "tests/ui_web/event_loop_wait.h"
 #include "tests/support/local_http_server.h"
 #include "tests/support/temp_folder.h"
 #include "ui/web/web_page_browser.h"
@@ -53,21 +53,21 @@ class SafetySettings : public ::testing::Test {
   bool Load(const std::string& address) {
     const int before = documents;
     browser->Navigate(address);
-    return WaitFor([&] { return documents > before; });
+    return WaitUntil([&] { return documents > before; });
   }
 
   // The current page's body text, taken afresh.
   std::string BodyText() {
     bool done = false, ok = false;
     browser->RefreshDocument([&](bool result) { done = true, ok = result; });
-    if (!WaitFor([&] { return done; }) || !ok) return "(no snapshot)";
+    if (!WaitUntil([&] { return done; }) || !ok) return "(no snapshot)";
     return browser->Document()->BodyOuterText();
   }
 
   // Takes snapshots until the body text holds part; the last text read.
   std::string WaitForText(const std::string& part) {
     std::string text;
-    WaitFor([&] { return (text = BodyText()).find(part) != std::string::npos; });
+    WaitUntil([&] { return (text = BodyText()).find(part) != std::string::npos; });
     return text;
   }
 
@@ -91,7 +91,7 @@ TEST_F(SafetySettings, ScriptsCannotOpenWindows) {
     fetch('/opened?' + (w ? 'yes' : 'no'));
     </script></body></html>)P");
   ASSERT_TRUE(Load(server.Url("/opener")));
-  ASSERT_TRUE(WaitFor([&] { return Requested("/opened"); }));
+  ASSERT_TRUE(WaitUntil([&] { return Requested("/opened"); }));
   EXPECT_EQ(server.RequestCount("/opened?no"), 1);
   EXPECT_FALSE(Requested("/popup"));
 }
@@ -170,7 +170,7 @@ TEST_F(SafetySettings, UnknownSchemesNeverReachTheDesktop) {
   browser->View()->settings()->setUnknownUrlSchemePolicy(
       QWebEngineSettings::AllowAllUnknownUrlSchemes);
   ASSERT_TRUE(Load(server.Url("/scheme?script")));
-  ASSERT_TRUE(WaitFor([&] { return desktop.opened > 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return desktop.opened > 0; }));
   desktop.opened = 0;
 
   // The pane as the program sets it up: neither a script nor a user's click gets there.
@@ -181,7 +181,7 @@ TEST_F(SafetySettings, UnknownSchemesNeverReachTheDesktop) {
   ASSERT_TRUE(Load(server.Url("/scheme?click")));
   // Input reaches the page only once it has been drawn: click again until it arrives.
   QElapsedTimer sinceClick;
-  ASSERT_TRUE(WaitFor([&] {
+  ASSERT_TRUE(WaitUntil([&] {
     if (Requested("/clicked")) return true;
     if (!sinceClick.isValid() || sinceClick.elapsed() > 200) {
       QTest::mouseClick(browser->View()->focusProxy(), Qt::LeftButton, {}, QPoint(100, 100));

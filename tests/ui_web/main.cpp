@@ -1,4 +1,5 @@
-// Test main for the WebEngine pane: an offscreen QApplication around the GoogleTest run.
+// Test main of the WebEngine test binaries (the pane's own tests and the hostile-page walk):
+// an offscreen QApplication around the GoogleTest run.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -11,14 +11,12 @@
 #include <memory>
 
 #include "base/gbk.h"
+#include "tests/ui_web/event_loop_wait.h"
 #include "engine/page_browser.h"
 #include "tests/support/local_http_server.h"
 #include "ui/web/web_page_browser.h"
 
 namespace tolvarine::testing {
-
-// Generous upper bound for anything the tests wait for; only reached when a test fails.
-inline constexpr int kGuardMs = 30000;
 
 struct BrowserEvent {
   bool document;  // false: navigate-complete
@@ -43,30 +41,6 @@ class RecordingListener : public PageBrowserListener {
   std::vector<BrowserEvent> events;
   std::function<void(FrameId)> onDocument;
 };
-
-// Runs the event loop until pred holds; false when the guard ran out first. The loop waits
-// for events the whole time (the condition is looked at every few milliseconds), so the
-// browser's own tasks run at full speed meanwhile.
-inline bool WaitUntil(const std::function<bool()>& pred, int guardMs = kGuardMs) {
-  if (pred()) return true;
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-    if (pred()) loop.quit();
-  });
-  check.start(5);
-  QTimer::singleShot(guardMs, &loop, &QEventLoop::quit);
-  loop.exec();
-  return pred();
-}
-
-// Runs the event loop for a short, fixed while. Used only to show that something does NOT
-// happen, never to wait for something that should.
-inline void RunEventsFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 // A shown pane with a recording listener, a local server, and the failures its guard saw.
 class WebPaneTest : public ::testing::Test {
