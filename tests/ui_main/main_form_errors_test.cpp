@@ -40,7 +40,7 @@ TEST_F(MainFormTest, AFailingTrayDoesNotStopTheWindow) {
   Create();
   const auto errors = dialogs_->Shown(QStringLiteral("error"));
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_TRUE(errors[0].text.contains(QStringLiteral("antTaskbarIcon1.")));
+  EXPECT_TRUE(errors[0].text.contains(QStringLiteral("trayIcon.AddToTaskbar failed")));
   Form().show();
   EXPECT_TRUE(Form().isVisible());
   Click("SpeedButton8");

@@ -5,7 +5,7 @@
 #include "base/line_split.h"
 #include "engine/crawl_texts.h"
 #include "main_form_fixture.h"
-#include "ui/tray/ant_taskbar_icon.h"
+#include "ui/tray/tray_icon.h"
 
 namespace tolvarine::testing {
 namespace {
@@ -69,11 +69,7 @@ TEST_F(MainFormTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
   EXPECT_FALSE(minimise->isEnabled());
 
   // A left click on the icon (press, release) runs ShowMain.
-  ASSERT_TRUE(tray_->proc);
-  WindowMessage down{TantTaskbarIcon::kCallbackMessage, 0, kWmLButtonDown, 0};
-  WindowMessage up{TantTaskbarIcon::kCallbackMessage, 0, kWmLButtonUp, 0};
-  tray_->proc(down);
-  tray_->proc(up);
+  tray_->Activate(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(Form().isVisible());
   EXPECT_FALSE(Form().isMinimized());
   EXPECT_FALSE(showMain->isEnabled());
