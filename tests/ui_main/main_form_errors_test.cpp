@@ -43,6 +43,8 @@ TEST_F(MainFormTest, AFailingTrayDoesNotStopTheWindow) {
   EXPECT_TRUE(errors[0].text.contains(QStringLiteral("trayIcon.AddToTaskbar failed")));
   Form().show();
   EXPECT_TRUE(Form().isVisible());
+  Form().setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(Form().isVisible()) << "no icon to come back through";
   Click("SpeedButton8");
   EXPECT_EQ(dialogs_->Shown(QStringLiteral("plain")).size(), 1u);
 }

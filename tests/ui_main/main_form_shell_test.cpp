@@ -86,6 +86,28 @@ TEST_F(MainFormTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
   EXPECT_TRUE(Form().TrayIcon()->Visible()) << "the icon stays for the whole run";
 }
 
+TEST_F(MainFormTest, WithoutANotificationAreaMinimisingIsAnOrdinaryMinimise) {
+  tray_->available = false;
+  Create();
+  Form().show();
+  QAction* showMain = Item(Form(), QStringLiteral("显示主程序(&S)"));
+  QAction* minimise = Item(Form(), QStringLiteral("最小化显示(&M)"));
+  Form().setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(Form().isVisible()) << "nothing could bring a hidden window back";
+  EXPECT_TRUE(Form().isMinimized());
+  EXPECT_FALSE(showMain->isEnabled());
+  EXPECT_TRUE(minimise->isEnabled());
+
+  // An area that appears later takes the icon, and minimising hides to it again.
+  tray_->available = true;
+  Form().TrayIcon()->Retry();
+  EXPECT_EQ(tray_->requests, (std::vector<std::string>{"add"}));
+  Form().setWindowState(Qt::WindowNoState);
+  Form().setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(Form().isVisible());
+  EXPECT_TRUE(showMain->isEnabled());
+}
+
 TEST_F(MainFormTest, ContactItemsOpenTheMailAndHomePageAddresses) {
   Create();
   Item(Form(), QStringLiteral("与我们联系(&L)"))->trigger();

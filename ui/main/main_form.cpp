@@ -176,8 +176,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  // Hidden to the tray only while the icon is in the notification area to bring it back.
   if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
-      isVisible()) {
+      isVisible() && antTaskbarIcon1 && antTaskbarIcon1->InArea()) {
     Guarded([this] { N18Click(); });
   }
 }
