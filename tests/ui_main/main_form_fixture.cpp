@@ -8,19 +8,6 @@
 
 namespace tolvarine::testing {
 
-WindowHandle RecordingTrayService::AllocateHiddenWindow(WindowProc proc) {
-  s_->proc = std::move(proc);
-  return 1;
-}
-
-void RecordingTrayService::DeallocateHiddenWindow(WindowHandle) { s_->proc = nullptr; }
-
-bool RecordingTrayService::ShellNotifyIcon(std::uint32_t operation, const NotifyIconData&) {
-  if (s_->failRequests) throw std::runtime_error("no notification area");
-  s_->requests.push_back(operation);
-  return true;
-}
-
 std::string Gbk(const char* utf8) { return Utf8ToGbk(utf8); }
 
 void MainFormTest::Create() {

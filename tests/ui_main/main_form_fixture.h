@@ -12,38 +12,13 @@
 #include "tests/support/stored_pages_browser.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/virtual_clock.h"
+#include "tests/ui_tray/fake_tray_service.h"
 #include "ui/main/main_form.h"
-#include "ui/tray/notify_icon_service.h"
 
 namespace tolvarine::testing {
 
 // A notification area that records requests and can fail them or click the icon.
-class RecordingTrayService : public NotifyIconService {
- public:
-  struct Shared {
-    std::vector<std::uint32_t> requests;
-    bool failRequests = false;
-    WindowProc proc;
-  };
-  explicit RecordingTrayService(std::shared_ptr<Shared> shared) : s_(std::move(shared)) {}
-
-  WindowHandle AllocateHiddenWindow(WindowProc proc) override;
-  void DeallocateHiddenWindow(WindowHandle) override;
-  IconHandle IconHandleOf(const QIcon&) override { return 7; }
-  bool ShellNotifyIcon(std::uint32_t operation, const NotifyIconData&) override;
-  ScreenPoint GetCursorPos() override { return {}; }
-  std::int16_t GetKeyState(int) override { return 0; }
-  bool SetForegroundWindow(WindowHandle) override { return true; }
-  WindowHandle ApplicationWindow() override { return 2; }
-  bool PostMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
-    return true;
-  }
-  std::intptr_t DefWindowProc(WindowHandle, const WindowMessage&) override { return 0; }
-  void PopupMenu(QMenu*, ScreenPoint) override {}
-
- private:
-  std::shared_ptr<Shared> s_;
-};
+using RecordingTrayService = FakeTrayService;
 
 // GBK bytes of a UTF-8 literal.
 std::string Gbk(const char* utf8);

@@ -14,7 +14,7 @@
 #include <QTreeView>
 
 #include "main_form_fixture.h"
-#include "ui/tray/ant_taskbar_icon.h"
+#include "ui/tray/tray_icon.h"
 
 namespace tolvarine::testing {
 namespace {
@@ -170,14 +170,14 @@ TEST_F(MainFormTest, StatusBarHasNinePanelsWithTheirWidthsAndCaptions) {
 
 TEST_F(MainFormTest, TrayIconIsConfiguredThroughItsPropertiesWithTheMenu) {
   Create();
-  TantTaskbarIcon* icon = Form().TrayIcon();
+  TrayIcon* icon = Form().TrayIcon();
   ASSERT_NE(icon, nullptr);
   EXPECT_TRUE(icon->Visible());
   EXPECT_EQ(icon->Hint(), Gbk("『Tolvarine』V2.1"));
   EXPECT_EQ(icon->PopupMenu(), Form().TrayMenu());
   EXPECT_FALSE(icon->Icon().isNull());
-  ASSERT_FALSE(tray_->requests.empty());
-  EXPECT_EQ(tray_->requests.front(), kNimAdd);
+  EXPECT_EQ(tray_->requests, (std::vector<std::string>{"add"}));
+  EXPECT_EQ(tray_->tip, ApplicationTitle());
 
   const QList<QAction*> items = Form().TrayMenu()->actions();
   ASSERT_EQ(items.size(), 7);

@@ -5,7 +5,7 @@
 #include "base/line_split.h"
 #include "engine/crawl_texts.h"
 #include "main_form_fixture.h"
-#include "ui/tray/ant_taskbar_icon.h"
+#include "ui/tray/tray_icon.h"
 
 namespace tolvarine::testing {
 namespace {
@@ -69,11 +69,7 @@ TEST_F(MainFormTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
   EXPECT_FALSE(minimise->isEnabled());
 
   // A left click on the icon (press, release) runs ShowMain.
-  ASSERT_TRUE(tray_->proc);
-  WindowMessage down{TantTaskbarIcon::kCallbackMessage, 0, kWmLButtonDown, 0};
-  WindowMessage up{TantTaskbarIcon::kCallbackMessage, 0, kWmLButtonUp, 0};
-  tray_->proc(down);
-  tray_->proc(up);
+  tray_->Activate(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(Form().isVisible());
   EXPECT_FALSE(Form().isMinimized());
   EXPECT_FALSE(showMain->isEnabled());
@@ -88,6 +84,28 @@ TEST_F(MainFormTest, MinimisingHidesToTheTrayAndTheIconBringsItBack) {
   EXPECT_TRUE(minimise->isEnabled());
   EXPECT_FALSE(tray_->requests.empty());
   EXPECT_TRUE(Form().TrayIcon()->Visible()) << "the icon stays for the whole run";
+}
+
+TEST_F(MainFormTest, WithoutANotificationAreaMinimisingIsAnOrdinaryMinimise) {
+  tray_->available = false;
+  Create();
+  Form().show();
+  QAction* showMain = Item(Form(), QStringLiteral("显示主程序(&S)"));
+  QAction* minimise = Item(Form(), QStringLiteral("最小化显示(&M)"));
+  Form().setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(Form().isVisible()) << "nothing could bring a hidden window back";
+  EXPECT_TRUE(Form().isMinimized());
+  EXPECT_FALSE(showMain->isEnabled());
+  EXPECT_TRUE(minimise->isEnabled());
+
+  // An area that appears later takes the icon, and minimising hides to it again.
+  tray_->available = true;
+  Form().TrayIcon()->Retry();
+  EXPECT_EQ(tray_->requests, (std::vector<std::string>{"add"}));
+  Form().setWindowState(Qt::WindowNoState);
+  Form().setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(Form().isVisible());
+  EXPECT_TRUE(showMain->isEnabled());
 }
 
 TEST_F(MainFormTest, ContactItemsOpenTheMailAndHomePageAddresses) {

@@ -1,58 +1,47 @@
 #pragma once
-// A component on the recording fake, with every event writing a tag to the fake's log.
+// An icon on the fake service, every event writing a tag to one log, and a popup menu
+// that closes itself once it has opened.
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "fake_notify_icon_service.h"
-#include "ui/tray/ant_taskbar_icon.h"
+#include "fake_tray_service.h"
+#include "ui/tray/tray_icon.h"
 
-namespace tolvarine::test {
+namespace tolvarine {
 
-inline std::string ShiftText(TrayShiftState s) {
-  std::string t;
-  if (s.Contains(TrayShift::Shift)) t += "S";
-  if (s.Contains(TrayShift::Alt)) t += "A";
-  if (s.Contains(TrayShift::Ctrl)) t += "C";
-  if (s.Contains(TrayShift::Left)) t += "L";
-  if (s.Contains(TrayShift::Right)) t += "R";
-  return t;
-}
+using Log = std::vector<std::string>;
 
 class TrayTest : public ::testing::Test {
  protected:
   std::shared_ptr<TrayRecord> rec = std::make_shared<TrayRecord>();
-  std::vector<std::string> errors;  // outlives icon: its destructor may report here
-  std::unique_ptr<TantTaskbarIcon> icon;
+  Log log;
+  Log errors;  // declared before icon: its destructor may report here
+  std::unique_ptr<TrayIcon> icon;
 
   void SetUp() override {
-    icon = std::make_unique<TantTaskbarIcon>(nullptr,
-                                             std::make_unique<FakeNotifyIconService>(rec));
-    icon->setObjectName(QStringLiteral("antTaskbarIcon1"));
+    icon = std::make_unique<TrayIcon>(nullptr, std::make_unique<FakeTrayService>(rec));
+    icon->setObjectName(QStringLiteral("trayIcon"));
     icon->SetErrorSink([this](const std::string& m) { errors.push_back(m); });
-  }
-
-  // Ends loading and attaches logging handlers to every event.
-  void Ready() {
-    icon->Loaded();
-    LogEvents();
-  }
-
-  void LogEvents() {
-    TantTaskbarIcon* self = icon.get();
-    auto mouse = [this, self](const char* what) {
-      return [this, self, what](TantTaskbarIcon* sender, TrayMouseButton b, TrayShiftState s, int x,
-                          int y) {
+    TrayIcon* self = icon.get();
+    auto mouse = [this, self](std::string what) {
+      return [this, self, what](TrayIcon* sender, Qt::MouseButton b, Qt::KeyboardModifiers,
+                                QPoint at) {
         EXPECT_EQ(sender, self);
-        rec->log.push_back(std::string(what) + (b == TrayMouseButton::Left ? " L " : " R ") +
-                           ShiftText(s) + " " + std::to_string(x) + "," + std::to_string(y));
+        log.push_back(what + (b == Qt::LeftButton ? " L " : " R ") + std::to_string(at.x()) +
+                      "," + std::to_string(at.y()));
       };
     };
-    auto notify = [this, self](const char* what) {
-      return [this, self, what](TantTaskbarIcon* sender) {
+    auto notify = [this, self](std::string what) {
+      return [this, self, what](TrayIcon* sender) {
         EXPECT_EQ(sender, self);
-        rec->log.push_back(what);
+        log.push_back(what);
       };
     };
     icon->OnMouseDown = mouse("MouseDown");
@@ -64,11 +53,19 @@ class TrayTest : public ::testing::Test {
     icon->OnHide = notify("Hide");
   }
 
-  std::intptr_t Mouse(std::uint32_t mouseMessage) {
-    return rec->Send(icon->HiddenWindow(), TantTaskbarIcon::kCallbackMessage, mouseMessage);
+  // Logs "popup@x,y" once the menu is open, runs whileOpen, then closes the menu.
+  void CloseWhenOpen(QMenu* menu, std::function<void()> whileOpen = {}) {
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [this, menu, whileOpen] {
+      const QPointer<QMenu> open(menu);
+      QTimer::singleShot(0, [this, open, whileOpen] {
+        log.push_back("popup@" + std::to_string(open->x()) + "," + std::to_string(open->y()));
+        if (whileOpen) whileOpen();
+        if (open) open->close();
+      });
+    });
   }
 
-  std::vector<std::string> TakeLog() { return std::exchange(rec->log, {}); }
+  Log TakeLog() { return std::exchange(log, {}); }
 };
 
-}  // namespace tolvarine::test
+}  // namespace tolvarine

@@ -26,7 +26,7 @@
 #include "ui/main/result_files.h"
 #include "ui/main/result_list_model.h"
 #include "ui/side/program_icon.h"
-#include "ui/tray/ant_taskbar_icon.h"
+#include "ui/tray/tray_icon.h"
 #include "ui/web/qt_clock.h"
 #include "ui/web/web_page_browser.h"
 
@@ -125,21 +125,19 @@ QString TForm1::PanelText(int index) const {
   return panels_.at(static_cast<size_t>(index))->text();
 }
 
-void TForm1::ConfigureTrayIcon(std::unique_ptr<NotifyIconService> service) {
-  // Set through the stored properties only; a tray that fails to load must not stop the
-  // window from starting.
+void TForm1::ConfigureTrayIcon(std::unique_ptr<TrayService> service) {
+  // A tray that fails must not stop the window from starting. Without a notification
+  // area the icon waits for one, and minimising stays an ordinary minimise meanwhile.
   Guarded([&] {
-    antTaskbarIcon1 = new TantTaskbarIcon(this, std::move(service));
-    antTaskbarIcon1->setObjectName(QStringLiteral("antTaskbarIcon1"));
+    antTaskbarIcon1 = new tolvarine::TrayIcon(this, std::move(service));
+    antTaskbarIcon1->setObjectName(QStringLiteral("trayIcon"));
     antTaskbarIcon1->SetErrorSink(
         [this](const std::string& message) { ShowErrorDialog(message); });
-    TantTaskbarIconSettings stored;
-    stored.icon = ProgramIcon();
-    stored.visible = true;
-    stored.hint = ToGbk(ApplicationTitle());
-    stored.popupMenu = PopupMenu1;
-    stored.onClick = [this](TantTaskbarIcon*) { N17Click(); };
-    antTaskbarIcon1->LoadStoredSettings(stored);
+    antTaskbarIcon1->SetIcon(ProgramIcon());
+    antTaskbarIcon1->SetHint(ToGbk(ApplicationTitle()));
+    antTaskbarIcon1->SetPopupMenu(PopupMenu1);
+    antTaskbarIcon1->OnClick = [this](tolvarine::TrayIcon*) { N17Click(); };
+    antTaskbarIcon1->SetVisible(true);
   });
 }
 
@@ -178,8 +176,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  // Hidden to the tray only while the icon is in the notification area to bring it back.
   if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
-      isVisible()) {
+      isVisible() && antTaskbarIcon1 && antTaskbarIcon1->InArea()) {
     Guarded([this] { N18Click(); });
   }
 }

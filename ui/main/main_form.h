@@ -15,7 +15,7 @@
 #include "engine/crawl_view.h"
 #include "tools/merge_command.h"
 #include "ui/main/dialogs.h"
-#include "ui/tray/notify_icon_service.h"
+#include "ui/tray/tray_service.h"
 
 class QAction;
 class QCheckBox;
@@ -33,7 +33,7 @@ class GuardedBrowserListener;
 class GuardedClock;
 class ResultListModel;
 class SpeedSpinBox;
-class TantTaskbarIcon;
+class TrayIcon;
 
 // What the window is built from. Every member may stay empty; the window then uses the
 // real thing (Qt dialogs, QTimer clock, WebEngine pane, host lookup, desktop URL opening,
@@ -46,7 +46,7 @@ struct MainFormParts {
   std::function<std::vector<std::string>()> hostAddresses;
   std::function<void(int milliseconds)> pause;
   std::function<void(const QString& url)> openUrl;
-  std::unique_ptr<NotifyIconService> trayService;
+  std::unique_ptr<TrayService> trayService;
   std::string stateFolder;              // file-system path ending in "/"
 };
 
@@ -64,7 +64,7 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   void SetSideWindows(QWidget* aboutBox, QWidget* generator);
 
   CrawlController& Crawl() { return *crawl_; }
-  TantTaskbarIcon* TrayIcon() const { return antTaskbarIcon1; }
+  tolvarine::TrayIcon* TrayIcon() const { return antTaskbarIcon1; }
   QMenu* TrayMenu() const { return PopupMenu1; }
   QString PanelText(int index) const;
 
@@ -98,7 +98,7 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   void BuildResultLists(QVBoxLayout* root);
   void BuildStatusBar(QVBoxLayout* root);
   void BuildTrayMenu();
-  void ConfigureTrayIcon(std::unique_ptr<NotifyIconService> service);
+  void ConfigureTrayIcon(std::unique_ptr<TrayService> service);
   void Centre();
 
   void FormCreate();
@@ -192,7 +192,7 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   QMenu* PopupMenu1 = nullptr;
   QAction* N17 = nullptr;  // 显示主程序
   QAction* N18 = nullptr;  // 最小化显示
-  TantTaskbarIcon* antTaskbarIcon1 = nullptr;
+  tolvarine::TrayIcon* antTaskbarIcon1 = nullptr;
 };
 
 }  // namespace tolvarine
