@@ -13,8 +13,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Qt's own Chinese texts for the standard dialogs; the program runs without them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
-Tolvarine walks a list of web addresses through an embedded browser (Qt
+# The body; CPack puts the summary above it as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tolvarine walks a list of web addresses through an embedded browser (Qt
 WebEngine) at a pace you set, and collects each page's links, under your
 rules, and the 11-digit mobile numbers in its text into two lists. A walk
 can be stopped and continued from any line.

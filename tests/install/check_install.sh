@@ -43,6 +43,13 @@ grep -q "release version=\"$version\"" "$metainfo" || fail "metadata release is 
 got=$("$prefix/bin/tolvarine" --version)
 [ "$got" = "tolvarine $version" ] || fail "--version printed '$got'"
 
+# The installed copy keeps its state per user, even where it could write beside itself.
+: >"$prefix/empty.txt"
+env -u TOLVARINE_STATE_DIR -u XDG_DATA_HOME HOME="$prefix/home" \
+  "$prefix/bin/tolvarine" scan "$prefix/empty.txt" >/dev/null
+[ -d "$prefix/home/.local/share/tolvarine" ] || fail "no per-user state folder"
+[ "$(ls "$prefix/bin")" = tolvarine ] || fail "state files beside the installed executable"
+
 sed 's/\\-/-/g' "$man" >"$prefix/man.txt"
 for command in harvest scan generate merge; do
   flags=$("$prefix/bin/tolvarine" "$command" --help | grep -oE -- '(^|[ [|])--?[a-z][a-z0-9-]*' |
