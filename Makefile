@@ -8,7 +8,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DTOLVARINE_WERROR=ON
 endif
 
-.PHONY: deps configure build test run demo bench bench-ui sanitize fuzz clean
+.PHONY: deps configure build test run demo bench bench-ui sanitize fuzz package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,6 +24,11 @@ test: build
 
 run: build
 	@bash scripts/run.sh $(BUILD)
+
+# A .deb of the program (CPack; installs under /usr), then lintian's verdict on it.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	lintian $(BUILD)/tolvarine_*.deb
 
 # Serves a small sample site on 127.0.0.1 and walks it without a window.
 demo: build

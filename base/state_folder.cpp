@@ -35,6 +35,14 @@ std::string HomeFolder() {
   return "/tmp";
 }
 
+// An installed copy (<prefix>/bin/tolvarine) shares its folder with other programs, so it
+// keeps its state per user even where it may write there (run as root, or installed under
+// a prefix in the home folder).
+bool InstalledCopy(const std::string& executableFolder) {
+  const std::string folder = WithSlash(executableFolder);
+  return folder.size() >= 5 && folder.compare(folder.size() - 5, 5, "/bin/") == 0;
+}
+
 }  // namespace
 
 std::string ExecutableFolder() {
@@ -47,7 +55,8 @@ std::string ExecutableFolder() {
 std::string StateFolderFor(const std::string& executableFolder) {
   const char* chosen = std::getenv("TOLVARINE_STATE_DIR");
   if (chosen && *chosen) return Created(chosen);
-  if (access(executableFolder.c_str(), W_OK) == 0) return WithSlash(executableFolder);
+  if (!InstalledCopy(executableFolder) && access(executableFolder.c_str(), W_OK) == 0)
+    return WithSlash(executableFolder);
   const char* dataHome = std::getenv("XDG_DATA_HOME");
   // Only an absolute path counts, as the base directory rules ask.
   if (dataHome && dataHome[0] == '/') return Created(WithSlash(dataHome) + "tolvarine");

@@ -7,8 +7,9 @@ namespace tolvarine {
 // The folder of the running executable, with a trailing "/".
 std::string ExecutableFolder();
 
-// The executable's folder when it is writable; otherwise the per-user application data
-// folder ($XDG_DATA_HOME/tolvarine or ~/.local/share/tolvarine), created if needed.
+// The executable's folder when it is writable and not an installed copy's "bin" folder;
+// otherwise the per-user application data folder ($XDG_DATA_HOME/tolvarine or
+// ~/.local/share/tolvarine), created if needed.
 // When the environment variable TOLVARINE_STATE_DIR is set (tests, the command line), that
 // folder is used instead, created if needed. Always ends with "/". Throws InOutError when
 // a folder it must create cannot be created.

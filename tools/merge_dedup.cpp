@@ -174,7 +174,8 @@ std::vector<std::string_view> DistinctSortedLines(const std::vector<std::string>
 
 MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
                               const std::string& outputPath,
-                              const CaseIgnoringCollator& collator) {
+                              const CaseIgnoringCollator& collator,
+                              const MergeProgress& onProgress) {
   try {
     std::vector<std::string> texts;
     texts.reserve(inputPaths.size());
@@ -186,6 +187,7 @@ MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
       } catch (const std::exception&) {
         throw FileOpenError(GbkFileName(path));
       }
+      if (onProgress) onProgress("file", texts.size(), inputPaths.size());
     }
     const LineTable lines = CollectLines(texts);
     const std::vector<std::uint32_t> distinct = DistinctLineIndices(lines, collator);
@@ -196,7 +198,12 @@ MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
     // Every input has been read and merged: only now is the output written, so it may be
     // one of the inputs and a failure up to here leaves it untouched.
     WriteOutputFile(outputPath, [&](TextWriter& writer) {
-      for (const std::uint32_t i : distinct) writer.WriteLine(lines[i]);
+      std::size_t written = 0;
+      for (const std::uint32_t i : distinct) {
+        writer.WriteLine(lines[i]);
+        if (onProgress && (++written % 4096 == 0 || written == distinct.size()))
+          onProgress("line", written, distinct.size());
+      }
     });
     return stats;
   } catch (const std::bad_alloc&) {

@@ -9,6 +9,7 @@
 // with a different line, the raw bytes decide, so no data is dropped because decoding made
 // two lines look alike.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,8 +40,13 @@ std::vector<std::string_view> DistinctSortedLines(const std::vector<std::string>
 // FileCreateError("Cannot create file <name>") for the output, StreamWriteError for a write
 // that does not complete, OutOfMemoryError when memory runs out. Names in messages are the
 // GBK forms of the paths (GbkFileName).
+// onProgress, when given, is told how far the work is: step "file" after each input read
+// (done of the number of inputs), then step "line" as the output is written (every
+// 4,096th line and the last, done of the distinct lines).
+using MergeProgress = std::function<void(const char* step, std::size_t done, std::size_t total)>;
 MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
                               const std::string& outputPath,
-                              const CaseIgnoringCollator& collator = UserCollator());
+                              const CaseIgnoringCollator& collator = UserCollator(),
+                              const MergeProgress& onProgress = {});
 
 }  // namespace tolvarine

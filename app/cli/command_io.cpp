@@ -1,16 +1,19 @@
 #include "app/cli/command_io.h"
 
+#include "app/cli/progress_line.h"
 #include "base/errors.h"
 #include "base/gbk.h"
 
 namespace tolvarine::cli {
 
 void PrintMessage(std::string_view gbk) {
+  BreakProgressLine();
   const std::string text = GbkToUtf8(gbk);
   std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 void PrintFailure(std::string_view gbkMessage) {
+  BreakProgressLine();
   const std::string text = GbkToUtf8(ErrorDialogText(std::string(gbkMessage)));
   std::fprintf(stderr, "tolvarine: %s\n", text.c_str());
 }

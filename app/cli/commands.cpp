@@ -15,6 +15,7 @@ const char kUsage[] =
     "       tolvarine scan FILE ...     print the mobile numbers found in files\n"
     "       tolvarine generate -o FILE ...  write a numbered URL list\n"
     "       tolvarine merge -o OUT IN...    merge text files into one sorted, deduplicated file\n"
+    "       tolvarine --version         print the version\n"
     "Run 'tolvarine COMMAND --help' for a command's options.\n";
 
 bool IsHelp(std::string_view name) { return name == "--help" || name == "-h" || name == "help"; }

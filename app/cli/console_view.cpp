@@ -40,6 +40,11 @@ void ConsoleView::SetPanel(int index, const std::string& text) {
 
 void ConsoleView::PrintProgress() {
   auto number = [](const std::string& s) { return s.empty() ? std::string("0") : s; };
+  if (progress_.Shown()) {
+    progress_.Update(TryStrToInt(panels_[3]).value_or(0), TryStrToInt(panels_[1]).value_or(0),
+                     "links " + number(panels_[5]) + "  phones " + number(panels_[7]));
+    return;
+  }
   std::fprintf(stderr, "page %s/%s  links %s  phones %s\n", panels_[3].c_str(),
                number(panels_[1]).c_str(), number(panels_[5]).c_str(),
                number(panels_[7]).c_str());

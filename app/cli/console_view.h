@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/cli/progress_line.h"
 #include "engine/crawl_view.h"
 
 namespace tolvarine::cli {
@@ -52,6 +53,7 @@ class ConsoleView : public CrawlView {
   std::map<RuleList, std::string> rules_;
   std::array<std::string, 9> panels_;
   bool complained_ = false;
+  ProgressLine progress_{"page"};  // on a terminal, instead of a line per page
 };
 
 }  // namespace tolvarine::cli

@@ -5,7 +5,9 @@
 #include "app/cli/arg_parser.h"
 #include "app/cli/command_io.h"
 #include "app/cli/command_list.h"
+#include "app/cli/progress_line.h"
 #include "base/gbk.h"
+#include "base/number_text.h"
 #include "tools/url_list_generator.h"
 
 namespace tolvarine::cli {
@@ -56,16 +58,28 @@ int RunGenerate(const std::vector<std::string>& args) {
 
   try {
     const std::string path = *parsed.Value("-o");
+    ProgressLine progress("line");
+    LineWrittenCallback onLine;
+    if (progress.Shown()) {
+      // Read as the generator reads them; it reports a bad field itself.
+      const auto start = TryStrToInt(Field(parsed, "--start", ""));
+      const auto end = TryStrToInt(Field(parsed, "--end", ""));
+      const std::int64_t total = start && end ? std::int64_t{*end} - *start + 1 : 0;
+      // Every 1,024th line: the clock is not read for each of millions of lines.
+      onLine = [&progress, total](std::int64_t k) {
+        if (k % 1024 == 0 || k >= total) progress.Update(k, total);
+      };
+    }
     if (parsed.Has("--front")) {
       TwoCounterFields f{Field(parsed, "--front", ""),  Field(parsed, "--start", ""),
                          Field(parsed, "--end", ""),    Field(parsed, "--middle", ""),
                          Field(parsed, "--start2", ""), Field(parsed, "--back", "")};
-      GenerateTwoCounterFile(f, path);
+      GenerateTwoCounterFile(f, path, onLine);
     } else {
       OneCounterFields f{Field(parsed, "--prefix", ""), Field(parsed, "--start", ""),
                          Field(parsed, "--end", ""), Field(parsed, "--suffix", ""),
                          Field(parsed, "--step", "1")};
-      GenerateOneCounterFile(f, path);
+      GenerateOneCounterFile(f, path, onLine);
     }
   } catch (const std::exception& e) {
     PrintFailure(e.what());

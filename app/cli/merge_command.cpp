@@ -1,10 +1,12 @@
 // tolvarine merge: the merge and dedup tool.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
 #include "app/cli/command_io.h"
 #include "app/cli/command_list.h"
+#include "app/cli/progress_line.h"
 #include "tools/merge_dedup.h"
 
 namespace tolvarine::cli {
@@ -29,7 +31,21 @@ int RunMerge(const std::vector<std::string>& args) {
     return ShowUsage(kUsage, e.what());
   }
   try {
-    MergeAndDedupFiles(parsed.Positional(), *parsed.Value("-o"));
+    // One display per step (files read, then lines written), each on a line of its own.
+    auto progress = std::make_unique<ProgressLine>("file");
+    MergeProgress onProgress;
+    if (progress->Shown()) {
+      onProgress = [&progress, shownStep = std::string("file")](
+                       const char* step, std::size_t done, std::size_t total) mutable {
+        if (shownStep != step) {
+          shownStep = step;
+          progress.reset();  // ends the previous step's line
+          progress = std::make_unique<ProgressLine>(shownStep);
+        }
+        progress->Update(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total));
+      };
+    }
+    MergeAndDedupFiles(parsed.Positional(), *parsed.Value("-o"), UserCollator(), onProgress);
   } catch (const std::exception& e) {
     PrintFailure(e.what());
     return 1;

@@ -67,6 +67,10 @@ TEST(StateFolder, ChosenFolderExecutableFolderOrUserData) {
     EnvVar data("XDG_DATA_HOME", nullptr);
     EnvVar home("HOME", folder.File("home").c_str());
     EXPECT_EQ(StateFolderFor("/no/such/folder/"), folder.File("home/.local/share/tolvarine/"));
+    // An installed copy keeps its state per user, also where it could write beside itself.
+    std::filesystem::create_directory(folder.File("bin"));
+    EXPECT_EQ(StateFolderFor(folder.File("bin")), folder.File("home/.local/share/tolvarine/"));
+    EXPECT_EQ(StateFolderFor("/usr/bin/"), folder.File("home/.local/share/tolvarine/"));
   }
 }
 

@@ -37,7 +37,6 @@ int RunWindow(int argc, char** argv) {
   PrepareWebEngine();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tolvarine"));
-  QApplication::setApplicationVersion(QStringLiteral("2.1"));
   QApplication::setWindowIcon(ProgramIcon());
   // The window stays alive while hidden in the tray; the loop ends when it accepts a close.
   QApplication::setQuitOnLastWindowClosed(false);

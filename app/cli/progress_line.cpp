@@ -1,0 +1,100 @@
+#include "app/cli/progress_line.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace tolvarine::cli {
+namespace {
+
+constexpr auto kRedrawPeriod = std::chrono::milliseconds(100);
+
+// The display currently holding an unfinished line on the terminal.
+ProgressLine* openLine = nullptr;
+
+std::string Duration(double seconds) {
+  const auto total = static_cast<long long>(seconds + 0.5);
+  const long long h = total / 3600, m = total / 60 % 60, s = total % 60;
+  char text[48];
+  if (h > 0)
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", h, m, s);
+  else
+    std::snprintf(text, sizeof text, "%lld:%02lld", m, s);
+  return text;
+}
+
+std::string Rate(double perSecond) {
+  char text[48];
+  std::snprintf(text, sizeof text, perSecond < 10 ? "%.1f/s" : "%.0f/s", perSecond);
+  return text;
+}
+
+}  // namespace
+
+std::string ProgressText(std::string_view label, std::int64_t done, std::int64_t total,
+                         double perSecond, std::string_view extra) {
+  std::string text(label);
+  text += ' ' + std::to_string(done) + '/' + std::to_string(total);
+  if (!extra.empty()) (text += "  ") += extra;
+  if (perSecond > 0) {
+    text += "  " + Rate(perSecond);
+    const std::int64_t left = total > done ? total - done : 0;
+    text += "  " + Duration(static_cast<double>(left) / perSecond) + " left";
+  }
+  return text;
+}
+
+ProgressLine::ProgressLine(std::string label, bool onTerminal, Writer writer, Clock clock)
+    : label_(std::move(label)),
+      onTerminal_(onTerminal),
+      writer_(std::move(writer)),
+      clock_(std::move(clock)) {}
+
+ProgressLine::ProgressLine(std::string label)
+    : ProgressLine(
+          std::move(label), ::isatty(STDERR_FILENO) == 1,
+          [](std::string_view text) {
+            std::fwrite(text.data(), 1, text.size(), stderr);
+            std::fflush(stderr);
+          },
+          [] { return std::chrono::steady_clock::now(); }) {}
+
+ProgressLine::~ProgressLine() { Finish(); }
+
+void ProgressLine::Update(std::int64_t done, std::int64_t total, std::string_view extra) {
+  if (!onTerminal_) return;
+  const auto now = clock_();
+  if (!started_) {
+    started_ = true;
+    firstDone_ = done;
+    start_ = now;
+  } else if (done < total && now - lastDraw_ < kRedrawPeriod) {
+    return;
+  }
+  lastDraw_ = now;
+  const double seconds = std::chrono::duration<double>(now - start_).count();
+  const double perSecond = seconds > 0 ? static_cast<double>(done - firstDone_) / seconds : 0;
+  std::string text = ProgressText(label_, done, total, perSecond, extra);
+  const std::size_t width = text.size();
+  // Blanks over the rest of a longer earlier line.
+  if (width < drawnWidth_) text.append(drawnWidth_ - width, ' ');
+  if (openLine && openLine != this) BreakProgressLine();
+  writer_("\r" + text);
+  drawnWidth_ = width;
+  lineOpen_ = true;
+  openLine = this;
+}
+
+void ProgressLine::Finish() {
+  if (lineOpen_) {
+    writer_("\n");
+    lineOpen_ = false;
+    drawnWidth_ = 0;
+  }
+  if (openLine == this) openLine = nullptr;
+}
+
+void BreakProgressLine() {
+  if (openLine) openLine->Finish();
+}
+
+}  // namespace tolvarine::cli

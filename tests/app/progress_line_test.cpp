@@ -1,0 +1,75 @@
+// The terminal progress display, driven by a hand-set clock and writing into a string.
+#include "app/cli/progress_line.h"
+
+#include <gtest/gtest.h>
+
+namespace tolvarine::cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Terminal {
+  std::string text;
+  std::chrono::steady_clock::time_point now{};
+  ProgressLine Line(const char* label, bool onTerminal = true) {
+    return ProgressLine(
+        label, onTerminal, [this](std::string_view s) { text += s; }, [this] { return now; });
+  }
+};
+
+TEST(ProgressLine, OffTerminalWritesNothing) {
+  Terminal t;
+  {
+    ProgressLine line = t.Line("page", false);
+    line.Update(1, 3);
+    line.Update(3, 3);
+  }
+  BreakProgressLine();
+  EXPECT_EQ(t.text, "");
+}
+
+TEST(ProgressLine, RedrawsInPlaceWithRateAndTimeLeft) {
+  Terminal t;
+  ProgressLine line = t.Line("page");
+  line.Update(1, 11, "links 0  phones 0");
+  EXPECT_EQ(t.text, "\rpage 1/11  links 0  phones 0");
+  t.text.clear();
+
+  t.now += 50ms;  // too soon: not redrawn
+  line.Update(2, 11, "links 4  phones 1");
+  EXPECT_EQ(t.text, "");
+
+  t.now += 1950ms;  // 4 pages in 2 s after the first
+  line.Update(5, 11, "links 9  phones 2");
+  EXPECT_EQ(t.text, "\rpage 5/11  links 9  phones 2  2.0/s  0:03 left");
+  t.text.clear();
+
+  t.now += 1ms;  // the last position is drawn at once, blanking the longer line's rest
+  line.Update(11, 11);
+  EXPECT_EQ(t.text, "\rpage 11/11  5.0/s  0:00 left" + std::string(18, ' '));
+  t.text.clear();
+
+  line.Finish();
+  line.Finish();
+  EXPECT_EQ(t.text, "\n");
+}
+
+TEST(ProgressLine, MessageBreaksTheLineAndTheNextDrawStartsAfresh) {
+  Terminal t;
+  ProgressLine line = t.Line("line");
+  line.Update(1024, 4096);
+  BreakProgressLine();  // a message is about to be printed
+  EXPECT_EQ(t.text, "\rline 1024/4096\n");
+  t.text.clear();
+  t.now += 1s;
+  line.Update(2048, 4096);
+  EXPECT_EQ(t.text, "\rline 2048/4096  1024/s  0:02 left");  // no blanks over a line that is gone
+}
+
+TEST(ProgressLine, LongTimesShowHours) {
+  EXPECT_EQ(ProgressText("page", 0, 36610, 10, ""), "page 0/36610  10/s  1:01:01 left");
+  EXPECT_EQ(ProgressText("page", 12, 10, 0.5, "x"), "page 12/10  x  0.5/s  0:00 left");
+}
+
+}  // namespace
+}  // namespace tolvarine::cli
