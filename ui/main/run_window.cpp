@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "ui/main/main_form.h"
-#include "ui/side/about_form.h"
-#include "ui/side/bbs_form.h"
+#include "ui/side/about_box.h"
 #include "ui/side/program_icon.h"
+#include "ui/side/url_list_generator_window.h"
 #include "ui/web/web_engine_setup.h"
 
 namespace tolvarine {
@@ -44,9 +44,9 @@ int RunWindow(int argc, char** argv) {
 
   // Start-up order: the main window, then the about box, then the generator window.
   auto form1 = std::make_unique<TForm1>();
-  auto* form2 = new TForm2(form1.get());
-  auto* bbsForm = new TbbsForm(form1.get());
-  form1->SetSideWindows(form2, bbsForm);
+  auto* aboutBox = new AboutBox(form1.get());
+  auto* generator = new UrlListGeneratorWindow(form1.get());
+  form1->SetSideWindows(aboutBox, generator);
   QObject::connect(form1.get(), &TForm1::formClosed, &app, &QApplication::quit,
                    Qt::QueuedConnection);
 
