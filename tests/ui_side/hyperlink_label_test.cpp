@@ -93,6 +93,16 @@ TEST_F(HyperLinkTest, PointerTurnsItRedAndALeftPressOpensTheUrl) {
   EXPECT_EQ(label_->FontColor(), kFuchsia);  // never blue again
 }
 
+TEST_F(HyperLinkTest, ADoubleClickOpensTheAddressOnce) {
+  // What a double click delivers: press, release, double click, release.
+  QTest::mouseClick(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  QTest::mouseDClick(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  QTest::mouseRelease(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_EQ(opened_.size(), 1u);
+  QTest::mousePress(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_EQ(opened_.size(), 2u);  // a later single press opens it again
+}
+
 TEST_F(HyperLinkTest, OtherButtonsOpenNothing) {
   SendEnter(label_);
   QTest::mousePress(label_, Qt::RightButton, {}, QPoint(3, 3));

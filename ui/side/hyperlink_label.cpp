@@ -106,4 +106,10 @@ void HyperlinkLabel::mousePressEvent(QMouseEvent* event) {
   QWidget::mousePressEvent(event);
 }
 
+void HyperlinkLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click arrives as this event, and the base class would
+  // hand it to mousePressEvent: the address was opened by the first press already.
+  event->accept();
+}
+
 }  // namespace tolvarine

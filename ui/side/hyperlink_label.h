@@ -1,7 +1,7 @@
 #pragma once
 // HyperlinkLabel: a one-line caption drawn as a link (bold, underlined). Red while the
 // pointer is over it; a left press opens its URL with the desktop and turns the link
-// colour fuchsia for good. It sizes itself to its caption when it paints.
+// colour fuchsia for good (a double click opens it once, on its first press). It sizes itself to its caption when it paints.
 #include <functional>
 
 #include <QColor>
@@ -58,6 +58,7 @@ class HyperlinkLabel : public QWidget {
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   QColor linkColor_;
