@@ -1,7 +1,8 @@
 #pragma once
 // HyperlinkLabel: a one-line caption drawn as a link (bold, underlined). Red while the
 // pointer is over it; a left press opens its URL with the desktop and turns the link
-// colour fuchsia for good (a double click opens it once, on its first press). It sizes itself to its caption when it paints.
+// colour fuchsia for good (a double click opens it once, on its first press). It sizes
+// itself to its caption when it paints.
 #include <functional>
 
 #include <QColor>
