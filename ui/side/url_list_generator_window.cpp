@@ -12,7 +12,7 @@
 #include "base/errors.h"
 #include "base/guard.h"
 #include "tools/url_list_generator.h"
-#include "ui/side/images/bbs_icon.xpm"
+#include "ui/side/images/generator_icon.xpm"
 #include "ui/side/images/glyph_one_counter.xpm"
 #include "ui/side/images/glyph_two_counters.xpm"
 #include "ui/qt_gbk.h"
@@ -86,7 +86,7 @@ UrlListGeneratorWindow::UrlListGeneratorWindow(QWidget* parent,
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtGeneratorDialogs>()) {
   setObjectName(QStringLiteral("urlListGenerator"));
   setWindowTitle(QStringLiteral("生成URL页面地址列表"));
-  setWindowIcon(QIcon(QPixmap(bbs_icon_xpm)));
+  setWindowIcon(QIcon(QPixmap(generator_icon_xpm)));
   setFont(SongtiFont(12));
   resize(kClientWidth, kClientHeight);
   BuildControls();
