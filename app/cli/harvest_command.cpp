@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include "base/number_text.h"
 #include "base/state_folder.h"
 #include "engine/crawl_controller.h"
+#include "engine/progress_file.h"
 #include "engine/result_list.h"
 #include "ui/web/qt_clock.h"
 #include "ui/web/web_engine_setup.h"
@@ -46,6 +48,7 @@ const char kUsage[] =
     "  --no-online-check   walk even where the host resolves only to 127.0.0.1\n"
     "  Rows are written as found (GBK, CR LF); progress goes to standard error. SIGINT or\n"
     "  SIGTERM stops the walk at its next tick and writes the progress file.\n"
+    "  A row that cannot be written stops the walk as SIGINT does.\n"
     "  Exit status: 0 the walk finished, 1 a failure, 2 a usage error.\n";
 
 int signalPipe[2] = {-1, -1};
@@ -55,17 +58,32 @@ void OnStopSignal(int) {
   [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
-// Writes each appended row to a stream.
+// Writes each appended row to a stream. A row that cannot be written (disk full, closed
+// pipe) is a failure of the walk: it is reported once, nothing more is written, and the
+// owner is told so that it stops the walk.
 class RowWriter : public ResultListObserver {
  public:
-  RowWriter(ResultList& list, std::FILE* out) : list_(list), out_(out) { list_.AddObserver(this); }
+  RowWriter(ResultList& list, std::FILE* out, std::function<void(const std::string&)> onFailure)
+      : list_(list), out_(out), onFailure_(std::move(onFailure)) {
+    list_.AddObserver(this);
+  }
   ~RowWriter() override { list_.RemoveObserver(this); }
-  void OnRowAppended(int row) override { WriteRow(out_, list_.Row(row)); }
+  void OnRowAppended(int row) override {
+    if (failed_) return;
+    try {
+      WriteRow(out_, list_.Row(row));
+    } catch (const Error& e) {
+      failed_ = true;
+      onFailure_(e.what());
+    }
+  }
   void OnCleared() override {}
 
  private:
   ResultList& list_;
   std::FILE* out_;
+  std::function<void(const std::string&)> onFailure_;
+  bool failed_ = false;
 };
 
 struct OutputFile {
@@ -140,8 +158,19 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     QtClock clock;
     CrawlController controller(view, browser, clock, settings);
     browser.SetListener(&controller);
-    RowWriter phoneRows(controller.Phones(), phonesOut.file);
-    RowWriter linkRows(controller.Links(), linksOut.file);
+    // A lost row stops the walk as Stop does, at once: the rest of the page is not written
+    // either. The page it came from counts as not done, so that Continue walks it again.
+    bool rowLost = false;
+    int lostOnLine = 0;
+    const auto onRowLost = [&](const std::string& message) {
+      if (rowLost) return;
+      rowLost = true;
+      lostOnLine = controller.Position();
+      PrintFailure(message);
+      RunGuarded(sink, [&] { controller.Stop(); });
+    };
+    RowWriter phoneRows(controller.Phones(), phonesOut.file, onRowLost);
+    RowWriter linkRows(controller.Links(), linksOut.file, onRowLost);
     controller.SetOnFinished([&] {
       finished = true;
       QCoreApplication::exit(0);
@@ -156,6 +185,8 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     });
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
+    // A closed output pipe is a failed write, reported like any other, not the end.
+    std::signal(SIGPIPE, SIG_IGN);
 
     // The rule lists are the window's: read them from the state folder.
     RunGuarded(sink, [&] { controller.LoadLists(); });
@@ -175,6 +206,15 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     if (!finished && !view.Complained() && started) finished = !controller.Running();
+    if (rowLost && !controller.Running()) {
+      RunGuarded(sink, [&] {
+        ProgressFile(settings.stateFolder).Write(view, lostOnLine - 1, controller.Total());
+      });
+      PrintMessage("the rows of line " + std::to_string(lostOnLine) +
+                   " were not all written; the progress file continues before it");
+    }
+    // A walk that lost rows, or whose end could not be recorded (the progress file), failed.
+    if (rowLost || (finished && view.Complained())) finished = false;
   } catch (const std::exception& e) {
     PrintFailure(e.what());
     return 1;

@@ -26,15 +26,19 @@ bool ReadSome(int fd, std::string& into) {
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::vector<std::string>& env) {
+                           const std::vector<std::string>& env, ChildOutput output) {
   int out[2], err[2];
   if (::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe failed");
+  if (output == ChildOutput::ClosedPipe) {
+    ::close(out[0]);
+    out[0] = -1;
+  }
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     ::dup2(out[1], 1);
     ::dup2(err[1], 2);
-    ::close(out[0]);
+    if (out[0] >= 0) ::close(out[0]);
     ::close(err[0]);
     ::close(out[1]);
     ::close(err[1]);
@@ -80,7 +84,7 @@ bool ChildProcess::WaitForErrorLine(const std::string& text) {
 void ChildProcess::Signal(int signal) { ::kill(pid_, signal); }
 
 ProcessResult ChildProcess::Finish() {
-  bool outOpen = true, errOpen = true;
+  bool outOpen = outFd_ >= 0, errOpen = true;
   while (outOpen || errOpen) {
     pollfd fds[2] = {{outOpen ? outFd_ : -1, POLLIN, 0}, {errOpen ? errFd_ : -1, POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) break;
@@ -98,8 +102,8 @@ ProcessResult ChildProcess::Finish() {
 }
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& env) {
-  ChildProcess child(program, args, env);
+                         const std::vector<std::string>& env, ChildOutput output) {
+  ChildProcess child(program, args, env, output);
   return child.Finish();
 }
 

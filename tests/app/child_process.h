@@ -13,11 +13,15 @@ struct ProcessResult {
   std::string err;
 };
 
+// The child's standard output: captured, or a pipe nobody reads (closed before the start).
+enum class ChildOutput { Captured, ClosedPipe };
+
 class ChildProcess {
  public:
   // Starts program with args; env entries ("NAME=value") are added to the environment.
   ChildProcess(const std::string& program, const std::vector<std::string>& args,
-               const std::vector<std::string>& env = {});
+               const std::vector<std::string>& env = {},
+               ChildOutput output = ChildOutput::Captured);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -39,6 +43,7 @@ class ChildProcess {
 
 // Runs to the end.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::vector<std::string>& env = {});
+                         const std::vector<std::string>& env = {},
+                         ChildOutput output = ChildOutput::Captured);
 
 }  // namespace tolvarine::testing

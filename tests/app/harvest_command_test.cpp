@@ -2,6 +2,8 @@
 // on 127.0.0.1 by the test itself.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <sstream>
@@ -96,6 +98,35 @@ TEST_F(HarvestCommand, SigtermStopsTheWalkAndFromContinuesIt) {
   EXPECT_EQ(Sorted(Rows(dir.Read("phones.txt"))),
             (std::vector<std::string>{"13700000000", "18000000000"}));
   EXPECT_EQ(ProgressLine(2), "3");
+}
+
+// A row that cannot be written stops the walk at the page it came from, which the
+// progress file leaves to be walked again; the exit status tells of the failure.
+TEST_F(HarvestCommand, ARowThatCannotBeWrittenStopsTheWalkAndFails) {
+  std::vector<std::string> toFullDisk = Args({});
+  *std::find(toFullDisk.begin(), toFullDisk.end(), dir.PathOf("phones.txt")) = "/dev/full";
+  ProcessResult full = RunProcess(TOLVARINE_EXE, toFullDisk);
+  EXPECT_EQ(full.status, 1) << full.err;
+  EXPECT_NE(full.err.find("Stream write error"), std::string::npos) << full.err;
+  EXPECT_EQ(ProgressLine(2), "0");  // continuing walks the first page again
+  EXPECT_EQ(server.RequestCount("/p3"), 0);
+
+  // Standard output as a pipe nobody reads: the same, not a death by signal.
+  std::vector<std::string> toClosedPipe = Args({});
+  toClosedPipe.erase(std::find(toClosedPipe.begin(), toClosedPipe.end(), "--phones-out"),
+                     std::find(toClosedPipe.begin(), toClosedPipe.end(), "--links-out"));
+  ::unlink((state + "tolvarine.ini").c_str());
+  ProcessResult closed = RunProcess(TOLVARINE_EXE, toClosedPipe, {}, ChildOutput::ClosedPipe);
+  EXPECT_EQ(closed.status, 1) << closed.err;
+  EXPECT_EQ(ProgressLine(2), "0");
+  EXPECT_EQ(server.RequestCount("/p3"), 0);
+}
+
+TEST_F(HarvestCommand, AProgressFileThatCannotBeWrittenAtTheEndFails) {
+  ::mkdir((state + "tolvarine.ini").c_str(), 0755);  // a folder where the file belongs
+  ProcessResult r = RunProcess(TOLVARINE_EXE, Args({}));
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(Rows(dir.Read("phones.txt")).size(), 5u);  // every row is still written
 }
 
 TEST_F(HarvestCommand, RefusesToStartWithoutASearchItem) {

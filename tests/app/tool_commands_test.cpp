@@ -30,6 +30,14 @@ TEST(CommandLineUsage, HelpAndUnknownFlagsAndCommands) {
   EXPECT_EQ(unknown.status, 2);
 }
 
+TEST(WindowStart, AnUnreachableDisplayGivesOneLineAndStatusTwo) {
+  ProcessResult r =
+      RunTool({}, {"DISPLAY=:4321", "QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "XAUTHORITY=/none"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("tolvarine: cannot connect to the display \":4321\"", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+}
+
 TEST(ScanCommand, PrintsNumbersFromFilesWithTheWindowsRules) {
   TempFolder dir;
   std::string a = dir.Write("a.html", "<p>13812345678 and 15912345678</p>\r\n<a title=\"18612345678\">\n");

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
@@ -154,6 +155,9 @@ TEST_F(MainFormTest, MergeUsesTheWindowsDialogsPanelAndCursor) {
   Click("SpeedButton11");
   EXPECT_EQ(state_.Read("out.txt"), "ABC\r\nb\r\nc\r\n");
   EXPECT_EQ(Form().PanelText(6), QStringLiteral("文件合并去重整理完毕！"));
+  // Panel 6 is too narrow for the text: it is readable in the tooltip and message panel.
+  EXPECT_EQ(Child<QLabel>("Panel6")->toolTip(), QStringLiteral("文件合并去重整理完毕！"));
+  EXPECT_EQ(Form().PanelText(8), QStringLiteral("文件合并去重整理完毕！"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   const auto open = dialogs_->Shown(QStringLiteral("open-many"));
   const auto save = dialogs_->Shown(QStringLiteral("save"));

@@ -94,13 +94,15 @@ TEST_F(MainFormTest, SaveWritesPhonesAndLinksBesideEachOther) {
   EXPECT_TRUE(Form().PanelText(8).contains(QStringLiteral("results_links.txt")));
 }
 
-TEST_F(MainFormTest, SaveWithoutLinksWritesOnlyThePhoneFile) {
+TEST_F(MainFormTest, SaveWithEmptyListsReplacesBothFiles) {
   Create();
+  // Files of an earlier save under the same name: neither may survive an empty save.
+  state_.Write("empty.txt", "13900000000\r\n");
+  state_.Write("empty_links.txt", "http://old.example/\r\n");
   dialogs_->saveFiles.push_back(QString::fromStdString(state_.PathOf("empty.txt")));
   Click("SpeedButton5");
-  EXPECT_TRUE(state_.Exists("empty.txt"));
   EXPECT_EQ(state_.Read("empty.txt"), "");
-  EXPECT_FALSE(state_.Exists("empty_links.txt"));
+  EXPECT_EQ(state_.Read("empty_links.txt"), "");
 
   // Cancelling writes nothing; a file that cannot be written is reported.
   Click("SpeedButton5");

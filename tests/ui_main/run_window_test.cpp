@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "ui/main/run_window.h"
 
@@ -26,6 +27,36 @@ TEST(RunWindow, NoDisplayGivesOneClearLine) {
   EXPECT_FALSE(MessageFor({{"DISPLAY", ":0"}}).has_value());
   EXPECT_FALSE(MessageFor({{"WAYLAND_DISPLAY", "wayland-0"}}).has_value());
   EXPECT_FALSE(MessageFor({{"QT_QPA_PLATFORM", "offscreen"}}).has_value());
+}
+
+TEST(RunWindow, AnUnreachableXDisplayGivesOneClearLine) {
+  std::vector<std::string> probed;
+  const DisplayProbe unreachable = [&probed](const std::string& display) {
+    probed.push_back(display);
+    return false;
+  };
+  auto message = [&](std::map<std::string, std::string> vars) {
+    return UnreachableDisplayMessage(
+        [&vars](const char* name) -> const char* {
+          const auto it = vars.find(name);
+          return it == vars.end() ? nullptr : it->second.c_str();
+        },
+        unreachable);
+  };
+  const auto refused = message({{"DISPLAY", ":99"}});
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->rfind("tolvarine: cannot connect to the display \":99\"", 0), 0u);
+  EXPECT_EQ(refused->find('\n'), std::string::npos);
+  EXPECT_TRUE(message({{"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "xcb"}}).has_value());
+  EXPECT_EQ(probed, (std::vector<std::string>{":99", ":99"}));
+  // Platforms other than X are not probed.
+  EXPECT_FALSE(message({{"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}}).has_value());
+  EXPECT_FALSE(message({{"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", "wayland-0"}}).has_value());
+  EXPECT_EQ(probed.size(), 2u);
+  EXPECT_TRUE(UnreachableDisplayMessage([](const char*) { return ":99"; },
+                                        [](const std::string&) { return true; }) == std::nullopt);
+  // No X server listens on display 4321 here.
+  EXPECT_FALSE(XDisplayReachable(":4321"));
 }
 
 }  // namespace

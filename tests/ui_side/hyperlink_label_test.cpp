@@ -22,7 +22,7 @@ class HyperLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     host_.resize(300, 100);
-    label_ = new TcwHyperLink(&host_);
+    label_ = new HyperlinkLabel(&host_);
     label_->move(10, 10);
     label_->SetOpener([this](const QString& url) { opened_.push_back(url); });
     ASSERT_TRUE(testing::ShowExposed(&host_));
@@ -30,13 +30,13 @@ class HyperLinkTest : public ::testing::Test {
   void TearDown() override { host_.hide(); }
 
   QWidget host_;
-  TcwHyperLink* label_ = nullptr;
+  HyperlinkLabel* label_ = nullptr;
   std::vector<QString> opened_;
 };
 
 TEST_F(HyperLinkTest, StartsAsABlueBoldUnderlinedLinkToTheDefaultAddress) {
-  EXPECT_EQ(label_->URL(), TcwHyperLink::DefaultURL());
-  EXPECT_EQ(label_->Caption(), TcwHyperLink::DefaultURL());
+  EXPECT_EQ(label_->URL(), HyperlinkLabel::DefaultURL());
+  EXPECT_EQ(label_->Caption(), HyperlinkLabel::DefaultURL());
   EXPECT_EQ(label_->LinkColor(), kBlue);
   EXPECT_EQ(label_->FontColor(), kBlue);
   EXPECT_TRUE(label_->CanvasFont().bold());
@@ -91,6 +91,16 @@ TEST_F(HyperLinkTest, PointerTurnsItRedAndALeftPressOpensTheUrl) {
   SendEnter(label_);
   SendLeave(label_);
   EXPECT_EQ(label_->FontColor(), kFuchsia);  // never blue again
+}
+
+TEST_F(HyperLinkTest, ADoubleClickOpensTheAddressOnce) {
+  // What a double click delivers: press, release, double click, release.
+  QTest::mouseClick(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  QTest::mouseDClick(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  QTest::mouseRelease(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_EQ(opened_.size(), 1u);
+  QTest::mousePress(label_, Qt::LeftButton, {}, QPoint(3, 3));
+  EXPECT_EQ(opened_.size(), 2u);  // a later single press opens it again
 }
 
 TEST_F(HyperLinkTest, OtherButtonsOpenNothing) {

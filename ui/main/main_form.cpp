@@ -110,6 +110,12 @@ TForm1::~TForm1() {
   // the members they report to are alive.
   destroying_ = true;
   browser_->SetListener(nullptr);
+  // The list models observe result lists the crawl controller owns, and the controller (a
+  // member) is destroyed before the window's Qt children: they unregister now.
+  delete linkModel_;
+  linkModel_ = nullptr;
+  delete phoneModel_;
+  phoneModel_ = nullptr;
   delete antTaskbarIcon1;
   antTaskbarIcon1 = nullptr;
   delete WebBrowser1;

@@ -1,5 +1,6 @@
-// TForm1 as the host of the "整理" command: its two file dialogs, status panel 6, the
-// application-wide cursor and an immediate repaint.
+// TForm1 as the host of the "整理" command: its two file dialogs, status panel 6 (its text
+// repeated in the tooltip and the message panel), the application-wide cursor and an
+// immediate repaint.
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
@@ -53,7 +54,14 @@ std::optional<std::string> TForm1::ChooseOutputFile() {
   return QFile::encodeName(*chosen).toStdString();
 }
 
-void TForm1::SetStatusText(const std::string& gbk) { panels_.at(6)->setText(FromGbk(gbk)); }
+void TForm1::SetStatusText(const std::string& gbk) {
+  // Panel 6 is 41 pixels wide and shows only the first characters: the whole text is also
+  // its tooltip and goes to the message panel.
+  const QString text = FromGbk(gbk);
+  panels_.at(6)->setText(text);
+  panels_.at(6)->setToolTip(text);
+  panels_.at(8)->setText(text);
+}
 
 void TForm1::SetBusyCursor() {
   // Qt's nearest to the application-starting cursor: an arrow with a busy indicator.

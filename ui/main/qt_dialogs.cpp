@@ -1,5 +1,6 @@
 #include "ui/main/qt_dialogs.h"
 
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -91,8 +92,17 @@ std::optional<QStringList> QtDialogs::OpenFiles(QWidget* parent,
                                                 const FileDialogRequest& request) {
   QFileDialog dialog(parent);
   Prepare(dialog, request);
+  // A typed name need not exist: the caller opens each file and reports the one it cannot
+  // open in its own words. Qt's mode for several files (and the desktop's own dialog)
+  // refuses such a name, so the dialog takes any name and its two file views are made to
+  // select several files.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  for (const char* viewName : {"listView", "treeView"}) {
+    if (auto* view = dialog.findChild<QAbstractItemView*>(QLatin1String(viewName)))
+      view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.selectedFiles();
 }

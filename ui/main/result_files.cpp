@@ -19,11 +19,10 @@ std::vector<std::string> SaveResultFiles(const std::string& path, const ResultLi
   std::vector<std::string> written;
   ReplaceFileAtomically(path, JoinCrlf(phones.Rows()));
   written.push_back(path);
-  if (links.Count() > 0) {
-    const std::string linksPath = LinksFileBeside(path);
-    ReplaceFileAtomically(linksPath, JoinCrlf(links.Rows()));
-    written.push_back(linksPath);
-  }
+  // Written also when empty, so an older links file never stays beside the new phones.
+  const std::string linksPath = LinksFileBeside(path);
+  ReplaceFileAtomically(linksPath, JoinCrlf(links.Rows()));
+  written.push_back(linksPath);
   return written;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The "保存" command's files: the phone list goes to the chosen file, one number per line;
-// when the link list has rows they go to a second file beside it, named with "_links"
-// before the extension. GBK bytes, CR LF after every line, each file replaced atomically.
+// The "保存" command's files: the phone list goes to the chosen file, one number per line,
+// and the link list to a second file beside it, named with "_links" before the extension
+// (both always written, an empty list as an empty file). GBK bytes, CR LF after every line,
+// each file replaced atomically.
 #include <string>
 #include <vector>
 

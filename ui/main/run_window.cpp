@@ -1,14 +1,15 @@
 #include "ui/main/run_window.h"
 
 #include <QApplication>
+#include <xcb/xcb.h>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "ui/main/main_form.h"
-#include "ui/side/about_form.h"
-#include "ui/side/bbs_form.h"
+#include "ui/side/about_box.h"
 #include "ui/side/program_icon.h"
+#include "ui/side/url_list_generator_window.h"
 #include "ui/web/web_engine_setup.h"
 
 namespace tolvarine {
@@ -29,8 +30,34 @@ std::optional<std::string> NoDisplayMessage(const EnvironmentReader& env) {
          "(for example QT_QPA_PLATFORM=offscreen)";
 }
 
+std::optional<std::string> UnreachableDisplayMessage(const EnvironmentReader& env,
+                                                     const DisplayProbe& reachable) {
+  const char* chosen = env("QT_QPA_PLATFORM");
+  const std::string platform = chosen ? chosen : "";
+  const bool xcbChosen = platform == "xcb" || platform.rfind("xcb:", 0) == 0;
+  // Another platform chosen by hand, or one Qt may pick over X, is Qt's to open.
+  if (!platform.empty() && !xcbChosen) return std::nullopt;
+  if (platform.empty() && IsSet(env, "WAYLAND_DISPLAY")) return std::nullopt;
+  const char* value = env("DISPLAY");
+  const std::string display = value ? value : "";
+  if (reachable(display)) return std::nullopt;
+  return "tolvarine: cannot connect to the display \"" + display +
+         "\"; check DISPLAY, or set QT_QPA_PLATFORM (for example QT_QPA_PLATFORM=offscreen)";
+}
+
+bool XDisplayReachable(const std::string& display) {
+  if (display.empty()) return false;
+  xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+  const bool connected = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  return connected;
+}
+
 int RunWindow(int argc, char** argv) {
-  if (const auto message = NoDisplayMessage([](const char* name) { return std::getenv(name); })) {
+  const EnvironmentReader env = [](const char* name) { return std::getenv(name); };
+  std::optional<std::string> message = NoDisplayMessage(env);
+  if (!message) message = UnreachableDisplayMessage(env, XDisplayReachable);
+  if (message) {
     std::fprintf(stderr, "%s\n", message->c_str());
     return 2;
   }
@@ -43,9 +70,9 @@ int RunWindow(int argc, char** argv) {
 
   // Start-up order: the main window, then the about box, then the generator window.
   auto form1 = std::make_unique<TForm1>();
-  auto* form2 = new TForm2(form1.get());
-  auto* bbsForm = new TbbsForm(form1.get());
-  form1->SetSideWindows(form2, bbsForm);
+  auto* aboutBox = new AboutBox(form1.get());
+  auto* generator = new UrlListGeneratorWindow(form1.get());
+  form1->SetSideWindows(aboutBox, generator);
   QObject::connect(form1.get(), &TForm1::formClosed, &app, &QApplication::quit,
                    Qt::QueuedConnection);
 

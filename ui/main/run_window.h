@@ -14,7 +14,20 @@ using EnvironmentReader = std::function<const char*(const char* name)>;
 // WAYLAND_DISPLAY and no QT_QPA_PLATFORM chosen); nullopt when windows can be shown.
 std::optional<std::string> NoDisplayMessage(const EnvironmentReader& env);
 
-// Runs the window program; returns the process exit status (2 when there is no display).
+// Tells whether the X display of that name (as DISPLAY gives it) accepts a connection.
+using DisplayProbe = std::function<bool(const std::string& display)>;
+
+// The line to print when Qt would open its windows on an X display (DISPLAY set, and the
+// platform left to Qt's choice without WAYLAND_DISPLAY, or chosen as "xcb") that cannot
+// be connected to; nullopt otherwise. Qt itself would abort there with several lines.
+std::optional<std::string> UnreachableDisplayMessage(const EnvironmentReader& env,
+                                                     const DisplayProbe& reachable);
+
+// The real probe: connects through XCB, as Qt's X platform does, and disconnects.
+bool XDisplayReachable(const std::string& display);
+
+// Runs the window program; returns the process exit status (2 when there is no display or
+// it cannot be reached).
 int RunWindow(int argc, char** argv);
 
 }  // namespace tolvarine

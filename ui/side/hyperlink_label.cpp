@@ -21,12 +21,12 @@ UrlOpener DesktopUrlOpener() {
   return [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
 }
 
-const QString& TcwHyperLink::DefaultURL() {
+const QString& HyperlinkLabel::DefaultURL() {
   static const QString url = QStringLiteral("http://www.quenmar.example/");
   return url;
 }
 
-TcwHyperLink::TcwHyperLink(QWidget* parent)
+HyperlinkLabel::HyperlinkLabel(QWidget* parent)
     : QWidget(parent), opener_(DesktopUrlOpener()) {
   url_ = DefaultURL();
   caption_ = url_;
@@ -42,38 +42,38 @@ TcwHyperLink::TcwHyperLink(QWidget* parent)
   repaint();
 }
 
-void TcwHyperLink::SetFontName(const QString& name) {
+void HyperlinkLabel::SetFontName(const QString& name) {
   if (name == fontName_) return;
   fontName_ = name;
   canvasFont_.setFamily(name);
   repaint();
 }
 
-void TcwHyperLink::SetColor(const QColor& color) {
+void HyperlinkLabel::SetColor(const QColor& color) {
   if (color == color_) return;
   color_ = color;
   repaint();
 }
 
-void TcwHyperLink::SetCaption(const QString& caption) {
+void HyperlinkLabel::SetCaption(const QString& caption) {
   if (caption == caption_) return;
   caption_ = caption;
   repaint();
 }
 
-void TcwHyperLink::SetURL(const QString& url) {
+void HyperlinkLabel::SetURL(const QString& url) {
   if (url == url_) return;
   url_ = url;
 }
 
-void TcwHyperLink::SetOpener(UrlOpener opener) { opener_ = std::move(opener); }
+void HyperlinkLabel::SetOpener(UrlOpener opener) { opener_ = std::move(opener); }
 
-QSize TcwHyperLink::CaptionSize() const {
+QSize HyperlinkLabel::CaptionSize() const {
   const QFontMetrics metrics(canvasFont_);
   return QSize(metrics.horizontalAdvance(caption_) + 6, metrics.height() + 2);
 }
 
-void TcwHyperLink::paintEvent(QPaintEvent* event) {
+void HyperlinkLabel::paintEvent(QPaintEvent* event) {
   // The label takes the size of its caption whenever it paints.
   const QSize wanted = CaptionSize();
   if (size() != wanted) resize(wanted);
@@ -85,25 +85,31 @@ void TcwHyperLink::paintEvent(QPaintEvent* event) {
   painter.drawText(3, 1 + metrics.ascent(), caption_);
 }
 
-void TcwHyperLink::enterEvent(QEnterEvent* event) {
+void HyperlinkLabel::enterEvent(QEnterEvent* event) {
   fontColor_ = QColor(255, 0, 0);
   repaint();
   QWidget::enterEvent(event);
 }
 
-void TcwHyperLink::leaveEvent(QEvent* event) {
+void HyperlinkLabel::leaveEvent(QEvent* event) {
   fontColor_ = linkColor_;
   repaint();
   QWidget::leaveEvent(event);
 }
 
-void TcwHyperLink::mousePressEvent(QMouseEvent* event) {
+void HyperlinkLabel::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     // The result is not examined: a link that could not be opened still counts as visited.
     if (opener_) RunGuarded(StandardErrorSink(window()), [this] { opener_(url_); });
     linkColor_ = QColor(255, 0, 255);
   }
   QWidget::mousePressEvent(event);
+}
+
+void HyperlinkLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click arrives as this event, and the base class would
+  // hand it to mousePressEvent: the address was opened by the first press already.
+  event->accept();
 }
 
 }  // namespace tolvarine

@@ -1,7 +1,8 @@
 #pragma once
-// TcwHyperLink: a one-line caption drawn as a link (bold, underlined). Red while the
+// HyperlinkLabel: a one-line caption drawn as a link (bold, underlined). Red while the
 // pointer is over it; a left press opens its URL with the desktop and turns the link
-// colour fuchsia for good. It sizes itself to its caption when it paints.
+// colour fuchsia for good (a double click opens it once, on its first press). It sizes
+// itself to its caption when it paints.
 #include <functional>
 
 #include <QColor>
@@ -17,7 +18,7 @@ using UrlOpener = std::function<void(const QString& url)>;
 // The real opener: QDesktopServices::openUrl.
 UrlOpener DesktopUrlOpener();
 
-class TcwHyperLink : public QWidget {
+class HyperlinkLabel : public QWidget {
   Q_OBJECT
   Q_PROPERTY(QString FontName READ FontName WRITE SetFontName)
   Q_PROPERTY(QColor Color READ Color WRITE SetColor)
@@ -28,7 +29,7 @@ class TcwHyperLink : public QWidget {
   // The address a new label points to and shows.
   static const QString& DefaultURL();
 
-  explicit TcwHyperLink(QWidget* parent = nullptr);
+  explicit HyperlinkLabel(QWidget* parent = nullptr);
 
   // Each writer does nothing when given the value it already holds.
   QString FontName() const { return fontName_; }
@@ -58,6 +59,7 @@ class TcwHyperLink : public QWidget {
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   QColor linkColor_;

@@ -1,5 +1,5 @@
 #pragma once
-// TForm2: the about box. Product name and version, the maker's logo and credit line,
+// The about box: Product name and version, the maker's logo and credit line,
 // and three hyperlink labels (home page, a second web address, a mail contact). OK (or
 // Enter) closes it; Escape does not. The same window is shown again on every About.
 #include <QDialog>
@@ -11,26 +11,26 @@ class QPushButton;
 
 namespace tolvarine {
 
-class TForm2 : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
 
  public:
   // opener: how the hyperlink labels open their addresses; empty means the desktop.
-  explicit TForm2(QWidget* parent = nullptr, UrlOpener opener = {});
+  explicit AboutBox(QWidget* parent = nullptr, UrlOpener opener = {});
 
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  QWidget* Panel1 = nullptr;
-  QLabel* ProgramIcon = nullptr;
-  QLabel* ProductName = nullptr;
-  QLabel* Image1 = nullptr;
-  TcwHyperLink* cwHyperLink1 = nullptr;
-  TcwHyperLink* cwHyperLink3 = nullptr;
-  TcwHyperLink* cwHyperLink2 = nullptr;
-  QPushButton* OKButton = nullptr;
+  QWidget* panel_ = nullptr;
+  QLabel* makerLogo_ = nullptr;
+  QLabel* productName_ = nullptr;
+  QLabel* creditLine_ = nullptr;
+  HyperlinkLabel* homePageLink_ = nullptr;
+  HyperlinkLabel* productPageLink_ = nullptr;
+  HyperlinkLabel* contactLink_ = nullptr;
+  QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace tolvarine

@@ -1,4 +1,4 @@
-#include "ui/side/about_form.h"
+#include "ui/side/about_box.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,13 +35,13 @@ class BevelPanel : public QWidget {
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent, UrlOpener opener)
+AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint) {
-  setObjectName(QStringLiteral("Form2"));
+  setObjectName(QStringLiteral("aboutBox"));
   setWindowTitle(QStringLiteral("关于本软件"));
-  setWindowIcon(tolvarine::ProgramIcon());
+  setWindowIcon(ProgramIcon());
   resize(kClientWidth, kClientHeight);
   QPalette look = palette();
   look.setColor(QPalette::Window, look.color(QPalette::Button));
@@ -50,37 +50,37 @@ TForm2::TForm2(QWidget* parent, UrlOpener opener)
   font.setPixelSize(11);
   setFont(font);
 
-  Panel1 = new BevelPanel(this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setGeometry(0, 0, kClientWidth, kClientHeight);
+  panel_ = new BevelPanel(this);
+  panel_->setObjectName(QStringLiteral("panel"));
+  panel_->setGeometry(0, 0, kClientWidth, kClientHeight);
 
-  ProgramIcon = new QLabel(Panel1);
-  ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
+  makerLogo_ = new QLabel(panel_);
+  makerLogo_->setObjectName(QStringLiteral("makerLogo"));
   const QPixmap logo(maker_logo_xpm);
-  ProgramIcon->setPixmap(logo);
-  ProgramIcon->setGeometry(20, 8, logo.width(), logo.height());
+  makerLogo_->setPixmap(logo);
+  makerLogo_->setGeometry(20, 8, logo.width(), logo.height());
 
-  ProductName = new QLabel(QStringLiteral("『Tolvarine』V2.1"), Panel1);
-  ProductName->setObjectName(QStringLiteral("ProductName"));
+  productName_ = new QLabel(QStringLiteral("『Tolvarine』V2.1"), panel_);
+  productName_->setObjectName(QStringLiteral("productName"));
   QFont nameFont = SongtiFont(12);
   nameFont.setBold(true);
-  ProductName->setFont(nameFont);
-  QPalette blue = ProductName->palette();
+  productName_->setFont(nameFont);
+  QPalette blue = productName_->palette();
   blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
-  ProductName->setPalette(blue);
-  ProductName->move(96, 16);
-  ProductName->adjustSize();
+  productName_->setPalette(blue);
+  productName_->move(96, 16);
+  productName_->adjustSize();
 
-  Image1 = new QLabel(Panel1);
-  Image1->setObjectName(QStringLiteral("Image1"));
+  creditLine_ = new QLabel(panel_);
+  creditLine_->setObjectName(QStringLiteral("creditLine"));
   const QPixmap credit(credit_line_xpm);
-  Image1->setPixmap(credit);
-  Image1->setAlignment(Qt::AlignCenter);
-  Image1->setGeometry(20, 64, credit.width(), credit.height());
+  creditLine_->setPixmap(credit);
+  creditLine_->setAlignment(Qt::AlignCenter);
+  creditLine_->setGeometry(20, 64, credit.width(), credit.height());
 
   auto link = [this, &opener](const char* name, int left, int top, int width,
                               const QString& caption, const QString& url) {
-    auto* l = new TcwHyperLink(Panel1);
+    auto* l = new HyperlinkLabel(panel_);
     l->setObjectName(QLatin1String(name));
     l->setGeometry(left, top, width, 15);
     l->SetCaption(caption);
@@ -90,28 +90,29 @@ TForm2::TForm2(QWidget* parent, UrlOpener opener)
     if (opener) l->SetOpener(opener);
     return l;
   };
-  cwHyperLink1 = link("cwHyperLink1", 16, 88, 181, QStringLiteral("http://www.quenmar.example/"),
-                      QStringLiteral("http://www.quenmar.example/"));
-  cwHyperLink3 = link("cwHyperLink3", 16, 108, 130, QStringLiteral("soft.quenmar.example"),
-                      QStringLiteral("http://soft.quenmar.example/tolvarine/"));
-  cwHyperLink2 = link("cwHyperLink2", 16, 130, 192, QStringLiteral("QQ:10000001 TEL:000-0000000"),
+  homePageLink_ = link("homePageLink", 16, 88, 181, QStringLiteral("http://www.quenmar.example/"),
+                       QStringLiteral("http://www.quenmar.example/"));
+  productPageLink_ = link("productPageLink", 16, 108, 130,
+                          QStringLiteral("soft.quenmar.example"),
+                          QStringLiteral("http://soft.quenmar.example/tolvarine/"));
+  contactLink_ = link("contactLink", 16, 130, 192, QStringLiteral("QQ:10000001 TEL:000-0000000"),
                       QStringLiteral("mailto:support@quenmar.example"));
 
-  OKButton = new QPushButton(QStringLiteral("确 定"), this);
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  OKButton->setFont(SongtiFont(12));
-  OKButton->setGeometry(207, 156, 50, 25);
-  OKButton->setDefault(true);
-  OKButton->raise();
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  okButton_ = new QPushButton(QStringLiteral("确 定"), this);
+  okButton_->setObjectName(QStringLiteral("okButton"));
+  okButton_->setFont(SongtiFont(12));
+  okButton_->setGeometry(207, 156, 50, 25);
+  okButton_->setDefault(true);
+  okButton_->raise();
+  connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void AboutBox::showEvent(QShowEvent* event) {
   CenterOnScreen(this);
   QDialog::showEvent(event);
 }
 
-void TForm2::keyPressEvent(QKeyEvent* event) {
+void AboutBox::keyPressEvent(QKeyEvent* event) {
   // No cancel button: Escape does not close the about box.
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
     event->accept();

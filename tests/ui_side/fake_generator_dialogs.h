@@ -5,11 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "ui/side/bbs_dialogs.h"
+#include "ui/side/generator_dialogs.h"
 
 namespace tolvarine::testing {
 
-class FakeBbsDialogs : public BbsDialogs {
+class FakeGeneratorDialogs : public GeneratorDialogs {
  public:
   std::deque<std::optional<QString>> answers;
   std::vector<SaveDialogSetup> shown;

@@ -1,4 +1,4 @@
-#include "ui/side/bbs_form.h"
+#include "ui/side/url_list_generator_window.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include "base/errors.h"
 #include "base/guard.h"
 #include "tools/url_list_generator.h"
-#include "ui/side/images/bbs_icon.xpm"
+#include "ui/side/images/generator_icon.xpm"
 #include "ui/side/images/glyph_one_counter.xpm"
 #include "ui/side/images/glyph_two_counters.xpm"
 #include "ui/qt_gbk.h"
@@ -78,22 +78,23 @@ std::string FilePath(const QString& fileName) {
 
 }  // namespace
 
-TbbsForm::TbbsForm(QWidget* parent, std::unique_ptr<BbsDialogs> dialogs)
+UrlListGeneratorWindow::UrlListGeneratorWindow(QWidget* parent,
+                                               std::unique_ptr<GeneratorDialogs> dialogs)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtBbsDialogs>()) {
-  setObjectName(QStringLiteral("bbsForm"));
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtGeneratorDialogs>()) {
+  setObjectName(QStringLiteral("urlListGenerator"));
   setWindowTitle(QStringLiteral("生成URL页面地址列表"));
-  setWindowIcon(QIcon(QPixmap(bbs_icon_xpm)));
+  setWindowIcon(QIcon(QPixmap(generator_icon_xpm)));
   setFont(SongtiFont(12));
   resize(kClientWidth, kClientHeight);
   BuildControls();
 }
 
-TbbsForm::~TbbsForm() = default;
+UrlListGeneratorWindow::~UrlListGeneratorWindow() = default;
 
-void TbbsForm::BuildControls() {
+void UrlListGeneratorWindow::BuildControls() {
   auto label = [this](const char* name, const QString& caption, int left, int top) {
     auto* l = new QLabel(caption, this);
     l->setObjectName(QLatin1String(name));
@@ -121,11 +122,11 @@ void TbbsForm::BuildControls() {
     return b;
   };
 
-  Bevel1 = new QFrame(this);
-  Bevel1->setObjectName(QStringLiteral("Bevel1"));
-  Bevel1->setFrameShape(QFrame::HLine);
-  Bevel1->setFrameShadow(QFrame::Sunken);
-  Bevel1->setGeometry(16, 96, 513, 2);
+  separator_ = new QFrame(this);
+  separator_->setObjectName(QStringLiteral("separator"));
+  separator_->setFrameShape(QFrame::HLine);
+  separator_->setFrameShadow(QFrame::Sunken);
+  separator_->setGeometry(16, 96, 513, 2);
 
   const QString total = QStringLiteral("页面总数");
   const QString start = QStringLiteral("初始计数");
@@ -133,57 +134,58 @@ void TbbsForm::BuildControls() {
   const QString http = QStringLiteral("http://");
 
   // One counter.
-  SpeedButton1 = button("SpeedButton1", QStringLiteral("生成URL页面地址列表[一组计数]"), 184, 8,
-                        glyph_one_counter_xpm);
-  Label1 = label("Label1", total, 16, 16);
-  Label2 = label("Label2", QString(), 72, 32);
-  label("Label15", QStringLiteral("增长率"), 456, 16);
-  label("Label3", QStringLiteral("URL网址前缀"), 48, 48);
-  label("Label4", start, 160, 48);
-  label("Label5", end, 248, 48);
-  label("Label6", QStringLiteral("URL网址后缀"), 384, 48);
-  Edit12 = edit("Edit12", QStringLiteral("1"), 496, 12, 33);
-  Edit1 = edit("Edit1", http, 16, 72, 121);
-  Edit2 = edit("Edit2", QStringLiteral("0"), 152, 72, 73);
-  Edit3 = edit("Edit3", QString(), 240, 72, 73);
-  Edit4 = edit("Edit4", QString(), 328, 72, 201);
+  oneCounterButton_ = button("oneCounterButton", QStringLiteral("生成URL页面地址列表[一组计数]"),
+                             184, 8, glyph_one_counter_xpm);
+  oneCounterTotalCaption_ = label("oneCounterTotalCaption", total, 16, 16);
+  oneCounterCount_ = label("oneCounterCount", QString(), 72, 32);
+  label("stepCaption", QStringLiteral("增长率"), 456, 16);
+  label("prefixCaption", QStringLiteral("URL网址前缀"), 48, 48);
+  label("startCaption", start, 160, 48);
+  label("endCaption", end, 248, 48);
+  label("suffixCaption", QStringLiteral("URL网址后缀"), 384, 48);
+  stepField_ = edit("stepField", QStringLiteral("1"), 496, 12, 33);
+  prefixField_ = edit("prefixField", http, 16, 72, 121);
+  startField_ = edit("startField", QStringLiteral("0"), 152, 72, 73);
+  endField_ = edit("endField", QString(), 240, 72, 73);
+  suffixField_ = edit("suffixField", QString(), 328, 72, 201);
 
   // Two counters.
-  SpeedButton2 = button("SpeedButton2", QStringLiteral("生成URL页面地址列表[两组计数]"), 184, 120,
-                        glyph_two_counters_xpm);
-  Label7 = label("Label7", total, 16, 120);
-  label("Label8", QStringLiteral("URL网址前段"), 16, 160);
-  label("Label9", start, 112, 160);
-  label("Label10", end, 168, 160);
-  label("Label12", QStringLiteral("URL网址中部"), 232, 160);
-  label("Label13", start, 320, 160);
-  label("Label14", end, 376, 160);
-  label("Label11", QStringLiteral("URL网址后段"), 448, 160);
-  Edit5 = edit("Edit5", http, 16, 184, 89);
-  Edit6 = edit("Edit6", QStringLiteral("0"), 112, 184, 49);
-  Edit7 = edit("Edit7", QString(), 168, 184, 49);
-  Edit9 = edit("Edit9", QString(), 224, 183, 89);
-  Edit10 = edit("Edit10", QStringLiteral("0"), 320, 183, 49);
-  Edit11 = edit("Edit11", QString(), 376, 183, 49);
-  Edit8 = edit("Edit8", QString(), 440, 184, 89);
+  twoCounterButton_ = button("twoCounterButton", QStringLiteral("生成URL页面地址列表[两组计数]"),
+                             184, 120, glyph_two_counters_xpm);
+  twoCounterCount_ = label("twoCounterCount", total, 16, 120);
+  label("frontCaption", QStringLiteral("URL网址前段"), 16, 160);
+  label("frontStartCaption", start, 112, 160);
+  label("frontEndCaption", end, 168, 160);
+  label("middleCaption", QStringLiteral("URL网址中部"), 232, 160);
+  label("middleStartCaption", start, 320, 160);
+  label("middleEndCaption", end, 376, 160);
+  label("backCaption", QStringLiteral("URL网址后段"), 448, 160);
+  frontField_ = edit("frontField", http, 16, 184, 89);
+  frontStartField_ = edit("frontStartField", QStringLiteral("0"), 112, 184, 49);
+  frontEndField_ = edit("frontEndField", QString(), 168, 184, 49);
+  middleField_ = edit("middleField", QString(), 224, 183, 89);
+  middleStartField_ = edit("middleStartField", QStringLiteral("0"), 320, 183, 49);
+  middleEndField_ = edit("middleEndField", QString(), 376, 183, 49);
+  backField_ = edit("backField", QString(), 440, 184, 89);
 
   // Tab order: the one-counter fields, the two-counter fields left to right with the back
   // part before the middle, and the step last.
-  QWidget* const order[] = {Edit1, Edit2, Edit3, Edit4,  Edit5,  Edit6,
-                            Edit7, Edit8, Edit9, Edit10, Edit11, Edit12};
+  QWidget* const order[] = {prefixField_,     startField_,     endField_,   suffixField_,
+                            frontField_,      frontStartField_, frontEndField_, backField_,
+                            middleField_,     middleStartField_, middleEndField_, stepField_};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-  Edit1->setFocus();
+  prefixField_->setFocus();
 
-  connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
-  connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+  connect(oneCounterButton_, &QToolButton::clicked, this, [this] { GenerateOneCounterList(); });
+  connect(twoCounterButton_, &QToolButton::clicked, this, [this] { GenerateTwoCounterList(); });
 }
 
-void TbbsForm::showEvent(QShowEvent* event) {
+void UrlListGeneratorWindow::showEvent(QShowEvent* event) {
   CenterOnScreen(this);
   QDialog::showEvent(event);
 }
 
-void TbbsForm::keyPressEvent(QKeyEvent* event) {
+void UrlListGeneratorWindow::keyPressEvent(QKeyEvent* event) {
   // The window has no cancel button: Escape does not close it (the close box does).
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
     event->accept();
@@ -192,7 +194,7 @@ void TbbsForm::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-std::optional<QString> TbbsForm::AskFileName() {
+std::optional<QString> UrlListGeneratorWindow::AskFileName() {
   SaveDialogSetup setup;
   setup.title = QStringLiteral("BBS页面地址列表");
   setup.nameFilters = QStringList{QStringLiteral("Text files (*.txt)"),
@@ -204,40 +206,40 @@ std::optional<QString> TbbsForm::AskFileName() {
   return chosen;
 }
 
-void TbbsForm::ShowErrorText(const std::string& messageGbk) {
+void UrlListGeneratorWindow::ShowErrorText(const std::string& messageGbk) {
   dialogs_->ShowError(this, FromGbk(ErrorDialogText(messageGbk)));
 }
 
-void TbbsForm::SpeedButton1Click() {
+void UrlListGeneratorWindow::GenerateOneCounterList() {
   RunGuarded([this](const std::string& message) { ShowErrorText(message); }, [this] {
     const std::optional<QString> fileName = AskFileName();
     if (!fileName) return;
     repaint();  // redraw what the dialog covered before the work begins
     OneCounterFields fields;
-    fields.prefix = ToGbk(Edit1->text());
-    fields.start = ToGbk(Edit2->text());
-    fields.end = ToGbk(Edit3->text());
-    fields.suffix = ToGbk(Edit4->text());
-    fields.step = ToGbk(Edit12->text());
-    CountDisplay count(Label2);
+    fields.prefix = ToGbk(prefixField_->text());
+    fields.start = ToGbk(startField_->text());
+    fields.end = ToGbk(endField_->text());
+    fields.suffix = ToGbk(suffixField_->text());
+    fields.step = ToGbk(stepField_->text());
+    CountDisplay count(oneCounterCount_);
     GenerateOneCounterFile(fields, FilePath(*fileName),
                            [&count](std::int64_t k) { count.LineWritten(k); });
   });
 }
 
-void TbbsForm::SpeedButton2Click() {
+void UrlListGeneratorWindow::GenerateTwoCounterList() {
   RunGuarded([this](const std::string& message) { ShowErrorText(message); }, [this] {
     const std::optional<QString> fileName = AskFileName();
     if (!fileName) return;
     repaint();
     TwoCounterFields fields;
-    fields.front = ToGbk(Edit5->text());
-    fields.start = ToGbk(Edit6->text());
-    fields.end = ToGbk(Edit7->text());
-    fields.middle = ToGbk(Edit9->text());
-    fields.counter2Start = ToGbk(Edit10->text());
-    fields.back = ToGbk(Edit8->text());
-    CountDisplay count(Label7);
+    fields.front = ToGbk(frontField_->text());
+    fields.start = ToGbk(frontStartField_->text());
+    fields.end = ToGbk(frontEndField_->text());
+    fields.middle = ToGbk(middleField_->text());
+    fields.counter2Start = ToGbk(middleStartField_->text());
+    fields.back = ToGbk(backField_->text());
+    CountDisplay count(twoCounterCount_);
     GenerateTwoCounterFile(fields, FilePath(*fileName),
                            [&count](std::int64_t k) { count.LineWritten(k); });
   });

@@ -1,4 +1,4 @@
-#include "ui/side/bbs_dialogs.h"
+#include "ui/side/generator_dialogs.h"
 
 #include <QFileDialog>
 
@@ -6,7 +6,7 @@
 
 namespace tolvarine {
 
-std::optional<QString> QtBbsDialogs::ChooseSaveFile(QWidget* parent,
+std::optional<QString> QtGeneratorDialogs::ChooseSaveFile(QWidget* parent,
                                                     const SaveDialogSetup& setup) {
   QFileDialog dialog(parent, setup.title);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -25,7 +25,7 @@ std::optional<QString> QtBbsDialogs::ChooseSaveFile(QWidget* parent,
   return files.first();
 }
 
-void QtBbsDialogs::ShowError(QWidget* parent, const QString& text) {
+void QtGeneratorDialogs::ShowError(QWidget* parent, const QString& text) {
   ShowStandardErrorBox(parent, text);
 }
 

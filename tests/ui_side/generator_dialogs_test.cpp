@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "ui/side/bbs_dialogs.h"
+#include "ui/side/generator_dialogs.h"
 
 namespace tolvarine {
 namespace {
@@ -19,7 +19,7 @@ QFileDialog* OpenFileDialog() {
   return nullptr;
 }
 
-TEST(QtBbsDialogsTest, SaveDialogAddsTheDefaultSuffixToATypedName) {
+TEST(QtGeneratorDialogsTest, SaveDialogAddsTheDefaultSuffixToATypedName) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   SaveDialogSetup setup{QStringLiteral("BBS页面地址列表"),
@@ -38,7 +38,7 @@ TEST(QtBbsDialogsTest, SaveDialogAddsTheDefaultSuffixToATypedName) {
     }
     QMetaObject::invokeMethod(dialog, "accept");
   });
-  QtBbsDialogs dialogs;
+  QtGeneratorDialogs dialogs;
   const std::optional<QString> chosen = dialogs.ChooseSaveFile(nullptr, setup);
   EXPECT_EQ(title, QStringLiteral("BBS页面地址列表"));
   EXPECT_EQ(shownName, QStringLiteral("last.txt"));

@@ -7,32 +7,33 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <utility>
 
-#include "fake_bbs_dialogs.h"
-#include "ui/side/bbs_form.h"
+#include "fake_generator_dialogs.h"
+#include "ui/side/url_list_generator_window.h"
 
 namespace tolvarine {
 namespace {
 
-using testing::FakeBbsDialogs;
+using testing::FakeGeneratorDialogs;
 
-class BbsFormTest : public ::testing::Test {
+class UrlListGeneratorWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    auto dialogs = std::make_unique<FakeBbsDialogs>();
+    auto dialogs = std::make_unique<FakeGeneratorDialogs>();
     fake_ = dialogs.get();
-    form_ = std::make_unique<TbbsForm>(nullptr, std::move(dialogs));
+    form_ = std::make_unique<UrlListGeneratorWindow>(nullptr, std::move(dialogs));
   }
 
-  QLineEdit* Edit(int n) const {
-    auto* e = form_->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
-    EXPECT_NE(e, nullptr) << n;
+  QLineEdit* Field(const char* name) const {
+    auto* e = form_->findChild<QLineEdit*>(QLatin1String(name));
+    EXPECT_NE(e, nullptr) << name;
     return e;
   }
-  QLabel* Label(int n) const {
-    auto* l = form_->findChild<QLabel*>(QStringLiteral("Label%1").arg(n));
-    EXPECT_NE(l, nullptr) << n;
+  QLabel* Label(const char* name) const {
+    auto* l = form_->findChild<QLabel*>(QLatin1String(name));
+    EXPECT_NE(l, nullptr) << name;
     return l;
   }
   QString Path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
@@ -44,28 +45,28 @@ class BbsFormTest : public ::testing::Test {
   void Answer(const QString& path) { fake_->answers.push_back(path); }
   void SetOneCounter(const QString& prefix, const QString& start, const QString& end,
                      const QString& suffix, const QString& step) {
-    Edit(1)->setText(prefix);
-    Edit(2)->setText(start);
-    Edit(3)->setText(end);
-    Edit(4)->setText(suffix);
-    Edit(12)->setText(step);
+    Field("prefixField")->setText(prefix);
+    Field("startField")->setText(start);
+    Field("endField")->setText(end);
+    Field("suffixField")->setText(suffix);
+    Field("stepField")->setText(step);
   }
   void SetTwoCounters(const QString& front, const QString& start, const QString& end,
                       const QString& middle, const QString& start2, const QString& back) {
-    Edit(5)->setText(front);
-    Edit(6)->setText(start);
-    Edit(7)->setText(end);
-    Edit(9)->setText(middle);
-    Edit(10)->setText(start2);
-    Edit(8)->setText(back);
+    Field("frontField")->setText(front);
+    Field("frontStartField")->setText(start);
+    Field("frontEndField")->setText(end);
+    Field("middleField")->setText(middle);
+    Field("middleStartField")->setText(start2);
+    Field("backField")->setText(back);
   }
 
   QTemporaryDir dir_;
-  FakeBbsDialogs* fake_ = nullptr;
-  std::unique_ptr<TbbsForm> form_;
+  FakeGeneratorDialogs* fake_ = nullptr;
+  std::unique_ptr<UrlListGeneratorWindow> form_;
 };
 
-TEST_F(BbsFormTest, ShowsItsCaptionsAndInitialTexts) {
+TEST_F(UrlListGeneratorWindowTest, ShowsItsCaptionsAndInitialTexts) {
   EXPECT_EQ(form_->windowTitle(), QStringLiteral("生成URL页面地址列表"));
   const Qt::WindowFlags flags = form_->windowFlags();
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -73,17 +74,20 @@ TEST_F(BbsFormTest, ShowsItsCaptionsAndInitialTexts) {
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
   EXPECT_FALSE(form_->windowIcon().isNull());
 
-  const QString initial[13] = {{},         "http://", "0", "", "", "http://", "0",
-                               "",         "",        "",  "0", "",  "1"};
-  for (int n = 1; n <= 12; ++n) EXPECT_EQ(Edit(n)->text(), initial[n]) << "Edit" << n;
+  const std::pair<const char*, const char*> initial[] = {
+      {"prefixField", "http://"}, {"startField", "0"},       {"endField", ""},
+      {"suffixField", ""},        {"frontField", "http://"}, {"frontStartField", "0"},
+      {"frontEndField", ""},      {"backField", ""},         {"middleField", ""},
+      {"middleStartField", "0"},  {"middleEndField", ""},    {"stepField", "1"}};
+  for (const auto& [name, text] : initial) EXPECT_EQ(Field(name)->text(), text) << name;
 
-  EXPECT_EQ(Label(1)->text(), QStringLiteral("页面总数"));
-  EXPECT_EQ(Label(2)->text(), QString());
-  EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
-  EXPECT_EQ(Label(12)->text(), QStringLiteral("URL网址中部"));
+  EXPECT_EQ(Label("oneCounterTotalCaption")->text(), QStringLiteral("页面总数"));
+  EXPECT_EQ(Label("oneCounterCount")->text(), QString());
+  EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("页面总数"));
+  EXPECT_EQ(Label("middleCaption")->text(), QStringLiteral("URL网址中部"));
 
-  auto* one = form_->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
-  auto* two = form_->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
+  auto* one = form_->findChild<QToolButton*>(QStringLiteral("oneCounterButton"));
+  auto* two = form_->findChild<QToolButton*>(QStringLiteral("twoCounterButton"));
   ASSERT_TRUE(one && two);
   EXPECT_EQ(one->text(), QStringLiteral("生成URL页面地址列表[一组计数]"));
   EXPECT_EQ(two->text(), QStringLiteral("生成URL页面地址列表[两组计数]"));
@@ -94,26 +98,29 @@ TEST_F(BbsFormTest, ShowsItsCaptionsAndInitialTexts) {
   EXPECT_FALSE(one->icon().pixmap(16, QIcon::Disabled).isNull());
 }
 
-TEST_F(BbsFormTest, TabVisitsTheFieldsInTheirOrder) {
-  // Edit8 (back part) comes before Edit9 (middle part); the step field comes last.
-  const int expected[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-  QWidget* w = Edit(1);
-  for (int n : expected) {
-    EXPECT_EQ(w, Edit(n)) << "expected Edit" << n << " got " << w->objectName().toStdString();
+TEST_F(UrlListGeneratorWindowTest, TabVisitsTheFieldsInTheirOrder) {
+  // The back part comes before the middle part; the step field comes last.
+  const char* const expected[] = {"prefixField",      "startField",     "endField",
+                                  "suffixField",      "frontField",     "frontStartField",
+                                  "frontEndField",    "backField",      "middleField",
+                                  "middleStartField", "middleEndField", "stepField"};
+  QWidget* w = Field("prefixField");
+  for (const char* name : expected) {
+    EXPECT_EQ(w, Field(name)) << "expected " << name << " got " << w->objectName().toStdString();
     do {
       w = w->nextInFocusChain();
     } while (!(w->focusPolicy() & Qt::TabFocus));
   }
-  EXPECT_EQ(w, Edit(1));  // and round again
+  EXPECT_EQ(w, Field("prefixField"));  // and round again
 }
 
-TEST_F(BbsFormTest, SaveDialogIsSetUpAndOpensWithTheNameChosenLast) {
+TEST_F(UrlListGeneratorWindowTest, SaveDialogIsSetUpAndOpensWithTheNameChosenLast) {
   SetOneCounter("a", "1", "1", "", "1");
   const QString first = Path("first.txt");
   Answer(first);
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   fake_->answers.push_back(std::nullopt);  // cancelled: nothing happens
-  form_->SpeedButton2Click();
+  form_->GenerateTwoCounterList();
 
   ASSERT_EQ(fake_->shown.size(), 2u);
   const SaveDialogSetup& setup = fake_->shown[0];
@@ -124,77 +131,77 @@ TEST_F(BbsFormTest, SaveDialogIsSetUpAndOpensWithTheNameChosenLast) {
   EXPECT_EQ(setup.fileName, QString());
   EXPECT_EQ(fake_->shown[1].fileName, first);
   EXPECT_TRUE(fake_->errors.empty());
-  EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
+  EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("页面总数"));
 }
 
-TEST_F(BbsFormTest, OneCounterWritesStepTimesCounterWithCrLf) {
+TEST_F(UrlListGeneratorWindowTest, OneCounterWritesStepTimesCounterWithCrLf) {
   SetOneCounter("list_", "1", "3", ".htm", "20");
   Answer(Path("one.txt"));
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   EXPECT_EQ(Contents(Path("one.txt")), QByteArray("list_20.htm\r\nlist_40.htm\r\nlist_60.htm\r\n"));
-  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+  EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("3"));
   EXPECT_TRUE(fake_->errors.empty());
 
   // Negative numbers and wrapping products; the count is of lines, not counter values.
   SetOneCounter("p", "65535", "65537", "", "65536");
   Answer(Path("wrap.txt"));
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   EXPECT_EQ(Contents(Path("wrap.txt")), QByteArray("p-65536\r\np0\r\np65536\r\n"));
-  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+  EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("3"));
 
   // End below start: an empty file, no message, the count stays.
   SetOneCounter("u", "5", "4", "", "1");
   Answer(Path("empty.txt"));
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   EXPECT_EQ(Contents(Path("empty.txt")), QByteArray());
-  EXPECT_EQ(Label(2)->text(), QStringLiteral("3"));
+  EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("3"));
   EXPECT_TRUE(fake_->errors.empty());
 }
 
-TEST_F(BbsFormTest, FieldTextsReachTheFileAsGbkBytes) {
+TEST_F(UrlListGeneratorWindowTest, FieldTextsReachTheFileAsGbkBytes) {
   SetOneCounter(QStringLiteral("http://bbs/页"), "7", "7", QStringLiteral(" 尾"), "1");
   Answer(Path("gbk.txt"));
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   EXPECT_EQ(Contents(Path("gbk.txt")), QByteArray("http://bbs/\xD2\xB3" "7 \xCE\xB2\r\n"));
-  EXPECT_EQ(Label(2)->text(), QStringLiteral("1"));
+  EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("1"));
 }
 
-TEST_F(BbsFormTest, InitialTextsStopAtTheEmptyEndField) {
+TEST_F(UrlListGeneratorWindowTest, InitialTextsStopAtTheEmptyEndField) {
   const QString path = Path("initial.txt");
   Answer(path);
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   ASSERT_EQ(fake_->errors.size(), 1u);
   EXPECT_EQ(fake_->errors[0], QStringLiteral("'' is not a valid integer value."));
   EXPECT_TRUE(QFile::exists(path));
   EXPECT_EQ(Contents(path), QByteArray());
-  EXPECT_EQ(Label(2)->text(), QString());
+  EXPECT_EQ(Label("oneCounterCount")->text(), QString());
 
   Answer(path);
-  form_->SpeedButton2Click();
+  form_->GenerateTwoCounterList();
   ASSERT_EQ(fake_->errors.size(), 2u);
   EXPECT_EQ(fake_->errors[1], QStringLiteral("'' is not a valid integer value."));
-  EXPECT_EQ(Label(7)->text(), QStringLiteral("页面总数"));
+  EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("页面总数"));
 }
 
-TEST_F(BbsFormTest, TwoCountersAdvanceTogetherAndReplaceLabel7) {
+TEST_F(UrlListGeneratorWindowTest, TwoCountersAdvanceTogetherAndReplaceTheCaptionByTheCount) {
   SetTwoCounters("f", "1", "3", "m", "10", "b");
-  Edit(11)->setText("not a number");  // neither read by this command
-  Edit(12)->setText("also not");
+  Field("middleEndField")->setText("not a number");  // neither read by this command
+  Field("stepField")->setText("also not");
   Answer(Path("two.txt"));
-  form_->SpeedButton2Click();
+  form_->GenerateTwoCounterList();
   EXPECT_TRUE(fake_->errors.empty());
   EXPECT_EQ(Contents(Path("two.txt")), QByteArray("f1m10b\r\nf2m11b\r\nf3m12b\r\n"));
-  EXPECT_EQ(Label(7)->text(), QStringLiteral("3"));
-  EXPECT_EQ(Label(2)->text(), QString());
+  EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("3"));
+  EXPECT_EQ(Label("oneCounterCount")->text(), QString());
 
   // A later run that writes nothing leaves the count, never the old caption.
-  Edit(7)->setText("0");
+  Field("frontEndField")->setText("0");
   Answer(Path("none.txt"));
-  form_->SpeedButton2Click();
-  EXPECT_EQ(Label(7)->text(), QStringLiteral("3"));
+  form_->GenerateTwoCounterList();
+  EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("3"));
 }
 
-TEST_F(BbsFormTest, BadCounter2StartLeavesAnExistingFileAlone) {
+TEST_F(UrlListGeneratorWindowTest, BadCounter2StartLeavesAnExistingFileAlone) {
   const QString path = Path("keep.txt");
   {
     QFile f(path);
@@ -203,35 +210,35 @@ TEST_F(BbsFormTest, BadCounter2StartLeavesAnExistingFileAlone) {
   }
   SetTwoCounters("f", "1", "3", "m", "x1g", "b");
   Answer(path);
-  form_->SpeedButton2Click();
+  form_->GenerateTwoCounterList();
   ASSERT_EQ(fake_->errors.size(), 1u);
   EXPECT_EQ(fake_->errors[0], QStringLiteral("'x1g' is not a valid integer value."));
   EXPECT_EQ(Contents(path), QByteArray("old\r\n"));
 }
 
-TEST_F(BbsFormTest, FileThatCannotBeCreatedIsReported) {
+TEST_F(UrlListGeneratorWindowTest, FileThatCannotBeCreatedIsReported) {
   SetOneCounter("u", "1", "2", "", "1");
   Answer(Path("no/such/folder/out.txt"));
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   ASSERT_EQ(fake_->errors.size(), 1u);
   EXPECT_EQ(fake_->errors[0], QStringLiteral("File not found."));
-  EXPECT_EQ(Label(2)->text(), QString());
+  EXPECT_EQ(Label("oneCounterCount")->text(), QString());
 }
 
-TEST_F(BbsFormTest, MillionLinesEndWithTheFinalCount) {
+TEST_F(UrlListGeneratorWindowTest, MillionLinesEndWithTheFinalCount) {
   form_->show();
   SetOneCounter("http://h/p", "1", "1000000", ".html", "1");
   Answer(Path("big.txt"));
-  form_->SpeedButton1Click();
+  form_->GenerateOneCounterList();
   EXPECT_TRUE(fake_->errors.empty());
-  EXPECT_EQ(Label(2)->text(), QStringLiteral("1000000"));
+  EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("1000000"));
   const QByteArray data = Contents(Path("big.txt"));
   EXPECT_EQ(data.count('\n'), 1000000);
   EXPECT_TRUE(data.endsWith("http://h/p1000000.html\r\n"));
   form_->hide();
 }
 
-TEST_F(BbsFormTest, EscapeDoesNotCloseTheWindow) {
+TEST_F(UrlListGeneratorWindowTest, EscapeDoesNotCloseTheWindow) {
   form_->show();
   QTest::keyClick(form_.get(), Qt::Key_Escape);
   EXPECT_TRUE(form_->isVisible());

@@ -17,9 +17,9 @@ struct SaveDialogSetup {
   QString fileName;          // name shown when it opens (the one chosen last)
 };
 
-class BbsDialogs {
+class GeneratorDialogs {
  public:
-  virtual ~BbsDialogs() = default;
+  virtual ~GeneratorDialogs() = default;
   // Modal save dialog with overwrite confirmation; the chosen file-system path, or nullopt
   // when the user cancels.
   virtual std::optional<QString> ChooseSaveFile(QWidget* parent, const SaveDialogSetup& setup) = 0;
@@ -29,7 +29,7 @@ class BbsDialogs {
 };
 
 // The real dialogs: QFileDialog and QMessageBox.
-class QtBbsDialogs : public BbsDialogs {
+class QtGeneratorDialogs : public GeneratorDialogs {
  public:
   std::optional<QString> ChooseSaveFile(QWidget* parent, const SaveDialogSetup& setup) override;
   void ShowError(QWidget* parent, const QString& text) override;
