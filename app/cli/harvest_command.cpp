@@ -22,7 +22,7 @@
 #include "base/state_folder.h"
 #include "engine/crawl_controller.h"
 #include "engine/result_list.h"
-#include "ui/web/qt_clock.h"
+#include "ui/clock/qt_clock.h"
 #include "ui/web/web_engine_setup.h"
 #include "ui/web/web_page_browser.h"
 

@@ -27,7 +27,7 @@
 #include "ui/main/result_list_model.h"
 #include "ui/side/program_icon.h"
 #include "ui/tray/ant_taskbar_icon.h"
-#include "ui/web/qt_clock.h"
+#include "ui/clock/qt_clock.h"
 #include "ui/web/web_page_browser.h"
 
 namespace tolvarine {
