@@ -116,16 +116,19 @@ int main(int argc, char** argv) {
 
   Cpu start;
   int copiesAtStart = 0;
+  long long firstReadMs = 0;
   QObject::connect(&browser, &tolvarine::WebPageBrowser::documentCompleted, &app, [&] {
     start = Measure();
     copiesAtStart = browser.CopiesTaken();
+    firstReadMs = browser.LastReadMs();
     QTimer::singleShot(seconds * 1000, &app, [&] {
       const Cpu end = Measure();
       auto* doc = browser.Document();
       std::printf("page=%s seconds=%d cpu_self_s=%.2f cpu_children_s=%.2f processes=%d "
-                  "copies=%d copy_text_bytes=%zu\n",
+                  "copies=%d last_read_ms=%lld first_read_ms=%lld copy_text_bytes=%zu\n",
                   kind.c_str(), seconds, end.self - start.self, end.children - start.children,
                   end.processes, browser.CopiesTaken() - copiesAtStart,
+                  static_cast<long long>(browser.LastReadMs()), firstReadMs,
                   doc ? doc->BodyOuterText().size() : 0);
       QApplication::quit();
     });

@@ -231,6 +231,9 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
     if (snapshot->location == "about:blank" && address.toString() != QLatin1String("about:blank"))
       return;
     document_->Set(std::move(snapshot));
+    // The load-end read also paid for the page's first layout: space the next one by the
+    // shortest period, and by what a read of the laid-out page costs from then on.
+    lastCostMs_ = 0;
     Watch(frame);
     const std::string gbk = ToGbk(address.toString());
     if (listener_) listener_->OnNavigateComplete(frame, gbk);

@@ -23,14 +23,17 @@
 // (content set by timers, fetched by scripts, appended over time): the same call starts a
 // MutationObserver, and the pane asks the page every kRefreshMs whether anything changed,
 // copying it again only when it did. A copy of a large page takes longer, so the next
-// question waits max(kRefreshMs, kCostFactor x what the last one took): a page that never
-// stops changing costs at most about a tenth of the time, however large it is. Only one
-// question is ever outstanding; a page whose scripts never yield leaves the copy as it was.
-// So at any moment the copy shows the page as it stood at most max(kRefreshMs, kCostFactor
-// x c) + 2c ago, c being what one copy takes: under 250 ms while c stays under 20 ms (pages
-// of a few hundred kilobytes), about 10 x c beyond. Changes the DOM does not see (style
-// sheet rules edited through CSSOM, content inside shadow roots) wait for the next DOM
-// change. While a new load runs the copy of the last document stays and is not refreshed.
+// question waits max(kRefreshMs, kCostFactor x what the last read took): on a page that
+// never stops changing a read is under way at most a tenth of the time, however large the
+// page. The first question after a load comes kRefreshMs after it (the load-end read also
+// paid for the page's first layout). Only one question is ever outstanding; a page whose
+// scripts never yield leaves the copy as it was. So at any moment the copy shows the page
+// as it stood at most max(kRefreshMs, kCostFactor x c) + 2c ago, c being what one read
+// takes: under 250 ms while c stays under 20 ms (pages up to a few hundred kilobytes on an
+// idle machine), about 11 x c beyond (seconds for a page of megabytes that keeps changing).
+// Changes the DOM does not see (style sheet rules edited through CSSOM, content inside
+// shadow roots) wait for the next DOM change. While a new load runs the copy of the last
+// document stays and is not refreshed.
 //
 // The pane is locked down so that no page can stop a walk: an off-the-record profile, page
 // dialogs answered at once without showing anything, no new windows, no downloads, every
@@ -86,6 +89,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void RefreshDocument(std::function<void(bool ok)> done);
   // How many copies of a page have been taken so far (load ends, changes, refreshes).
   int CopiesTaken() const { return copiesTaken_; }
+  // What the last read of the page took, from asking to the copy in GBK, in ms.
+  qint64 LastReadMs() const { return lastCostMs_; }
 
   QWebEngineView* View() const { return view_; }
   QWebEngineProfile* Profile() const { return profile_.get(); }
