@@ -24,7 +24,7 @@
 #include "engine/crawl_controller.h"
 #include "engine/progress_file.h"
 #include "engine/result_list.h"
-#include "ui/web/qt_clock.h"
+#include "ui/clock/qt_clock.h"
 #include "ui/web/web_engine_setup.h"
 #include "ui/web/web_page_browser.h"
 

@@ -12,7 +12,7 @@
 #include "tests/support/local_http_server.h"
 #include "tests/support/recording_view.h"
 #include "tests/support/temp_folder.h"
-#include "ui/web/qt_clock.h"
+#include "ui/clock/qt_clock.h"
 #include "ui/web/web_page_browser.h"
 
 namespace tolvarine::testing {

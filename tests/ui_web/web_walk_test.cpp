@@ -8,7 +8,7 @@
 #include "tests/support/recording_view.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_web/web_test_support.h"
-#include "ui/web/qt_clock.h"
+#include "ui/clock/qt_clock.h"
 
 namespace tolvarine::testing {
 namespace {

@@ -26,8 +26,8 @@
 #include "ui/main/result_files.h"
 #include "ui/main/result_list_model.h"
 #include "ui/side/program_icon.h"
+#include "ui/clock/qt_clock.h"
 #include "ui/tray/tray_icon.h"
-#include "ui/web/qt_clock.h"
 #include "ui/web/web_page_browser.h"
 
 namespace tolvarine {

@@ -1,6 +1,8 @@
 #include "ui/web/web_page_browser.h"
 
 #include <QAuthenticator>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QtGlobal>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -20,18 +22,9 @@
 #include "base/errors.h"
 #include "base/gbk.h"
 #include "ui/qt_gbk.h"
+#include "ui/web/page_snapshot.h"
 
 namespace tolvarine {
-
-// What the harvesters read of one document, already in GBK.
-struct PageSnapshot {
-  bool fresh = false;  // the document had not been snapshotted at a load's end before
-  bool hasBody = false;
-  std::string location;  // the document's own address, UTF-8
-  std::vector<std::string> links;
-  std::string outerText;
-  std::string outerHtml;
-};
 
 // A page that answers every dialog at once and opens nothing.
 class QuietWebPage : public QWebEnginePage {
@@ -53,66 +46,7 @@ class QuietWebPage : public QWebEnginePage {
   }
 };
 
-// Reads whichever snapshot is current; lives as long as the pane, so the pointer handed out
-// by Document() never dangles.
-class WebPageBrowser::SnapshotDocument : public PageDocument {
- public:
-  void Set(std::shared_ptr<const PageSnapshot> snapshot) { snapshot_ = std::move(snapshot); }
-  bool Empty() const { return !snapshot_; }
-
-  int LinksLength() override { return static_cast<int>(Body().links.size()); }
-  std::string LinkItem(int index) override {
-    const PageSnapshot& s = Body();
-    if (index < 0 || index >= static_cast<int>(s.links.size()))
-      throw Error("Link index out of range");
-    return s.links[static_cast<std::size_t>(index)];
-  }
-  std::string BodyOuterText() override { return Body().outerText; }
-  std::string BodyOuterHtml() override { return Body().outerHtml; }
-
- private:
-  const PageSnapshot& Body() const {
-    if (!snapshot_) throw Error("No document loaded");
-    if (!snapshot_->hasBody) throw Error("The document has no body");
-    return *snapshot_;
-  }
-  std::shared_ptr<const PageSnapshot> snapshot_;
-};
-
 namespace {
-
-// One call reads everything the harvesters need. It runs in the application's isolated
-// script world, so nothing the page redefines can change what it reads. The marker (set
-// only at a load's end) tells a new document from the one still shown after a load that
-// produced none.
-QString SnapshotScript(bool markSeen) {
-  return QStringLiteral(
-             "(function (markSeen) {"
-             "  var fresh = !window.__tolvarineSeen;"
-             "  if (markSeen) window.__tolvarineSeen = true;"
-             "  var body = document.body;"
-             "  return { fresh: fresh, body: !!body, location: String(location.href),"
-             "           links: Array.from(document.links, function (a) { return String(a.href); }),"
-             "           text: body ? String(body.outerText) : '',"
-             "           html: body ? String(body.outerHTML) : '' };"
-             "})(%1)")
-      .arg(markSeen ? QStringLiteral("true") : QStringLiteral("false"));
-}
-
-std::shared_ptr<PageSnapshot> ReadSnapshot(const QVariant& result) {
-  if (result.typeId() != QMetaType::QVariantMap) return nullptr;
-  const QVariantMap map = result.toMap();
-  auto snapshot = std::make_shared<PageSnapshot>();
-  snapshot->fresh = map.value(QStringLiteral("fresh")).toBool();
-  snapshot->hasBody = map.value(QStringLiteral("body")).toBool();
-  snapshot->location = map.value(QStringLiteral("location")).toString().toStdString();
-  const QVariantList links = map.value(QStringLiteral("links")).toList();
-  snapshot->links.reserve(static_cast<std::size_t>(links.size()));
-  for (const QVariant& link : links) snapshot->links.push_back(ToGbk(link.toString()));
-  snapshot->outerText = ToGbk(map.value(QStringLiteral("text")).toString());
-  snapshot->outerHtml = ToGbk(map.value(QStringLiteral("html")).toString());
-  return snapshot;
-}
 
 void LockDown(QWebEngineSettings* s) {
   s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
@@ -161,6 +95,9 @@ WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   setObjectName(QStringLiteral("WebBrowser1"));
+  askTimer_ = new QTimer(this);
+  askTimer_->setSingleShot(true);
+  connect(askTimer_, &QTimer::timeout, this, [this] { Guarded([this] { AskForChanges(); }); });
   view_ = new QWebEngineView(this);
   layout->addWidget(view_);
   InstallNewPage();
@@ -230,7 +167,9 @@ void WebPageBrowser::InstallNewPage() {
   if (old) RetirePage(old);
   busy_ = false;
   snapshotPending_ = false;
+  askPending_ = false;
   frame_ = 0;
+  Watch(0);
 }
 
 void WebPageBrowser::RetirePage(QuietWebPage* page) {
@@ -248,10 +187,11 @@ void WebPageBrowser::Navigate(const std::string& address) {
     throw Error("Cannot navigate to '" + address + "'");
   // A load still running on the page would report its end as if it were this one's, and a
   // renderer that never answered the last snapshot may be stuck in a script for good.
-  if (busy_ || snapshotPending_ || (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_))
+  if (busy_ || snapshotPending_ || askPending_ || (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_))
     InstallNewPage();
   frame_ = ++lastFrame_;
   busy_ = true;
+  Watch(0);
   ++navigationsOnPage_;
   page_->load(url);
 }
@@ -271,6 +211,7 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
     if (!busy_) {
       frame_ = ++lastFrame_;
       busy_ = true;
+      Watch(0);
     }
     return;
   }
@@ -279,9 +220,10 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
   const FrameId frame = frame_;
   const QUrl address = info.url();
   snapshotPending_ = true;
-  TakeSnapshot(true, [this, page, frame, address](std::shared_ptr<PageSnapshot> snapshot) {
+  TakeSnapshot(SnapshotMode::LoadEnd, [this, page, frame, address](SnapshotAnswer answer) {
     if (page != page_) return;
     snapshotPending_ = false;
+    std::shared_ptr<PageSnapshot> snapshot = std::move(answer.snapshot);
     if (!snapshot || frame != frame_ || busy_) return;
     // The page still shows an older document (or the empty one a fresh page starts with):
     // this load produced nothing to read.
@@ -289,6 +231,10 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
     if (snapshot->location == "about:blank" && address.toString() != QLatin1String("about:blank"))
       return;
     document_->Set(std::move(snapshot));
+    // The load-end read also paid for the page's first layout: space the next one by the
+    // shortest period, and by what a read of the laid-out page costs from then on.
+    lastCostMs_ = 0;
+    Watch(frame);
     const std::string gbk = ToGbk(address.toString());
     if (listener_) listener_->OnNavigateComplete(frame, gbk);
     emit navigateCompleted(frame, address.toString());
@@ -298,24 +244,65 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
   });
 }
 
-void WebPageBrowser::TakeSnapshot(bool markSeen,
-                                  std::function<void(std::shared_ptr<PageSnapshot>)> done) {
+void WebPageBrowser::TakeSnapshot(SnapshotMode mode, std::function<void(SnapshotAnswer)> done) {
   QuietWebPage* page = page_;
   std::weak_ptr<bool> alive = alive_;
-  page->runJavaScript(SnapshotScript(markSeen), QWebEngineScript::ApplicationWorld,
-                      [this, alive, page, done = std::move(done)](const QVariant& result) {
-                        // Pending calls may be answered while the page or the pane is
-                        // being destroyed.
-                        auto token = alive.lock();
-                        if (!token || !*token) return;
-                        Guarded([&] { done(page == page_ ? ReadSnapshot(result) : nullptr); });
-                      });
+  QElapsedTimer cost;
+  cost.start();
+  page->runJavaScript(
+      SnapshotScript(mode), QWebEngineScript::ApplicationWorld,
+      [this, alive, page, cost, done = std::move(done)](const QVariant& result) {
+        // Pending calls may be answered while the page or the pane is being destroyed.
+        auto token = alive.lock();
+        if (!token || !*token) return;
+        Guarded([&] {
+          SnapshotAnswer answer;
+          if (page == page_) answer = ReadSnapshotAnswer(result);
+          if (answer.kind == SnapshotAnswer::Kind::Copy) ++copiesTaken_;
+          lastCostMs_ = cost.elapsed();  // the round trip and the conversion to GBK
+          done(std::move(answer));
+        });
+      });
+}
+
+void WebPageBrowser::Watch(FrameId frame) {
+  watched_ = frame;
+  if (frame == 0) {
+    askTimer_->stop();
+    return;
+  }
+  askTimer_->start(static_cast<int>(std::max<qint64>(kRefreshMs, kCostFactor * lastCostMs_)));
+}
+
+void WebPageBrowser::AskForChanges() {
+  if (watched_ == 0 || watched_ != frame_ || busy_ || askPending_) return;
+  askPending_ = true;
+  QuietWebPage* page = page_;
+  const FrameId frame = watched_;
+  TakeSnapshot(SnapshotMode::IfChanged, [this, page, frame](SnapshotAnswer answer) {
+    if (page != page_) return;  // a fresh page has reset everything
+    askPending_ = false;
+    if (frame != watched_ || frame != frame_ || busy_) return;  // a new load took over
+    switch (answer.kind) {
+      case SnapshotAnswer::Kind::Copy:
+        document_->Set(std::move(answer.snapshot));
+        break;
+      case SnapshotAnswer::Kind::Unchanged:
+      case SnapshotAnswer::Kind::Nothing:  // asked again at the next turn
+        break;
+      case SnapshotAnswer::Kind::Unwatched:
+        // The page shows a document other than the completed one: the copy stays as it is.
+        Watch(0);
+        return;
+    }
+    Watch(frame);
+  });
 }
 
 void WebPageBrowser::RefreshDocument(std::function<void(bool ok)> done) {
-  TakeSnapshot(false, [this, done = std::move(done)](std::shared_ptr<PageSnapshot> snapshot) {
-    const bool ok = snapshot != nullptr;
-    if (ok) document_->Set(std::move(snapshot));
+  TakeSnapshot(SnapshotMode::Always, [this, done = std::move(done)](SnapshotAnswer answer) {
+    const bool ok = answer.snapshot != nullptr;
+    if (ok) document_->Set(std::move(answer.snapshot));
     if (done) done(ok);
   });
 }

@@ -1,4 +1,4 @@
-#include "ui/web/qt_clock.h"
+#include "ui/clock/qt_clock.h"
 
 #include <QTimer>
 #include <algorithm>

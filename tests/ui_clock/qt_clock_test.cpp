@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "tests/ui_web/web_test_support.h"
-#include "ui/web/qt_clock.h"
+#include "tests/ui_web/event_loop_wait.h"
+#include "ui/clock/qt_clock.h"
 
 namespace tolvarine::testing {
 namespace {
