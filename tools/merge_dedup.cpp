@@ -15,7 +15,6 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
-#include "base/text_writer.h"
 #include "tools/line_order.h"
 #include "tools/merge_output.h"
 
@@ -195,8 +194,8 @@ MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
 
     // Every input has been read and merged: only now is the output written, so it may be
     // one of the inputs and a failure up to here leaves it untouched.
-    WriteOutputFile(outputPath, [&](TextWriter& writer) {
-      for (const std::uint32_t i : distinct) writer.WriteLine(lines[i]);
+    WriteOutputFile(outputPath, [&](FileContent& output) {
+      for (const std::uint32_t i : distinct) output.WriteLine(lines[i]);
     });
     return stats;
   } catch (const std::bad_alloc&) {

@@ -1,0 +1,16 @@
+#pragma once
+// What the program asks the operating system about itself and its user.
+#include <string>
+
+namespace tolvarine::platform {
+
+// The file path of the running executable; empty when the system does not tell.
+std::string ExecutablePath();
+
+// The folder where programs keep their per-user data, each in a folder of its own.
+std::string UserDataFolder();
+
+// Whether this process may create files in the folder.
+bool CanWriteTo(const std::string& folder);
+
+}  // namespace tolvarine::platform
