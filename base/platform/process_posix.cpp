@@ -39,6 +39,20 @@ std::string UserDataFolder() {
   return home + ".local/share";
 }
 
+// From the environment, as POSIX programs take it: "zh_CN.UTF-8@x" -> "zh_CN".
+std::string UserCollationLocale() {
+  for (const char* name : {"LC_ALL", "LC_COLLATE", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) {
+      std::string locale(value);
+      const std::size_t cut = locale.find_first_of(".@");
+      if (cut != std::string::npos) locale.resize(cut);
+      return locale;
+    }
+  }
+  return {};
+}
+
 bool CanWriteTo(const std::string& folder) { return access(folder.c_str(), W_OK) == 0; }
 
 }  // namespace tolvarine::platform
