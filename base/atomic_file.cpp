@@ -2,113 +2,137 @@
 
 #include <atomic>
 #include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "base/errors.h"
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace tolvarine {
 
 namespace {
 
-[[noreturn]] void ThrowErrno(int err) { throw InOutError(InOutCodeFromErrno(err ? err : EIO)); }
+using platform::FileSystem;
+using platform::PathKind;
+
+[[noreturn]] void Fail(ReplaceStep step, int err) { throw ReplaceFileError(step, err); }
 
 std::string FolderOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
+  const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
 
-// Opens a new temporary file beside the target; its name is the target's plus a suffix
+// Creates a new temporary file beside the target; its name is the target's plus a suffix
 // unique to this process and call.
-int CreateTemporary(const std::string& target, std::string& tempPath) {
+FileSystem::Handle CreateTemporary(FileSystem& files, const std::string& target,
+                                   std::string& tempPath) {
   static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = target + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+  int err = EEXIST;
+  for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
+    tempPath = target + "." + std::to_string(platform::ProcessNumber()) + "-" +
+               std::to_string(counter++) + ".tmp";
+    FileSystem::Handle file = nullptr;
+    err = files.CreateNew(tempPath, file);
+    if (err == 0) return file;
   }
-  errno = EEXIST;
-  return -1;
+  Fail(ReplaceStep::Create, err);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t written = write(fd, p, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += written;
-    left -= static_cast<std::size_t>(written);
+// Writes, flushes, syncs and closes an open file; on failure the file is closed all the same.
+void WriteAndClose(FileSystem& files, FileSystem::Handle file,
+                   const std::function<void(FileContent&)>& write) {
+  try {
+    FileContent content(files, file);
+    write(content);
+    if (int err = files.Flush(file)) Fail(ReplaceStep::Flush, err);
+    if (int err = files.Sync(file)) Fail(ReplaceStep::Sync, err);
+  } catch (...) {
+    files.Close(file);
+    throw;
   }
-  return true;
-}
-
-void SyncFolder(const std::string& folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;  // some file systems do not allow it; the rename is done anyway
-  fsync(fd);
-  close(fd);
+  if (int err = files.Close(file)) Fail(ReplaceStep::Close, err);
 }
 
 }  // namespace
 
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string tempPath;
-  int fd = CreateTemporary(path, tempPath);
-  if (fd < 0) ThrowErrno(errno);
+ReplaceFileError::ReplaceFileError(ReplaceStep step, int systemError)
+    : InOutError(InOutCodeFromErrno(systemError ? systemError : EIO)), step_(step) {}
 
-  auto fail = [&](int err, bool open) {
-    if (open) close(fd);
-    unlink(tempPath.c_str());
-    ThrowErrno(err);
-  };
+void FileContent::Write(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (int err = files_.Write(file_, bytes.data(), bytes.size())) Fail(ReplaceStep::Write, err);
+}
 
-  // An existing file keeps its permissions.
-  struct stat old {};
-  if (stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    fchmod(fd, old.st_mode & 07777);
+void FileContent::WriteLine(std::string_view line) {
+  Write(line);
+  Write("\r\n");
+}
+
+void ReplaceFile(const std::string& path, const std::function<void(FileContent&)>& write,
+                 FileSystem& files) {
+  std::string target = path;
+  PathKind kind = files.KindOf(path);
+  if (kind == PathKind::Link) {
+    const std::string linked = files.LinkedFile(path);
+    // A link that names no file yet: writing through it creates that file.
+    kind = linked.empty() ? PathKind::Other : files.KindOf(linked);
+    if (!linked.empty()) target = linked;
   }
-  if (!WriteAll(fd, bytes)) fail(errno, true);
-  if (fsync(fd) != 0 && errno != EINVAL && errno != EROFS) fail(errno, true);
-  if (close(fd) != 0) fail(errno, false);
-  if (rename(tempPath.c_str(), path.c_str()) != 0) fail(errno, false);
-  SyncFolder(FolderOf(path));
+  if (kind == PathKind::Other) {
+    FileSystem::Handle file = nullptr;
+    if (int err = files.OpenInPlace(target, file)) Fail(ReplaceStep::Create, err);
+    WriteAndClose(files, file, write);
+    return;
+  }
+
+  std::string tempPath;
+  FileSystem::Handle file = CreateTemporary(files, target, tempPath);
+  try {
+    // The new file is as private as the one it replaces. Some file systems keep no
+    // permissions; the replacement goes on there.
+    if (kind == PathKind::RegularFile) files.CopyPermissions(target, file);
+    WriteAndClose(files, file, write);
+    if (int err = files.Rename(tempPath, target)) Fail(ReplaceStep::Rename, err);
+  } catch (...) {
+    files.Remove(tempPath);
+    throw;
+  }
+  if (int err = files.SyncFolder(FolderOf(target))) Fail(ReplaceStep::SyncFolder, err);
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  ReplaceFile(path, [bytes](FileContent& content) { content.Write(bytes); });
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowErrno(errno);
+  errno = 0;
+  std::FILE* file = platform::OpenStream(path, "rb");
+  if (!file) throw InOutError(InOutCodeFromErrno(errno ? errno : EIO));
   std::string content;
-  struct stat info {};
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    content.reserve(static_cast<std::size_t>(info.st_size));
-  }
+  std::error_code sizeUnknown;
+  const auto size = std::filesystem::file_size(path, sizeUnknown);
+  if (!sizeUnknown) content.reserve(static_cast<std::size_t>(size));
   char buffer[64 * 1024];
   for (;;) {
-    ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      close(fd);
-      ThrowErrno(err);
+    errno = 0;
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+    content.append(buffer, got);
+    if (got == sizeof buffer) continue;
+    if (std::ferror(file)) {
+      const int err = errno ? errno : EIO;
+      std::fclose(file);
+      throw InOutError(InOutCodeFromErrno(err));
     }
-    if (got == 0) break;
-    content.append(buffer, static_cast<std::size_t>(got));
+    break;
   }
-  close(fd);
+  std::fclose(file);
   return content;
 }
 
 bool FileExists(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
 }  // namespace tolvarine

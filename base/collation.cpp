@@ -3,29 +3,14 @@
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "base/gbk.h"
+#include "base/platform/process.h"
 
 namespace tolvarine {
 
 namespace {
-
-// The collation locale of the environment, as a POSIX locale name without its encoding
-// and modifier ("zh_CN.UTF-8@x" -> "zh_CN").
-std::string EnvironmentLocale() {
-  for (const char* name : {"LC_ALL", "LC_COLLATE", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) {
-      std::string locale(value);
-      std::size_t cut = locale.find_first_of(".@");
-      if (cut != std::string::npos) locale.resize(cut);
-      return locale;
-    }
-  }
-  return {};
-}
 
 bool IsAscii(std::string_view text) {
   for (char c : text) {
@@ -46,7 +31,7 @@ struct CaseIgnoringCollator::Impl {
 
 CaseIgnoringCollator::CaseIgnoringCollator(const std::string& locale)
     : impl_(std::make_unique<Impl>()) {
-  std::string name = locale.empty() ? EnvironmentLocale() : locale;
+  std::string name = locale.empty() ? platform::UserCollationLocale() : locale;
   // ICU reads C and POSIX as en_US_POSIX, whose tailoring sorts case as a primary
   // difference; the root collation keeps "A" and "a" equal at secondary strength.
   if (name == "C" || name == "POSIX") name.clear();

@@ -1,7 +1,7 @@
 #include "base/file_names.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 #include "base/gbk.h"
 
@@ -17,23 +17,22 @@ std::string LowerAscii(std::string text) {
 }
 
 bool Exists(const std::string& path) {
-  struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
 // The entry of a folder whose name matches `name` ignoring ASCII letter case; empty when
 // none does. Of several matches the bytewise smallest name is taken, so the choice does
 // not depend on the order in which the folder lists its entries.
 std::string MatchIgnoringCase(const std::string& folder, const std::string& name) {
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return {};
   const std::string wanted = LowerAscii(name);
   std::string best;
-  while (const dirent* entry = readdir(dir)) {
-    std::string candidate = entry->d_name;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error), end;
+       !error && entry != end; entry.increment(error)) {
+    std::string candidate = entry->path().filename().string();
     if (LowerAscii(candidate) == wanted && (best.empty() || candidate < best)) best = candidate;
   }
-  closedir(dir);
   return best;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The local host's IPv4 addresses, for the crawl's online check.
+// What the crawl's online check asks of the network (base/platform implements it).
 #include <string>
 #include <vector>
 
@@ -8,5 +8,9 @@ namespace tolvarine {
 // The local host name's IPv4 addresses in dotted form, in resolution order; empty when the
 // name does not resolve.
 std::vector<std::string> LocalHostAddresses();
+
+// The names of the network interfaces that are up and running, are not the loopback, and
+// have an address other than a link-local one (IPv4 or IPv6).
+std::vector<std::string> ConnectedNetworkInterfaces();
 
 }  // namespace tolvarine

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "base/platform/file_system.h"
 
 namespace tolvarine {
 
@@ -18,7 +19,7 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 std::FILE* OpenForReading(const std::string& path) {
   errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "rbe");
+  std::FILE* file = platform::OpenStream(path, "rb");
   if (!file) ThrowFromErrno();
   std::setvbuf(file, nullptr, _IOFBF, kBufferSize);
   return file;

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "base/errors.h"
+#include "base/platform/file_system.h"
 
 namespace tolvarine {
 
@@ -17,7 +18,7 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 TextWriter::TextWriter(const std::string& path) {
   errno = 0;
-  file_ = std::fopen(path.c_str(), "wbe");
+  file_ = platform::OpenStream(path, "wb");
   if (!file_) ThrowFromErrno();
   std::setvbuf(file_, nullptr, _IOFBF, kBufferSize);
 }

@@ -24,6 +24,7 @@ namespace {
 CrawlSettings Completed(CrawlSettings settings) {
   if (settings.stateFolder.empty()) settings.stateFolder = StateFolder();
   if (!settings.hostAddresses) settings.hostAddresses = LocalHostAddresses;
+  if (!settings.networkInterfaces) settings.networkInterfaces = ConnectedNetworkInterfaces;
   return settings;
 }
 
@@ -263,7 +264,9 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
 bool CrawlController::IsOnline() {
   const std::vector<std::string> addresses = s_->settings.hostAddresses();
   const std::string last = addresses.empty() ? std::string() : addresses.back();
-  return last != "127.0.0.1";
+  // On many machines (containers, common hosts files) the host name resolves to the
+  // loopback though the machine is online; a connected interface then shows it is.
+  return last != "127.0.0.1" || !s_->settings.networkInterfaces().empty();
 }
 
 void CrawlController::WriteProgress() { s_->files.Write(s_->view, s_->position, s_->total); }

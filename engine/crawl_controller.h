@@ -21,6 +21,9 @@ struct CrawlSettings {
   // The local host's IPv4 addresses in resolution order (the online check); defaults to
   // the real host lookup.
   std::function<std::vector<std::string>()> hostAddresses;
+  // The names of the network interfaces that are up with an address, loopback aside (the
+  // online check's other rule); defaults to the real list.
+  std::function<std::vector<std::string>()> networkInterfaces;
   // When set, overrides speed x 1000 as the pacing period (the watchdog keeps 15 periods).
   int pacingIntervalMs = 0;
 };

@@ -15,7 +15,6 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
-#include "base/text_writer.h"
 #include "tools/line_order.h"
 #include "tools/merge_output.h"
 
@@ -197,10 +196,10 @@ MergeStats MergeAndDedupFiles(const std::vector<std::string>& inputPaths,
 
     // Every input has been read and merged: only now is the output written, so it may be
     // one of the inputs and a failure up to here leaves it untouched.
-    WriteOutputFile(outputPath, [&](TextWriter& writer) {
+    WriteOutputFile(outputPath, [&](FileContent& output) {
       std::size_t written = 0;
       for (const std::uint32_t i : distinct) {
-        writer.WriteLine(lines[i]);
+        output.WriteLine(lines[i]);
         if (onProgress && (++written % 4096 == 0 || written == distinct.size()))
           onProgress("line", written, distinct.size());
       }

@@ -1,23 +1,20 @@
 #pragma once
-// The merge's output file, written so that a failure cannot cost an earlier file of that
-// name its content: the lines go to a temporary file in the output's folder, which replaces
-// the output only once it was written whole. This matters most when the output is one of
-// the inputs (merging new lines into a master list).
+// The merge's output file, written through the one safe replacement of base/ (see
+// ReplaceFile), so that a failure cannot cost an earlier file of that name its content. This
+// matters most when the output is one of the inputs (merging new lines into a master list).
 #include <functional>
 #include <string>
 
-#include "base/text_writer.h"
+#include "base/atomic_file.h"
 
 namespace tolvarine {
 
-// Creates a temporary file beside outputPath (beside the file it leads to, when it is a
-// symbolic link), lets writeLines write to it, then renames it over that file, keeping the
-// old file's permissions. A special file (a device, a pipe) is written in place instead.
-// On failure the temporary file is removed and the output is untouched. Throws
-// FileCreateError (the GBK name of outputPath) when the file cannot be created or put in
-// place, StreamWriteError when a write fails; writeLines reports write failures by throwing
-// InOutError, as TextWriter does.
+// Replaces the file at outputPath with the lines writeLines writes (each followed by CR LF),
+// keeping the old file's permissions; a link is followed, a device or a pipe is written in
+// place. On failure the old file is untouched. Throws FileCreateError (the GBK name of
+// outputPath) when the file cannot be created or put in place, StreamWriteError when a
+// write, flush or sync fails.
 void WriteOutputFile(const std::string& outputPath,
-                     const std::function<void(TextWriter&)>& writeLines);
+                     const std::function<void(FileContent&)>& writeLines);
 
 }  // namespace tolvarine

@@ -11,7 +11,7 @@
 #include "base/host_lookup.h"
 #include "base/state_folder.h"
 #include "env_var.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tolvarine {
 namespace {
@@ -24,24 +24,24 @@ TEST(FileNames, ExactNameThenCaseIgnoringMatch) {
   folder.Write("kqweblinkok.ini", "x");
   folder.Write("Urls.TXT", "x");
   folder.Write("网址.txt", "x");
-  std::string base = GbkFileName(folder.path());
+  std::string base = GbkFileName(folder.Path());
 
-  EXPECT_EQ(FileSystemPath(base + "kqweblinkok.ini"), folder.File("kqweblinkok.ini"));
-  EXPECT_EQ(FileSystemPath(base + "KQWEBLINKOK.INI"), folder.File("kqweblinkok.ini"));
-  EXPECT_EQ(FileSystemPath(base + "urls.txt"), folder.File("Urls.TXT"));
+  EXPECT_EQ(FileSystemPath(base + "kqweblinkok.ini"), folder.PathOf("kqweblinkok.ini"));
+  EXPECT_EQ(FileSystemPath(base + "KQWEBLINKOK.INI"), folder.PathOf("kqweblinkok.ini"));
+  EXPECT_EQ(FileSystemPath(base + "urls.txt"), folder.PathOf("Urls.TXT"));
   // The GBK name of a Chinese file name finds the UTF-8 file.
-  EXPECT_EQ(FileSystemPath(base + Utf8ToGbk("网址.TXT")), folder.File("网址.txt"));
+  EXPECT_EQ(FileSystemPath(base + Utf8ToGbk("网址.TXT")), folder.PathOf("网址.txt"));
   // No match at all: the converted name as it is.
-  EXPECT_EQ(FileSystemPath(base + "Missing.ini"), folder.File("Missing.ini"));
-  EXPECT_EQ(FileSystemPath(base + "nofolder/A.ini"), folder.File("nofolder/A.ini"));
-  EXPECT_EQ(GbkFileName(folder.File("网址.txt")), base + Utf8ToGbk("网址.txt"));
+  EXPECT_EQ(FileSystemPath(base + "Missing.ini"), folder.PathOf("Missing.ini"));
+  EXPECT_EQ(FileSystemPath(base + "nofolder/A.ini"), folder.PathOf("nofolder/A.ini"));
+  EXPECT_EQ(GbkFileName(folder.PathOf("网址.txt")), base + Utf8ToGbk("网址.txt"));
 }
 
 TEST(FileNames, SeveralMatchesPickTheSameOneEveryTime) {
   TempFolder folder;
   folder.Write("list.TXT", "x");
   folder.Write("LIST.txt", "x");
-  EXPECT_EQ(FileSystemPath(GbkFileName(folder.path()) + "List.Txt"), folder.File("LIST.txt"));
+  EXPECT_EQ(FileSystemPath(GbkFileName(folder.Path()) + "List.Txt"), folder.PathOf("LIST.txt"));
 }
 
 TEST(StateFolder, ChosenFolderExecutableFolderOrUserData) {
@@ -52,25 +52,25 @@ TEST(StateFolder, ChosenFolderExecutableFolderOrUserData) {
 
   TempFolder folder;
   {
-    EnvVar chosen("TOLVARINE_STATE_DIR", folder.File("state").c_str());
-    EXPECT_EQ(StateFolder(), folder.File("state/"));
-    EXPECT_TRUE(std::filesystem::is_directory(folder.File("state")));
+    EnvVar chosen("TOLVARINE_STATE_DIR", folder.PathOf("state").c_str());
+    EXPECT_EQ(StateFolder(), folder.PathOf("state/"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.PathOf("state")));
   }
   EnvVar chosen("TOLVARINE_STATE_DIR", nullptr);
-  EXPECT_EQ(StateFolderFor(folder.path()), folder.path());
+  EXPECT_EQ(StateFolderFor(folder.Path()), folder.Path());
   {
-    EnvVar data("XDG_DATA_HOME", folder.File("data").c_str());
-    EXPECT_EQ(StateFolderFor("/no/such/folder/"), folder.File("data/tolvarine/"));
-    EXPECT_TRUE(std::filesystem::is_directory(folder.File("data/tolvarine")));
+    EnvVar data("XDG_DATA_HOME", folder.PathOf("data").c_str());
+    EXPECT_EQ(StateFolderFor("/no/such/folder/"), folder.PathOf("data/tolvarine/"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.PathOf("data/tolvarine")));
   }
   {
     EnvVar data("XDG_DATA_HOME", nullptr);
-    EnvVar home("HOME", folder.File("home").c_str());
-    EXPECT_EQ(StateFolderFor("/no/such/folder/"), folder.File("home/.local/share/tolvarine/"));
+    EnvVar home("HOME", folder.PathOf("home").c_str());
+    EXPECT_EQ(StateFolderFor("/no/such/folder/"), folder.PathOf("home/.local/share/tolvarine/"));
     // An installed copy keeps its state per user, also where it could write beside itself.
-    std::filesystem::create_directory(folder.File("bin"));
-    EXPECT_EQ(StateFolderFor(folder.File("bin")), folder.File("home/.local/share/tolvarine/"));
-    EXPECT_EQ(StateFolderFor("/usr/bin/"), folder.File("home/.local/share/tolvarine/"));
+    std::filesystem::create_directory(folder.PathOf("bin"));
+    EXPECT_EQ(StateFolderFor(folder.PathOf("bin")), folder.PathOf("home/.local/share/tolvarine/"));
+    EXPECT_EQ(StateFolderFor("/usr/bin/"), folder.PathOf("home/.local/share/tolvarine/"));
   }
 }
 

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "base/errors.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tolvarine {
 namespace {
@@ -87,21 +87,21 @@ TEST(LineReading, CountMatchesAcrossBufferBoundaries) {
 TEST(LineReading, FailuresCarryTheTextFileCode) {
   TempFolder folder;
   try {
-    LineReader reader(folder.File("missing.txt"));
+    LineReader reader(folder.PathOf("missing.txt"));
     FAIL() << "opened a missing file";
   } catch (const InOutError& e) {
     EXPECT_EQ(e.code(), 2);
     EXPECT_STREQ(e.what(), "File not found");
   }
   try {
-    CountLines(folder.File("missing.txt"));
+    CountLines(folder.PathOf("missing.txt"));
     FAIL() << "counted a missing file";
   } catch (const InOutError& e) {
     EXPECT_EQ(e.code(), 2);
   }
   // A folder opens but cannot be read.
   try {
-    LineReader reader(folder.path());
+    LineReader reader(folder.Path());
     reader.ReadLine();
     FAIL() << "read a folder";
   } catch (const InOutError& e) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/errors.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tolvarine {
 namespace {
@@ -42,13 +42,13 @@ TEST(TextWriter, EveryLineEndsWithCrlfAndBytesStay) {
 TEST(TextWriter, CreateFailuresCarryTheCode) {
   TempFolder folder;
   try {
-    TextWriter writer(folder.File("no/such/folder.txt"));
+    TextWriter writer(folder.PathOf("no/such/folder.txt"));
     FAIL();
   } catch (const InOutError& e) {
     EXPECT_EQ(e.code(), 2);
   }
   try {
-    TextWriter writer(folder.path());
+    TextWriter writer(folder.Path());
     FAIL();
   } catch (const InOutError& e) {
     EXPECT_EQ(e.code(), 5);

@@ -29,6 +29,7 @@ class WalkTest : public ::testing::Test {
     CrawlSettings settings;
     settings.stateFolder = folder.Path();
     settings.hostAddresses = [this] { return hostAddresses; };
+    settings.networkInterfaces = [this] { return networkInterfaces; };
     crawl = std::make_unique<CrawlController>(view, browser, clock, settings);
     browser.SetListener(crawl.get());
     crawl->SetOnFinished([this] { ++finishes; });
@@ -88,6 +89,7 @@ class WalkTest : public ::testing::Test {
   testing::StoredPagesBrowser browser{clock};
   testing::RecordingView view;
   std::vector<std::string> hostAddresses{"192.0.2.7"};
+  std::vector<std::string> networkInterfaces;  // none: the host name alone decides
   int finishes = 0;
   std::unique_ptr<CrawlController> crawl;
 };

@@ -32,6 +32,14 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
   std::error_code ignored;
+  // Give back the write permission a test may have taken from a folder, so that the
+  // removal succeeds for users other than root.
+  ::chmod(path_.c_str(), 0700);
+  for (std::filesystem::recursive_directory_iterator entry(path_, ignored), end;
+       !ignored && entry != end; entry.increment(ignored)) {
+    if (entry->is_directory(ignored) && !entry->is_symlink(ignored)) ::chmod(entry->path().c_str(), 0700);
+  }
+  ignored.clear();
   std::filesystem::remove_all(path_, ignored);
 }
 
@@ -43,12 +51,19 @@ std::string TempFolder::Write(std::string_view name, std::string_view bytes) con
   return path;
 }
 
-std::string TempFolder::Read(std::string_view name) const {
-  std::ifstream in(PathOf(name), std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + PathOf(name));
+std::string TempFolder::Read(std::string_view name) const { return FileBytes(PathOf(name)); }
+
+bool TempFolder::Exists(std::string_view name) const { return PathExists(PathOf(name)); }
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool TempFolder::Exists(std::string_view name) const { return std::filesystem::exists(PathOf(name)); }
+bool PathExists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored);
+}
 
 }  // namespace tolvarine::testing

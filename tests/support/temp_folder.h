@@ -25,4 +25,10 @@ class TempFolder {
   std::string path_;
 };
 
+// The bytes of the file at a path; throws when it cannot be read.
+std::string FileBytes(const std::string& path);
+
+// Whether a file or a folder exists at the path (links followed).
+bool PathExists(const std::string& path);
+
 }  // namespace tolvarine::testing

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "base/gbk.h"
-#include "scratch_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tolvarine {
 namespace {
 
-using testing::ScratchFolder;
+using testing::FileBytes;
+using testing::PathExists;
+using testing::TempFolder;
 
 // Records every call in order; the dialogs answer what the test set.
 class FakeHost : public MergeHost {
@@ -48,8 +50,8 @@ TEST(MergeCommand, StatusTextsAreTheFixedGbkTexts) {
 }
 
 TEST(MergeCommand, CancellingEitherDialogHasNoEffect) {
-  ScratchFolder folder;
-  const std::string out = folder.Path("out.txt");
+  TempFolder folder;
+  const std::string out = folder.PathOf("out.txt");
   FakeHost host;
   RunMergeAndDedup(host);
   EXPECT_EQ(host.calls, Calls({"open"}));
@@ -64,39 +66,39 @@ TEST(MergeCommand, CancellingEitherDialogHasNoEffect) {
   empty.output = out;
   RunMergeAndDedup(empty);
   EXPECT_EQ(empty.calls, Calls({"open", "save"}));
-  EXPECT_FALSE(ScratchFolder::Exists(out));
+  EXPECT_FALSE(PathExists(out));
 }
 
 TEST(MergeCommand, MergesWithBusyCursorAndStatusTexts) {
-  ScratchFolder folder;
+  TempFolder folder;
   FakeHost host;
   host.inputs = std::vector<std::string>{folder.Write("a.txt", "b\r\nA\r\n"),
                                          folder.Write("b.txt", "a\r\nc\r\n")};
-  host.output = folder.Path("out.txt");
+  host.output = folder.PathOf("out.txt");
   RunMergeAndDedup(host);
   EXPECT_EQ(host.calls, Calls({"open", "save", "busy cursor", "status busy", "repaint",
                                "default cursor", "status done"}));
-  EXPECT_EQ(ScratchFolder::Read(*host.output), "A\r\nb\r\nc\r\n");
+  EXPECT_EQ(FileBytes(*host.output), "A\r\nb\r\nc\r\n");
 }
 
 TEST(MergeCommand, MissingInputIsShownAfterTheCursorReturnsAndCreatesNoOutput) {
-  ScratchFolder folder;
+  TempFolder folder;
   FakeHost host;
-  const std::string missing = folder.Path("missing.txt");
+  const std::string missing = folder.PathOf("missing.txt");
   host.inputs = std::vector<std::string>{folder.Write("a.txt", "a\r\n"), missing};
-  host.output = folder.Path("out.txt");
+  host.output = folder.PathOf("out.txt");
   RunMergeAndDedup(host);
   EXPECT_EQ(host.calls, Calls({"open", "save", "busy cursor", "status busy", "repaint",
                                "default cursor", "error: Cannot open file " + missing}));
   EXPECT_EQ(host.status, MergeBusyText());
-  EXPECT_FALSE(ScratchFolder::Exists(*host.output));
+  EXPECT_FALSE(PathExists(*host.output));
 }
 
 TEST(MergeCommand, UncreatableOutputIsShown) {
-  ScratchFolder folder;
+  TempFolder folder;
   FakeHost host;
   host.inputs = std::vector<std::string>{folder.Write("a.txt", "a\r\n")};
-  host.output = folder.Path("none/out.txt");
+  host.output = folder.PathOf("none/out.txt");
   RunMergeAndDedup(host);
   ASSERT_FALSE(host.calls.empty());
   EXPECT_EQ(host.calls.back(), "error: Cannot create file " + *host.output);

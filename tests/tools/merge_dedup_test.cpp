@@ -5,25 +5,29 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "base/errors.h"
 #include "base/gbk.h"
-#include "scratch_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tolvarine {
 namespace {
 
-using testing::ScratchFolder;
+using testing::FileBytes;
+using testing::PathExists;
+using testing::TempFolder;
 
 // Merges the given file contents (in order) and returns the output file's bytes.
 std::string Merge(const std::vector<std::string>& contents) {
-  ScratchFolder folder;
+  TempFolder folder;
   std::vector<std::string> inputs;
   for (std::size_t i = 0; i < contents.size(); ++i) {
     inputs.push_back(folder.Write("in" + std::to_string(i) + ".txt", contents[i]));
   }
-  const std::string output = folder.Path("out.txt");
+  const std::string output = folder.PathOf("out.txt");
   MergeAndDedupFiles(inputs, output);
-  return ScratchFolder::Read(output);
+  return FileBytes(output);
 }
 
 TEST(MergeAndDedup, FirstFormMetWinsInEitherInputOrder) {
@@ -59,25 +63,47 @@ TEST(MergeAndDedup, LineBytesAreKeptAsRead) {
 }
 
 TEST(MergeAndDedup, OnlyEmptyFilesGiveAZeroByteOutput) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string a = folder.Write("a.txt", "");
   const std::string b = folder.Write("b.txt", std::string("\0xyz", 4));
   const std::string out = folder.Write("out.txt", "old\r\n");
   const MergeStats stats = MergeAndDedupFiles({a, b}, out);
   EXPECT_EQ(stats.linesRead, 0u);
   EXPECT_EQ(stats.linesWritten, 0u);
-  EXPECT_TRUE(ScratchFolder::Exists(out));
-  EXPECT_EQ(ScratchFolder::Read(out), "");
+  EXPECT_TRUE(PathExists(out));
+  EXPECT_EQ(FileBytes(out), "");
 }
 
 TEST(MergeAndDedup, OutputMayBeOneOfTheInputs) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string out = folder.Write("out.txt", "z\r\nA\r\n");
   const std::string other = folder.Write("b.txt", "a\r\nm\r\n");
   const MergeStats stats = MergeAndDedupFiles({other, out}, out);
-  EXPECT_EQ(ScratchFolder::Read(out), "a\r\nm\r\nz\r\n");
+  EXPECT_EQ(FileBytes(out), "a\r\nm\r\nz\r\n");
   EXPECT_EQ(stats.linesRead, 4u);
   EXPECT_EQ(stats.linesWritten, 3u);
+}
+
+// A private list merged over stays private, whether or not it was one of the inputs.
+TEST(MergeAndDedup, OutputKeepsTheModeOfTheFileItReplaces) {
+  TempFolder folder;
+  const std::string in = folder.Write("in.txt", "b\r\n");
+  const std::string out = folder.Write("out.txt", "a\r\n");
+  auto mode = [&] {
+    struct stat info {};
+    EXPECT_EQ(::stat(out.c_str(), &info), 0);
+    return info.st_mode & 07777;
+  };
+  ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
+  MergeAndDedupFiles({in, out}, out);
+  EXPECT_EQ(FileBytes(out), "a\r\nb\r\n");
+  EXPECT_EQ(mode(), 0640u);
+  MergeAndDedupFiles({in}, out);
+  EXPECT_EQ(FileBytes(out), "b\r\n");
+  EXPECT_EQ(mode(), 0640u);
+  ASSERT_EQ(::chmod(out.c_str(), 0600), 0);
+  MergeAndDedupFiles({out, in}, out);
+  EXPECT_EQ(mode(), 0600u);
 }
 
 // Bytes that are not GBK decode to a replacement character, so the collation alone would
@@ -109,9 +135,9 @@ TEST(DistinctSortedLines, ViewsPointIntoTheTexts) {
 }
 
 TEST(MergeFailure, MissingInputIsReportedByFullNameAndLeavesTheOutputAlone) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string good = folder.Write("a.txt", "x\r\n");
-  const std::string missing = folder.Path("没有.txt");
+  const std::string missing = folder.PathOf("没有.txt");
   const std::string out = folder.Write("out.txt", "keep\r\n");
   try {
     MergeAndDedupFiles({good, missing}, out);
@@ -119,20 +145,20 @@ TEST(MergeFailure, MissingInputIsReportedByFullNameAndLeavesTheOutputAlone) {
   } catch (const FileOpenError& e) {
     EXPECT_EQ(std::string(e.what()), "Cannot open file " + Utf8ToGbk(missing));
   }
-  EXPECT_EQ(ScratchFolder::Read(out), "keep\r\n");
+  EXPECT_EQ(FileBytes(out), "keep\r\n");
   // A missing input is reported before an output that could not be created; none is made.
-  const std::string newOut = folder.Path("new.txt");
+  const std::string newOut = folder.PathOf("new.txt");
   EXPECT_THROW(MergeAndDedupFiles({missing}, newOut), FileOpenError);
-  EXPECT_FALSE(ScratchFolder::Exists(newOut));
+  EXPECT_FALSE(PathExists(newOut));
   // A folder cannot be read as a file.
-  EXPECT_THROW(MergeAndDedupFiles({folder.Path("")}, newOut), FileOpenError);
-  EXPECT_FALSE(ScratchFolder::Exists(newOut));
+  EXPECT_THROW(MergeAndDedupFiles({folder.PathOf("")}, newOut), FileOpenError);
+  EXPECT_FALSE(PathExists(newOut));
 }
 
 TEST(MergeFailure, OutputThatCannotBeCreatedOrWritten) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string in = folder.Write("a.txt", "x\r\n");
-  const std::string bad = folder.Path("no/such/out.txt");
+  const std::string bad = folder.PathOf("no/such/out.txt");
   try {
     MergeAndDedupFiles({in}, bad);
     ADD_FAILURE() << "no failure";
@@ -146,7 +172,7 @@ TEST(MergeFailure, OutputThatCannotBeCreatedOrWritten) {
   } catch (const StreamWriteError& e) {
     EXPECT_STREQ(e.what(), "Stream write error");
   }
-  EXPECT_EQ(ScratchFolder::Read(in), "x\r\n");
+  EXPECT_EQ(FileBytes(in), "x\r\n");
 }
 
 }  // namespace

@@ -7,12 +7,14 @@
 
 #include "base/errors.h"
 #include "base/gbk.h"
-#include "scratch_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tolvarine {
 namespace {
 
-using testing::ScratchFolder;
+using testing::FileBytes;
+using testing::PathExists;
+using testing::TempFolder;
 
 OneCounterFields One(std::string prefix, std::string start, std::string end, std::string suffix,
                      std::string step) {
@@ -21,61 +23,61 @@ OneCounterFields One(std::string prefix, std::string start, std::string end, std
 }
 
 TEST(OneCounterGeneration, WritesStepTimesCounterAndCountsLines) {
-  ScratchFolder folder;
-  const std::string path = folder.Path("list.txt");
+  TempFolder folder;
+  const std::string path = folder.PathOf("list.txt");
   std::vector<std::int64_t> counts;
   const auto n = GenerateOneCounterFile(One("list_", "1", "3", ".htm", "20"), path,
                                         [&](std::int64_t k) { counts.push_back(k); });
   EXPECT_EQ(n, 3);
-  EXPECT_EQ(ScratchFolder::Read(path), "list_20.htm\r\nlist_40.htm\r\nlist_60.htm\r\n");
+  EXPECT_EQ(FileBytes(path), "list_20.htm\r\nlist_40.htm\r\nlist_60.htm\r\n");
   EXPECT_EQ(counts, (std::vector<std::int64_t>{1, 2, 3}));
   // The count is of lines, not of counter values.
   counts.clear();
   GenerateOneCounterFile(One("p", "5", "7", "", "1"), path,
                          [&](std::int64_t k) { counts.push_back(k); });
-  EXPECT_EQ(ScratchFolder::Read(path), "p5\r\np6\r\np7\r\n");
+  EXPECT_EQ(FileBytes(path), "p5\r\np6\r\np7\r\n");
   EXPECT_EQ(counts, (std::vector<std::int64_t>{1, 2, 3}));
 }
 
 TEST(OneCounterGeneration, NumbersFollowConversionAndWrap) {
-  ScratchFolder folder;
-  const std::string path = folder.Path("a.txt");
+  TempFolder folder;
+  const std::string path = folder.PathOf("a.txt");
   // Equal ends give one line; 65536 * 65536 wraps to 0 in 32 bits.
   GenerateOneCounterFile(One("", "65536", "65536", "", "65536"), path);
-  EXPECT_EQ(ScratchFolder::Read(path), "0\r\n");
+  EXPECT_EQ(FileBytes(path), "0\r\n");
   // A step of 0 writes 0 on every line.
   GenerateOneCounterFile(One("a", "-1", "1", "b", "0"), path);
-  EXPECT_EQ(ScratchFolder::Read(path), "a0b\r\na0b\r\na0b\r\n");
+  EXPECT_EQ(FileBytes(path), "a0b\r\na0b\r\na0b\r\n");
   // Negative step and counters: a leading "-"; fields convert with blanks and hex.
   GenerateOneCounterFile(One("", " -2", "$1", "", "-3"), path);
-  EXPECT_EQ(ScratchFolder::Read(path), "6\r\n3\r\n0\r\n-3\r\n");
+  EXPECT_EQ(FileBytes(path), "6\r\n3\r\n0\r\n-3\r\n");
   // 2147483647 * 2 wraps to -2; the range reaching the largest value ends there.
   GenerateOneCounterFile(One("", "2147483646", "2147483647", "", "2"), path);
-  EXPECT_EQ(ScratchFolder::Read(path), "-4\r\n-2\r\n");
+  EXPECT_EQ(FileBytes(path), "-4\r\n-2\r\n");
 }
 
 TEST(OneCounterGeneration, FieldBytesAreWrittenUnchanged) {
-  ScratchFolder folder;
-  const std::string path = folder.Path("a.txt");
+  TempFolder folder;
+  const std::string path = folder.PathOf("a.txt");
   const std::string prefix = Utf8ToGbk("http://论坛/ ");
   GenerateOneCounterFile(One(prefix, "1", "1", "\xB0\xA1", "1"), path);
-  EXPECT_EQ(ScratchFolder::Read(path), prefix + "1\xB0\xA1\r\n");
+  EXPECT_EQ(FileBytes(path), prefix + "1\xB0\xA1\r\n");
 }
 
 TEST(OneCounterGeneration, EmptyRangeEmptiesTheFileAndCountsNothing) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string path = folder.Write("a.txt", "old content\r\n");
   bool called = false;
   EXPECT_EQ(GenerateOneCounterFile(One("x", "3", "2", "y", "not a number"), path,
                                    [&](std::int64_t) { called = true; }),
             0);
-  EXPECT_EQ(ScratchFolder::Read(path), "");
+  EXPECT_EQ(FileBytes(path), "");
   EXPECT_FALSE(called);
 }
 
 TEST(OneCounterGeneration, BadFieldLeavesTheCreatedFileEmpty) {
-  ScratchFolder folder;
-  const std::string path = folder.Path("a.txt");
+  TempFolder folder;
+  const std::string path = folder.PathOf("a.txt");
   struct Case {
     OneCounterFields fields;
     const char* message;
@@ -95,15 +97,15 @@ TEST(OneCounterGeneration, BadFieldLeavesTheCreatedFileEmpty) {
     } catch (const ConvertError& e) {
       EXPECT_STREQ(e.what(), c.message);
     }
-    EXPECT_TRUE(ScratchFolder::Exists(path));
-    EXPECT_EQ(ScratchFolder::Read(path), "") << c.message;
+    EXPECT_TRUE(PathExists(path));
+    EXPECT_EQ(FileBytes(path), "") << c.message;
     EXPECT_FALSE(called);
   }
 }
 
 TEST(OneCounterGeneration, UncreatableFileFailsWithTextFileError) {
-  ScratchFolder folder;
-  EXPECT_THROW(GenerateOneCounterFile(One("", "1", "2", "", "1"), folder.Path("no/such/a.txt")),
+  TempFolder folder;
+  EXPECT_THROW(GenerateOneCounterFile(One("", "1", "2", "", "1"), folder.PathOf("no/such/a.txt")),
                InOutError);
 }
 
@@ -114,44 +116,44 @@ TwoCounterFields Two(std::string front, std::string start, std::string end, std:
 }
 
 TEST(TwoCounterGeneration, CountersAdvanceTogether) {
-  ScratchFolder folder;
-  const std::string path = folder.Path("b.txt");
+  TempFolder folder;
+  const std::string path = folder.PathOf("b.txt");
   std::vector<std::int64_t> counts;
   EXPECT_EQ(GenerateTwoCounterFile(Two("f", "1", "3", "m", "10", "b"), path,
                                    [&](std::int64_t k) { counts.push_back(k); }),
             3);
-  EXPECT_EQ(ScratchFolder::Read(path), "f1m10b\r\nf2m11b\r\nf3m12b\r\n");
+  EXPECT_EQ(FileBytes(path), "f1m10b\r\nf2m11b\r\nf3m12b\r\n");
   EXPECT_EQ(counts, (std::vector<std::int64_t>{1, 2, 3}));
 }
 
 TEST(TwoCounterGeneration, CounterTwoWrapsAtTheTopOfTheRange) {
-  ScratchFolder folder;
-  const std::string path = folder.Path("b.txt");
+  TempFolder folder;
+  const std::string path = folder.PathOf("b.txt");
   GenerateTwoCounterFile(Two("", "-1", "0", "/", "2147483647", ""), path);
-  EXPECT_EQ(ScratchFolder::Read(path), "-1/2147483647\r\n0/-2147483648\r\n");
+  EXPECT_EQ(FileBytes(path), "-1/2147483647\r\n0/-2147483648\r\n");
 }
 
 TEST(TwoCounterGeneration, BadCounterTwoStartKeepsAnExistingFile) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string path = folder.Write("b.txt", "keep me\r\n");
   EXPECT_THROW(GenerateTwoCounterFile(Two("", "1", "2", "", "zz", ""), path), ConvertError);
-  EXPECT_EQ(ScratchFolder::Read(path), "keep me\r\n");
-  EXPECT_THROW(GenerateTwoCounterFile(Two("", "1", "2", "", "", ""), folder.Path("new.txt")),
+  EXPECT_EQ(FileBytes(path), "keep me\r\n");
+  EXPECT_THROW(GenerateTwoCounterFile(Two("", "1", "2", "", "", ""), folder.PathOf("new.txt")),
                ConvertError);
-  EXPECT_FALSE(ScratchFolder::Exists(folder.Path("new.txt")));
+  EXPECT_FALSE(PathExists(folder.PathOf("new.txt")));
 }
 
 TEST(TwoCounterGeneration, BadCounterOneFieldEmptiesTheFile) {
-  ScratchFolder folder;
-  const std::string path = folder.Path("b.txt");
+  TempFolder folder;
+  const std::string path = folder.PathOf("b.txt");
   for (const auto& fields : {Two("http://", "0", "", "", "0", ""), Two("", "q", "2", "", "0", "")}) {
     folder.Write("b.txt", "old\r\n");
     EXPECT_THROW(GenerateTwoCounterFile(fields, path), ConvertError);
-    EXPECT_EQ(ScratchFolder::Read(path), "");
+    EXPECT_EQ(FileBytes(path), "");
   }
   folder.Write("b.txt", "old\r\n");
   EXPECT_EQ(GenerateTwoCounterFile(Two("", "5", "4", "", "0", ""), path), 0);
-  EXPECT_EQ(ScratchFolder::Read(path), "");
+  EXPECT_EQ(FileBytes(path), "");
 }
 
 // An output that fails on a chosen line, recording what the generator did with it.
