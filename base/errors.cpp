@@ -28,7 +28,8 @@ std::string InOutErrorMessage(int code) {
     case 100: return "Read beyond end of file";
     case 101: return "Disk full";
     case 106: return "Invalid numeric input";
-    default: return "I/O error " + std::to_string(code);
+    // A negative code is an operating-system error whose number is one of the codes above.
+    default: return "I/O error " + std::to_string(code < 0 ? -code : code);
   }
 }
 
@@ -54,7 +55,9 @@ int InOutCodeFromErrno(int err) {
 #endif
       return 101;
     default:
-      return err;
+      // Any other error keeps its number; one that equals a code of the table (EIO is 5,
+      // "File access denied") must not take that code's text.
+      return InOutErrorMessage(err).starts_with("I/O error ") ? err : -err;
   }
 }
 

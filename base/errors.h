@@ -57,7 +57,8 @@ class OutOfMemoryError : public Error {
 std::string InOutErrorMessage(int code);
 
 // The text-file error code for an errno value (ENOENT -> 2, EMFILE -> 4, EACCES -> 5,
-// ENOSPC -> 101, ...); errno values without a code of their own pass through.
+// ENOSPC -> 101, ...); errno values without a code of their own pass through, as their
+// negative where the number is one of the table's codes (EIO -> -5, "I/O error 5").
 int InOutCodeFromErrno(int err);
 
 // The standard error dialog's text: a full stop is added when the message's last byte

@@ -37,6 +37,9 @@ TEST(ErrorTexts, ErrnoMapsToTextFileCodes) {
   EXPECT_EQ(InOutCodeFromErrno(EISDIR), 5);
   EXPECT_EQ(InOutCodeFromErrno(ENOSPC), 101);
   EXPECT_EQ(InOutCodeFromErrno(EXDEV), EXDEV);
+  // An error whose number is a code of the table keeps its own meaning.
+  EXPECT_STREQ(InOutError(InOutCodeFromErrno(EIO)).what(), "I/O error 5");
+  EXPECT_STREQ(InOutError(InOutCodeFromErrno(EINTR)).what(), "I/O error 4");
 }
 
 TEST(ErrorTexts, OtherFailureTypes) {
