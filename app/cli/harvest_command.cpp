@@ -115,12 +115,6 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
 
   const std::string listPath = parsed.Positional()[0];
   ConsoleView view(GbkFileName(listPath));
-  view.SetOption(CrawlOption::SearchLinks, parsed.Has("--links"));
-  view.SetOption(CrawlOption::SearchPhones, parsed.Has("--phones"));
-  view.SetOption(CrawlOption::Dedup, parsed.Has("--dedup"));
-  view.SetOption(CrawlOption::LinkFilter, parsed.Has("--filter"));
-  view.SetOption(CrawlOption::OnlySite, parsed.Has("--only-site"));
-  if (auto speed = parsed.Value("--speed")) view.SetSpeedText(Utf8ToGbk(*speed));
 
   bool finished = false;
   const ErrorSink sink = [](const std::string& message) { PrintFailure(message); };
@@ -129,17 +123,19 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     phonesOut.Open(parsed.Value("--phones-out"));
     linksOut.Open(parsed.Value("--links-out"));
 
-    CrawlSettings settings;
-    settings.stateFolder =
+    CrawlEnvironment environment;
+    environment.stateFolder =
         parsed.Value("--state") ? FolderWithSlash(*parsed.Value("--state")) : StateFolder();
     if (parsed.Has("--no-online-check"))
-      settings.hostAddresses = [] { return std::vector<std::string>{}; };
-    if (intervalMs) settings.pacingIntervalMs = static_cast<int>(*intervalMs);
+      environment.hostAddresses = [] { return std::vector<std::string>{}; };
+    if (intervalMs) environment.pacingIntervalMs = static_cast<int>(*intervalMs);
 
+    // The controller guards its own ticks and browser events, as in the window.
     WebPageBrowser browser(sink);
     QtClock clock;
-    CrawlController controller(view, browser, clock, settings);
+    CrawlController controller(view, browser, clock, environment);
     browser.SetListener(&controller);
+    view.SetController(&controller);
     RowWriter phoneRows(controller.Phones(), phonesOut.file);
     RowWriter linkRows(controller.Links(), linksOut.file);
     controller.SetOnFinished([&] {
@@ -157,8 +153,16 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
 
-    // The rule lists are the window's: read them from the state folder.
+    // The rule lists are the window's: read them from the state folder. The flags give
+    // the rest.
     RunGuarded(sink, [&] { controller.LoadLists(); });
+    CrawlSettings& settings = controller.Settings();
+    settings.SetOption(CrawlOption::SearchLinks, parsed.Has("--links"));
+    settings.SetOption(CrawlOption::SearchPhones, parsed.Has("--phones"));
+    settings.SetOption(CrawlOption::Dedup, parsed.Has("--dedup"));
+    settings.SetOption(CrawlOption::LinkFilter, parsed.Has("--filter"));
+    settings.SetOption(CrawlOption::OnlySite, parsed.Has("--only-site"));
+    if (auto speed = parsed.Value("--speed")) settings.speed = ReadSpeed(Utf8ToGbk(*speed));
     if (!FileExists(listPath)) throw FileOpenError(GbkFileName(listPath));
     controller.UseListFile(GbkFileName(listPath));
 
@@ -175,6 +179,8 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     if (!finished && !view.Complained() && started) finished = !controller.Running();
+    if (started)
+      std::fprintf(stderr, "pages abandoned by the watchdog: %d\n", controller.PagesAbandoned());
   } catch (const std::exception& e) {
     PrintFailure(e.what());
     return 1;

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -83,6 +84,21 @@ TEST_F(MainFormTest, WalkFillsThePhoneListAndFinishes) {
   EXPECT_EQ(Form().PanelText(8), QStringLiteral("搜索已经结束!"));
   EXPECT_EQ(CommandStates(Form()), kIdle);
   EXPECT_TRUE(state_.Exists(texts::kProgressFileName));
+}
+
+TEST_F(MainFormTest, EditsMadeDuringAWalkCountFromTheNextTick) {
+  Create();
+  browser_.AddPage("http://a.example/", PageWithText("13912345678 14700001111"));
+  browser_.AddPage("http://b.example/", PageWithText("14700002222"));
+  StartWalk({"http://a.example/", "http://b.example/"});
+  clock_.Advance(8000);
+  Child<QPlainTextEdit>("Memo3")->setPlainText(QStringLiteral("147"));
+  Child<QCheckBox>("CheckBox1")->setChecked(true);
+  clock_.Advance(8000);
+  auto* phones = Child<QTreeView>("ListView2")->model();
+  ASSERT_EQ(phones->rowCount(), 2);
+  EXPECT_EQ(phones->index(1, 0).data().toString(), QStringLiteral("14700002222"));
+  EXPECT_EQ(SplitLines(state_.Read(texts::kProgressFileName))[3], "qcyes");
 }
 
 TEST_F(MainFormTest, StopAndProgressCommands) {

@@ -20,7 +20,6 @@
 #include "base/errors.h"
 #include "base/host_lookup.h"
 #include "base/state_folder.h"
-#include "ui/main/guarded_events.h"
 #include "ui/main/qt_dialogs.h"
 #include "ui/qt_gbk.h"
 #include "ui/main/result_files.h"
@@ -65,10 +64,9 @@ TForm1::TForm1(MainFormParts parts, QWidget* parent)
 
   Clock* clock = parts.clock;
   if (!clock) {
-    ownClock_ = std::make_unique<QtClock>(sink);
+    ownClock_ = std::make_unique<QtClock>();
     clock = ownClock_.get();
   }
-  clock_ = std::make_unique<GuardedClock>(*clock, sink);
 
   browser_ = parts.browser;
   WebBrowser1 = parts.browserPane;
@@ -80,14 +78,14 @@ TForm1::TForm1(MainFormParts parts, QWidget* parent)
   WebBrowser1->setParent(this);
   WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
 
-  CrawlSettings settings;
-  settings.stateFolder = stateFolder_;
-  settings.hostAddresses =
+  CrawlEnvironment environment;
+  environment.stateFolder = stateFolder_;
+  environment.hostAddresses =
       parts.hostAddresses ? std::move(parts.hostAddresses) : LocalHostAddresses;
-  crawl_ = std::make_unique<CrawlController>(static_cast<CrawlView&>(*this), *browser_, *clock_,
-                                             std::move(settings));
-  listener_ = std::make_unique<GuardedBrowserListener>(*crawl_, sink);
-  browser_->SetListener(listener_.get());
+  // The controller guards its own ticks and browser events, as in the command line.
+  crawl_ = std::make_unique<CrawlController>(static_cast<CrawlView&>(*this), *browser_, *clock,
+                                             std::move(environment));
+  browser_->SetListener(crawl_.get());
 
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);
@@ -147,6 +145,9 @@ void TForm1::FormCreate() {
   QPalette tips = QToolTip::palette();
   tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
   QToolTip::setPalette(tips);
+  // The widgets start from the settings' defaults; from here on every edit goes into them.
+  ShowSettings(crawl_->Settings());
+  PushEditsToSettings();
   // LoadLists, then ReadProgress; a failure ends the reading there.
   Guarded([this] {
     crawl_->LoadLists();

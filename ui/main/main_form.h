@@ -2,7 +2,9 @@
 // TForm1: the main window. Tool bar, option row, filter rules, the two result lists, the
 // browser pane and the status bar; it owns the crawl controller and the page browser,
 // runs every command, timer tick and browser event through one guard, hides to the
-// notification area on minimise and confirms before closing.
+// notification area on minimise and confirms before closing. The widgets of the option row
+// and the rule lists edit the controller's settings; the crawl guards its own ticks and
+// browser events.
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -29,8 +31,6 @@ class QVBoxLayout;
 
 namespace tolvarine {
 
-class GuardedBrowserListener;
-class GuardedClock;
 class ResultListModel;
 class SpeedSpinBox;
 class TantTaskbarIcon;
@@ -111,24 +111,25 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   void OpenUrl(const QString& url);
 
   // CrawlView (main_form_view.cpp).
-  bool Option(CrawlOption option) override;
-  void SetOption(CrawlOption option, bool ticked) override;
-  std::string SpeedText() override;
-  void SetSpeed(int seconds) override;
-  void SetListFileField(const std::string& name) override;
-  std::string ListFileField() override;
-  std::string RuleText(RuleList list) override;
-  void SetRuleText(RuleList list, const std::string& text) override;
-  void SetPanel(int index, const std::string& text) override;
-  void SetCommandStates(const CommandStates& states) override;
+  void ShowSettings(const CrawlSettings& settings) override;
+  void ShowTotal(int lines) override;
+  void ShowPosition(int line) override;
+  void ShowLinksFound(int count) override;
+  void ShowPhonesFound(int count) override;
+  void ClearCounts() override;
+  void ShowMessage(const std::string& text) override;
+  void ShowCommandStates(const CommandStates& states) override;
   void ShowInformation(const std::string& text) override;
   void ShowPlainMessage(const std::string& text) override;
   void ShowError(const std::string& message) override;  // also MergeHost's
-  std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
-                                     const std::string& initial) override;
+  std::optional<std::string> AskResumeLine(const std::string& caption, const std::string& prompt,
+                                           const std::string& initial) override;
   std::optional<std::string> ChooseListFile(const std::string& initialFolder) override;
   void Repaint() override;
   void Pause(int milliseconds) override;
+  // Every edit of an option, the speed or a rule list goes into the crawl's settings as it
+  // is made.
+  void PushEditsToSettings();
 
   // MergeHost (main_form_merge.cpp).
   std::optional<std::vector<std::string>> ChooseInputFiles() override;
@@ -146,10 +147,10 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   std::function<void(const QString&)> openUrl_;
   std::string stateFolder_;
   std::unique_ptr<Clock> ownClock_;
-  std::unique_ptr<GuardedClock> clock_;
   PageBrowser* browser_ = nullptr;
   std::unique_ptr<CrawlController> crawl_;
-  std::unique_ptr<GuardedBrowserListener> listener_;
+  // While the widgets are filled from the settings, their change signals are not edits.
+  bool showingSettings_ = false;
   bool errorDialogOpen_ = false;
   bool destroying_ = false;
   bool busyCursor_ = false;

@@ -51,13 +51,12 @@ QCheckBox* CaptionLeftBox(QWidget* parent, const char* name, const QString& capt
   return box;
 }
 
-QPlainTextEdit* RuleMemo(QWidget* parent, const char* name, const QString& lines) {
+QPlainTextEdit* RuleMemo(QWidget* parent, const char* name) {
   auto* memo = new QPlainTextEdit(parent);
   memo->setObjectName(QString::fromLatin1(name));
   memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  memo->setPlainText(lines);
   return memo;
 }
 
@@ -169,12 +168,12 @@ void TForm1::BuildFilterPanel(QVBoxLayout* root) {
     column->addWidget(memo, 1);
     layout->addLayout(column, 1);
   };
-  Memo1 = RuleMemo(panel, "Memo1", QStringLiteral("http://\n."));
-  Memo2 = RuleMemo(panel, "Memo2", QStringLiteral("$\n#"));
+  Memo1 = RuleMemo(panel, "Memo1");
+  Memo2 = RuleMemo(panel, "Memo2");
   addRuleColumn("Label3", QStringLiteral("链接必须包含："), Memo1);
   addRuleColumn("Label4", QStringLiteral("链接必须不含："), Memo2);
 
-  Memo3 = RuleMemo(panel, "Memo3", QStringLiteral("13\n15\n18"));
+  Memo3 = RuleMemo(panel, "Memo3");
   Memo3->setToolTip(QStringLiteral("可以自行添加手机特征符"));
   Memo3->setPlaceholderText(QStringLiteral("可以自行添加手机特征符"));
   layout->addWidget(Memo3, 1);

@@ -1,5 +1,6 @@
-// TForm1 as the crawl's view: options, speed, rule fields, panels, command states and
-// boxes, read from and written to the widgets at the moment the crawl asks.
+// TForm1 as the crawl's view: the settings shown in the option row and the rule fields (and
+// their edits pushed back), the counters and the message in the status bar panels, command
+// states and boxes.
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -52,32 +53,60 @@ QPlainTextEdit* TForm1::RuleField(RuleList list) const {
   return Memo3;
 }
 
-bool TForm1::Option(CrawlOption option) { return OptionBox(option)->isChecked(); }
-
-void TForm1::SetOption(CrawlOption option, bool ticked) { OptionBox(option)->setChecked(ticked); }
-
-std::string TForm1::SpeedText() {
-  // The text as typed, also before the field has interpreted it.
-  return ToGbk(SpinEdit1->text());
+void TForm1::ShowSettings(const CrawlSettings& settings) {
+  showingSettings_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{showingSettings_};
+  for (CrawlOption option : {CrawlOption::Dedup, CrawlOption::Autosave, CrawlOption::SearchLinks,
+                             CrawlOption::SearchPhones, CrawlOption::LinkFilter,
+                             CrawlOption::OnlySite})
+    OptionBox(option)->setChecked(settings.Option(option));
+  // A field whose text already counts as the speed keeps it as typed.
+  if (ReadSpeed(ToGbk(SpinEdit1->text())) != settings.speed || SpinEdit1->text().isEmpty())
+    SpinEdit1->setValue(settings.speed);
+  Edit1->setText(FromGbk(settings.listFile));
+  for (RuleList list : {RuleList::Prefixes, RuleList::MustContain, RuleList::MustNotContain}) {
+    const QString text = WithLf(settings.Rules(list));
+    // Setting the same text again would lose the cursor and the undo history.
+    if (RuleField(list)->toPlainText() != text) RuleField(list)->setPlainText(text);
+  }
 }
 
-void TForm1::SetSpeed(int seconds) { SpinEdit1->setValue(seconds); }
-
-void TForm1::SetListFileField(const std::string& name) { Edit1->setText(FromGbk(name)); }
-
-std::string TForm1::ListFileField() { return ToGbk(Edit1->text()); }
-
-std::string TForm1::RuleText(RuleList list) { return WithCrlf(RuleField(list)->toPlainText()); }
-
-void TForm1::SetRuleText(RuleList list, const std::string& text) {
-  RuleField(list)->setPlainText(WithLf(text));
+void TForm1::PushEditsToSettings() {
+  for (CrawlOption option : {CrawlOption::Dedup, CrawlOption::Autosave, CrawlOption::SearchLinks,
+                             CrawlOption::SearchPhones, CrawlOption::LinkFilter,
+                             CrawlOption::OnlySite}) {
+    connect(OptionBox(option), &QCheckBox::toggled, this, [this, option](bool ticked) {
+      if (!showingSettings_) crawl_->Settings().SetOption(option, ticked);
+    });
+  }
+  // The text as typed counts, also before the field has interpreted it.
+  connect(SpinEdit1, &QSpinBox::textChanged, this, [this](const QString& text) {
+    if (!showingSettings_) Guarded([&] { crawl_->Settings().speed = ReadSpeed(ToGbk(text)); });
+  });
+  for (RuleList list : {RuleList::Prefixes, RuleList::MustContain, RuleList::MustNotContain}) {
+    QPlainTextEdit* field = RuleField(list);
+    connect(field, &QPlainTextEdit::textChanged, this, [this, field, list] {
+      if (!showingSettings_)
+        Guarded([&] { crawl_->Settings().SetRules(list, WithCrlf(field->toPlainText())); });
+    });
+  }
 }
 
-void TForm1::SetPanel(int index, const std::string& text) {
-  panels_.at(static_cast<size_t>(index))->setText(FromGbk(text));
+void TForm1::ShowTotal(int lines) { panels_.at(1)->setText(QString::number(lines)); }
+void TForm1::ShowPosition(int line) { panels_.at(3)->setText(QString::number(line)); }
+void TForm1::ShowLinksFound(int count) { panels_.at(5)->setText(QString::number(count)); }
+void TForm1::ShowPhonesFound(int count) { panels_.at(7)->setText(QString::number(count)); }
+
+void TForm1::ClearCounts() {
+  for (int panel : {3, 5, 7}) panels_.at(static_cast<size_t>(panel))->clear();
 }
 
-void TForm1::SetCommandStates(const CommandStates& states) {
+void TForm1::ShowMessage(const std::string& text) { panels_.at(8)->setText(FromGbk(text)); }
+
+void TForm1::ShowCommandStates(const CommandStates& states) {
   SpeedButton1->setEnabled(states.chooseList);
   SpeedButton2->setEnabled(states.search);
   SpeedButton3->setEnabled(states.stop);
@@ -94,8 +123,9 @@ void TForm1::ShowPlainMessage(const std::string& text) {
 
 void TForm1::ShowError(const std::string& message) { ShowErrorDialog(message); }
 
-std::optional<std::string> TForm1::AskText(const std::string& caption, const std::string& prompt,
-                                           const std::string& initial) {
+std::optional<std::string> TForm1::AskResumeLine(const std::string& caption,
+                                                 const std::string& prompt,
+                                                 const std::string& initial) {
   const std::optional<QString> answer =
       dialogs_->Input(this, FromGbk(caption), FromGbk(prompt), FromGbk(initial));
   if (!answer) return std::nullopt;
