@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 #include "ui/side/about_form.h"
 #include "ui/side/bbs_form.h"
 #include "ui/side/program_icon.h"
@@ -43,16 +43,16 @@ int RunWindow(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   // Start-up order: the main window, then the about box, then the generator window.
-  auto form1 = std::make_unique<TForm1>();
-  auto* form2 = new TForm2(form1.get());
-  auto* bbsForm = new TbbsForm(form1.get());
-  form1->SetSideWindows(form2, bbsForm);
-  QObject::connect(form1.get(), &TForm1::formClosed, &app, &QApplication::quit,
+  auto window = std::make_unique<MainWindow>();
+  auto* aboutBox = new TForm2(window.get());
+  auto* generator = new TbbsForm(window.get());
+  window->SetSideWindows(aboutBox, generator);
+  QObject::connect(window.get(), &MainWindow::closeAccepted, &app, &QApplication::quit,
                    Qt::QueuedConnection);
 
-  form1->show();
+  window->show();
   const int status = QApplication::exec();
-  form1.reset();  // saves the rule lists
+  window.reset();  // saves the rule lists
   return status;
 }
 

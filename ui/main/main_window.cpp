@@ -1,4 +1,4 @@
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,14 +50,14 @@ void PauseInEventLoop(int milliseconds) {
 
 }  // namespace
 
-TForm1::TForm1(MainFormParts parts, QWidget* parent)
+MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
     : QWidget(parent),
       dialogs_(parts.dialogs ? std::move(parts.dialogs) : std::make_unique<QtDialogs>()),
       pause_(parts.pause ? std::move(parts.pause) : PauseInEventLoop),
       openUrl_(parts.openUrl ? std::move(parts.openUrl)
                              : [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }),
       stateFolder_(parts.stateFolder.empty() ? StateFolder() : parts.stateFolder) {
-  setObjectName(QStringLiteral("Form1"));
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(ApplicationTitle() + kCaptionTail);
   setWindowIcon(ProgramIcon());
   const ErrorSink sink = [this](const std::string& message) { ShowErrorDialog(message); };
@@ -69,14 +69,14 @@ TForm1::TForm1(MainFormParts parts, QWidget* parent)
   }
 
   browser_ = parts.browser;
-  WebBrowser1 = parts.browserPane;
+  browserPane = parts.browserPane;
   if (!browser_) {
     auto* web = new WebPageBrowser(sink, this);
     browser_ = web;
-    WebBrowser1 = web;
+    browserPane = web;
   }
-  WebBrowser1->setParent(this);
-  WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+  browserPane->setParent(this);
+  browserPane->setObjectName(QStringLiteral("browserPane"));
 
   CrawlEnvironment environment;
   environment.stateFolder = stateFolder_;
@@ -94,36 +94,36 @@ TForm1::TForm1(MainFormParts parts, QWidget* parent)
   BuildOptionRow(root);
   BuildFilterPanel(root);
   BuildResultLists(root);
-  root->addWidget(WebBrowser1, 1);
+  root->addWidget(browserPane, 1);
   BuildStatusBar(root);
   BuildTrayMenu();
   Centre();
   ConfigureTrayIcon(std::move(parts.trayService));
-  FormCreate();
+  ReadStateFiles();
 }
 
-TForm1::~TForm1() {
-  FormDestroy();
+MainWindow::~MainWindow() {
+  SaveRuleLists();
   // From here on no dialog can be shown; the parts that may still report go first, while
   // the members they report to are alive.
   destroying_ = true;
   browser_->SetListener(nullptr);
   delete antTaskbarIcon1;
   antTaskbarIcon1 = nullptr;
-  delete WebBrowser1;
-  WebBrowser1 = nullptr;
+  delete browserPane;
+  browserPane = nullptr;
 }
 
-void TForm1::SetSideWindows(QWidget* aboutBox, QWidget* generator) {
+void MainWindow::SetSideWindows(QWidget* aboutBox, QWidget* generator) {
   aboutBox_ = aboutBox;
   generator_ = generator;
 }
 
-QString TForm1::PanelText(int index) const {
+QString MainWindow::PanelText(int index) const {
   return panels_.at(static_cast<size_t>(index))->text();
 }
 
-void TForm1::ConfigureTrayIcon(std::unique_ptr<NotifyIconService> service) {
+void MainWindow::ConfigureTrayIcon(std::unique_ptr<NotifyIconService> service) {
   // Set through the stored properties only; a tray that fails to load must not stop the
   // window from starting.
   Guarded([&] {
@@ -135,13 +135,13 @@ void TForm1::ConfigureTrayIcon(std::unique_ptr<NotifyIconService> service) {
     stored.icon = ProgramIcon();
     stored.visible = true;
     stored.hint = ToGbk(ApplicationTitle());
-    stored.popupMenu = PopupMenu1;
-    stored.onClick = [this](TantTaskbarIcon*) { N17Click(); };
+    stored.popupMenu = trayMenu;
+    stored.onClick = [this](TantTaskbarIcon*) { ShowMain(); };
     antTaskbarIcon1->LoadStoredSettings(stored);
   });
 }
 
-void TForm1::FormCreate() {
+void MainWindow::ReadStateFiles() {
   QPalette tips = QToolTip::palette();
   tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
   QToolTip::setPalette(tips);
@@ -155,41 +155,41 @@ void TForm1::FormCreate() {
   });
 }
 
-void TForm1::FormDestroy() {
+void MainWindow::SaveRuleLists() {
   Guarded([this] { crawl_->SaveLists(); });
 }
 
-bool TForm1::FormCloseQuery() {
+bool MainWindow::ConfirmClose() {
   if (!dialogs_->Confirm(this, QStringLiteral("确认退出Tolvarine吗?"))) return false;
   // A walk still running keeps its position for Continue.
   if (crawl_->Running()) Guarded([this] { crawl_->WriteProgress(); });
   return true;
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   bool accept = false;
-  Guarded([&] { accept = FormCloseQuery(); });
+  Guarded([&] { accept = ConfirmClose(); });
   if (!accept) {
     event->ignore();
     return;
   }
   event->accept();
-  emit formClosed();
+  emit closeAccepted();
 }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
       isVisible()) {
-    Guarded([this] { N18Click(); });
+    Guarded([this] { HideToTray(); });
   }
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) {
+void MainWindow::Guarded(const std::function<void()>& handler) {
   RunGuarded([this](const std::string& message) { ShowErrorDialog(message); }, handler);
 }
 
-void TForm1::ShowErrorDialog(const std::string& messageGbk) {
+void MainWindow::ShowErrorDialog(const std::string& messageGbk) {
   if (destroying_) {
     std::fprintf(stderr, "tolvarine: %s\n", GbkToUtf8(ErrorDialogText(messageGbk)).c_str());
     return;
@@ -209,64 +209,64 @@ void TForm1::ShowErrorDialog(const std::string& messageGbk) {
   dialogs_->Error(this, ApplicationTitle(), text);
 }
 
-void TForm1::OpenUrl(const QString& url) {
+void MainWindow::OpenUrl(const QString& url) {
   Guarded([&] { openUrl_(url); });
 }
 
 // Commands.
 
-void TForm1::N1Click() { Guarded([this] { crawl_->ChooseList(); }); }
-void TForm1::N2Click() { Guarded([this] { crawl_->Start(); }); }
-void TForm1::N3Click() { Guarded([this] { crawl_->Stop(); }); }
-void TForm1::N4Click() { Guarded([this] { crawl_->Continue(); }); }
-void TForm1::SpeedButton5Click() { Guarded([this] { SaveResults(); }); }
+void MainWindow::ChooseList() { Guarded([this] { crawl_->ChooseList(); }); }
+void MainWindow::Start() { Guarded([this] { crawl_->Start(); }); }
+void MainWindow::Stop() { Guarded([this] { crawl_->Stop(); }); }
+void MainWindow::Continue() { Guarded([this] { crawl_->Continue(); }); }
+void MainWindow::SaveResults() { Guarded([this] { SaveResultsAs(); }); }
 
-void TForm1::SpeedButton6Click() {
+void MainWindow::CreateList() {
   Guarded([this] {
     if (generator_) dialogs_->ShowModal(generator_);
   });
 }
 
-void TForm1::SpeedButton8Click() {
+void MainWindow::WriteProgress() {
   Guarded([this] {
     crawl_->WriteProgress();
     dialogs_->Plain(this, ApplicationTitle(), QStringLiteral("已经保存当前网络搜索进程！"));
   });
 }
 
-void TForm1::SpeedButton11Click() {
+void MainWindow::MergeFiles() {
   // RunMergeAndDedup reports its own failures through ShowError.
   Guarded([this] { RunMergeAndDedup(static_cast<MergeHost&>(*this)); });
 }
 
-void TForm1::SpeedButton9Click() {
+void MainWindow::ShowAbout() {
   Guarded([this] {
     if (aboutBox_) dialogs_->ShowModal(aboutBox_);
   });
 }
 
-void TForm1::SpeedButton10Click() {
+void MainWindow::Exit() {
   Guarded([this] { close(); });
 }
 
-void TForm1::N18Click() {
+void MainWindow::HideToTray() {
   // HideToTray: the tray icon stays; the window leaves the screen and the task bar.
-  N18->setEnabled(false);
-  N17->setEnabled(true);
+  hideToTrayAction->setEnabled(false);
+  showMainAction->setEnabled(true);
   hide();
 }
 
-void TForm1::N17Click() {
+void MainWindow::ShowMain() {
   // ShowMain: back from the tray, restored from the minimised state.
-  N17->setEnabled(false);
-  N18->setEnabled(true);
+  showMainAction->setEnabled(false);
+  hideToTrayAction->setEnabled(true);
   setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
   activateWindow();
 }
 
-void TForm1::SaveResults() {
+void MainWindow::SaveResultsAs() {
   FileDialogRequest request;
   request.title = QStringLiteral("搜索结果保存为");
   request.filters = TextFileFilters();

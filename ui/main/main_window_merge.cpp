@@ -1,4 +1,4 @@
-// TForm1 as the host of the "整理" command: its two file dialogs, status panel 6, the
+// MainWindow as the host of the "整理" command: its two file dialogs, status panel 6, the
 // application-wide cursor and an immediate repaint.
 #include <QApplication>
 #include <QCursor>
@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 #include "ui/qt_gbk.h"
 
 namespace tolvarine {
@@ -17,7 +17,7 @@ constexpr qsizetype kMaxChosenNameBytes = 65519;
 
 }  // namespace
 
-std::optional<std::vector<std::string>> TForm1::ChooseInputFiles() {
+std::optional<std::vector<std::string>> MainWindow::ChooseInputFiles() {
   FileDialogRequest request;
   request.title = QStringLiteral("选择一个或多个待合并去重的文件");
   request.filters = TextFileFilters();
@@ -40,7 +40,7 @@ std::optional<std::vector<std::string>> TForm1::ChooseInputFiles() {
   return paths;
 }
 
-std::optional<std::string> TForm1::ChooseOutputFile() {
+std::optional<std::string> MainWindow::ChooseOutputFile() {
   FileDialogRequest request;
   request.title = QStringLiteral("合并去重复后的数据文件保存为");
   request.filters = TextFileFilters();
@@ -53,21 +53,21 @@ std::optional<std::string> TForm1::ChooseOutputFile() {
   return QFile::encodeName(*chosen).toStdString();
 }
 
-void TForm1::SetStatusText(const std::string& gbk) { panels_.at(6)->setText(FromGbk(gbk)); }
+void MainWindow::SetStatusText(const std::string& gbk) { panels_.at(6)->setText(FromGbk(gbk)); }
 
-void TForm1::SetBusyCursor() {
+void MainWindow::SetBusyCursor() {
   // Qt's nearest to the application-starting cursor: an arrow with a busy indicator.
   if (busyCursor_) QApplication::restoreOverrideCursor();
   QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
   busyCursor_ = true;
 }
 
-void TForm1::RestoreCursor() {
+void MainWindow::RestoreCursor() {
   if (!busyCursor_) return;
   QApplication::restoreOverrideCursor();
   busyCursor_ = false;
 }
 
-void TForm1::RepaintNow() { repaint(); }
+void MainWindow::RepaintNow() { repaint(); }
 
 }  // namespace tolvarine

@@ -1,4 +1,4 @@
-// TForm1 as the crawl's view: the settings shown in the option row and the rule fields (and
+// MainWindow as the crawl's view: the settings shown in the option row and the rule fields (and
 // their edits pushed back), the counters and the message in the status bar panels, command
 // states and boxes.
 #include <QCheckBox>
@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "base/file_names.h"
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 #include "ui/qt_gbk.h"
 #include "ui/main/speed_spin_box.h"
 
@@ -32,28 +32,28 @@ QString WithLf(const std::string& gbk) {
 
 }  // namespace
 
-QCheckBox* TForm1::OptionBox(CrawlOption option) const {
+QCheckBox* MainWindow::OptionBox(CrawlOption option) const {
   switch (option) {
-    case CrawlOption::Dedup: return CheckBox1;
-    case CrawlOption::Autosave: return CheckBox2;
-    case CrawlOption::SearchLinks: return CheckBox3;
-    case CrawlOption::SearchPhones: return CheckBox4;
-    case CrawlOption::LinkFilter: return CheckBox5;
-    case CrawlOption::OnlySite: return CheckBox6;
+    case CrawlOption::Dedup: return dedupBox;
+    case CrawlOption::Autosave: return autosaveBox;
+    case CrawlOption::SearchLinks: return searchLinksBox;
+    case CrawlOption::SearchPhones: return searchPhonesBox;
+    case CrawlOption::LinkFilter: return linkFilterBox;
+    case CrawlOption::OnlySite: return onlySiteBox;
   }
-  return CheckBox1;
+  return dedupBox;
 }
 
-QPlainTextEdit* TForm1::RuleField(RuleList list) const {
+QPlainTextEdit* MainWindow::RuleField(RuleList list) const {
   switch (list) {
-    case RuleList::Prefixes: return Memo3;
-    case RuleList::MustContain: return Memo1;
-    case RuleList::MustNotContain: return Memo2;
+    case RuleList::Prefixes: return prefixField;
+    case RuleList::MustContain: return mustContainField;
+    case RuleList::MustNotContain: return mustNotContainField;
   }
-  return Memo3;
+  return prefixField;
 }
 
-void TForm1::ShowSettings(const CrawlSettings& settings) {
+void MainWindow::ShowSettings(const CrawlSettings& settings) {
   showingSettings_ = true;
   struct Reset {
     bool& flag;
@@ -64,9 +64,9 @@ void TForm1::ShowSettings(const CrawlSettings& settings) {
                              CrawlOption::OnlySite})
     OptionBox(option)->setChecked(settings.Option(option));
   // A field whose text already counts as the speed keeps it as typed.
-  if (ReadSpeed(ToGbk(SpinEdit1->text())) != settings.speed || SpinEdit1->text().isEmpty())
-    SpinEdit1->setValue(settings.speed);
-  Edit1->setText(FromGbk(settings.listFile));
+  if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
+    speedField->setValue(settings.speed);
+  listFileField->setText(FromGbk(settings.listFile));
   for (RuleList list : {RuleList::Prefixes, RuleList::MustContain, RuleList::MustNotContain}) {
     const QString text = WithLf(settings.Rules(list));
     // Setting the same text again would lose the cursor and the undo history.
@@ -74,7 +74,7 @@ void TForm1::ShowSettings(const CrawlSettings& settings) {
   }
 }
 
-void TForm1::PushEditsToSettings() {
+void MainWindow::PushEditsToSettings() {
   for (CrawlOption option : {CrawlOption::Dedup, CrawlOption::Autosave, CrawlOption::SearchLinks,
                              CrawlOption::SearchPhones, CrawlOption::LinkFilter,
                              CrawlOption::OnlySite}) {
@@ -83,7 +83,7 @@ void TForm1::PushEditsToSettings() {
     });
   }
   // The text as typed counts, also before the field has interpreted it.
-  connect(SpinEdit1, &QSpinBox::textChanged, this, [this](const QString& text) {
+  connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {
     if (!showingSettings_) Guarded([&] { crawl_->Settings().speed = ReadSpeed(ToGbk(text)); });
   });
   for (RuleList list : {RuleList::Prefixes, RuleList::MustContain, RuleList::MustNotContain}) {
@@ -95,35 +95,35 @@ void TForm1::PushEditsToSettings() {
   }
 }
 
-void TForm1::ShowTotal(int lines) { panels_.at(1)->setText(QString::number(lines)); }
-void TForm1::ShowPosition(int line) { panels_.at(3)->setText(QString::number(line)); }
-void TForm1::ShowLinksFound(int count) { panels_.at(5)->setText(QString::number(count)); }
-void TForm1::ShowPhonesFound(int count) { panels_.at(7)->setText(QString::number(count)); }
+void MainWindow::ShowTotal(int lines) { panels_.at(1)->setText(QString::number(lines)); }
+void MainWindow::ShowPosition(int line) { panels_.at(3)->setText(QString::number(line)); }
+void MainWindow::ShowLinksFound(int count) { panels_.at(5)->setText(QString::number(count)); }
+void MainWindow::ShowPhonesFound(int count) { panels_.at(7)->setText(QString::number(count)); }
 
-void TForm1::ClearCounts() {
+void MainWindow::ClearCounts() {
   for (int panel : {3, 5, 7}) panels_.at(static_cast<size_t>(panel))->clear();
 }
 
-void TForm1::ShowMessage(const std::string& text) { panels_.at(8)->setText(FromGbk(text)); }
+void MainWindow::ShowMessage(const std::string& text) { panels_.at(8)->setText(FromGbk(text)); }
 
-void TForm1::ShowCommandStates(const CommandStates& states) {
-  SpeedButton1->setEnabled(states.chooseList);
-  SpeedButton2->setEnabled(states.search);
-  SpeedButton3->setEnabled(states.stop);
-  SpeedButton4->setEnabled(states.resume);
+void MainWindow::ShowCommandStates(const CommandStates& states) {
+  chooseListButton->setEnabled(states.chooseList);
+  startButton->setEnabled(states.search);
+  stopButton->setEnabled(states.stop);
+  continueButton->setEnabled(states.resume);
 }
 
-void TForm1::ShowInformation(const std::string& text) {
+void MainWindow::ShowInformation(const std::string& text) {
   dialogs_->Information(this, FromGbk(text));
 }
 
-void TForm1::ShowPlainMessage(const std::string& text) {
+void MainWindow::ShowPlainMessage(const std::string& text) {
   dialogs_->Plain(this, ApplicationTitle(), FromGbk(text));
 }
 
-void TForm1::ShowError(const std::string& message) { ShowErrorDialog(message); }
+void MainWindow::ShowError(const std::string& message) { ShowErrorDialog(message); }
 
-std::optional<std::string> TForm1::AskResumeLine(const std::string& caption,
+std::optional<std::string> MainWindow::AskResumeLine(const std::string& caption,
                                                  const std::string& prompt,
                                                  const std::string& initial) {
   const std::optional<QString> answer =
@@ -132,7 +132,7 @@ std::optional<std::string> TForm1::AskResumeLine(const std::string& caption,
   return ToGbk(*answer);
 }
 
-std::optional<std::string> TForm1::ChooseListFile(const std::string& /*executableFolder*/) {
+std::optional<std::string> MainWindow::ChooseListFile(const std::string& /*executableFolder*/) {
   FileDialogRequest request;
   request.title = QStringLiteral("选择网址列表文件");
   request.filters = TextFileFilters();
@@ -144,8 +144,8 @@ std::optional<std::string> TForm1::ChooseListFile(const std::string& /*executabl
   return GbkFileName(QFile::encodeName(*chosen).toStdString());
 }
 
-void TForm1::Repaint() { repaint(); }
+void MainWindow::Repaint() { repaint(); }
 
-void TForm1::Pause(int milliseconds) { pause_(milliseconds); }
+void MainWindow::Pause(int milliseconds) { pause_(milliseconds); }
 
 }  // namespace tolvarine
