@@ -1,5 +1,6 @@
 #include "engine/crawl_controller.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "base/atomic_file.h"
@@ -12,6 +13,7 @@
 #include "base/state_folder.h"
 #include "engine/crawl_state.h"
 #include "engine/crawl_texts.h"
+#include "engine/list_address.h"
 
 namespace tolvarine {
 
@@ -19,23 +21,24 @@ namespace tolvarine {
 
 namespace {
 
-// Settings with their defaults filled in: the program's state folder and the real host
-// lookup.
-CrawlSettings Completed(CrawlSettings settings) {
-  if (settings.stateFolder.empty()) settings.stateFolder = StateFolder();
-  if (!settings.hostAddresses) settings.hostAddresses = LocalHostAddresses;
-  if (!settings.networkInterfaces) settings.networkInterfaces = ConnectedNetworkInterfaces;
-  return settings;
+// The environment with its defaults filled in: the program's state folder and the real
+// host lookup.
+CrawlEnvironment Completed(CrawlEnvironment environment) {
+  if (environment.stateFolder.empty()) environment.stateFolder = StateFolder();
+  if (!environment.hostAddresses) environment.hostAddresses = LocalHostAddresses;
+  if (!environment.networkInterfaces)
+    environment.networkInterfaces = ConnectedNetworkInterfaces;
+  return environment;
 }
 
 }  // namespace
 
-CrawlController::State::State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlSettings s,
+CrawlController::State::State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlEnvironment e,
                               CrawlController& owner)
     : view(v),
       browser(b),
-      settings(Completed(std::move(s))),
-      files(settings.stateFolder),
+      environment(Completed(std::move(e))),
+      files(environment.stateFolder),
       harvester(UserCollator()),
       pacing(clock, 8000, [this, &owner] { Guarded([&owner] { owner.PacingTick(); }); }),
       autosave(clock, 300000, [this, &owner] { Guarded([&owner] { owner.AutosaveTick(); }); }),
@@ -45,10 +48,18 @@ void CrawlController::State::Guarded(const std::function<void()>& handler) {
   RunGuarded([this](const std::string& message) { view.ShowError(message); }, handler);
 }
 
-int CrawlController::State::PacingPeriod() {
-  if (settings.pacingIntervalMs > 0) return settings.pacingIntervalMs;
-  return ReadSpeed(view.SpeedText()) * 1000;
+int CrawlController::State::PacingPeriod() const {
+  if (environment.pacingIntervalMs > 0) return environment.pacingIntervalMs;
+  return std::clamp(settings.speed, 1, 60) * 1000;
 }
+
+std::string CrawlController::State::ListPath() const {
+  if (!chosenListFile.empty() && LowerAsciiGbk(chosenListFile) == settings.listFile)
+    return FileSystemPath(chosenListFile);
+  return FileSystemPath(settings.listFile);
+}
+
+void CrawlController::State::ShowSettings() { view.ShowSettings(settings); }
 
 void CrawlController::State::StopTimers() {
   pacing.SetEnabled(false);
@@ -60,7 +71,7 @@ void CrawlController::State::CloseReader() { reader.Close(); }
 
 void CrawlController::State::OpenReader() {
   reader.Close();
-  reader.Open(FileSystemPath(view.ListFileField()));
+  reader.Open(ListPath());
 }
 
 void CrawlController::State::BeginWalk() {
@@ -69,7 +80,8 @@ void CrawlController::State::BeginWalk() {
   linksFound = 0;
   links.Clear();
   phones.Clear();
-  view.SetCommandStates(kRunningStates);
+  pagesAbandoned = 0;
+  view.ShowCommandStates(kRunningStates);
   walking = true;
 }
 
@@ -81,21 +93,25 @@ void CrawlController::State::AbandonStart() {
     // The failure that made the start fail is the one reported.
   }
   walking = false;
-  view.SetCommandStates(kIdleStates);
+  view.ShowCommandStates(kIdleStates);
 }
 
 void CrawlController::State::ReadAddress() {
-  std::string address = reader.ReadLine();
-  const std::size_t blank = address.find(' ');
-  if (blank != std::string::npos) address.resize(blank);
+  const std::string line = reader.ReadLine();
   ++position;
-  ShowCount(3, position);
-  browser.SetTag(0);
+  view.ShowPosition(position);
+  pageComplete = false;
   // Frame identities belong to one navigation: a page abandoned before its document
   // completed must not keep the next page from being marked complete.
   rememberedFrame = 0;
+  const std::optional<std::string> address = AddressFromListLine(line);
+  notAnAddress = !address;
+  if (!address) {
+    view.ShowMessage(texts::kNotAnAddress + line);
+    return;
+  }
   try {
-    browser.Navigate(address);
+    browser.Navigate(*address);
   } catch (...) {
     // A failed navigate is left to the watchdog.
   }
@@ -105,15 +121,15 @@ bool CrawlController::State::ListDone() {
   return !reader.IsOpen() || reader.AtEnd() || stopRequested;
 }
 
-void CrawlController::State::ShowCount(int panel, int value) { view.SetPanel(panel, IntToStr(value)); }
-
 // ----- Controller -----
 
 CrawlController::CrawlController(CrawlView& view, PageBrowser& browser, Clock& clock,
-                                 CrawlSettings settings)
-    : s_(std::make_unique<State>(view, browser, clock, std::move(settings), *this)) {}
+                                 CrawlEnvironment environment)
+    : s_(std::make_unique<State>(view, browser, clock, std::move(environment), *this)) {}
 
 CrawlController::~CrawlController() = default;
+
+CrawlSettings& CrawlController::Settings() { return s_->settings; }
 
 void CrawlController::ChooseList() {
   s_->view.Repaint();
@@ -124,11 +140,12 @@ void CrawlController::ChooseList() {
 
 void CrawlController::UseListFile(const std::string& name) {
   State& s = *s_;
-  const std::string lowered = LowerAsciiGbk(name);
-  s.view.SetListFileField(lowered);
+  s.chosenListFile = name;
+  s.settings.listFile = LowerAsciiGbk(name);
+  s.ShowSettings();
   s.total = 0;
-  s.total = CountLines(FileSystemPath(lowered));
-  s.ShowCount(1, s.total);
+  s.total = CountLines(s.ListPath());
+  s.view.ShowTotal(s.total);
 }
 
 void CrawlController::EndWalkInProgress() {
@@ -138,11 +155,12 @@ void CrawlController::EndWalkInProgress() {
 void CrawlController::Start() {
   State& s = *s_;
   EndWalkInProgress();
-  if (!s.view.Option(CrawlOption::SearchLinks) && !s.view.Option(CrawlOption::SearchPhones)) {
+  if (!s.settings.Option(CrawlOption::SearchLinks) &&
+      !s.settings.Option(CrawlOption::SearchPhones)) {
     s.view.ShowPlainMessage(texts::kNeedSearchItem);
     return;
   }
-  if (!FileExists(FileSystemPath(s.view.ListFileField()))) {
+  if (!FileExists(s.ListPath())) {
     s.view.ShowInformation(texts::kNoListFile);
     return;
   }
@@ -154,12 +172,10 @@ void CrawlController::Start() {
   s.lastSeenPosition = 0;
   s.BeginWalk();
   s.pacing.SetInterval(s.PacingPeriod());
-  s.ShowCount(1, s.total);
-  s.view.SetPanel(5, "");
-  s.view.SetPanel(7, "");
-  s.view.SetPanel(8, texts::kSearching);
-  s.view.SetPanel(3, "");
-  if (s.view.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
+  s.view.ShowTotal(s.total);
+  s.view.ClearCounts();
+  s.view.ShowMessage(texts::kSearching);
+  if (s.settings.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
   s.watchdog.SetEnabled(true);
   try {
     s.OpenReader();
@@ -177,8 +193,8 @@ void CrawlController::Start() {
 void CrawlController::Stop() {
   State& s = *s_;
   s.stopRequested = true;
-  s.view.SetPanel(8, texts::kStopping);
-  s.view.SetCommandStates(kIdleStates);
+  s.view.ShowMessage(texts::kStopping);
+  s.view.ShowCommandStates(kIdleStates);
 }
 
 void CrawlController::Continue() { Resume(std::nullopt); }
@@ -193,7 +209,7 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
     return;
   }
   ReadProgress();
-  if (!FileExists(FileSystemPath(s.view.ListFileField()))) {
+  if (!FileExists(s.ListPath())) {
     s.view.ShowInformation(texts::kListMissing);
     return;
   }
@@ -201,21 +217,19 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
     s.view.ShowInformation(texts::kNotOnline);
     return;
   }
-  s.ShowCount(1, s.total);
-  s.view.SetPanel(3, "");
-  s.view.SetPanel(5, "");
-  s.view.SetPanel(7, "");
+  s.view.ShowTotal(s.total);
+  s.view.ClearCounts();
   s.BeginWalk();
   s.pacing.SetInterval(s.PacingPeriod());
-  s.view.SetPanel(8, texts::kStarting);
+  s.view.ShowMessage(texts::kStarting);
   if (givenPosition) {
     s.position = *givenPosition;
   } else {
     s.view.Pause(1000);
     const std::optional<std::string> answer =
-        s.view.AskText(texts::kResumeCaption, texts::kResumePrompt, IntToStr(s.position));
+        s.view.AskResumeLine(texts::kResumeCaption, texts::kResumePrompt, IntToStr(s.position));
     if (!answer) {
-      s.view.SetPanel(8, texts::kResumeCancelled);
+      s.view.ShowMessage(texts::kResumeCancelled);
       s.AbandonStart();
       return;
     }
@@ -240,9 +254,9 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
       } while (skipped < s.position && !s.reader.AtEnd());
     }
     if (s.reader.AtEnd()) {
-      s.view.SetPanel(8, texts::kListExhausted);
+      s.view.ShowMessage(texts::kListExhausted);
       s.walking = false;
-      s.view.SetCommandStates(kIdleStates);
+      s.view.ShowCommandStates(kIdleStates);
       s.CloseReader();
       return;
     }
@@ -250,10 +264,10 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
     s.AbandonStart();
     throw;
   }
-  s.view.SetPanel(8, texts::kResuming);
+  s.view.ShowMessage(texts::kResuming);
   s.lastSeenPosition = s.position;
   s.watchdog.SetEnabled(true);
-  if (s.view.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
+  if (s.settings.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
   try {
     LoadNext();
   } catch (...) {
@@ -262,20 +276,41 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
 }
 
 bool CrawlController::IsOnline() {
-  const std::vector<std::string> addresses = s_->settings.hostAddresses();
+  const std::vector<std::string> addresses = s_->environment.hostAddresses();
   const std::string last = addresses.empty() ? std::string() : addresses.back();
   // On many machines (containers, common hosts files) the host name resolves to the
   // loopback though the machine is online; a connected interface then shows it is.
-  return last != "127.0.0.1" || !s_->settings.networkInterfaces().empty();
+  return last != "127.0.0.1" || !s_->environment.networkInterfaces().empty();
 }
 
-void CrawlController::WriteProgress() { s_->files.Write(s_->view, s_->position, s_->total); }
+void CrawlController::WriteProgress() {
+  s_->files.Write(s_->settings, s_->position, s_->total);
+}
 
-bool CrawlController::ReadProgress() { return s_->files.Read(s_->view, s_->position, s_->total); }
+// What was read before a failure stays applied, and is shown either way.
+bool CrawlController::ReadProgress() {
+  bool found = false;
+  try {
+    found = s_->files.Read(s_->settings, s_->position, s_->total);
+  } catch (...) {
+    s_->ShowSettings();
+    throw;
+  }
+  s_->ShowSettings();
+  return found;
+}
 
-void CrawlController::LoadLists() { s_->files.LoadLists(s_->view); }
+void CrawlController::LoadLists() {
+  try {
+    s_->files.LoadLists(s_->settings);
+  } catch (...) {
+    s_->ShowSettings();
+    throw;
+  }
+  s_->ShowSettings();
+}
 
-void CrawlController::SaveLists() { s_->files.SaveLists(s_->view); }
+void CrawlController::SaveLists() { s_->files.SaveLists(s_->settings); }
 
 ResultList& CrawlController::Links() { return s_->links; }
 ResultList& CrawlController::Phones() { return s_->phones; }
@@ -284,6 +319,7 @@ int CrawlController::Position() const { return s_->position; }
 int CrawlController::Total() const { return s_->total; }
 int CrawlController::LinksFound() const { return s_->linksFound; }
 int CrawlController::PhonesFound() const { return s_->phonesFound; }
+int CrawlController::PagesAbandoned() const { return s_->pagesAbandoned; }
 
 void CrawlController::SetOnFinished(std::function<void()> onFinished) {
   s_->onFinished = std::move(onFinished);

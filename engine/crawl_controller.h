@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "engine/clock.h"
+#include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
 #include "engine/page_browser.h"
 #include "engine/result_list.h"
 
 namespace tolvarine {
 
-struct CrawlSettings {
+// Where the controller runs: its state folder, its online check and a fixed pacing period.
+struct CrawlEnvironment {
   // Folder of the progress file and the list files, with a trailing "/"; empty takes the
   // program's state folder.
   std::string stateFolder;
@@ -24,22 +26,30 @@ struct CrawlSettings {
   // The names of the network interfaces that are up with an address, loopback aside (the
   // online check's other rule); defaults to the real list.
   std::function<std::vector<std::string>()> networkInterfaces;
-  // When set, overrides speed x 1000 as the pacing period (the watchdog keeps 15 periods).
+  // When set, overrides speed x 1000 as the pacing period (the watchdog keeps 15 periods,
+  // never less than 15 s).
   int pacingIntervalMs = 0;
 };
 
-// The owner routes the browser's events to OnNavigateComplete / OnDocumentComplete (for
-// example browser.SetListener(&controller), or through its own guarded listener); neither
-// handler throws.
+// The owner routes the browser's events to the controller (browser.SetListener(&controller)).
+// The controller is the one guard of its timer ticks and browser events: a failure in
+// either goes to the view's error dialog and never leaves the handler.
 class CrawlController : public PageBrowserListener {
  public:
-  CrawlController(CrawlView& view, PageBrowser& browser, Clock& clock, CrawlSettings settings);
+  CrawlController(CrawlView& view, PageBrowser& browser, Clock& clock,
+                  CrawlEnvironment environment);
   ~CrawlController() override;
+
+  // The settings the walk uses, read at the moment each is used: an edit made during a walk
+  // counts from the next tick. The owner writes them; ReadProgress, LoadLists and
+  // UseListFile change them and show them through the view.
+  CrawlSettings& Settings();
 
   // Commands (the tool bar). Each may throw; the caller runs it through its guard.
   void ChooseList();
-  // The list file as if chosen in the dialog: the name is stored lowered (A..Z only) in the
-  // list file field and its lines are counted into total (panel 1).
+  // The list file as if chosen in the dialog: the name is stored lowered (A..Z only) as
+  // the settings' list file and its lines are counted into the total. The walk opens the
+  // name as chosen while that file exists.
   void UseListFile(const std::string& name);
   void Start();
   void Stop();
@@ -54,11 +64,11 @@ class CrawlController : public PageBrowserListener {
   void LoadLists();
   void SaveLists();
 
-  // Browser events.
+  // Browser events (guarded).
   void OnNavigateComplete(FrameId frame, const std::string& address) override;
   void OnDocumentComplete(FrameId frame, const std::string& address) override;
 
-  // Timer handlers and internal steps, public for the owner's hidden buttons and tests.
+  // Timer handlers and internal steps, public for tests.
   void LoadNext();
   void PacingTick();
   void WatchdogTick();
@@ -74,6 +84,8 @@ class CrawlController : public PageBrowserListener {
   int Total() const;
   int LinksFound() const;
   int PhonesFound() const;
+  // Pages of the current or last walk that the watchdog gave up waiting for.
+  int PagesAbandoned() const;
   // Called when a walk ends (finished); the console runner exits on it.
   void SetOnFinished(std::function<void()> onFinished);
 

@@ -13,11 +13,14 @@
 namespace tolvarine {
 
 struct CrawlController::State {
-  State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlSettings s, CrawlController& owner);
+  State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlEnvironment e, CrawlController& owner);
 
   CrawlView& view;
   PageBrowser& browser;
+  CrawlEnvironment environment;
   CrawlSettings settings;
+  // The list file's name as chosen, before lowering; opened while it exists.
+  std::string chosenListFile;
   ProgressFile files;
   LinkHarvester harvester;
 
@@ -32,7 +35,12 @@ struct CrawlController::State {
   bool stopRequested = false;
   int phonesFound = 0;
   int linksFound = 0;
+  int pagesAbandoned = 0;
   FrameId rememberedFrame = 0;  // 0: none
+  // The page being loaded has completed (its top-level document-complete arrived).
+  bool pageComplete = false;
+  // The line read last is no address: the next pacing tick moves on without harvesting.
+  bool notAnAddress = false;
   // From the moment a walk puts the commands in the running states until it ends.
   bool walking = false;
   std::function<void()> onFinished;
@@ -43,12 +51,17 @@ struct CrawlController::State {
 
   // Runs a handler as the window would: a failure goes to the standard error dialog.
   void Guarded(const std::function<void()>& handler);
-  // The pacing period in ms: the speed as read now x 1000, unless the settings fix it.
-  int PacingPeriod();
+  // The pacing period in ms: the speed x 1000, unless the environment fixes it.
+  int PacingPeriod() const;
+  // The file-system path of the list file: the name as chosen while that file exists,
+  // else the stored (lowered) name looked up ignoring case.
+  std::string ListPath() const;
+  // Shows the settings after they were read or changed here.
+  void ShowSettings();
   void StopTimers();
   // Closes the list reader; a failure is thrown.
   void CloseReader();
-  // Opens the list reader on the list file named in the field.
+  // Opens the list reader on the settings' list file.
   void OpenReader();
   // Fresh counters and empty result lists, the commands in the running states.
   void BeginWalk();
@@ -57,7 +70,6 @@ struct CrawlController::State {
   // Reads the next address, counts it and starts loading it.
   void ReadAddress();
   bool ListDone();
-  void ShowCount(int panel, int value);
 };
 
 }  // namespace tolvarine

@@ -33,6 +33,9 @@ inline constexpr char kListExhausted[] = "\xCD\xF8\xD6\xB7\xC1\xD0\xB1\xED\xCB\x
 // "继续搜索..."
 inline constexpr char kResuming[] = "\xBC\xCC\xD0\xF8\xCB\xD1\xCB\xF7...";
 
+// "不是网址：" (followed by the list line)
+inline constexpr char kNotAnAddress[] = "\xB2\xBB\xCA\xC7\xCD\xF8\xD6\xB7\xA3\xBA";
+
 // State files, all in the state folder.
 inline constexpr char kProgressFileName[] = "tolvarine.ini";
 inline constexpr char kPrefixListFileName[] = "kqwebmobset.ini";

@@ -1,5 +1,6 @@
 // The running walk: loading the next address, the three timers' handlers, finishing, and
 // the browser's completion events.
+#include <algorithm>
 #include <exception>
 
 #include "base/errors.h"
@@ -12,7 +13,8 @@ namespace tolvarine {
 
 namespace {
 constexpr int kWaitTicks = 30;
-constexpr int kCompleteMark = 9;
+// The watchdog waits 15 pacing periods for a page, and never less than this.
+constexpr int kShortestWatchdogMs = 15000;
 
 // Reads and loads the next address, or finishes the walk at the end of the list or after
 // Stop; returns whether an address was loaded. A list file that can no longer be read ends
@@ -51,60 +53,73 @@ void CrawlController::LoadNext() {
   if (!LoadAddressOrFinish(*this, s)) return;
   s.waitCounter = 0;
   s.pacing.SetEnabled(true);
-  s.watchdog.SetInterval(15 * s.PacingPeriod());
+  s.watchdog.SetInterval(std::max(15 * s.PacingPeriod(), kShortestWatchdogMs));
 }
 
 void CrawlController::PacingTick() {
   State& s = *s_;
+  if (s.notAnAddress) {
+    // Nothing was loaded for that line: move on without harvesting the page before it.
+    s.notAnAddress = false;
+    s.pacing.SetEnabled(false);
+    s.pacing.SetInterval(s.PacingPeriod());
+    s.waitCounter = 0;
+    if (LoadAddressOrFinish(*this, s)) s.pacing.SetEnabled(true);
+    return;
+  }
   PageDocument* document = s.browser.Document();
   if (document == nullptr) return;
   s.pacing.SetEnabled(false);
   s.pacing.SetInterval(s.PacingPeriod());
-  if (s.browser.Tag() == 0 && s.waitCounter < kWaitTicks) {
+  if (!s.pageComplete && s.waitCounter < kWaitTicks) {
     ++s.waitCounter;
     s.pacing.SetEnabled(true);
     return;
   }
   s.waitCounter = 0;
 
-  if (s.view.Option(CrawlOption::SearchLinks)) {
+  const CrawlSettings& settings = s.settings;
+  if (settings.Option(CrawlOption::SearchLinks)) {
     LinkRules rules;
-    rules.onlySite = s.view.Option(CrawlOption::OnlySite);
-    rules.filter = s.view.Option(CrawlOption::LinkFilter);
+    rules.onlySite = settings.Option(CrawlOption::OnlySite);
+    rules.filter = settings.Option(CrawlOption::LinkFilter);
     if (rules.filter) {
-      rules.mustContain = RuleLines(s.view.RuleText(RuleList::MustContain));
-      rules.mustNotContain = RuleLines(s.view.RuleText(RuleList::MustNotContain));
+      rules.mustContain = RuleLines(settings.Rules(RuleList::MustContain));
+      rules.mustNotContain = RuleLines(settings.Rules(RuleList::MustNotContain));
     }
     s.harvester.Harvest(s.browser.LocationURL(), *document, rules, s.links, [&s] {
       ++s.linksFound;
-      s.ShowCount(5, s.linksFound);
+      s.view.ShowLinksFound(s.linksFound);
     });
   }
-  if (s.view.Option(CrawlOption::SearchPhones)) {
-    ExtractPagePhones(*document, PrefixesFromText(s.view.RuleText(RuleList::Prefixes)),
-                      s.view.Option(CrawlOption::Dedup), s.phones, [&s] {
+  if (settings.Option(CrawlOption::SearchPhones)) {
+    ExtractPagePhones(*document, PrefixesFromText(settings.Rules(RuleList::Prefixes)),
+                      settings.Option(CrawlOption::Dedup), s.phones, [&s] {
                         ++s.phonesFound;
-                        s.ShowCount(7, s.phonesFound);
+                        s.view.ShowPhonesFound(s.phonesFound);
                       });
   }
 
-  s.autosave.SetEnabled(s.view.Option(CrawlOption::Autosave));
+  s.autosave.SetEnabled(settings.Option(CrawlOption::Autosave));
   if (LoadAddressOrFinish(*this, s)) s.pacing.SetEnabled(true);
 }
 
 void CrawlController::WatchdogTick() {
   State& s = *s_;
-  if (s.position == s.lastSeenPosition)
+  if (s.position == s.lastSeenPosition) {
+    // No page went by in a whole watchdog period: give up on the one loading.
+    if (s.walking && s.position > 0) ++s.pagesAbandoned;
     LoadNext();
-  else
+  } else {
     s.lastSeenPosition = s.position;
+  }
 }
 
 void CrawlController::AutosaveTick() {
   State& s = *s_;
   s.autosave.SetEnabled(false);
   WriteProgress();
-  s.autosave.SetEnabled(s.view.Option(CrawlOption::Autosave));
+  s.autosave.SetEnabled(s.settings.Option(CrawlOption::Autosave));
 }
 
 // The walk ends whatever fails on the way: the commands return to idle and the owner is
@@ -125,9 +140,9 @@ void CrawlController::Finish() {
     writeFailure = std::current_exception();
   }
   s.walking = false;
-  s.view.SetPanel(8, texts::kFinished);
+  s.view.ShowMessage(texts::kFinished);
   s.view.Repaint();
-  s.view.SetCommandStates(kIdleStates);
+  s.view.ShowCommandStates(kIdleStates);
   if (s.onFinished) s.onFinished();
   if (closeFailure && writeFailure) s.Guarded([&] { std::rethrow_exception(closeFailure); });
   if (writeFailure) std::rethrow_exception(writeFailure);
@@ -135,15 +150,20 @@ void CrawlController::Finish() {
 }
 
 void CrawlController::OnNavigateComplete(FrameId frame, const std::string& /*address*/) {
-  if (s_->rememberedFrame == 0) s_->rememberedFrame = frame;
+  State& s = *s_;
+  s.Guarded([&s, frame] {
+    if (s.rememberedFrame == 0) s.rememberedFrame = frame;
+  });
 }
 
 void CrawlController::OnDocumentComplete(FrameId frame, const std::string& /*address*/) {
   State& s = *s_;
-  if (frame != 0 && frame == s.rememberedFrame) {
-    s.browser.SetTag(kCompleteMark);
-    s.rememberedFrame = 0;
-  }
+  s.Guarded([&s, frame] {
+    if (frame != 0 && frame == s.rememberedFrame) {
+      s.pageComplete = true;
+      s.rememberedFrame = 0;
+    }
+  });
 }
 
 }  // namespace tolvarine

@@ -19,7 +19,7 @@ class PageDocument {
   virtual std::string BodyOuterHtml() = 0;
 };
 
-// Receives the browser's events (the main window forwards them through its guard).
+// Receives the browser's events (the crawl controller, which guards them itself).
 class PageBrowserListener {
  public:
   virtual ~PageBrowserListener() = default;
@@ -37,13 +37,6 @@ class PageBrowser {
   // The current document, or nullptr while none exists.
   virtual PageDocument* Document() = 0;
   virtual void SetListener(PageBrowserListener* listener) = 0;
-
-  // The control's one integer user field (the crawl's completion mark).
-  int Tag() const { return tag_; }
-  void SetTag(int tag) { tag_ = tag; }
-
- private:
-  int tag_ = 0;
 };
 
 }  // namespace tolvarine

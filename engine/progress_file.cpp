@@ -55,27 +55,29 @@ std::string ProgressFile::ListPath(RuleList list) const {
   return {};
 }
 
-std::string ProgressText(const std::string& listFile, int position, int total, CrawlView& view) {
-  std::vector<std::string> lines{listFile, IntToStr(position), IntToStr(total)};
-  for (const OptionLine& o : kOptionLines) lines.emplace_back(view.Option(o.option) ? o.yes : o.no);
-  lines.push_back(IntToStr(ReadSpeed(view.SpeedText())));
+std::string ProgressText(const CrawlSettings& settings, int position, int total) {
+  std::vector<std::string> lines{settings.listFile, IntToStr(position), IntToStr(total)};
+  for (const OptionLine& o : kOptionLines)
+    lines.emplace_back(settings.Option(o.option) ? o.yes : o.no);
+  lines.push_back(IntToStr(std::clamp(settings.speed, 1, 60)));
   return JoinCrlf(lines);
 }
 
-void ProgressFile::Write(CrawlView& view, int position, int total) const {
-  ReplaceFileAtomically(ProgressPath(), ProgressText(view.ListFileField(), position, total, view));
+void ProgressFile::Write(const CrawlSettings& settings, int position, int total) const {
+  ReplaceFileAtomically(ProgressPath(), ProgressText(settings, position, total));
 }
 
-bool ProgressFile::Read(CrawlView& view, int& position, int& total) const {
+bool ProgressFile::Read(CrawlSettings& settings, int& position, int& total) const {
   const std::string path = ProgressPath();
   if (!FileExists(path)) return false;
   LineReader reader(path);
   try {
-    view.SetListFileField(reader.ReadLine());
+    settings.listFile = reader.ReadLine();
     position = StrToInt(reader.ReadLine());
     total = StrToInt(reader.ReadLine());
-    for (const OptionLine& o : kOptionLines) view.SetOption(o.option, reader.ReadLine() == o.yes);
-    view.SetSpeed(std::clamp(StrToInt(reader.ReadLine()), 1, 60));
+    for (const OptionLine& o : kOptionLines)
+      settings.SetOption(o.option, reader.ReadLine() == o.yes);
+    settings.speed = std::clamp(StrToInt(reader.ReadLine()), 1, 60);
   } catch (...) {
     try {
       reader.Close();
@@ -108,18 +110,18 @@ std::string FieldTextFromFile(std::string_view fileText) {
   return out;
 }
 
-void ProgressFile::LoadLists(CrawlView& view) const {
+void ProgressFile::LoadLists(CrawlSettings& settings) const {
   for (const ListFile& f : kListFiles) {
     const std::string path = folder_ + f.name;
     if (!FileExists(path)) continue;
-    view.SetRuleText(f.list, FieldTextFromFile(ReadWholeFile(path)));
+    settings.SetRules(f.list, FieldTextFromFile(ReadWholeFile(path)));
   }
 }
 
-void ProgressFile::SaveLists(CrawlView& view) const {
+void ProgressFile::SaveLists(const CrawlSettings& settings) const {
   for (const ListFile& f : kListFiles) {
     try {
-      ReplaceFileAtomically(folder_ + f.name, view.RuleText(f.list));
+      ReplaceFileAtomically(folder_ + f.name, settings.Rules(f.list));
     } catch (...) {
       // Each list is saved on its own; a failure leaves that file as it was.
     }

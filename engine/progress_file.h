@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/crawl_view.h"
+#include "engine/crawl_settings.h"
 
 namespace tolvarine {
 
@@ -17,28 +17,28 @@ class ProgressFile {
   std::string ProgressPath() const;
   std::string ListPath(RuleList list) const;
 
-  // Writes the ten lines: the view's list file field, position, total, the option lines and
-  // the speed (as counted when read). Throws InOutError when the file cannot be written.
-  void Write(CrawlView& view, int position, int total) const;
-  // Applies the file line by line as it is read, to the view and to position and total;
+  // Writes the ten lines: the list file name, position, total, the option lines and the
+  // speed. Throws InOutError when the file cannot be written.
+  void Write(const CrawlSettings& settings, int position, int total) const;
+  // Applies the file line by line as it is read, to the settings and to position and total;
   // a line that is not a number stops it with ConvertError, leaving earlier lines applied.
   // Returns false when there is no progress file.
-  bool Read(CrawlView& view, int& position, int& total) const;
+  bool Read(CrawlSettings& settings, int& position, int& total) const;
 
-  // Replaces each rule field whose file exists with the file's text (prefix list,
+  // Replaces each rule list whose file exists with the file's text (prefix list,
   // must-contain, must-not-contain); a file that cannot be read throws and the later ones
   // are not read.
-  void LoadLists(CrawlView& view) const;
-  // Writes each rule field's text exactly to its file; a failed write is ignored and the
+  void LoadLists(CrawlSettings& settings) const;
+  // Writes each rule list's text exactly to its file; a failed write is ignored and the
   // next one is attempted.
-  void SaveLists(CrawlView& view) const;
+  void SaveLists(const CrawlSettings& settings) const;
 
  private:
   std::string folder_;
 };
 
 // The ten lines of the progress file, without line ends.
-std::string ProgressText(const std::string& listFile, int position, int total, CrawlView& view);
+std::string ProgressText(const CrawlSettings& settings, int position, int total);
 
 // A list file's text as the field holds it: cut at the first NUL, every line end (CR LF,
 // a lone CR or a lone LF) made CR LF.

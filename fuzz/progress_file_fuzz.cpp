@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +12,7 @@
 #include "base/errors.h"
 #include "base/line_split.h"
 #include "base/number_text.h"
-#include "engine/crawl_view.h"
+#include "engine/crawl_settings.h"
 #include "engine/progress_file.h"
 #include "fuzz/fuzz_support.h"
 
@@ -23,35 +22,12 @@ using tolvarine::CrawlOption;
 using tolvarine::RuleList;
 using tolvarine::fuzz::AsText;
 
-// The window's state as plain fields; everything else is not used by these files.
-class FakeView : public tolvarine::CrawlView {
- public:
-  bool Option(CrawlOption o) override { return options[o]; }
-  void SetOption(CrawlOption o, bool ticked) override { options[o] = ticked; }
-  std::string SpeedText() override { return speedText; }
-  void SetSpeed(int seconds) override { speedText = tolvarine::IntToStr(seconds); }
-  void SetListFileField(const std::string& name) override { listFile = name; }
-  std::string ListFileField() override { return listFile; }
-  std::string RuleText(RuleList list) override { return rules[list]; }
-  void SetRuleText(RuleList list, const std::string& text) override { rules[list] = text; }
-  void SetPanel(int, const std::string&) override {}
-  void SetCommandStates(const tolvarine::CommandStates&) override {}
-  void ShowInformation(const std::string&) override {}
-  void ShowPlainMessage(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-  std::optional<std::string> AskText(const std::string&, const std::string&,
-                                     const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseListFile(const std::string&) override { return std::nullopt; }
-  void Repaint() override {}
-  void Pause(int) override {}
-
-  std::map<CrawlOption, bool> options;
-  std::string speedText = "8";
-  std::string listFile = "untouched";
-  std::map<RuleList, std::string> rules;
-};
+// Settings whose list file name shows whether reading touched it.
+tolvarine::CrawlSettings Untouched() {
+  tolvarine::CrawlSettings settings;
+  settings.listFile = "untouched";
+  return settings;
+}
 
 constexpr CrawlOption kOptionOrder[] = {CrawlOption::Dedup,      CrawlOption::SearchLinks,
                                         CrawlOption::SearchPhones, CrawlOption::LinkFilter,
@@ -89,7 +65,7 @@ std::string ModelFieldText(std::string_view text) {
 }
 
 void CheckRead(const tolvarine::ProgressFile& files, std::string_view bytes) {
-  FakeView view;
+  tolvarine::CrawlSettings view = Untouched();
   int position = -7;
   int total = -9;
   bool threw = false;
@@ -110,9 +86,9 @@ void CheckRead(const tolvarine::ProgressFile& files, std::string_view bytes) {
   FUZZ_CHECK(total == (pos && tot ? *tot : -9));
   for (int k = 0; k < 6; ++k) {
     const bool applied = pos && tot;
-    FUZZ_CHECK(view.options[kOptionOrder[k]] == (applied && lines[3 + k] == kYes[k]));
+    FUZZ_CHECK(view.Option(kOptionOrder[k]) == (applied && lines[3 + k] == kYes[k]));
   }
-  FUZZ_CHECK(view.speedText == (threw ? "8" : tolvarine::IntToStr(std::clamp(*speed, 1, 60))));
+  FUZZ_CHECK(view.speed == (threw ? 8 : std::clamp(*speed, 1, 60)));
 }
 
 void CheckWriteAndReadBack(const tolvarine::ProgressFile& files, std::string_view listFile,
@@ -120,20 +96,20 @@ void CheckWriteAndReadBack(const tolvarine::ProgressFile& files, std::string_vie
   // A name holding a line end, or starting with Ctrl-Z, cannot come back as one line.
   if (listFile.find_first_of("\r\n") != std::string_view::npos || listFile.starts_with('\x1A'))
     return;
-  FakeView written;
+  tolvarine::CrawlSettings written;
   written.listFile = std::string(listFile);
-  written.speedText = std::string(speedText);
-  for (int k = 0; k < 6; ++k) written.options[kOptionOrder[k]] = (flags >> k) & 1;
+  written.speed = tolvarine::ReadSpeed(std::string(speedText));
+  for (int k = 0; k < 6; ++k) written.SetOption(kOptionOrder[k], (flags >> k) & 1);
   files.Write(written, -12345, 2147483647);
 
-  FakeView read;
+  tolvarine::CrawlSettings read;
   int position = 0;
   int total = 0;
   FUZZ_CHECK(files.Read(read, position, total));
   FUZZ_CHECK(position == -12345);
   FUZZ_CHECK(total == 2147483647);
   FUZZ_CHECK(read.options == written.options);
-  FUZZ_CHECK(read.speedText == tolvarine::IntToStr(tolvarine::ReadSpeed(written.speedText)));
+  FUZZ_CHECK(read.speed == written.speed);
   FUZZ_CHECK(read.listFile == listFile);
 }
 
@@ -161,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     put(files.ProgressPath(), part(0));
     CheckRead(files, part(0));
   } else {
-    FakeView view;
+    tolvarine::CrawlSettings view = Untouched();
     int position = 1;
     int total = 2;
     FUZZ_CHECK(!files.Read(view, position, total));
@@ -169,13 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // Lists: fields of missing files keep their text.
-  FakeView view;
-  for (RuleList list : kLists) view.rules[list] = "default";
+  tolvarine::CrawlSettings view;
+  for (RuleList list : kLists) view.SetRules(list, "default");
   for (int k = 0; k < 3; ++k)
     if (flags & (2 << k)) put(files.ListPath(kLists[k]), part(1 + k));
   files.LoadLists(view);
   for (int k = 0; k < 3; ++k) {
-    const std::string& field = view.rules[kLists[k]];
+    const std::string& field = view.Rules(kLists[k]);
     if (!(flags & (2 << k))) {
       FUZZ_CHECK(field == "default");
       continue;
@@ -185,9 +161,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // Saved and loaded again, a loaded field is unchanged.
   files.SaveLists(view);
-  FakeView reloaded;
+  tolvarine::CrawlSettings reloaded;
   files.LoadLists(reloaded);
-  for (RuleList list : kLists) FUZZ_CHECK(reloaded.rules[list] == view.rules[list]);
+  for (RuleList list : kLists) FUZZ_CHECK(reloaded.Rules(list) == view.Rules(list));
 
   CheckWriteAndReadBack(files, part(0).substr(0, 300), flags >> 2, part(1).substr(0, 12));
   return 0;

@@ -133,12 +133,6 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
 
   const std::string listPath = parsed.Positional()[0];
   ConsoleView view(GbkFileName(listPath));
-  view.SetOption(CrawlOption::SearchLinks, parsed.Has("--links"));
-  view.SetOption(CrawlOption::SearchPhones, parsed.Has("--phones"));
-  view.SetOption(CrawlOption::Dedup, parsed.Has("--dedup"));
-  view.SetOption(CrawlOption::LinkFilter, parsed.Has("--filter"));
-  view.SetOption(CrawlOption::OnlySite, parsed.Has("--only-site"));
-  if (auto speed = parsed.Value("--speed")) view.SetSpeedText(Utf8ToGbk(*speed));
 
   bool finished = false;
   const ErrorSink sink = [](const std::string& message) { PrintFailure(message); };
@@ -147,17 +141,19 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     phonesOut.Open(parsed.Value("--phones-out"));
     linksOut.Open(parsed.Value("--links-out"));
 
-    CrawlSettings settings;
-    settings.stateFolder =
+    CrawlEnvironment environment;
+    environment.stateFolder =
         parsed.Value("--state") ? FolderWithSlash(*parsed.Value("--state")) : StateFolder();
     if (parsed.Has("--no-online-check"))
-      settings.hostAddresses = [] { return std::vector<std::string>{}; };
-    if (intervalMs) settings.pacingIntervalMs = static_cast<int>(*intervalMs);
+      environment.hostAddresses = [] { return std::vector<std::string>{}; };
+    if (intervalMs) environment.pacingIntervalMs = static_cast<int>(*intervalMs);
 
+    // The controller guards its own ticks and browser events, as in the window.
     WebPageBrowser browser(sink);
     QtClock clock;
-    CrawlController controller(view, browser, clock, settings);
+    CrawlController controller(view, browser, clock, environment);
     browser.SetListener(&controller);
+    view.SetController(&controller);
     // A lost row stops the walk as Stop does, at once: the rest of the page is not written
     // either. The page it came from counts as not done, so that Continue walks it again.
     bool rowLost = false;
@@ -188,8 +184,16 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     // A closed output pipe is a failed write, reported like any other, not the end.
     std::signal(SIGPIPE, SIG_IGN);
 
-    // The rule lists are the window's: read them from the state folder.
+    // The rule lists are the window's: read them from the state folder. The flags give
+    // the rest.
     RunGuarded(sink, [&] { controller.LoadLists(); });
+    CrawlSettings& settings = controller.Settings();
+    settings.SetOption(CrawlOption::SearchLinks, parsed.Has("--links"));
+    settings.SetOption(CrawlOption::SearchPhones, parsed.Has("--phones"));
+    settings.SetOption(CrawlOption::Dedup, parsed.Has("--dedup"));
+    settings.SetOption(CrawlOption::LinkFilter, parsed.Has("--filter"));
+    settings.SetOption(CrawlOption::OnlySite, parsed.Has("--only-site"));
+    if (auto speed = parsed.Value("--speed")) settings.speed = ReadSpeed(Utf8ToGbk(*speed));
     if (!FileExists(listPath)) throw FileOpenError(GbkFileName(listPath));
     controller.UseListFile(GbkFileName(listPath));
 
@@ -208,11 +212,14 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     if (!finished && !view.Complained() && started) finished = !controller.Running();
     if (rowLost && !controller.Running()) {
       RunGuarded(sink, [&] {
-        ProgressFile(settings.stateFolder).Write(view, lostOnLine - 1, controller.Total());
+        ProgressFile(environment.stateFolder)
+            .Write(controller.Settings(), lostOnLine - 1, controller.Total());
       });
       PrintMessage("the rows of line " + std::to_string(lostOnLine) +
                    " were not all written; the progress file continues before it");
     }
+    if (started)
+      std::fprintf(stderr, "pages abandoned by the watchdog: %d\n", controller.PagesAbandoned());
     // A walk that lost rows, or whose end could not be recorded (the progress file), failed.
     if (rowLost || (finished && view.Complained())) finished = false;
   } catch (const std::exception& e) {

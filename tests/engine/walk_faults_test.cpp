@@ -53,14 +53,14 @@ TEST_F(WalkTest, AProgressFileThatCannotBeWrittenStillEndsTheWalk) {
   EXPECT_TRUE(Harvested(1));
   EXPECT_EQ(view.Texts(Kind::Error).size(), 1u);
   EXPECT_EQ(folder.Read("tolvarine.ini"), old);
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_EQ(finishes, 1);
   EXPECT_EQ(clock.RunningTimers(), 0);
 }
 
 TEST_F(WalkTest, AFailedAutosaveWaitsForTheNextHarvestToTryAgain) {
-  view.options[CrawlOption::Autosave] = true;
+  crawl->Settings().SetOption(CrawlOption::Autosave, true);
   UsePages(100, 100);
   Run(&CrawlController::Start);
   {
@@ -77,8 +77,8 @@ TEST_F(WalkTest, TheListFileNameIsShownLoweredAndStillFound) {
   ::mkdir(folder.PathOf("Lists").c_str(), 0777);
   AddPages(2);
   UseList({Address(1), Address(2)}, "Lists/URLs.TXT");
-  EXPECT_EQ(view.listFileField, ListName("lists/urls.txt"));
-  EXPECT_EQ(view.panels[1], "2");
+  EXPECT_EQ(crawl->Settings().listFile, ListName("lists/urls.txt"));
+  EXPECT_EQ(view.total, "2");
   Run(&CrawlController::Start);
   EXPECT_TRUE(view.messages.empty());
   clock.Advance(16000);
@@ -90,23 +90,39 @@ TEST_F(WalkTest, TheListFileNameIsShownLoweredAndStillFound) {
   EXPECT_EQ(browser.Navigations().back(), Address(2));
 }
 
+TEST_F(WalkTest, TheListOpenedIsTheOneChosenWhileItExists) {
+  AddPages(3);
+  folder.Write("urls.txt", JoinCrlf({Address(1)}));
+  UseList({Address(2), Address(3)}, "URLs.txt");
+  EXPECT_EQ(crawl->Settings().listFile, ListName("urls.txt"));
+  EXPECT_EQ(view.total, "2");
+  Run(&CrawlController::Start);
+  EXPECT_EQ(browser.Navigations(), Rows{Address(2)});
+  clock.Advance(16000);
+  EXPECT_TRUE(Harvested(3));
+  // Gone, it is looked up by its lowered name.
+  std::remove(folder.PathOf("URLs.txt").c_str());
+  Run(&CrawlController::Start);
+  EXPECT_EQ(browser.Navigations().back(), Address(1));
+}
+
 TEST_F(WalkTest, ChooseListStoresTheLoweredNameAndCountsItsLines) {
   folder.Write("Mixed.TXT", "a\r\nb\r\nc");
   view.chooseAnswers.push_back(folder.PathOf("Mixed.TXT"));
   Run(&CrawlController::ChooseList);
-  EXPECT_EQ(view.listFileField, ListName("mixed.txt"));
-  EXPECT_EQ(view.panels[1], "3");
+  EXPECT_EQ(crawl->Settings().listFile, ListName("mixed.txt"));
+  EXPECT_EQ(view.total, "3");
   EXPECT_EQ(crawl->Total(), 3);
   // Cancelling the dialog changes nothing.
   Run(&CrawlController::ChooseList);
-  EXPECT_EQ(view.listFileField, ListName("mixed.txt"));
+  EXPECT_EQ(crawl->Settings().listFile, ListName("mixed.txt"));
   EXPECT_EQ(view.chooseFolders.size(), 2u);
 }
 
 TEST_F(WalkTest, AnEmptyListFinishesAtOnce) {
   UseList({});
   Run(&CrawlController::Start);
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_EQ(ProgressLine(1), "0");
   EXPECT_TRUE(browser.Navigations().empty());

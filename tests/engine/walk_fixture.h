@@ -26,14 +26,14 @@ class WalkTest : public ::testing::Test {
   using Rows = std::vector<std::string>;
 
   WalkTest() {
-    CrawlSettings settings;
-    settings.stateFolder = folder.Path();
-    settings.hostAddresses = [this] { return hostAddresses; };
-    settings.networkInterfaces = [this] { return networkInterfaces; };
-    crawl = std::make_unique<CrawlController>(view, browser, clock, settings);
+    CrawlEnvironment environment;
+    environment.stateFolder = folder.Path();
+    environment.hostAddresses = [this] { return hostAddresses; };
+    environment.networkInterfaces = [this] { return networkInterfaces; };
+    crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
     browser.SetListener(crawl.get());
     crawl->SetOnFinished([this] { ++finishes; });
-    view.options[CrawlOption::SearchPhones] = true;
+    crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
   }
 
   // The mobile number shown on page i.

@@ -8,11 +8,11 @@ namespace {
 
 TEST_F(WalkTest, EachPageIsHarvestedAtTheFirstTickAfterItCompletes) {
   UsePages(3);
-  EXPECT_EQ(view.panels[1], "3");
+  EXPECT_EQ(view.total, "3");
   Run(&CrawlController::Start);
   EXPECT_EQ(view.commands, kRunningStates);
-  EXPECT_EQ(view.panels[8], G("正在搜索..."));
-  EXPECT_EQ(view.panels[3], "1");
+  EXPECT_EQ(view.message, G("正在搜索..."));
+  EXPECT_EQ(view.position, "1");
   EXPECT_EQ(browser.Navigations(), (Rows{Address(1)}));
 
   clock.AdvanceTo(7999);
@@ -20,15 +20,15 @@ TEST_F(WalkTest, EachPageIsHarvestedAtTheFirstTickAfterItCompletes) {
   clock.AdvanceTo(8000);
   EXPECT_TRUE(Harvested(1));
   EXPECT_EQ(browser.Navigations(), (Rows{Address(1), Address(2)}));
-  EXPECT_EQ(view.panels[3], "2");
-  EXPECT_EQ(view.panels[7], "1");
+  EXPECT_EQ(view.position, "2");
+  EXPECT_EQ(view.phonesFound, "1");
 
   clock.AdvanceTo(24000);
   EXPECT_TRUE(Harvested(2));
   EXPECT_TRUE(Harvested(3));
   EXPECT_EQ(crawl->PhonesFound(), 3);
   // The last harvest finds the list at its end: the walk finishes and saves its place.
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_EQ(finishes, 1);
   EXPECT_FALSE(crawl->Running());
@@ -97,7 +97,7 @@ TEST_F(WalkTest, TheWatchdogAbandonsAStalledPage15To30PeriodsAfterItsLoad) {
   for (int i : stalled) browser.Page(Address(i)).neverCompletes = true;
   Run(&CrawlController::Start);
   clock.Advance(60 * 8000 + 6 * 240000 + 8000);
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
   const auto& times = browser.NavigationTimes();
   ASSERT_EQ(times.size(), 60u);
   for (int i = 1; i <= 60; ++i) {
@@ -125,12 +125,12 @@ TEST_F(WalkTest, AHarvestFailureIsReportedAndTheWatchdogRecovers) {
   EXPECT_EQ(browser.Navigations().size(), 2u);
   clock.AdvanceTo(248000);
   EXPECT_TRUE(Harvested(2));
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
 }
 
 TEST_F(WalkTest, AutosaveWritesTheProgressEveryFiveMinutes) {
-  view.options[CrawlOption::Autosave] = true;
-  view.speedText = "7";  // no pacing tick falls on a multiple of 5 minutes
+  crawl->Settings().SetOption(CrawlOption::Autosave, true);
+  crawl->Settings().speed = 7;  // no pacing tick falls on a multiple of 5 minutes
   UsePages(100);
   Run(&CrawlController::Start);
   clock.AdvanceTo(299999);
@@ -146,32 +146,33 @@ TEST_F(WalkTest, AutosaveWritesTheProgressEveryFiveMinutes) {
 
 TEST_F(WalkTest, TheSpeedIsReadAndClampedAtEveryUse) {
   UsePages(10);
-  view.speedText = "99";  // 60 seconds
+  crawl->Settings().speed = ReadSpeed("99");  // 60 seconds
   Run(&CrawlController::Start);
   clock.AdvanceTo(59999);
   EXPECT_FALSE(Harvested(1));
   clock.AdvanceTo(60000);
   EXPECT_TRUE(Harvested(1));
   // The period is read again at each tick: this one still runs 60 seconds, the next 1.
-  view.speedText = "0";
+  crawl->Settings().speed = ReadSpeed("0");
   clock.AdvanceTo(119999);
   EXPECT_FALSE(Harvested(2));
   clock.AdvanceTo(120000);
   EXPECT_TRUE(Harvested(2));
   clock.AdvanceTo(121000);
   EXPECT_TRUE(Harvested(3));
-  view.speedText = "abc";  // not a number: 1 second
+  crawl->Settings().speed = ReadSpeed("abc");  // not a number: 1 second
   clock.AdvanceTo(122000);
   EXPECT_TRUE(Harvested(4));
 }
 
 TEST_F(WalkTest, AFixedPacingIntervalReplacesTheSpeed) {
-  CrawlSettings settings;
-  settings.stateFolder = folder.Path();
-  settings.hostAddresses = [] { return std::vector<std::string>{}; };
-  settings.pacingIntervalMs = 50;
-  crawl = std::make_unique<CrawlController>(view, browser, clock, settings);
+  CrawlEnvironment environment;
+  environment.stateFolder = folder.Path();
+  environment.hostAddresses = [] { return std::vector<std::string>{}; };
+  environment.pacingIntervalMs = 50;
+  crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
   browser.SetListener(crawl.get());
+  crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
   UsePages(3, 10);
   for (int i = 1; i <= 3; ++i) browser.Page(Address(i)).navigateDelayMs = 5;
   Run(&CrawlController::Start);
@@ -179,27 +180,61 @@ TEST_F(WalkTest, AFixedPacingIntervalReplacesTheSpeed) {
   EXPECT_FALSE(Harvested(3));
   clock.AdvanceTo(150);
   EXPECT_TRUE(Harvested(3));
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
 }
 
 TEST_F(WalkTest, ListLinesLoadUpToTheirFirstBlank) {
-  AddPages(2);
-  UseList({"http://p1.example/ " + G("这是备注"), "", Address(2)});
+  AddPages(3);
+  UseList({"http://p1.example/ " + G("这是备注"), "", "p2.example/", "<?>", Address(3)});
   Run(&CrawlController::Start);
   clock.AdvanceTo(8000);
   EXPECT_TRUE(Harvested(1));
-  // The empty line goes to the browser as it is; the failed navigation is left to the
-  // watchdog, and the walk carries on.
-  EXPECT_EQ(browser.Navigations(), (Rows{Address(1), ""}));
+  // A line that is no address goes nowhere: the message line names it and the next pacing
+  // tick moves on, without harvesting the page before it again.
+  EXPECT_EQ(browser.Navigations(), Rows{Address(1)});
+  EXPECT_EQ(view.message, G("不是网址："));
   EXPECT_TRUE(view.messages.empty());
-  clock.Advance(300000);
-  EXPECT_EQ(browser.Navigations(), (Rows{Address(1), "", Address(2)}));
+  clock.AdvanceTo(16000);
+  // A line without a scheme is loaded as a web address.
+  EXPECT_EQ(browser.Navigations(), (Rows{Address(1), Address(2)}));
+  EXPECT_EQ(crawl->Phones().Count(), 1);
+  clock.AdvanceTo(24000);
   EXPECT_TRUE(Harvested(2));
+  EXPECT_EQ(view.message, G("不是网址：") + "<?>");
+  clock.AdvanceTo(40000);
+  EXPECT_TRUE(Harvested(3));
+  EXPECT_EQ(crawl->PagesAbandoned(), 0);
+}
+
+TEST_F(WalkTest, TheWatchdogWaitsAtLeastFifteenSeconds) {
+  CrawlEnvironment environment;
+  environment.stateFolder = folder.Path();
+  environment.hostAddresses = [] { return std::vector<std::string>{}; };
+  environment.pacingIntervalMs = 1;
+  crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
+  browser.SetListener(crawl.get());
+  crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
+  UsePages(3, 10);
+  browser.FailNavigateTo(Address(1));                // never arrives
+  browser.Page(Address(2)).navigateDelayMs = 2000;  // no document for two seconds
+  browser.Page(Address(3)).navigateDelayMs = 5;
+  Run(&CrawlController::Start);
+  // The first page is given up after the watchdog's two periods, and counted.
+  clock.AdvanceTo(29999);
+  EXPECT_EQ(browser.Navigations().size(), 1u);
+  clock.AdvanceTo(30000);
+  EXPECT_EQ(browser.Navigations().back(), Address(2));
+  EXPECT_EQ(crawl->PagesAbandoned(), 1);
+  clock.AdvanceTo(33000);
+  EXPECT_TRUE(Harvested(2));
+  EXPECT_TRUE(Harvested(3));
+  EXPECT_EQ(crawl->PagesAbandoned(), 1);
+  EXPECT_FALSE(crawl->Running());
 }
 
 TEST_F(WalkTest, LinksAndPhonesAreBothHarvestedAndCounted) {
-  view.options[CrawlOption::SearchLinks] = true;
-  view.options[CrawlOption::Dedup] = true;
+  crawl->Settings().SetOption(CrawlOption::SearchLinks, true);
+  crawl->Settings().SetOption(CrawlOption::Dedup, true);
   AddPages(2);
   browser.Page(Address(1)).links = {"http://p1.example/a", "https://p1.example/b", "http://p1.example/c"};
   browser.Page(Address(1)).outerHtml = "<i>" + Number(1) + "</i>";
@@ -208,17 +243,17 @@ TEST_F(WalkTest, LinksAndPhonesAreBothHarvestedAndCounted) {
   Run(&CrawlController::Start);
   clock.AdvanceTo(16000);
   EXPECT_EQ(crawl->Links().Rows(), (Rows{"http://p1.example/a", "http://p1.example/c", "http://p1.example/a"}));
-  EXPECT_EQ(view.panels[5], "3");
+  EXPECT_EQ(view.linksFound, "3");
   EXPECT_EQ(crawl->Phones().Rows(), (Rows{Number(1), Number(2)}));
-  EXPECT_EQ(view.panels[7], "2");
+  EXPECT_EQ(view.phonesFound, "2");
 }
 
 TEST_F(WalkTest, StartChecksOptionsListAndNetwork) {
-  view.options[CrawlOption::SearchPhones] = false;
+  crawl->Settings().SetOption(CrawlOption::SearchPhones, false);
   Run(&CrawlController::Start);
   EXPECT_TRUE(view.Showed(Kind::Plain, G("请至少选择一个搜索项目才可以开始")));
 
-  view.options[CrawlOption::SearchLinks] = true;
+  crawl->Settings().SetOption(CrawlOption::SearchLinks, true);
   Run(&CrawlController::Start);
   EXPECT_TRUE(view.Showed(Kind::Information, G("您还没有选择网址列表文件！")));
 

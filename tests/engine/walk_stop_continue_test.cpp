@@ -9,13 +9,13 @@ TEST_F(WalkTest, StopWhilePageLoadsHarvestsItIfItCompletesFirst) {
   Run(&CrawlController::Start);
   clock.AdvanceTo(500);
   Run(&CrawlController::Stop);
-  EXPECT_EQ(view.panels[8], G("终止搜索..."));
+  EXPECT_EQ(view.message, G("终止搜索..."));
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_TRUE(crawl->Running());
   clock.AdvanceTo(8000);
   EXPECT_TRUE(Harvested(1));
   EXPECT_EQ(browser.Navigations().size(), 1u);
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
   EXPECT_EQ(finishes, 1);
   EXPECT_EQ(ProgressLine(1), "1");
   EXPECT_EQ(clock.RunningTimers(), 0);
@@ -34,12 +34,12 @@ TEST_F(WalkTest, StopWhilePageStallsFinishesAtTheWatchdogWithoutHarvest) {
   EXPECT_EQ(browser.BodyReads(), 0);
   EXPECT_EQ(crawl->Phones().Count(), 0);
   EXPECT_EQ(browser.Navigations().size(), 1u);
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
 }
 
 TEST_F(WalkTest, AStoppedProgressFileHoldsTheOptionsAndPlace) {
-  view.options[CrawlOption::Dedup] = true;
-  view.options[CrawlOption::Autosave] = true;
+  crawl->Settings().SetOption(CrawlOption::Dedup, true);
+  crawl->Settings().SetOption(CrawlOption::Autosave, true);
   UsePages(120, 100);
   Run(&CrawlController::Start);
   clock.AdvanceTo(36 * 8000 + 100);  // page 37 loading
@@ -76,14 +76,14 @@ TEST_F(ContinueTest, AsksForTheLineAndGoesOnAfterIt) {
   EXPECT_EQ(view.asked[0].prompt, G("请输入您上次搜索断点位置        "));
   EXPECT_EQ(view.asked[0].initial, "5");
   EXPECT_EQ(view.pauses, std::vector<int>{1000});
-  EXPECT_EQ(view.panels[8], G("继续搜索..."));
+  EXPECT_EQ(view.message, G("继续搜索..."));
   EXPECT_EQ(view.commands, kRunningStates);
-  EXPECT_EQ(view.panels[3], "3");
+  EXPECT_EQ(view.position, "3");
   EXPECT_EQ(NewNavigations(), Rows{Address(3)});
   clock.Advance(3 * 8000);
   EXPECT_EQ(NewNavigations(), (Rows{Address(3), Address(4), Address(5)}));
   EXPECT_EQ(crawl->Phones().Rows(), (Rows{Number(3), Number(4), Number(5)}));
-  EXPECT_EQ(view.panels[8], G("搜索已经结束!"));
+  EXPECT_EQ(view.message, G("搜索已经结束!"));
   EXPECT_EQ(ProgressLine(1), "5");
 }
 
@@ -91,14 +91,14 @@ TEST_F(ContinueTest, PositionOneGoesOnWithTheSecondLine) {
   view.askAnswers.push_back("1");
   Run(&CrawlController::Continue);
   EXPECT_EQ(NewNavigations(), Rows{Address(2)});
-  EXPECT_EQ(view.panels[3], "2");
+  EXPECT_EQ(view.position, "2");
 }
 
 TEST_F(ContinueTest, PositionZeroOrBelowStartsAtTheFirstLine) {
   view.askAnswers.push_back("0");
   Run(&CrawlController::Continue);
   EXPECT_EQ(NewNavigations(), Rows{Address(1)});
-  EXPECT_EQ(view.panels[3], "1");
+  EXPECT_EQ(view.position, "1");
 
   crawl->ContinueFrom(-7);
   EXPECT_EQ(NewNavigations(), (Rows{Address(1), Address(1)}));
@@ -108,7 +108,7 @@ TEST_F(ContinueTest, PositionZeroOrBelowStartsAtTheFirstLine) {
 TEST_F(ContinueTest, AnExhaustedListEndsAtOnce) {
   view.askAnswers.push_back("5");
   Run(&CrawlController::Continue);
-  EXPECT_EQ(view.panels[8], G("网址列表搜索完毕..."));
+  EXPECT_EQ(view.message, G("网址列表搜索完毕..."));
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_TRUE(NewNavigations().empty());
   EXPECT_FALSE(crawl->Running());
@@ -117,8 +117,8 @@ TEST_F(ContinueTest, AnExhaustedListEndsAtOnce) {
 
 TEST_F(ContinueTest, CancellingTheInputBoxReturnsToIdle) {
   Run(&CrawlController::Continue);  // no answer queued: cancelled
-  const std::vector<std::pair<int, std::string>> last(view.panelWrites.end() - 2, view.panelWrites.end());
-  EXPECT_EQ(last, (std::vector<std::pair<int, std::string>>{{8, G("开始搜索...")}, {8, G("取消继续搜索...")}}));
+  const Rows last(view.messageLines.end() - 2, view.messageLines.end());
+  EXPECT_EQ(last, (Rows{G("开始搜索..."), G("取消继续搜索...")}));
   EXPECT_EQ(view.commands, kIdleStates);
   EXPECT_TRUE(NewNavigations().empty());
   EXPECT_EQ(clock.RunningTimers(), 0);
@@ -132,15 +132,17 @@ TEST_F(ContinueTest, ContinueFromSkipsTheInputBoxAndThePause) {
 }
 
 TEST_F(ContinueTest, ReadsTheProgressFileIntoTheWindow) {
-  view.options[CrawlOption::SearchLinks] = true;
-  view.speedText = "3";
-  view.listFileField = "";
+  crawl->Settings().SetOption(CrawlOption::SearchLinks, true);
+  crawl->Settings().speed = 3;
+  crawl->Settings().listFile = "";
   view.askAnswers.push_back("4");
   Run(&CrawlController::Continue);
-  EXPECT_FALSE(view.options[CrawlOption::SearchLinks]);
-  EXPECT_EQ(view.speedText, "8");
-  EXPECT_EQ(view.listFileField, ListName());
-  EXPECT_EQ(view.panels[1], "5");
+  EXPECT_FALSE(crawl->Settings().Option(CrawlOption::SearchLinks));
+  EXPECT_EQ(crawl->Settings().speed, 8);
+  EXPECT_EQ(crawl->Settings().listFile, ListName());
+  EXPECT_EQ(view.total, "5");
+  ASSERT_TRUE(view.shownSettings.has_value());
+  EXPECT_EQ(*view.shownSettings, crawl->Settings());
 }
 
 TEST_F(ContinueTest, MissingFilesAreReported) {

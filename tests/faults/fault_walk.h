@@ -30,12 +30,12 @@ class FaultWalk : public ::testing::Test {
     std::string why;
     if (!testing::SmallDisk::Supported(&why)) GTEST_SKIP() << "no small disk to fill: " << why;
     disk = std::make_unique<testing::SmallDisk>();
-    CrawlSettings settings;
-    settings.stateFolder = disk->Path();
-    settings.hostAddresses = [] { return std::vector<std::string>{"192.0.2.7"}; };
-    crawl = std::make_unique<CrawlController>(view, browser, clock, settings);
+    CrawlEnvironment environment;
+    environment.stateFolder = disk->Path();
+    environment.hostAddresses = [] { return std::vector<std::string>{"192.0.2.7"}; };
+    crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
     browser.SetListener(crawl.get());
-    view.options[CrawlOption::SearchPhones] = true;
+    crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
   }
 
   static std::string Number(int i) {

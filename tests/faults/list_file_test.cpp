@@ -61,7 +61,7 @@ TEST_F(ListFile, DeletedMidWalkIsStillReadToItsEndAndContinueThenFindsItMissing)
   RunToEnd();
   for (int i = 1; i <= kPages; ++i) EXPECT_TRUE(Harvested(i)) << "page " << i;
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(view.panels[8], texts::kFinished);
+  EXPECT_EQ(view.message, texts::kFinished);
   EXPECT_EQ(ProgressLine(1), IntToStr(kPages));
   ExpectIdle();
 
@@ -97,7 +97,7 @@ TEST_F(ListFile, ReplacedByOneThatCannotBeReadEndsTheWalkWithTheReadError) {
   // Reported once; the walk ends as at the end of its list and keeps the position reached,
   // every page loaded so far harvested.
   EXPECT_EQ(view.Texts(Kind::Error), Rows{"I/O error 9"});
-  EXPECT_EQ(view.panels[8], texts::kFinished);
+  EXPECT_EQ(view.message, texts::kFinished);
   ExpectIdle();
   const int reached = crawl->Position();
   EXPECT_GT(reached, 1);

@@ -12,8 +12,8 @@ class StateFiles : public FaultWalk {
   // every later failure must leave as they are.
   void WriteEarlierFiles() {
     UsePages(3);
-    view.options[CrawlOption::Autosave] = true;
-    view.rules[RuleList::MustNotContain] = "$\r\n#\r\nlogout\r\n";
+    crawl->Settings().SetOption(CrawlOption::Autosave, true);
+    crawl->Settings().SetRules(RuleList::MustNotContain, "$\r\n#\r\nlogout\r\n");
     Run(&CrawlController::Start);
     RunToEnd();
     Run(&CrawlController::SaveLists);
@@ -29,7 +29,7 @@ class StateFiles : public FaultWalk {
     Run(&CrawlController::Start);
     RunToEnd();
     EXPECT_TRUE(Harvested(1) && Harvested(2) && Harvested(3));
-    EXPECT_EQ(view.panels[8], texts::kFinished);
+    EXPECT_EQ(view.message, texts::kFinished);
     ExpectIdle();
   }
 

@@ -15,8 +15,6 @@ HostileWalkTest::HostileWalkTest() {
   browser->show();
   QObject::connect(browser.get(), &WebPageBrowser::rendererRecovered,
                    [this] { ++renderersRecovered; });
-  view.options[CrawlOption::SearchLinks] = true;
-  view.options[CrawlOption::SearchPhones] = true;
 }
 
 HostileWalkTest::~HostileWalkTest() {
@@ -52,12 +50,14 @@ bool HostileWalkTest::Walk(const std::vector<HostilePage>& pages, int pacingMs, 
   folder.Write("list.txt", list);
 
   clock = std::make_unique<QtClock>([this](const std::string& m) { view.ShowError(m); });
-  CrawlSettings settings;
-  settings.stateFolder = folder.Path();
-  settings.hostAddresses = [] { return std::vector<std::string>{}; };
-  settings.pacingIntervalMs = pacingMs;
+  CrawlEnvironment environment;
+  environment.stateFolder = folder.Path();
+  environment.hostAddresses = [] { return std::vector<std::string>{}; };
+  environment.pacingIntervalMs = pacingMs;
   probe = std::make_unique<WalkProbe>(*browser);
-  crawl = std::make_unique<CrawlController>(view, *probe, *clock, settings);
+  crawl = std::make_unique<CrawlController>(view, *probe, *clock, environment);
+  crawl->Settings().SetOption(CrawlOption::SearchLinks, true);
+  crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
   probe->SetListener(crawl.get());
   bool finished = false;
   crawl->SetOnFinished([&finished] { finished = true; });

@@ -15,9 +15,10 @@ using ::testing::Contains;
 
 TEST_F(HostileWalkTest, GetsPastEveryHostilePageAndLosesNothingAroundThem) {
   const std::vector<HostilePage> pages = ServeHostilePages(server, 5 << 20);
-  // Watchdog of 15 periods of 700 ms: a page that raises nothing is left after 10.5 to 21 s,
-  // well past the engine's load of the 5 MB page (about a second per megabyte).
-  ASSERT_TRUE(Walk(pages, 700, 400000));
+  // Watchdog of 15 periods of 1 s (its shortest): a page that raises nothing is left after
+  // 15 to 30 s, before the 30 pacing ticks would harvest it as it stands, and well past the
+  // engine's load of the 5 MB page (about a second per megabyte).
+  ASSERT_TRUE(Walk(pages, 1000, 550000));
   ExpectOutcomes(pages);
 
   // Every harvest failure was shown as an error, and nothing else was.

@@ -4,27 +4,24 @@
 
 namespace tolvarine::testing {
 
-RecordingView::RecordingView() {
-  rules[RuleList::Prefixes] = "13\r\n15\r\n18";
-  rules[RuleList::MustContain] = "http://\r\n.";
-  rules[RuleList::MustNotContain] = "$\r\n#";
+void RecordingView::ShowSettings(const CrawlSettings& settings) { shownSettings = settings; }
+void RecordingView::ShowTotal(int lines) { total = std::to_string(lines); }
+void RecordingView::ShowPosition(int line) { position = std::to_string(line); }
+void RecordingView::ShowLinksFound(int count) { linksFound = std::to_string(count); }
+void RecordingView::ShowPhonesFound(int count) { phonesFound = std::to_string(count); }
+
+void RecordingView::ClearCounts() {
+  position.clear();
+  linksFound.clear();
+  phonesFound.clear();
 }
 
-bool RecordingView::Option(CrawlOption option) { return options[option]; }
-void RecordingView::SetOption(CrawlOption option, bool ticked) { options[option] = ticked; }
-std::string RecordingView::SpeedText() { return speedText; }
-void RecordingView::SetSpeed(int seconds) { speedText = std::to_string(seconds); }
-void RecordingView::SetListFileField(const std::string& name) { listFileField = name; }
-std::string RecordingView::ListFileField() { return listFileField; }
-std::string RecordingView::RuleText(RuleList list) { return rules[list]; }
-void RecordingView::SetRuleText(RuleList list, const std::string& text) { rules[list] = text; }
-
-void RecordingView::SetPanel(int index, const std::string& text) {
-  panels.at(static_cast<std::size_t>(index)) = text;
-  panelWrites.emplace_back(index, text);
+void RecordingView::ShowMessage(const std::string& text) {
+  message = text;
+  messageLines.push_back(text);
 }
 
-void RecordingView::SetCommandStates(const CommandStates& states) {
+void RecordingView::ShowCommandStates(const CommandStates& states) {
   commands = states;
   commandHistory.push_back(states);
 }
@@ -39,9 +36,9 @@ void RecordingView::ShowError(const std::string& message) {
   messages.push_back({MessageKind::Error, message});
 }
 
-std::optional<std::string> RecordingView::AskText(const std::string& caption,
-                                                  const std::string& prompt,
-                                                  const std::string& initial) {
+std::optional<std::string> RecordingView::AskResumeLine(const std::string& caption,
+                                                        const std::string& prompt,
+                                                        const std::string& initial) {
   asked.push_back({caption, prompt, initial});
   if (askAnswers.empty()) return std::nullopt;
   std::optional<std::string> answer = askAnswers.front();

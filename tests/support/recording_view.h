@@ -1,11 +1,9 @@
 #pragma once
-// A CrawlView that holds the window's state as plain fields and records everything the
-// crawl shows: panels, command states and messages in order. Answers of the input box and
-// of the open dialog are queued by the test; an empty queue answers "cancelled".
-#include <array>
+// A CrawlView that records everything the crawl shows: the counters, the message line,
+// command states, settings shown and message boxes, in order. Answers of the input box
+// and of the open dialog are queued by the test; an empty queue answers "cancelled".
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,37 +26,33 @@ struct AskedText {
 
 class RecordingView : public CrawlView {
  public:
-  RecordingView();
 
-  bool Option(CrawlOption option) override;
-  void SetOption(CrawlOption option, bool ticked) override;
-  std::string SpeedText() override;
-  void SetSpeed(int seconds) override;
-  void SetListFileField(const std::string& name) override;
-  std::string ListFileField() override;
-  std::string RuleText(RuleList list) override;
-  void SetRuleText(RuleList list, const std::string& text) override;
-  void SetPanel(int index, const std::string& text) override;
-  void SetCommandStates(const CommandStates& states) override;
+  void ShowSettings(const CrawlSettings& settings) override;
+  void ShowTotal(int lines) override;
+  void ShowPosition(int line) override;
+  void ShowLinksFound(int count) override;
+  void ShowPhonesFound(int count) override;
+  void ClearCounts() override;
+  void ShowMessage(const std::string& text) override;
+  void ShowCommandStates(const CommandStates& states) override;
   void ShowInformation(const std::string& text) override;
   void ShowPlainMessage(const std::string& text) override;
   void ShowError(const std::string& message) override;
-  std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
-                                     const std::string& initial) override;
+  std::optional<std::string> AskResumeLine(const std::string& caption,
+                                           const std::string& prompt,
+                                           const std::string& initial) override;
   std::optional<std::string> ChooseListFile(const std::string& initialFolder) override;
   void Repaint() override;
   void Pause(int milliseconds) override;
 
-  // The window's state, free for the test to set and read.
-  std::map<CrawlOption, bool> options;  // all unticked at first
-  std::string speedText = "8";
-  std::string listFileField;
-  std::map<RuleList, std::string> rules;  // the main window's default lines
-  std::array<std::string, 9> panels;
+  // What is shown now; a blanked counter is empty.
+  std::string total, position, linksFound, phonesFound, message;
   CommandStates commands{true, true, true, true};
+  std::optional<CrawlSettings> shownSettings;
 
   // What the crawl did, in order.
-  std::vector<std::pair<int, std::string>> panelWrites;
+  // Message lines, in order.
+  std::vector<std::string> messageLines;
   std::vector<CommandStates> commandHistory;
   std::vector<ShownMessage> messages;
   std::vector<AskedText> asked;

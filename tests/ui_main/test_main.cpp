@@ -1,4 +1,4 @@
-// The main window tests drive the real TForm1 offscreen.
+// The main window tests drive the real MainWindow offscreen.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -70,19 +70,20 @@ TEST_F(WebPaneTest, AWalkHarvestsLocalPagesAndGetsPastEveryTrap) {
   folder.Write("list.txt", list);
 
   RecordingView view;
-  view.options[CrawlOption::SearchLinks] = true;
-  view.options[CrawlOption::SearchPhones] = true;
-  view.options[CrawlOption::LinkFilter] = true;
-  view.options[CrawlOption::Dedup] = true;
-  view.rules[RuleList::MustContain] = "keep";
-  view.rules[RuleList::MustNotContain] = "#\r\nrefuse";
   QtClock clock([&](const std::string& m) { view.ShowError(m); });
-  CrawlSettings settings;
-  settings.stateFolder = folder.Path();
-  settings.hostAddresses = [] { return std::vector<std::string>{"192.0.2.10"}; };
-  // Watchdog: 15 periods, so the stalled page is abandoned 3 to 6 seconds after its load.
-  settings.pacingIntervalMs = 200;
-  CrawlController crawl(view, *browser, clock, settings);
+  CrawlEnvironment environment;
+  environment.stateFolder = folder.Path();
+  environment.hostAddresses = [] { return std::vector<std::string>{"192.0.2.10"}; };
+  // The stalled page is left after 30 pacing ticks, or by the watchdog (15 s at the least).
+  environment.pacingIntervalMs = 200;
+  CrawlController crawl(view, *browser, clock, environment);
+  CrawlSettings& settings = crawl.Settings();
+  settings.SetOption(CrawlOption::SearchLinks, true);
+  settings.SetOption(CrawlOption::SearchPhones, true);
+  settings.SetOption(CrawlOption::LinkFilter, true);
+  settings.SetOption(CrawlOption::Dedup, true);
+  settings.SetRules(RuleList::MustContain, "keep");
+  settings.SetRules(RuleList::MustNotContain, "#\r\nrefuse");
   browser->SetListener(&crawl);
   struct Unhook {
     WebPageBrowser& b;
@@ -98,7 +99,7 @@ TEST_F(WebPaneTest, AWalkHarvestsLocalPagesAndGetsPastEveryTrap) {
 
   EXPECT_TRUE(view.Texts(MessageKind::Error).empty());
   EXPECT_EQ(crawl.Position(), 7);
-  EXPECT_EQ(view.panels[8], Utf8ToGbk("搜索已经结束!"));
+  EXPECT_EQ(view.message, Utf8ToGbk("搜索已经结束!"));
   EXPECT_THAT(crawl.Links().Rows(), ElementsAre(server.Url("/keep/a.html")));
   // Every page but the stalled one, numbers from text, attributes, scripts and comments.
   EXPECT_THAT(crawl.Phones().Rows(),

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 #include "ui/side/about_box.h"
 #include "ui/side/program_icon.h"
 #include "ui/side/url_list_generator_window.h"
@@ -69,16 +69,16 @@ int RunWindow(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   // Start-up order: the main window, then the about box, then the generator window.
-  auto form1 = std::make_unique<TForm1>();
-  auto* aboutBox = new AboutBox(form1.get());
-  auto* generator = new UrlListGeneratorWindow(form1.get());
-  form1->SetSideWindows(aboutBox, generator);
-  QObject::connect(form1.get(), &TForm1::formClosed, &app, &QApplication::quit,
+  auto window = std::make_unique<MainWindow>();
+  auto* aboutBox = new AboutBox(window.get());
+  auto* generator = new UrlListGeneratorWindow(window.get());
+  window->SetSideWindows(aboutBox, generator);
+  QObject::connect(window.get(), &MainWindow::closeAccepted, &app, &QApplication::quit,
                    Qt::QueuedConnection);
 
-  form1->show();
+  window->show();
   const int status = QApplication::exec();
-  form1.reset();  // saves the rule lists
+  window.reset();  // saves the rule lists
   return status;
 }
 

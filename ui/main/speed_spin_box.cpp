@@ -1,13 +1,12 @@
 #include "ui/main/speed_spin_box.h"
 
-#include "engine/crawl_view.h"
+#include "engine/crawl_settings.h"
 #include "ui/qt_gbk.h"
 
 namespace tolvarine {
 
 SpeedSpinBox::SpeedSpinBox(QWidget* parent) : QSpinBox(parent) {
   setRange(1, 60);
-  setValue(8);
   setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
 

@@ -1,6 +1,7 @@
-#include "engine/crawl_view.h"
+#include "engine/crawl_settings.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/number_text.h"
 

@@ -1,4 +1,4 @@
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +20,6 @@
 #include "base/errors.h"
 #include "base/host_lookup.h"
 #include "base/state_folder.h"
-#include "ui/main/guarded_events.h"
 #include "ui/main/qt_dialogs.h"
 #include "ui/qt_gbk.h"
 #include "ui/main/result_files.h"
@@ -51,43 +50,42 @@ void PauseInEventLoop(int milliseconds) {
 
 }  // namespace
 
-TForm1::TForm1(MainFormParts parts, QWidget* parent)
+MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
     : QWidget(parent),
       dialogs_(parts.dialogs ? std::move(parts.dialogs) : std::make_unique<QtDialogs>()),
       pause_(parts.pause ? std::move(parts.pause) : PauseInEventLoop),
       openUrl_(parts.openUrl ? std::move(parts.openUrl)
                              : [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }),
       stateFolder_(parts.stateFolder.empty() ? StateFolder() : parts.stateFolder) {
-  setObjectName(QStringLiteral("Form1"));
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(ApplicationTitle() + kCaptionTail);
   setWindowIcon(ProgramIcon());
   const ErrorSink sink = [this](const std::string& message) { ShowErrorDialog(message); };
 
   Clock* clock = parts.clock;
   if (!clock) {
-    ownClock_ = std::make_unique<QtClock>(sink);
+    ownClock_ = std::make_unique<QtClock>();
     clock = ownClock_.get();
   }
-  clock_ = std::make_unique<GuardedClock>(*clock, sink);
 
   browser_ = parts.browser;
-  WebBrowser1 = parts.browserPane;
+  browserPane = parts.browserPane;
   if (!browser_) {
     auto* web = new WebPageBrowser(sink, this);
     browser_ = web;
-    WebBrowser1 = web;
+    browserPane = web;
   }
-  WebBrowser1->setParent(this);
-  WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+  browserPane->setParent(this);
+  browserPane->setObjectName(QStringLiteral("browserPane"));
 
-  CrawlSettings settings;
-  settings.stateFolder = stateFolder_;
-  settings.hostAddresses =
+  CrawlEnvironment environment;
+  environment.stateFolder = stateFolder_;
+  environment.hostAddresses =
       parts.hostAddresses ? std::move(parts.hostAddresses) : LocalHostAddresses;
-  crawl_ = std::make_unique<CrawlController>(static_cast<CrawlView&>(*this), *browser_, *clock_,
-                                             std::move(settings));
-  listener_ = std::make_unique<GuardedBrowserListener>(*crawl_, sink);
-  browser_->SetListener(listener_.get());
+  // The controller guards its own ticks and browser events, as in the command line.
+  crawl_ = std::make_unique<CrawlController>(static_cast<CrawlView&>(*this), *browser_, *clock,
+                                             std::move(environment));
+  browser_->SetListener(crawl_.get());
 
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);
@@ -96,16 +94,16 @@ TForm1::TForm1(MainFormParts parts, QWidget* parent)
   BuildOptionRow(root);
   BuildFilterPanel(root);
   BuildResultLists(root);
-  root->addWidget(WebBrowser1, 1);
+  root->addWidget(browserPane, 1);
   BuildStatusBar(root);
   BuildTrayMenu();
   Centre();
   ConfigureTrayIcon(std::move(parts.trayService));
-  FormCreate();
+  ReadStateFiles();
 }
 
-TForm1::~TForm1() {
-  FormDestroy();
+MainWindow::~MainWindow() {
+  SaveRuleLists();
   // From here on no dialog can be shown; the parts that may still report go first, while
   // the members they report to are alive.
   destroying_ = true;
@@ -116,41 +114,44 @@ TForm1::~TForm1() {
   linkModel_ = nullptr;
   delete phoneModel_;
   phoneModel_ = nullptr;
-  delete antTaskbarIcon1;
-  antTaskbarIcon1 = nullptr;
-  delete WebBrowser1;
-  WebBrowser1 = nullptr;
+  delete trayIcon_;
+  trayIcon_ = nullptr;
+  delete browserPane;
+  browserPane = nullptr;
 }
 
-void TForm1::SetSideWindows(QWidget* aboutBox, QWidget* generator) {
+void MainWindow::SetSideWindows(QWidget* aboutBox, QWidget* generator) {
   aboutBox_ = aboutBox;
   generator_ = generator;
 }
 
-QString TForm1::PanelText(int index) const {
+QString MainWindow::PanelText(int index) const {
   return panels_.at(static_cast<size_t>(index))->text();
 }
 
-void TForm1::ConfigureTrayIcon(std::unique_ptr<TrayService> service) {
+void MainWindow::ConfigureTrayIcon(std::unique_ptr<TrayService> service) {
   // A tray that fails must not stop the window from starting. Without a notification
   // area the icon waits for one, and minimising stays an ordinary minimise meanwhile.
   Guarded([&] {
-    antTaskbarIcon1 = new tolvarine::TrayIcon(this, std::move(service));
-    antTaskbarIcon1->setObjectName(QStringLiteral("trayIcon"));
-    antTaskbarIcon1->SetErrorSink(
+    trayIcon_ = new tolvarine::TrayIcon(this, std::move(service));
+    trayIcon_->setObjectName(QStringLiteral("trayIcon"));
+    trayIcon_->SetErrorSink(
         [this](const std::string& message) { ShowErrorDialog(message); });
-    antTaskbarIcon1->SetIcon(ProgramIcon());
-    antTaskbarIcon1->SetHint(ToGbk(ApplicationTitle()));
-    antTaskbarIcon1->SetPopupMenu(PopupMenu1);
-    antTaskbarIcon1->OnClick = [this](tolvarine::TrayIcon*) { N17Click(); };
-    antTaskbarIcon1->SetVisible(true);
+    trayIcon_->SetIcon(ProgramIcon());
+    trayIcon_->SetHint(ToGbk(ApplicationTitle()));
+    trayIcon_->SetPopupMenu(trayMenu);
+    trayIcon_->OnClick = [this](tolvarine::TrayIcon*) { ShowMain(); };
+    trayIcon_->SetVisible(true);
   });
 }
 
-void TForm1::FormCreate() {
+void MainWindow::ReadStateFiles() {
   QPalette tips = QToolTip::palette();
   tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
   QToolTip::setPalette(tips);
+  // The widgets start from the settings' defaults; from here on every edit goes into them.
+  ShowSettings(crawl_->Settings());
+  PushEditsToSettings();
   // LoadLists, then ReadProgress; a failure ends the reading there.
   Guarded([this] {
     crawl_->LoadLists();
@@ -158,42 +159,42 @@ void TForm1::FormCreate() {
   });
 }
 
-void TForm1::FormDestroy() {
+void MainWindow::SaveRuleLists() {
   Guarded([this] { crawl_->SaveLists(); });
 }
 
-bool TForm1::FormCloseQuery() {
+bool MainWindow::ConfirmClose() {
   if (!dialogs_->Confirm(this, QStringLiteral("确认退出Tolvarine吗?"))) return false;
   // A walk still running keeps its position for Continue.
   if (crawl_->Running()) Guarded([this] { crawl_->WriteProgress(); });
   return true;
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   bool accept = false;
-  Guarded([&] { accept = FormCloseQuery(); });
+  Guarded([&] { accept = ConfirmClose(); });
   if (!accept) {
     event->ignore();
     return;
   }
   event->accept();
-  emit formClosed();
+  emit closeAccepted();
 }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   // Hidden to the tray only while the icon is in the notification area to bring it back.
   if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
-      isVisible() && antTaskbarIcon1 && antTaskbarIcon1->InArea()) {
-    Guarded([this] { N18Click(); });
+      isVisible() && trayIcon_ && trayIcon_->InArea()) {
+    Guarded([this] { HideToTray(); });
   }
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) {
+void MainWindow::Guarded(const std::function<void()>& handler) {
   RunGuarded([this](const std::string& message) { ShowErrorDialog(message); }, handler);
 }
 
-void TForm1::ShowErrorDialog(const std::string& messageGbk) {
+void MainWindow::ShowErrorDialog(const std::string& messageGbk) {
   if (destroying_) {
     std::fprintf(stderr, "tolvarine: %s\n", GbkToUtf8(ErrorDialogText(messageGbk)).c_str());
     return;
@@ -213,64 +214,64 @@ void TForm1::ShowErrorDialog(const std::string& messageGbk) {
   dialogs_->Error(this, ApplicationTitle(), text);
 }
 
-void TForm1::OpenUrl(const QString& url) {
+void MainWindow::OpenUrl(const QString& url) {
   Guarded([&] { openUrl_(url); });
 }
 
 // Commands.
 
-void TForm1::N1Click() { Guarded([this] { crawl_->ChooseList(); }); }
-void TForm1::N2Click() { Guarded([this] { crawl_->Start(); }); }
-void TForm1::N3Click() { Guarded([this] { crawl_->Stop(); }); }
-void TForm1::N4Click() { Guarded([this] { crawl_->Continue(); }); }
-void TForm1::SpeedButton5Click() { Guarded([this] { SaveResults(); }); }
+void MainWindow::ChooseList() { Guarded([this] { crawl_->ChooseList(); }); }
+void MainWindow::Start() { Guarded([this] { crawl_->Start(); }); }
+void MainWindow::Stop() { Guarded([this] { crawl_->Stop(); }); }
+void MainWindow::Continue() { Guarded([this] { crawl_->Continue(); }); }
+void MainWindow::SaveResults() { Guarded([this] { SaveResultsAs(); }); }
 
-void TForm1::SpeedButton6Click() {
+void MainWindow::CreateList() {
   Guarded([this] {
     if (generator_) dialogs_->ShowModal(generator_);
   });
 }
 
-void TForm1::SpeedButton8Click() {
+void MainWindow::WriteProgress() {
   Guarded([this] {
     crawl_->WriteProgress();
     dialogs_->Plain(this, ApplicationTitle(), QStringLiteral("已经保存当前网络搜索进程！"));
   });
 }
 
-void TForm1::SpeedButton11Click() {
+void MainWindow::MergeFiles() {
   // RunMergeAndDedup reports its own failures through ShowError.
   Guarded([this] { RunMergeAndDedup(static_cast<MergeHost&>(*this)); });
 }
 
-void TForm1::SpeedButton9Click() {
+void MainWindow::ShowAbout() {
   Guarded([this] {
     if (aboutBox_) dialogs_->ShowModal(aboutBox_);
   });
 }
 
-void TForm1::SpeedButton10Click() {
+void MainWindow::Exit() {
   Guarded([this] { close(); });
 }
 
-void TForm1::N18Click() {
+void MainWindow::HideToTray() {
   // HideToTray: the tray icon stays; the window leaves the screen and the task bar.
-  N18->setEnabled(false);
-  N17->setEnabled(true);
+  hideToTrayAction->setEnabled(false);
+  showMainAction->setEnabled(true);
   hide();
 }
 
-void TForm1::N17Click() {
+void MainWindow::ShowMain() {
   // ShowMain: back from the tray, restored from the minimised state.
-  N17->setEnabled(false);
-  N18->setEnabled(true);
+  showMainAction->setEnabled(false);
+  hideToTrayAction->setEnabled(true);
   setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
   activateWindow();
 }
 
-void TForm1::SaveResults() {
+void MainWindow::SaveResultsAs() {
   FileDialogRequest request;
   request.title = QStringLiteral("搜索结果保存为");
   request.filters = TextFileFilters();

@@ -1,5 +1,5 @@
 #pragma once
-// Builds the real TForm1 on fakes: scripted dialogs, a virtual clock, stored pages, a temp
+// Builds the real MainWindow on fakes: scripted dialogs, a virtual clock, stored pages, a temp
 // state folder, a recording tray service, and pauses that only advance virtual time.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/virtual_clock.h"
 #include "tests/ui_tray/fake_tray_service.h"
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 
 namespace tolvarine::testing {
 
@@ -35,14 +35,14 @@ inline StoredPage PageWithoutBody() {
   return page;
 }
 
-class MainFormTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
  protected:
-  // Builds the window (FormCreate runs inside).
+  // Builds the window (ReadStateFiles runs inside).
   void Create();
-  TForm1& Form() { return *form_; }
+  MainWindow& Window() { return *window_; }
   template <typename T>
   T* Child(const char* name) {
-    return form_->findChild<T*>(QString::fromLatin1(name));
+    return window_->findChild<T*>(QString::fromLatin1(name));
   }
   // Clicks a tool button by name.
   void Click(const char* buttonName);
@@ -61,7 +61,7 @@ class MainFormTest : public ::testing::Test {
   std::vector<QString> openedUrls_;
   std::vector<int> pauses_;
   FakeDialogs* dialogs_ = nullptr;
-  std::unique_ptr<TForm1> form_;
+  std::unique_ptr<MainWindow> window_;
 };
 
 }  // namespace tolvarine::testing

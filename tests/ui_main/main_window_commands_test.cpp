@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
@@ -12,14 +13,14 @@
 
 #include "base/line_split.h"
 #include "engine/crawl_texts.h"
-#include "main_form_fixture.h"
+#include "main_window_fixture.h"
 
 namespace tolvarine::testing {
 namespace {
 
-std::vector<bool> CommandStates(TForm1& form) {
+std::vector<bool> CommandStates(MainWindow& form) {
   std::vector<bool> states;
-  for (const char* name : {"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton4"}) {
+  for (const char* name : {"chooseListButton", "startButton", "stopButton", "continueButton"}) {
     states.push_back(form.findChild<QToolButton*>(QString::fromLatin1(name))->isEnabled());
   }
   return states;
@@ -28,7 +29,7 @@ std::vector<bool> CommandStates(TForm1& form) {
 const std::vector<bool> kRunning{false, false, true, false};
 const std::vector<bool> kIdle{true, true, false, true};
 
-TEST_F(MainFormTest, ChooseListOpensTheListDialogAndCountsTheLines) {
+TEST_F(MainWindowTest, ChooseListOpensTheListDialogAndCountsTheLines) {
   Create();
   const std::string path = state_.Write("MyList.TXT", "http://a.example/\r\nb\r\nc\r\n");
   ChooseList(path);
@@ -41,59 +42,74 @@ TEST_F(MainFormTest, ChooseListOpensTheListDialogAndCountsTheLines) {
   EXPECT_TRUE(opened[0].request.filters[0].startsWith(QStringLiteral("Text files(*.txt)")));
   EXPECT_TRUE(opened[0].request.filters[1].startsWith(QStringLiteral("All files(*.*)")));
   // The field shows the name with its letters lowered.
-  EXPECT_EQ(Child<QLineEdit>("Edit1")->text(),
+  EXPECT_EQ(Child<QLineEdit>("listFileField")->text(),
             QString::fromStdString(state_.Path() + "mylist.txt").toLower());
-  EXPECT_EQ(Form().PanelText(1), QStringLiteral("3"));
+  EXPECT_EQ(Window().PanelText(1), QStringLiteral("3"));
 
   // Cancelling changes nothing.
-  Click("SpeedButton1");
-  EXPECT_EQ(Form().PanelText(1), QStringLiteral("3"));
+  Click("chooseListButton");
+  EXPECT_EQ(Window().PanelText(1), QStringLiteral("3"));
 }
 
-TEST_F(MainFormTest, StartRefusesWithoutASearchItemOrAListFile) {
+TEST_F(MainWindowTest, StartRefusesWithoutASearchItemOrAListFile) {
   Create();
-  Click("SpeedButton2");
+  Click("startButton");
   ASSERT_EQ(dialogs_->Shown(QStringLiteral("plain")).size(), 1u);
   EXPECT_EQ(dialogs_->shown.back().caption, ApplicationTitle());
   EXPECT_EQ(dialogs_->shown.back().text, QStringLiteral("请至少选择一个搜索项目才可以开始"));
 
-  Child<QCheckBox>("CheckBox3")->setChecked(true);
-  Click("SpeedButton2");
+  Child<QCheckBox>("searchLinksBox")->setChecked(true);
+  Click("startButton");
   ASSERT_EQ(dialogs_->Shown(QStringLiteral("information")).size(), 1u);
   EXPECT_EQ(dialogs_->shown.back().caption, QStringLiteral("信息"));
   EXPECT_EQ(dialogs_->shown.back().text, QStringLiteral("您还没有选择网址列表文件！"));
-  EXPECT_EQ(CommandStates(Form()), (std::vector<bool>{true, true, true, true}));
+  EXPECT_EQ(CommandStates(Window()), (std::vector<bool>{true, true, true, true}));
 }
 
-TEST_F(MainFormTest, WalkFillsThePhoneListAndFinishes) {
+TEST_F(MainWindowTest, WalkFillsThePhoneListAndFinishes) {
   Create();
   browser_.AddPage("http://a.example/", PageWithText("call 13912345678 now"));
   browser_.AddPage("http://b.example/", PageWithText("15800001111 or 18622223333"));
   StartWalk({"http://a.example/", "http://b.example/"});
-  EXPECT_EQ(CommandStates(Form()), kRunning);
-  EXPECT_EQ(Form().PanelText(8), QStringLiteral("正在搜索..."));
-  EXPECT_EQ(Form().PanelText(3), QStringLiteral("1"));
+  EXPECT_EQ(CommandStates(Window()), kRunning);
+  EXPECT_EQ(Window().PanelText(8), QStringLiteral("正在搜索..."));
+  EXPECT_EQ(Window().PanelText(3), QStringLiteral("1"));
 
   clock_.Advance(8000);
-  EXPECT_EQ(Form().PanelText(3), QStringLiteral("2"));
+  EXPECT_EQ(Window().PanelText(3), QStringLiteral("2"));
   clock_.Advance(8000);
-  auto* phones = Child<QTreeView>("ListView2");
+  auto* phones = Child<QTreeView>("phoneList");
   ASSERT_EQ(phones->model()->rowCount(), 3);
   EXPECT_EQ(phones->model()->index(0, 0).data().toString(), QStringLiteral("13912345678"));
-  EXPECT_EQ(Form().PanelText(7), QStringLiteral("3"));
-  EXPECT_EQ(Form().PanelText(8), QStringLiteral("搜索已经结束!"));
-  EXPECT_EQ(CommandStates(Form()), kIdle);
+  EXPECT_EQ(Window().PanelText(7), QStringLiteral("3"));
+  EXPECT_EQ(Window().PanelText(8), QStringLiteral("搜索已经结束!"));
+  EXPECT_EQ(CommandStates(Window()), kIdle);
   EXPECT_TRUE(state_.Exists(texts::kProgressFileName));
 }
 
-TEST_F(MainFormTest, StopAndProgressCommands) {
+TEST_F(MainWindowTest, EditsMadeDuringAWalkCountFromTheNextTick) {
+  Create();
+  browser_.AddPage("http://a.example/", PageWithText("13912345678 14700001111"));
+  browser_.AddPage("http://b.example/", PageWithText("14700002222"));
+  StartWalk({"http://a.example/", "http://b.example/"});
+  clock_.Advance(8000);
+  Child<QPlainTextEdit>("prefixField")->setPlainText(QStringLiteral("147"));
+  Child<QCheckBox>("dedupBox")->setChecked(true);
+  clock_.Advance(8000);
+  auto* phones = Child<QTreeView>("phoneList")->model();
+  ASSERT_EQ(phones->rowCount(), 2);
+  EXPECT_EQ(phones->index(1, 0).data().toString(), QStringLiteral("14700002222"));
+  EXPECT_EQ(SplitLines(state_.Read(texts::kProgressFileName))[3], "qcyes");
+}
+
+TEST_F(MainWindowTest, StopAndProgressCommands) {
   Create();
   StartWalk({"http://a.example/", "http://b.example/", "http://c.example/"});
-  Click("SpeedButton3");
-  EXPECT_EQ(CommandStates(Form()), kIdle);
-  EXPECT_EQ(Form().PanelText(8), QStringLiteral("终止搜索..."));
+  Click("stopButton");
+  EXPECT_EQ(CommandStates(Window()), kIdle);
+  EXPECT_EQ(Window().PanelText(8), QStringLiteral("终止搜索..."));
 
-  Click("SpeedButton8");
+  Click("writeProgressButton");
   EXPECT_TRUE(state_.Exists(texts::kProgressFileName));
   ASSERT_EQ(dialogs_->Shown(QStringLiteral("plain")).size(), 1u);
   EXPECT_EQ(dialogs_->shown.back().caption, ApplicationTitle());
@@ -104,37 +120,37 @@ TEST_F(MainFormTest, StopAndProgressCommands) {
   EXPECT_EQ(lines[2], "3");
 }
 
-TEST_F(MainFormTest, ContinueAsksForTheLineAndCancelReturnsToIdle) {
+TEST_F(MainWindowTest, ContinueAsksForTheLineAndCancelReturnsToIdle) {
   Create();
   ChooseList(WriteList({"http://a.example/", "http://b.example/", "http://c.example/"}));
-  Click("SpeedButton8");
-  Click("SpeedButton4");
+  Click("writeProgressButton");
+  Click("continueButton");
   const auto asked = dialogs_->Shown(QStringLiteral("input"));
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].caption, QStringLiteral("继续搜索提示"));
   EXPECT_EQ(asked[0].text, QStringLiteral("请输入您上次搜索断点位置        "));
   EXPECT_EQ(pauses_, std::vector<int>{1000});
-  EXPECT_EQ(Form().PanelText(8), QStringLiteral("取消继续搜索..."));
-  EXPECT_EQ(CommandStates(Form()), kIdle);
+  EXPECT_EQ(Window().PanelText(8), QStringLiteral("取消继续搜索..."));
+  EXPECT_EQ(CommandStates(Window()), kIdle);
 
   // Answering 1 resumes at the second line.
-  Child<QCheckBox>("CheckBox4")->setChecked(true);
-  Click("SpeedButton8");
+  Child<QCheckBox>("searchPhonesBox")->setChecked(true);
+  Click("writeProgressButton");
   dialogs_->inputs.push_back(QStringLiteral("1"));
-  Click("SpeedButton4");
-  EXPECT_EQ(Form().PanelText(8), QStringLiteral("继续搜索..."));
+  Click("continueButton");
+  EXPECT_EQ(Window().PanelText(8), QStringLiteral("继续搜索..."));
   ASSERT_FALSE(browser_.Navigations().empty());
   EXPECT_EQ(browser_.Navigations().back(), "http://b.example/");
-  EXPECT_EQ(CommandStates(Form()), kRunning);
+  EXPECT_EQ(CommandStates(Window()), kRunning);
 }
 
-TEST_F(MainFormTest, SideWindowsAreShownModally) {
+TEST_F(MainWindowTest, SideWindowsAreShownModally) {
   Create();
   QWidget about, generator;
-  Form().SetSideWindows(&about, &generator);
-  Click("SpeedButton6");
-  Click("SpeedButton9");
-  for (QAction* item : Form().TrayMenu()->actions()) {
+  Window().SetSideWindows(&about, &generator);
+  Click("createListButton");
+  Click("aboutButton");
+  for (QAction* item : Window().TrayMenu()->actions()) {
     if (item->text() == QStringLiteral("关于本软件(&A)")) item->trigger();
   }
   const auto modal = dialogs_->Shown(QStringLiteral("modal"));
@@ -144,7 +160,7 @@ TEST_F(MainFormTest, SideWindowsAreShownModally) {
   EXPECT_EQ(modal[2].window, &about);
 }
 
-TEST_F(MainFormTest, MergeUsesTheWindowsDialogsPanelAndCursor) {
+TEST_F(MainWindowTest, MergeUsesTheWindowsDialogsPanelAndCursor) {
   Create();
   const std::string a = state_.Write("a.txt", "b\r\nABC\r\n");
   const std::string b = state_.Write("b.txt", "abc\nc");
@@ -152,12 +168,12 @@ TEST_F(MainFormTest, MergeUsesTheWindowsDialogsPanelAndCursor) {
   dialogs_->openFileLists.push_back(
       QStringList{QString::fromStdString(a), QString::fromStdString(b)});
   dialogs_->saveFiles.push_back(QString::fromStdString(out));
-  Click("SpeedButton11");
+  Click("mergeButton");
   EXPECT_EQ(state_.Read("out.txt"), "ABC\r\nb\r\nc\r\n");
-  EXPECT_EQ(Form().PanelText(6), QStringLiteral("文件合并去重整理完毕！"));
+  EXPECT_EQ(Window().PanelText(6), QStringLiteral("文件合并去重整理完毕！"));
   // Panel 6 is too narrow for the text: it is readable in the tooltip and message panel.
-  EXPECT_EQ(Child<QLabel>("Panel6")->toolTip(), QStringLiteral("文件合并去重整理完毕！"));
-  EXPECT_EQ(Form().PanelText(8), QStringLiteral("文件合并去重整理完毕！"));
+  EXPECT_EQ(Child<QLabel>("statusPanel6")->toolTip(), QStringLiteral("文件合并去重整理完毕！"));
+  EXPECT_EQ(Window().PanelText(8), QStringLiteral("文件合并去重整理完毕！"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   const auto open = dialogs_->Shown(QStringLiteral("open-many"));
   const auto save = dialogs_->Shown(QStringLiteral("save"));
@@ -171,20 +187,20 @@ TEST_F(MainFormTest, MergeUsesTheWindowsDialogsPanelAndCursor) {
   // The next run opens with the names chosen last; a missing input is reported.
   dialogs_->openFileLists.push_back(QStringList{QString::fromStdString(state_.PathOf("no.txt"))});
   dialogs_->saveFiles.push_back(QString::fromStdString(out));
-  Click("SpeedButton11");
+  Click("mergeButton");
   const auto again = dialogs_->Shown(QStringLiteral("open-many"));
   EXPECT_EQ(again.back().request.selectedFile, QString::fromStdString(a));
   EXPECT_EQ(dialogs_->Shown(QStringLiteral("save")).back().request.selectedFile,
             QString::fromStdString(out));
   ASSERT_EQ(dialogs_->Shown(QStringLiteral("error")).size(), 1u);
   EXPECT_TRUE(dialogs_->shown.back().text.startsWith(QStringLiteral("Cannot open file")));
-  EXPECT_EQ(Form().PanelText(6), QStringLiteral("数据正处理中..."));
+  EXPECT_EQ(Window().PanelText(6), QStringLiteral("数据正处理中..."));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(MainFormTest, SpeedCountsAsTypedBeforeTheFieldLosesFocus) {
+TEST_F(MainWindowTest, SpeedCountsAsTypedBeforeTheFieldLosesFocus) {
   Create();
-  auto* spin = Child<QSpinBox>("SpinEdit1");
+  auto* spin = Child<QSpinBox>("speedField");
   auto* edit = spin->findChild<QLineEdit*>();
   ASSERT_NE(edit, nullptr);
   const struct {
@@ -196,7 +212,7 @@ TEST_F(MainFormTest, SpeedCountsAsTypedBeforeTheFieldLosesFocus) {
     edit->selectAll();
     edit->insert(c.typed);
     EXPECT_EQ(spin->text(), c.typed) << "the field keeps the text as typed";
-    Click("SpeedButton8");
+    Click("writeProgressButton");
     const auto lines = SplitLines(state_.Read(texts::kProgressFileName));
     ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[9], c.counted) << c.typed.toStdString();

@@ -1,4 +1,4 @@
-#include "main_form_fixture.h"
+#include "main_window_fixture.h"
 
 #include <QCheckBox>
 #include <QToolButton>
@@ -10,10 +10,10 @@ namespace tolvarine::testing {
 
 std::string Gbk(const char* utf8) { return Utf8ToGbk(utf8); }
 
-void MainFormTest::Create() {
+void MainWindowTest::Create() {
   auto dialogs = std::make_unique<FakeDialogs>();
   dialogs_ = dialogs.get();
-  MainFormParts parts;
+  MainWindowParts parts;
   parts.dialogs = std::move(dialogs);
   parts.clock = &clock_;
   parts.browser = &browser_;
@@ -26,28 +26,28 @@ void MainFormTest::Create() {
   parts.openUrl = [this](const QString& url) { openedUrls_.push_back(url); };
   parts.trayService = std::make_unique<RecordingTrayService>(tray_);
   parts.stateFolder = state_.Path();
-  form_ = std::make_unique<TForm1>(std::move(parts));
+  window_ = std::make_unique<MainWindow>(std::move(parts));
 }
 
-void MainFormTest::Click(const char* buttonName) {
+void MainWindowTest::Click(const char* buttonName) {
   auto* button = Child<QToolButton>(buttonName);
   ASSERT_NE(button, nullptr) << buttonName;
   button->click();
 }
 
-std::string MainFormTest::WriteList(const std::vector<std::string>& lines) {
+std::string MainWindowTest::WriteList(const std::vector<std::string>& lines) {
   return state_.Write("list.txt", JoinCrlf(lines));
 }
 
-void MainFormTest::ChooseList(const std::string& path) {
+void MainWindowTest::ChooseList(const std::string& path) {
   dialogs_->openFiles.push_back(QString::fromStdString(path));
-  Click("SpeedButton1");
+  Click("chooseListButton");
 }
 
-void MainFormTest::StartWalk(const std::vector<std::string>& addresses) {
+void MainWindowTest::StartWalk(const std::vector<std::string>& addresses) {
   ChooseList(WriteList(addresses));
-  Child<QCheckBox>("CheckBox4")->setChecked(true);
-  Click("SpeedButton2");
+  Child<QCheckBox>("searchPhonesBox")->setChecked(true);
+  Click("startButton");
 }
 
 }  // namespace tolvarine::testing

@@ -1,5 +1,5 @@
-// TForm1 as the host of the "整理" command: its two file dialogs, status panel 6 (its text
-// repeated in the tooltip and the message panel), the application-wide cursor and an
+// MainWindow as the host of the "整理" command: its two file dialogs, status panel 6 (its
+// text repeated in the tooltip and the message panel), the application-wide cursor and an
 // immediate repaint.
 #include <QApplication>
 #include <QCursor>
@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include "ui/main/main_form.h"
+#include "ui/main/main_window.h"
 #include "ui/qt_gbk.h"
 
 namespace tolvarine {
@@ -18,7 +18,7 @@ constexpr qsizetype kMaxChosenNameBytes = 65519;
 
 }  // namespace
 
-std::optional<std::vector<std::string>> TForm1::ChooseInputFiles() {
+std::optional<std::vector<std::string>> MainWindow::ChooseInputFiles() {
   FileDialogRequest request;
   request.title = QStringLiteral("选择一个或多个待合并去重的文件");
   request.filters = TextFileFilters();
@@ -41,7 +41,7 @@ std::optional<std::vector<std::string>> TForm1::ChooseInputFiles() {
   return paths;
 }
 
-std::optional<std::string> TForm1::ChooseOutputFile() {
+std::optional<std::string> MainWindow::ChooseOutputFile() {
   FileDialogRequest request;
   request.title = QStringLiteral("合并去重复后的数据文件保存为");
   request.filters = TextFileFilters();
@@ -54,7 +54,7 @@ std::optional<std::string> TForm1::ChooseOutputFile() {
   return QFile::encodeName(*chosen).toStdString();
 }
 
-void TForm1::SetStatusText(const std::string& gbk) {
+void MainWindow::SetStatusText(const std::string& gbk) {
   // Panel 6 is 41 pixels wide and shows only the first characters: the whole text is also
   // its tooltip and goes to the message panel.
   const QString text = FromGbk(gbk);
@@ -63,19 +63,19 @@ void TForm1::SetStatusText(const std::string& gbk) {
   panels_.at(8)->setText(text);
 }
 
-void TForm1::SetBusyCursor() {
+void MainWindow::SetBusyCursor() {
   // Qt's nearest to the application-starting cursor: an arrow with a busy indicator.
   if (busyCursor_) QApplication::restoreOverrideCursor();
   QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
   busyCursor_ = true;
 }
 
-void TForm1::RestoreCursor() {
+void MainWindow::RestoreCursor() {
   if (!busyCursor_) return;
   QApplication::restoreOverrideCursor();
   busyCursor_ = false;
 }
 
-void TForm1::RepaintNow() { repaint(); }
+void MainWindow::RepaintNow() { repaint(); }
 
 }  // namespace tolvarine

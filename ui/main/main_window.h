@@ -1,8 +1,9 @@
 #pragma once
-// TForm1: the main window. Tool bar, option row, filter rules, the two result lists, the
+// The main window: tool bar, option row, filter rules, the two result lists, the
 // browser pane and the status bar; it owns the crawl controller and the page browser,
-// runs every command, timer tick and browser event through one guard, hides to the
-// notification area on minimise and confirms before closing.
+// runs every command through one guard, hides to the notification area on minimise and
+// confirms before closing. The widgets of the option row and the rule lists edit the
+// controller's settings; the controller guards its own ticks and browser events.
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -29,8 +30,6 @@ class QVBoxLayout;
 
 namespace tolvarine {
 
-class GuardedBrowserListener;
-class GuardedClock;
 class ResultListModel;
 class SpeedSpinBox;
 class TrayIcon;
@@ -38,7 +37,7 @@ class TrayIcon;
 // What the window is built from. Every member may stay empty; the window then uses the
 // real thing (Qt dialogs, QTimer clock, WebEngine pane, host lookup, desktop URL opening,
 // the system tray, the state folder).
-struct MainFormParts {
+struct MainWindowParts {
   std::unique_ptr<Dialogs> dialogs;
   Clock* clock = nullptr;               // not owned
   PageBrowser* browser = nullptr;       // not owned; its pane is browserPane
@@ -53,45 +52,45 @@ struct MainFormParts {
 // "『Tolvarine』V2.1"
 const QString& ApplicationTitle();
 
-class TForm1 : public QWidget, private CrawlView, private MergeHost {
+class MainWindow : public QWidget, private CrawlView, private MergeHost {
   Q_OBJECT
 
  public:
-  explicit TForm1(MainFormParts parts = {}, QWidget* parent = nullptr);
-  ~TForm1() override;
+  explicit MainWindow(MainWindowParts parts = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The other two windows of the program, shown modally by "创建" / "关于".
   void SetSideWindows(QWidget* aboutBox, QWidget* generator);
 
   CrawlController& Crawl() { return *crawl_; }
-  tolvarine::TrayIcon* TrayIcon() const { return antTaskbarIcon1; }
-  QMenu* TrayMenu() const { return PopupMenu1; }
+  tolvarine::TrayIcon* TrayIcon() const { return trayIcon_; }
+  QMenu* TrayMenu() const { return trayMenu; }
   QString PanelText(int index) const;
 
-  // Commands (tool bar and tray menu).
-  void N1Click();             // "网址"
-  void N2Click();             // "搜索"
-  void N3Click();             // "终止"
-  void N4Click();             // "继续"
-  void SpeedButton5Click();   // "保存"
-  void SpeedButton6Click();   // "创建"
-  void SpeedButton8Click();   // "进程"
-  void SpeedButton11Click();  // "整理"
-  void SpeedButton9Click();   // "关于"
-  void SpeedButton10Click();  // "退出"
-  void N17Click();            // ShowMain
-  void N18Click();            // HideToTray
+  // Commands (tool bar and tray menu), each run through the guard.
+  void ChooseList();     // "网址"
+  void Start();          // "搜索"
+  void Stop();           // "终止"
+  void Continue();       // "继续"
+  void SaveResults();    // "保存"
+  void CreateList();     // "创建": the URL list generator
+  void WriteProgress();  // "进程"
+  void MergeFiles();     // "整理"
+  void ShowAbout();      // "关于"
+  void Exit();           // "退出"
+  void ShowMain();       // back from the notification area
+  void HideToTray();     // into the notification area
 
  signals:
   // The window has accepted a close request; the program's loop ends on it.
-  void formClosed();
+  void closeAccepted();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
-  // Building (main_form_layout.cpp).
+  // Building (main_window_layout.cpp).
   void BuildToolBar(QVBoxLayout* root);
   void BuildOptionRow(QVBoxLayout* root);
   void BuildFilterPanel(QVBoxLayout* root);
@@ -101,36 +100,38 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   void ConfigureTrayIcon(std::unique_ptr<TrayService> service);
   void Centre();
 
-  void FormCreate();
-  void FormDestroy();
-  bool FormCloseQuery();
+  void ReadStateFiles();
+  void SaveRuleLists();
+  bool ConfirmClose();
   void Guarded(const std::function<void()>& handler);
   // The standard error dialog; while one is open, further failures go to panel 8.
   void ShowErrorDialog(const std::string& messageGbk);
-  void SaveResults();
+  // The save dialog, then the two result files.
+  void SaveResultsAs();
   void OpenUrl(const QString& url);
 
-  // CrawlView (main_form_view.cpp).
-  bool Option(CrawlOption option) override;
-  void SetOption(CrawlOption option, bool ticked) override;
-  std::string SpeedText() override;
-  void SetSpeed(int seconds) override;
-  void SetListFileField(const std::string& name) override;
-  std::string ListFileField() override;
-  std::string RuleText(RuleList list) override;
-  void SetRuleText(RuleList list, const std::string& text) override;
-  void SetPanel(int index, const std::string& text) override;
-  void SetCommandStates(const CommandStates& states) override;
+  // CrawlView (main_window_view.cpp).
+  void ShowSettings(const CrawlSettings& settings) override;
+  void ShowTotal(int lines) override;
+  void ShowPosition(int line) override;
+  void ShowLinksFound(int count) override;
+  void ShowPhonesFound(int count) override;
+  void ClearCounts() override;
+  void ShowMessage(const std::string& text) override;
+  void ShowCommandStates(const CommandStates& states) override;
   void ShowInformation(const std::string& text) override;
   void ShowPlainMessage(const std::string& text) override;
   void ShowError(const std::string& message) override;  // also MergeHost's
-  std::optional<std::string> AskText(const std::string& caption, const std::string& prompt,
-                                     const std::string& initial) override;
+  std::optional<std::string> AskResumeLine(const std::string& caption, const std::string& prompt,
+                                           const std::string& initial) override;
   std::optional<std::string> ChooseListFile(const std::string& initialFolder) override;
   void Repaint() override;
   void Pause(int milliseconds) override;
+  // Every edit of an option, the speed or a rule list goes into the crawl's settings as it
+  // is made.
+  void PushEditsToSettings();
 
-  // MergeHost (main_form_merge.cpp).
+  // MergeHost (main_window_merge.cpp).
   std::optional<std::vector<std::string>> ChooseInputFiles() override;
   std::optional<std::string> ChooseOutputFile() override;
   void SetStatusText(const std::string& gbk) override;
@@ -146,10 +147,10 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   std::function<void(const QString&)> openUrl_;
   std::string stateFolder_;
   std::unique_ptr<Clock> ownClock_;
-  std::unique_ptr<GuardedClock> clock_;
   PageBrowser* browser_ = nullptr;
   std::unique_ptr<CrawlController> crawl_;
-  std::unique_ptr<GuardedBrowserListener> listener_;
+  // While the widgets are filled from the settings, their change signals are not edits.
+  bool showingSettings_ = false;
   bool errorDialogOpen_ = false;
   bool destroying_ = false;
   bool busyCursor_ = false;
@@ -159,40 +160,40 @@ class TForm1 : public QWidget, private CrawlView, private MergeHost {
   QString lastMergeOutput_;
   QString lastSaveFile_;
 
-  // Controls, named as the window's components.
-  QWidget* ToolBar1 = nullptr;
-  QToolButton* SpeedButton1 = nullptr;
-  QToolButton* SpeedButton2 = nullptr;
-  QToolButton* SpeedButton3 = nullptr;
-  QToolButton* SpeedButton4 = nullptr;
-  QToolButton* SpeedButton5 = nullptr;
-  QToolButton* SpeedButton6 = nullptr;
-  QToolButton* SpeedButton8 = nullptr;
-  QToolButton* SpeedButton11 = nullptr;
-  QToolButton* SpeedButton9 = nullptr;
-  QToolButton* SpeedButton10 = nullptr;
-  SpeedSpinBox* SpinEdit1 = nullptr;
-  QCheckBox* CheckBox1 = nullptr;  // 去重
-  QCheckBox* CheckBox2 = nullptr;  // 自动保存
-  QCheckBox* CheckBox3 = nullptr;  // 搜索链接
-  QCheckBox* CheckBox4 = nullptr;  // 搜索手机
-  QCheckBox* CheckBox5 = nullptr;  // 启用链接筛选
-  QCheckBox* CheckBox6 = nullptr;  // 只搜索本站
-  QLineEdit* Edit1 = nullptr;      // 网址文件
-  QPlainTextEdit* Memo1 = nullptr; // must contain
-  QPlainTextEdit* Memo2 = nullptr; // must not contain
-  QPlainTextEdit* Memo3 = nullptr; // phone prefixes
-  QTreeView* ListView1 = nullptr;  // 网址链接表
-  QTreeView* ListView2 = nullptr;  // 手机号码表
+  // Controls.
+  QWidget* toolBar = nullptr;
+  QToolButton* chooseListButton = nullptr;
+  QToolButton* startButton = nullptr;
+  QToolButton* stopButton = nullptr;
+  QToolButton* continueButton = nullptr;
+  QToolButton* saveResultsButton = nullptr;
+  QToolButton* createListButton = nullptr;
+  QToolButton* writeProgressButton = nullptr;
+  QToolButton* mergeButton = nullptr;
+  QToolButton* aboutButton = nullptr;
+  QToolButton* exitButton = nullptr;
+  SpeedSpinBox* speedField = nullptr;
+  QCheckBox* dedupBox = nullptr;
+  QCheckBox* autosaveBox = nullptr;
+  QCheckBox* searchLinksBox = nullptr;
+  QCheckBox* searchPhonesBox = nullptr;
+  QCheckBox* linkFilterBox = nullptr;
+  QCheckBox* onlySiteBox = nullptr;
+  QLineEdit* listFileField = nullptr;
+  QPlainTextEdit* mustContainField = nullptr;
+  QPlainTextEdit* mustNotContainField = nullptr;
+  QPlainTextEdit* prefixField = nullptr;
+  QTreeView* linkList = nullptr;
+  QTreeView* phoneList = nullptr;
   ResultListModel* linkModel_ = nullptr;
   ResultListModel* phoneModel_ = nullptr;
-  QWidget* WebBrowser1 = nullptr;
-  QWidget* StatusBar1 = nullptr;
+  QWidget* browserPane = nullptr;
+  QWidget* statusBar = nullptr;
   std::vector<QLabel*> panels_;
-  QMenu* PopupMenu1 = nullptr;
-  QAction* N17 = nullptr;  // 显示主程序
-  QAction* N18 = nullptr;  // 最小化显示
-  tolvarine::TrayIcon* antTaskbarIcon1 = nullptr;
+  QMenu* trayMenu = nullptr;
+  QAction* showMainAction = nullptr;
+  QAction* hideToTrayAction = nullptr;
+  tolvarine::TrayIcon* trayIcon_ = nullptr;
 };
 
 }  // namespace tolvarine

@@ -1,13 +1,13 @@
 // Failures never leave a handler: the standard error dialog shows them, one at a time.
 #include <QCheckBox>
 
-#include "main_form_fixture.h"
+#include "main_window_fixture.h"
 #include "ui/main/result_files.h"
 
 namespace tolvarine::testing {
 namespace {
 
-TEST_F(MainFormTest, AWalkFailureWhileAnErrorDialogIsOpenGoesToTheMessagePanel) {
+TEST_F(MainWindowTest, AWalkFailureWhileAnErrorDialogIsOpenGoesToTheMessagePanel) {
   Create();
   browser_.AddPage("http://a.example/", PageWithoutBody());
   browser_.AddPage("http://b.example/", PageWithoutBody());
@@ -18,7 +18,7 @@ TEST_F(MainFormTest, AWalkFailureWhileAnErrorDialogIsOpenGoesToTheMessagePanel) 
   bool secondFailureSeen = false;
   dialogs_->whileErrorOpen = [&] {
     clock_.Advance(250000);
-    secondFailureSeen = Form().PanelText(8).contains(QStringLiteral("no body"));
+    secondFailureSeen = Window().PanelText(8).contains(QStringLiteral("no body"));
   };
   clock_.Advance(8000);
   const auto errors = dialogs_->Shown(QStringLiteral("error"));
@@ -28,24 +28,24 @@ TEST_F(MainFormTest, AWalkFailureWhileAnErrorDialogIsOpenGoesToTheMessagePanel) 
   EXPECT_TRUE(secondFailureSeen);
 
   // Once the dialog has closed, the next failure opens one again.
-  Form().Crawl().Stop();
-  Form().Crawl().Finish();
+  Window().Crawl().Stop();
+  Window().Crawl().Finish();
   dialogs_->openFiles.push_back(QString::fromStdString(state_.PathOf("nowhere.txt")));
-  Click("SpeedButton1");
+  Click("chooseListButton");
   EXPECT_EQ(dialogs_->Shown(QStringLiteral("error")).size(), 2u);
 }
 
-TEST_F(MainFormTest, AFailingTrayDoesNotStopTheWindow) {
+TEST_F(MainWindowTest, AFailingTrayDoesNotStopTheWindow) {
   tray_->failRequests = true;
   Create();
   const auto errors = dialogs_->Shown(QStringLiteral("error"));
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_TRUE(errors[0].text.contains(QStringLiteral("trayIcon.AddToTaskbar failed")));
-  Form().show();
-  EXPECT_TRUE(Form().isVisible());
-  Form().setWindowState(Qt::WindowMinimized);
-  EXPECT_TRUE(Form().isVisible()) << "no icon to come back through";
-  Click("SpeedButton8");
+  Window().show();
+  EXPECT_TRUE(Window().isVisible());
+  Window().setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(Window().isVisible()) << "no icon to come back through";
+  Click("writeProgressButton");
   EXPECT_EQ(dialogs_->Shown(QStringLiteral("plain")).size(), 1u);
 }
 

@@ -13,20 +13,20 @@
 #include <QToolTip>
 #include <QTreeView>
 
-#include "main_form_fixture.h"
+#include "main_window_fixture.h"
 #include "ui/tray/tray_icon.h"
 
 namespace tolvarine::testing {
 namespace {
 
-TEST_F(MainFormTest, WindowHasItsTitleSizeAndPartsInOrder) {
+TEST_F(MainWindowTest, WindowHasItsTitleSizeAndPartsInOrder) {
   Create();
-  EXPECT_TRUE(Form().windowTitle().startsWith(QStringLiteral("『Tolvarine』V2.1 www.")));
-  EXPECT_EQ(Form().size(), QSize(630, 463));
+  EXPECT_TRUE(Window().windowTitle().startsWith(QStringLiteral("『Tolvarine』V2.1 www.")));
+  EXPECT_EQ(Window().size(), QSize(630, 463));
   EXPECT_EQ(ApplicationTitle(), QStringLiteral("『Tolvarine』V2.1"));
-  Form().show();
-  const char* topToBottom[] = {"ToolBar1", "Panel1", "Panel2", "Panel3", "WebBrowser1",
-                               "StatusBar1"};
+  Window().show();
+  const char* topToBottom[] = {"toolBar", "optionRow", "filterPanel", "resultLists", "browserPane",
+                               "statusBar"};
   const int heights[] = {31, 34, 96, 88};
   int lastY = -1;
   for (int i = 0; i < 6; ++i) {
@@ -39,28 +39,28 @@ TEST_F(MainFormTest, WindowHasItsTitleSizeAndPartsInOrder) {
     }
   }
   // The browser pane takes what is left.
-  EXPECT_GT(Child<QWidget>("WebBrowser1")->height(), 100);
+  EXPECT_GT(Child<QWidget>("browserPane")->height(), 100);
   // Tips are lime green.
   EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0, 255, 0));
 }
 
-TEST_F(MainFormTest, ToolBarHasTenFlatButtonsWithCaptionsHintsAndGlyphs) {
+TEST_F(MainWindowTest, ToolBarHasTenFlatButtonsWithCaptionsHintsAndGlyphs) {
   Create();
-  Form().show();
+  Window().show();
   const struct {
     const char* name;
     QString caption, hint;
   } buttons[] = {
-      {"SpeedButton1", QStringLiteral("网址"), QStringLiteral("选择网址列表")},
-      {"SpeedButton2", QStringLiteral("搜索"), QStringLiteral("开始网络搜索")},
-      {"SpeedButton3", QStringLiteral("终止"), QStringLiteral("终止网络搜索")},
-      {"SpeedButton4", QStringLiteral("继续"), QStringLiteral("继续网络搜索")},
-      {"SpeedButton5", QStringLiteral("保存"), QStringLiteral("保存搜索结果")},
-      {"SpeedButton6", QStringLiteral("创建"), QStringLiteral("创建网址列表")},
-      {"SpeedButton8", QStringLiteral("进程"), QStringLiteral("保存搜索进程")},
-      {"SpeedButton11", QStringLiteral("整理"), QStringLiteral("合并去重数据")},
-      {"SpeedButton9", QStringLiteral("关于"), QStringLiteral("关于本软件")},
-      {"SpeedButton10", QStringLiteral("退出"), QStringLiteral("退出软件系统")},
+      {"chooseListButton", QStringLiteral("网址"), QStringLiteral("选择网址列表")},
+      {"startButton", QStringLiteral("搜索"), QStringLiteral("开始网络搜索")},
+      {"stopButton", QStringLiteral("终止"), QStringLiteral("终止网络搜索")},
+      {"continueButton", QStringLiteral("继续"), QStringLiteral("继续网络搜索")},
+      {"saveResultsButton", QStringLiteral("保存"), QStringLiteral("保存搜索结果")},
+      {"createListButton", QStringLiteral("创建"), QStringLiteral("创建网址列表")},
+      {"writeProgressButton", QStringLiteral("进程"), QStringLiteral("保存搜索进程")},
+      {"mergeButton", QStringLiteral("整理"), QStringLiteral("合并去重数据")},
+      {"aboutButton", QStringLiteral("关于"), QStringLiteral("关于本软件")},
+      {"exitButton", QStringLiteral("退出"), QStringLiteral("退出软件系统")},
   };
   int lastX = -1;
   for (const auto& b : buttons) {
@@ -80,10 +80,10 @@ TEST_F(MainFormTest, ToolBarHasTenFlatButtonsWithCaptionsHintsAndGlyphs) {
   }
 }
 
-TEST_F(MainFormTest, OptionRowDefaults) {
+TEST_F(MainWindowTest, OptionRowDefaults) {
   Create();
-  Form().show();
-  auto* speed = Child<QSpinBox>("SpinEdit1");
+  Window().show();
+  auto* speed = Child<QSpinBox>("speedField");
   ASSERT_NE(speed, nullptr);
   EXPECT_EQ(speed->minimum(), 1);
   EXPECT_EQ(speed->maximum(), 60);
@@ -91,9 +91,9 @@ TEST_F(MainFormTest, OptionRowDefaults) {
   const struct {
     const char* name;
     QString caption;
-  } boxes[] = {{"CheckBox1", QStringLiteral("去重")},       {"CheckBox2", QStringLiteral("自动保存")},
-               {"CheckBox3", QStringLiteral("搜索链接")},   {"CheckBox4", QStringLiteral("搜索手机")},
-               {"CheckBox5", QStringLiteral("启用链接筛选")}, {"CheckBox6", QStringLiteral("只搜索本站")}};
+  } boxes[] = {{"dedupBox", QStringLiteral("去重")},       {"autosaveBox", QStringLiteral("自动保存")},
+               {"searchLinksBox", QStringLiteral("搜索链接")},   {"searchPhonesBox", QStringLiteral("搜索手机")},
+               {"linkFilterBox", QStringLiteral("启用链接筛选")}, {"onlySiteBox", QStringLiteral("只搜索本站")}};
   int lastX = speed->x();
   for (int i = 0; i < 6; ++i) {
     auto* box = Child<QCheckBox>(boxes[i].name);
@@ -106,20 +106,20 @@ TEST_F(MainFormTest, OptionRowDefaults) {
       lastX = box->x();
     }
   }
-  auto* file = Child<QLineEdit>("Edit1");
+  auto* file = Child<QLineEdit>("listFileField");
   EXPECT_TRUE(file->isReadOnly());
   EXPECT_GT(file->x(), lastX);
   const int narrow = file->width();
-  Form().resize(900, 463);
-  Form().layout()->activate();
+  Window().resize(900, 463);
+  Window().layout()->activate();
   EXPECT_GT(file->width(), narrow + 200) << "the list file field widens with the window";
 }
 
-TEST_F(MainFormTest, FilterFieldsHoldTheirDefaultRules) {
+TEST_F(MainWindowTest, FilterFieldsHoldTheirDefaultRules) {
   Create();
-  auto* mustContain = Child<QPlainTextEdit>("Memo1");
-  auto* mustNotContain = Child<QPlainTextEdit>("Memo2");
-  auto* prefixes = Child<QPlainTextEdit>("Memo3");
+  auto* mustContain = Child<QPlainTextEdit>("mustContainField");
+  auto* mustNotContain = Child<QPlainTextEdit>("mustNotContainField");
+  auto* prefixes = Child<QPlainTextEdit>("prefixField");
   EXPECT_EQ(mustContain->toPlainText(), QStringLiteral("http://\n."));
   EXPECT_EQ(mustNotContain->toPlainText(), QStringLiteral("$\n#"));
   EXPECT_EQ(prefixes->toPlainText(), QStringLiteral("13\n15\n18"));
@@ -128,18 +128,18 @@ TEST_F(MainFormTest, FilterFieldsHoldTheirDefaultRules) {
     EXPECT_EQ(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   }
-  EXPECT_EQ(Child<QLabel>("Label3")->text(), QStringLiteral("链接必须包含："));
-  EXPECT_EQ(Child<QLabel>("Label4")->text(), QStringLiteral("链接必须不含："));
+  EXPECT_EQ(Child<QLabel>("mustContainLabel")->text(), QStringLiteral("链接必须包含："));
+  EXPECT_EQ(Child<QLabel>("mustNotContainLabel")->text(), QStringLiteral("链接必须不含："));
 }
 
-TEST_F(MainFormTest, ResultListsAreReadOnlyReportViews) {
+TEST_F(MainWindowTest, ResultListsAreReadOnlyReportViews) {
   Create();
-  Form().show();
+  Window().show();
   const struct {
     const char* name;
     QString caption;
-  } lists[] = {{"ListView1", QStringLiteral("网址链接表")},
-               {"ListView2", QStringLiteral("手机号码表")}};
+  } lists[] = {{"linkList", QStringLiteral("网址链接表")},
+               {"phoneList", QStringLiteral("手机号码表")}};
   for (const auto& l : lists) {
     auto* view = Child<QTreeView>(l.name);
     ASSERT_NE(view, nullptr);
@@ -148,38 +148,38 @@ TEST_F(MainFormTest, ResultListsAreReadOnlyReportViews) {
     EXPECT_EQ(view->model()->columnCount(), 1);
     EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
   }
-  EXPECT_LT(Child<QTreeView>("ListView1")->x(), Child<QTreeView>("ListView2")->x());
+  EXPECT_LT(Child<QTreeView>("linkList")->x(), Child<QTreeView>("phoneList")->x());
 }
 
-TEST_F(MainFormTest, StatusBarHasNinePanelsWithTheirWidthsAndCaptions) {
+TEST_F(MainWindowTest, StatusBarHasNinePanelsWithTheirWidthsAndCaptions) {
   Create();
-  Form().show();
+  Window().show();
   const int widths[] = {39, 50, 39, 50, 39, 50, 41, 50};
   const QString captions[] = {QStringLiteral("总数："), {}, QStringLiteral("进程："), {},
                               QStringLiteral("链接："), {}, QStringLiteral("手机："), {}};
   for (int i = 0; i < 8; ++i) {
-    auto* panel = Child<QLabel>(QStringLiteral("Panel%1").arg(i).toLatin1().constData());
+    auto* panel = Child<QLabel>(QStringLiteral("statusPanel%1").arg(i).toLatin1().constData());
     ASSERT_NE(panel, nullptr) << i;
     EXPECT_EQ(panel->width(), widths[i]) << i;
-    EXPECT_EQ(Form().PanelText(i), captions[i]) << i;
+    EXPECT_EQ(Window().PanelText(i), captions[i]) << i;
   }
-  auto* message = Child<QLabel>("Panel8");
+  auto* message = Child<QLabel>("statusPanel8");
   EXPECT_FALSE(message->text().isEmpty()) << "the contact line";
   EXPECT_GT(message->width(), 100) << "the message panel takes the rest";
 }
 
-TEST_F(MainFormTest, TrayIconIsConfiguredThroughItsPropertiesWithTheMenu) {
+TEST_F(MainWindowTest, TrayIconIsConfiguredThroughItsPropertiesWithTheMenu) {
   Create();
-  TrayIcon* icon = Form().TrayIcon();
+  TrayIcon* icon = Window().TrayIcon();
   ASSERT_NE(icon, nullptr);
   EXPECT_TRUE(icon->Visible());
   EXPECT_EQ(icon->Hint(), Gbk("『Tolvarine』V2.1"));
-  EXPECT_EQ(icon->PopupMenu(), Form().TrayMenu());
+  EXPECT_EQ(icon->PopupMenu(), Window().TrayMenu());
   EXPECT_FALSE(icon->Icon().isNull());
   EXPECT_EQ(tray_->requests, (std::vector<std::string>{"add"}));
   EXPECT_EQ(tray_->tip, ApplicationTitle());
 
-  const QList<QAction*> items = Form().TrayMenu()->actions();
+  const QList<QAction*> items = Window().TrayMenu()->actions();
   ASSERT_EQ(items.size(), 7);
   const QString texts[] = {QStringLiteral("显示主程序(&S)"), QStringLiteral("最小化显示(&M)"),
                            QStringLiteral("与我们联系(&L)"), QStringLiteral("访问Quenmar主页(&V)"),
@@ -197,15 +197,15 @@ TEST_F(MainFormTest, TrayIconIsConfiguredThroughItsPropertiesWithTheMenu) {
 namespace tolvarine::testing {
 namespace {
 
-TEST(MainFormDefaults, BuildsWithTheWebPaneAndTheQtClock) {
+TEST(MainWindowDefaults, BuildsWithTheWebPaneAndTheQtClock) {
   TempFolder state;
-  MainFormParts parts;
+  MainWindowParts parts;
   parts.dialogs = std::make_unique<FakeDialogs>();
   parts.stateFolder = state.Path();
   parts.trayService = std::make_unique<RecordingTrayService>(
       std::make_shared<RecordingTrayService::Shared>());
-  TForm1 form(std::move(parts));
-  QWidget* pane = form.findChild<QWidget*>(QStringLiteral("WebBrowser1"));
+  MainWindow form(std::move(parts));
+  QWidget* pane = form.findChild<QWidget*>(QStringLiteral("browserPane"));
   ASSERT_NE(pane, nullptr);
   EXPECT_NE(dynamic_cast<PageBrowser*>(pane), nullptr);
 }

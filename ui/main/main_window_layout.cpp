@@ -1,0 +1,260 @@
+// Building MainWindow's controls, top to bottom, with their sizes, captions and defaults.
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "ui/main/main_window.h"
+#include "ui/main/result_list_model.h"
+#include "ui/main/speed_spin_box.h"
+#include "ui/main/tool_glyphs.h"
+
+namespace tolvarine {
+namespace {
+
+constexpr int kToolBarHeight = 31;
+constexpr int kOptionRowHeight = 34;
+constexpr int kFilterPanelHeight = 96;
+constexpr int kResultListsHeight = 88;
+
+QWidget* FixedHeightRow(QWidget* parent, const char* name, int height, QBoxLayout*& layout,
+                        bool vertical = false) {
+  auto* row = new QWidget(parent);
+  row->setObjectName(QString::fromLatin1(name));
+  row->setFixedHeight(height);
+  if (vertical) {
+    layout = new QVBoxLayout(row);
+  } else {
+    layout = new QHBoxLayout(row);
+  }
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->setSpacing(4);
+  return row;
+}
+
+QCheckBox* CaptionLeftBox(QWidget* parent, const char* name, const QString& caption) {
+  auto* box = new QCheckBox(caption, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  // The caption sits on the left of the box.
+  box->setLayoutDirection(Qt::RightToLeft);
+  box->setChecked(false);
+  return box;
+}
+
+QPlainTextEdit* RuleMemo(QWidget* parent, const char* name) {
+  auto* memo = new QPlainTextEdit(parent);
+  memo->setObjectName(QString::fromLatin1(name));
+  memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  return memo;
+}
+
+
+}  // namespace
+
+void MainWindow::BuildToolBar(QVBoxLayout* root) {
+  QBoxLayout* layout = nullptr;
+  toolBar = FixedHeightRow(this, "toolBar", kToolBarHeight, layout);
+  layout->setContentsMargins(2, 4, 2, 4);
+  layout->setSpacing(0);
+  struct ButtonDef {
+    QToolButton** button;
+    const char* name;
+    QString caption;
+    QString hint;
+    Glyph glyph;
+    void (MainWindow::*command)();
+  };
+  const ButtonDef buttons[] = {
+      {&chooseListButton, "chooseListButton", QStringLiteral("网址"), QStringLiteral("选择网址列表"),
+       Glyph::Globe, &MainWindow::ChooseList},
+      {&startButton, "startButton", QStringLiteral("搜索"), QStringLiteral("开始网络搜索"),
+       Glyph::Search, &MainWindow::Start},
+      {&stopButton, "stopButton", QStringLiteral("终止"), QStringLiteral("终止网络搜索"),
+       Glyph::Stop, &MainWindow::Stop},
+      {&continueButton, "continueButton", QStringLiteral("继续"), QStringLiteral("继续网络搜索"),
+       Glyph::Resume, &MainWindow::Continue},
+      {&saveResultsButton, "saveResultsButton", QStringLiteral("保存"), QStringLiteral("保存搜索结果"),
+       Glyph::Save, &MainWindow::SaveResults},
+      {&createListButton, "createListButton", QStringLiteral("创建"), QStringLiteral("创建网址列表"),
+       Glyph::Create, &MainWindow::CreateList},
+      {&writeProgressButton, "writeProgressButton", QStringLiteral("进程"), QStringLiteral("保存搜索进程"),
+       Glyph::Progress, &MainWindow::WriteProgress},
+      {&mergeButton, "mergeButton", QStringLiteral("整理"), QStringLiteral("合并去重数据"),
+       Glyph::Merge, &MainWindow::MergeFiles},
+      {&aboutButton, "aboutButton", QStringLiteral("关于"), QStringLiteral("关于本软件"),
+       Glyph::About, &MainWindow::ShowAbout},
+      {&exitButton, "exitButton", QStringLiteral("退出"), QStringLiteral("退出软件系统"),
+       Glyph::Exit, &MainWindow::Exit},
+  };
+  for (const ButtonDef& def : buttons) {
+    auto* button = new QToolButton(toolBar);
+    button->setObjectName(QString::fromLatin1(def.name));
+    button->setAutoRaise(true);  // flat
+    button->setFixedSize(55, 23);
+    button->setText(def.caption);
+    button->setToolTip(def.hint);
+    button->setIcon(ToolGlyph(def.glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setFocusPolicy(Qt::NoFocus);  // like a speed button: the focus stays put
+    const auto command = def.command;
+    connect(button, &QToolButton::clicked, this, [this, command] { (this->*command)(); });
+    layout->addWidget(button);
+    *def.button = button;
+  }
+  layout->addStretch(1);
+  root->addWidget(toolBar);
+}
+
+void MainWindow::BuildOptionRow(QVBoxLayout* root) {
+  QBoxLayout* layout = nullptr;
+  QWidget* row = FixedHeightRow(this, "optionRow", kOptionRowHeight, layout);
+  auto* speedLabel = new QLabel(QStringLiteral("速度[秒]："), row);
+  speedLabel->setObjectName(QStringLiteral("speedLabel"));
+  speedField = new SpeedSpinBox(row);
+  speedField->setObjectName(QStringLiteral("speedField"));
+  speedLabel->setBuddy(speedField);
+  dedupBox = CaptionLeftBox(row, "dedupBox", QStringLiteral("去重"));
+  autosaveBox = CaptionLeftBox(row, "autosaveBox", QStringLiteral("自动保存"));
+  searchLinksBox = CaptionLeftBox(row, "searchLinksBox", QStringLiteral("搜索链接"));
+  searchPhonesBox = CaptionLeftBox(row, "searchPhonesBox", QStringLiteral("搜索手机"));
+  auto* fileLabel = new QLabel(QStringLiteral("网址文件："), row);
+  fileLabel->setObjectName(QStringLiteral("listFileLabel"));
+  listFileField = new QLineEdit(row);
+  listFileField->setObjectName(QStringLiteral("listFileField"));
+  listFileField->setReadOnly(true);
+  fileLabel->setBuddy(listFileField);
+  for (QWidget* w : {static_cast<QWidget*>(speedLabel), static_cast<QWidget*>(speedField),
+                     static_cast<QWidget*>(dedupBox), static_cast<QWidget*>(autosaveBox),
+                     static_cast<QWidget*>(searchLinksBox), static_cast<QWidget*>(searchPhonesBox),
+                     static_cast<QWidget*>(fileLabel)}) {
+    layout->addWidget(w);
+  }
+  layout->addWidget(listFileField, 1);  // widens with the window
+  root->addWidget(row);
+}
+
+void MainWindow::BuildFilterPanel(QVBoxLayout* root) {
+  QBoxLayout* layout = nullptr;
+  QWidget* panel = FixedHeightRow(this, "filterPanel", kFilterPanelHeight, layout);
+
+  auto* boxes = new QVBoxLayout();
+  linkFilterBox = CaptionLeftBox(panel, "linkFilterBox", QStringLiteral("启用链接筛选"));
+  onlySiteBox = CaptionLeftBox(panel, "onlySiteBox", QStringLiteral("只搜索本站"));
+  boxes->addWidget(linkFilterBox);
+  boxes->addWidget(onlySiteBox);
+  boxes->addStretch(1);
+  layout->addLayout(boxes);
+
+  auto addRuleColumn = [&](const char* labelName, const QString& caption, QPlainTextEdit* memo) {
+    auto* column = new QVBoxLayout();
+    column->setSpacing(1);
+    auto* label = new QLabel(caption, panel);
+    label->setObjectName(QString::fromLatin1(labelName));
+    label->setBuddy(memo);
+    column->addWidget(label);
+    column->addWidget(memo, 1);
+    layout->addLayout(column, 1);
+  };
+  mustContainField = RuleMemo(panel, "mustContainField");
+  mustNotContainField = RuleMemo(panel, "mustNotContainField");
+  addRuleColumn("mustContainLabel", QStringLiteral("链接必须包含："), mustContainField);
+  addRuleColumn("mustNotContainLabel", QStringLiteral("链接必须不含："), mustNotContainField);
+
+  prefixField = RuleMemo(panel, "prefixField");
+  prefixField->setToolTip(QStringLiteral("可以自行添加手机特征符"));
+  prefixField->setPlaceholderText(QStringLiteral("可以自行添加手机特征符"));
+  layout->addWidget(prefixField, 1);
+  root->addWidget(panel);
+}
+
+void MainWindow::BuildResultLists(QVBoxLayout* root) {
+  QBoxLayout* layout = nullptr;
+  QWidget* panel = FixedHeightRow(this, "resultLists", kResultListsHeight, layout);
+  layout->setContentsMargins(0, 0, 0, 0);
+  linkModel_ = new ResultListModel(crawl_->Links(), QStringLiteral("网址链接表"), this);
+  phoneModel_ = new ResultListModel(crawl_->Phones(), QStringLiteral("手机号码表"), this);
+  linkList = CreateReportListView(panel, "linkList", linkModel_);
+  phoneList = CreateReportListView(panel, "phoneList", phoneModel_);
+  layout->addWidget(linkList, 1);
+  layout->addWidget(phoneList, 1);
+  root->addWidget(panel);
+}
+
+void MainWindow::BuildStatusBar(QVBoxLayout* root) {
+  statusBar = new QWidget(this);
+  statusBar->setObjectName(QStringLiteral("statusBar"));
+  auto* layout = new QHBoxLayout(statusBar);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  const int widths[] = {39, 50, 39, 50, 39, 50, 41, 50};
+  const QString captions[] = {QStringLiteral("总数："), {}, QStringLiteral("进程："), {},
+                              QStringLiteral("链接："), {}, QStringLiteral("手机："), {}};
+  for (int i = 0; i < 9; ++i) {
+    auto* panel = new QLabel(statusBar);
+    panel->setObjectName(QStringLiteral("statusPanel%1").arg(i));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setTextFormat(Qt::PlainText);
+    if (i < 8) {
+      panel->setFixedWidth(widths[i]);
+      panel->setText(captions[i]);
+      layout->addWidget(panel);
+    } else {
+      panel->setText(QStringLiteral("Quenmar软件工作室 www.quenmar.example 电话 010-00000000"));
+      panel->setMinimumWidth(0);
+      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+      layout->addWidget(panel, 1);  // the rest of the bar
+    }
+    panels_.push_back(panel);
+  }
+  root->addWidget(statusBar);
+}
+
+void MainWindow::BuildTrayMenu() {
+  trayMenu = new QMenu(this);
+  trayMenu->setObjectName(QStringLiteral("trayMenu"));
+  showMainAction = trayMenu->addAction(QStringLiteral("显示主程序(&S)"));
+  showMainAction->setObjectName(QStringLiteral("showMainAction"));
+  showMainAction->setEnabled(false);
+  connect(showMainAction, &QAction::triggered, this, [this] { ShowMain(); });
+  hideToTrayAction = trayMenu->addAction(QStringLiteral("最小化显示(&M)"));
+  hideToTrayAction->setObjectName(QStringLiteral("hideToTrayAction"));
+  connect(hideToTrayAction, &QAction::triggered, this, [this] { HideToTray(); });
+  QAction* contact = trayMenu->addAction(QStringLiteral("与我们联系(&L)"));
+  contact->setObjectName(QStringLiteral("contactAction"));
+  connect(contact, &QAction::triggered, this,
+          [this] { OpenUrl(QStringLiteral("mailto:service@quenmar.example")); });
+  QAction* home = trayMenu->addAction(QStringLiteral("访问Quenmar主页(&V)"));
+  home->setObjectName(QStringLiteral("homePageAction"));
+  connect(home, &QAction::triggered, this,
+          [this] { OpenUrl(QStringLiteral("http://www.quenmar.example/")); });
+  QAction* about = trayMenu->addAction(QStringLiteral("关于本软件(&A)"));
+  about->setObjectName(QStringLiteral("aboutAction"));
+  connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
+  trayMenu->addSeparator()->setObjectName(QStringLiteral("trayMenuSeparator"));
+  QAction* exit = trayMenu->addAction(QStringLiteral("退 出(&Exit)"));
+  exit->setObjectName(QStringLiteral("exitAction"));
+  connect(exit, &QAction::triggered, this, [this] { Exit(); });
+}
+
+void MainWindow::Centre() {
+  resize(630, 463);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
+}  // namespace tolvarine
