@@ -1,6 +1,10 @@
 // tolvarine scan: the phone extractor over saved pages and text files.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <unistd.h>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
@@ -10,6 +14,7 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
+#include "base/platform/file_system.h"
 #include "base/state_folder.h"
 #include "engine/phone_extractor.h"
 #include "engine/progress_file.h"
@@ -20,7 +25,8 @@ namespace {
 
 const char kUsage[] =
     "usage: tolvarine scan [--dedup] [--prefixes LIST] FILE...\n"
-    "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF).\n"
+    "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF);\n"
+    "  a FILE of - is standard input.\n"
     "  --dedup          print each number once\n"
     "  --prefixes LIST  comma-separated number prefixes (default: the prefix list of the\n"
     "                   window's state folder when it exists, else 13,15,18)\n";
@@ -38,6 +44,61 @@ std::vector<std::string> SavedOrDefaultPrefixes() {
   const std::string path = ProgressFile(StateFolder()).ListPath(RuleList::Prefixes);
   if (FileExists(path)) return PrefixesFromText(FieldTextFromFile(ReadWholeFile(path)));
   return {"13", "15", "18"};
+}
+
+// Scans what the descriptor gives, to its end, a block at a time: each block up to its last
+// line end, the rest of the line carried into the next. As the numbers of a text come out
+// line by line, that gives them exactly as one scan of the whole text would, while the
+// block stays in the processor's cache and a large input needs no memory of its size.
+// Nothing after a NUL counts (as in a whole text); the input is still read to its end, so
+// that whoever writes it is not cut off. Throws InOutError when a read fails.
+void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
+  std::vector<char> buffer(256 * 1024);  // grows for a line longer than it
+  std::size_t held = 0;
+  bool ended = false;  // a NUL was met
+  for (;;) {
+    if (held == buffer.size()) buffer.resize(buffer.size() * 2);
+    const ssize_t got = ::read(fd, buffer.data() + held, buffer.size() - held);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw InOutError(InOutCodeFromErrno(errno));
+    }
+    if (ended) {
+      held = 0;
+      if (got == 0) return;
+      continue;
+    }
+    const char* fresh = buffer.data() + held;
+    held += static_cast<std::size_t>(got);
+    if (got == 0 || std::memchr(fresh, '\0', static_cast<std::size_t>(got))) {
+      scanner.ScanText({buffer.data(), held}, print);  // stops at the NUL itself
+      if (got == 0) return;
+      ended = true;
+      continue;
+    }
+    std::size_t lineEnd = held;  // one past the last line end of the new bytes
+    while (lineEnd > static_cast<std::size_t>(fresh - buffer.data()) &&
+           buffer[lineEnd - 1] != '\n' && buffer[lineEnd - 1] != '\r')
+      --lineEnd;
+    if (lineEnd == static_cast<std::size_t>(fresh - buffer.data())) continue;
+    scanner.ScanText({buffer.data(), lineEnd}, print);
+    std::memmove(buffer.data(), buffer.data() + lineEnd, held - lineEnd);
+    held -= lineEnd;
+  }
+}
+
+// Scans a named file as ScanStream does; false when it cannot be opened or read.
+bool ScanFile(const std::string& path, const PhoneScanner& scanner, const PhoneSink& print) {
+  std::FILE* file = platform::OpenStream(path, "rb");
+  if (!file) return false;
+  bool read = true;
+  try {
+    ScanStream(::fileno(file), scanner, print);
+  } catch (const InOutError&) {
+    read = false;
+  }
+  std::fclose(file);
+  return read;
 }
 
 }  // namespace
@@ -60,21 +121,27 @@ int RunScan(const std::vector<std::string>& args) {
     else
       prefixes = SavedOrDefaultPrefixes();
 
-    ResultList phones;
+    const PhoneScanner scanner(prefixes);
     const bool dedup = parsed.Has("--dedup");
+    ResultList seen;  // the numbers printed, with --dedup
+    BufferedRows rows(stdout);
+    const PhoneSink print = [&](std::string_view number) {
+      if (dedup) {
+        std::string caption(number);
+        if (seen.Contains(caption)) return;
+        seen.Append(caption);
+      }
+      rows.Write(number);
+    };
     for (const std::string& path : parsed.Positional()) {
-      std::string text;
-      try {
-        text = ReadWholeFile(path);
-      } catch (const Error&) {
+      if (path == "-") {
+        ScanStream(STDIN_FILENO, scanner, print);
+      } else if (!ScanFile(path, scanner, print)) {
+        rows.Flush();  // the numbers found before the fault stay ahead of its message
         PrintFailure(FileOpenError(GbkFileName(path)).what());
         status = 1;
-        continue;
       }
-      ExtractPhonesFromTexts({text}, prefixes, dedup, phones,
-                             [&] { WriteRow(stdout, phones.Row(phones.Count() - 1)); });
-      // Rows already printed need not stay in memory unless they serve the dedup test.
-      if (!dedup) phones.Clear();
+      rows.Flush();  // each file's numbers go out when it is done
     }
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
