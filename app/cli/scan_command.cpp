@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -53,12 +54,19 @@ std::vector<std::string> SavedOrDefaultPrefixes() {
 // Nothing after a NUL counts (as in a whole text); the input is still read to its end, so
 // that whoever writes it is not cut off. Throws InOutError when a read fails.
 void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
-  std::vector<char> buffer(256 * 1024);  // grows for a line longer than it
+  // Left uninitialised: only what is read into it is ever touched (a small input costs
+  // no more memory than its size).
+  std::size_t capacity = 256 * 1024;  // grows for a line longer than it
+  auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
   std::size_t held = 0;
   bool ended = false;  // a NUL was met
   for (;;) {
-    if (held == buffer.size()) buffer.resize(buffer.size() * 2);
-    const ssize_t got = ::read(fd, buffer.data() + held, buffer.size() - held);
+    if (held == capacity) {
+      auto grown = std::make_unique_for_overwrite<char[]>(capacity *= 2);
+      std::memcpy(grown.get(), buffer.get(), held);
+      buffer = std::move(grown);
+    }
+    const ssize_t got = ::read(fd, buffer.get() + held, capacity - held);
     if (got < 0) {
       if (errno == EINTR) continue;
       throw InOutError(InOutCodeFromErrno(errno));
@@ -68,21 +76,21 @@ void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
       if (got == 0) return;
       continue;
     }
-    const char* fresh = buffer.data() + held;
+    const char* fresh = buffer.get() + held;
     held += static_cast<std::size_t>(got);
     if (got == 0 || std::memchr(fresh, '\0', static_cast<std::size_t>(got))) {
-      scanner.ScanText({buffer.data(), held}, print);  // stops at the NUL itself
+      scanner.ScanText({buffer.get(), held}, print);  // stops at the NUL itself
       if (got == 0) return;
       ended = true;
       continue;
     }
     std::size_t lineEnd = held;  // one past the last line end of the new bytes
-    while (lineEnd > static_cast<std::size_t>(fresh - buffer.data()) &&
+    while (lineEnd > static_cast<std::size_t>(fresh - buffer.get()) &&
            buffer[lineEnd - 1] != '\n' && buffer[lineEnd - 1] != '\r')
       --lineEnd;
-    if (lineEnd == static_cast<std::size_t>(fresh - buffer.data())) continue;
-    scanner.ScanText({buffer.data(), lineEnd}, print);
-    std::memmove(buffer.data(), buffer.data() + lineEnd, held - lineEnd);
+    if (lineEnd == static_cast<std::size_t>(fresh - buffer.get())) continue;
+    scanner.ScanText({buffer.get(), lineEnd}, print);
+    std::memmove(buffer.get(), buffer.get() + lineEnd, held - lineEnd);
     held -= lineEnd;
   }
 }
