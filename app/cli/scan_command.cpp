@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -54,6 +56,10 @@ std::vector<std::string> SavedOrDefaultPrefixes() {
 // Nothing after a NUL counts (as in a whole text); the input is still read to its end, so
 // that whoever writes it is not cut off. Throws InOutError when a read fails.
 void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
+  // A pipe of 1 MiB instead of 64 KiB lets the writer run ahead: far fewer switches
+  // between it and this process. Where the system refuses, the pipe stays as it is.
+  struct stat input {};
+  if (::fstat(fd, &input) == 0 && S_ISFIFO(input.st_mode)) ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
   // Left uninitialised: only what is read into it is ever touched (a small input costs
   // no more memory than its size).
   std::size_t capacity = 256 * 1024;  // grows for a line longer than it
