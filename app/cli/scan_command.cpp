@@ -78,23 +78,22 @@ void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
       throw InOutError(InOutCodeFromErrno(errno));
     }
     if (ended) {
-      held = 0;
       if (got == 0) return;
       continue;
     }
-    const char* fresh = buffer.get() + held;
+    const std::size_t fresh = held;  // where the bytes just read begin
     held += static_cast<std::size_t>(got);
-    if (got == 0 || std::memchr(fresh, '\0', static_cast<std::size_t>(got))) {
+    if (got == 0 || std::memchr(buffer.get() + fresh, '\0', held - fresh)) {
       scanner.ScanText({buffer.get(), held}, print);  // stops at the NUL itself
       if (got == 0) return;
       ended = true;
+      held = 0;
       continue;
     }
     std::size_t lineEnd = held;  // one past the last line end of the new bytes
-    while (lineEnd > static_cast<std::size_t>(fresh - buffer.get()) &&
-           buffer[lineEnd - 1] != '\n' && buffer[lineEnd - 1] != '\r')
+    while (lineEnd > fresh && buffer[lineEnd - 1] != '\n' && buffer[lineEnd - 1] != '\r')
       --lineEnd;
-    if (lineEnd == static_cast<std::size_t>(fresh - buffer.get())) continue;
+    if (lineEnd == fresh) continue;
     scanner.ScanText({buffer.get(), lineEnd}, print);
     std::memmove(buffer.get(), buffer.get() + lineEnd, held - lineEnd);
     held -= lineEnd;
@@ -103,16 +102,15 @@ void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
 
 // Scans a named file as ScanStream does; false when it cannot be opened or read.
 bool ScanFile(const std::string& path, const PhoneScanner& scanner, const PhoneSink& print) {
-  std::FILE* file = platform::OpenStream(path, "rb");
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::OpenStream(path, "rb"),
+                                                               std::fclose);
   if (!file) return false;
-  bool read = true;
   try {
-    ScanStream(::fileno(file), scanner, print);
+    ScanStream(::fileno(file.get()), scanner, print);
   } catch (const InOutError&) {
-    read = false;
+    return false;
   }
-  std::fclose(file);
-  return read;
+  return true;
 }
 
 }  // namespace
