@@ -90,6 +90,15 @@ TEST(ScanCommand, ReadsStandardInputWholeAmongFiles) {
   ProcessResult all = RunProcess("/bin/sh", {"-c", std::string(TOLVARINE_EXE) + " scan - < " +
                                                         dir.PathOf("in.txt")});
   EXPECT_EQ(all.out, "13812345678\r\n15912345678\r\n18612345678\r\n13812345678\r\n");
+
+  // Nothing after a NUL counts, however far on; the input is still read to its end.
+  std::string nul("13812345678\n\0", 13);
+  nul.append(1 << 20, 'z');
+  dir.Write("nul.txt", nul + "\n15912345678\n");
+  ProcessResult cut = RunProcess("/bin/sh", {"-c", "cat " + dir.PathOf("nul.txt") + " | " +
+                                                       TOLVARINE_EXE + " scan -"});
+  EXPECT_EQ(cut.status, 0) << cut.err;
+  EXPECT_EQ(cut.out, "13812345678\r\n");
 }
 
 TEST(CommandExecutable, RunsTheTextCommandsWithoutTheQtExecutable) {
