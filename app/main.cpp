@@ -1,22 +1,20 @@
-// The program's entry: a command given as the first argument runs without windows;
-// otherwise the window program starts.
-#include <cstdio>
-#include <string_view>
+// The Qt executable: the window, and the harvest command that walks with the browser. The
+// small `tolvarine` executable hands these to it; run directly it does the whole program.
+#include <string>
+#include <vector>
 
+#include "app/cli/command_list.h"
 #include "app/cli/commands.h"
 #include "ui/main/run_window.h"
 
-int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "--version") {
-    std::printf("tolvarine %s\n", TOLVARINE_VERSION);
-    return 0;
-  }
-  if (argc > 1 && tolvarine::cli::IsCommand(argv[1])) return tolvarine::cli::RunCommand(argc, argv);
-  if (argc > 1) {
-    char help[] = "--help";
-    char* helpArgv[] = {argv[0], help, nullptr};
-    tolvarine::cli::RunCommand(2, helpArgv);
-    return 2;
-  }
-  return tolvarine::RunWindow(argc, argv);
+namespace {
+
+int Harvest(int argc, char** argv) {
+  return tolvarine::cli::RunHarvest(argc, argv, std::vector<std::string>(argv + 2, argv + argc));
 }
+
+int Window(int argc, char** argv) { return tolvarine::RunWindow(argc, argv); }
+
+}  // namespace
+
+int main(int argc, char** argv) { return tolvarine::cli::ProgramMain(argc, argv, Harvest, Window); }

@@ -24,6 +24,32 @@ void WriteRow(std::FILE* out, std::string_view row) {
     throw StreamWriteError();
 }
 
+namespace {
+
+constexpr std::size_t kRowBlock = 64 * 1024;
+
+bool WriteBlock(std::FILE* out, std::string& block) {
+  const bool written = std::fwrite(block.data(), 1, block.size(), out) == block.size() &&
+                       std::fflush(out) == 0;
+  block.clear();
+  return written;
+}
+
+}  // namespace
+
+BufferedRows::~BufferedRows() {
+  if (!block_.empty()) WriteBlock(out_, block_);
+}
+
+void BufferedRows::Write(std::string_view row) {
+  (block_ += row) += "\r\n";
+  if (block_.size() >= kRowBlock) Flush();
+}
+
+void BufferedRows::Flush() {
+  if (!block_.empty() && !WriteBlock(out_, block_)) throw StreamWriteError();
+}
+
 int ShowUsage(std::string_view usage, std::string_view error) {
   if (!error.empty()) {
     std::fprintf(stderr, "tolvarine: %.*s\n", static_cast<int>(error.size()), error.data());

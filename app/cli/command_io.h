@@ -15,6 +15,27 @@ void PrintFailure(std::string_view gbkMessage);
 // lost if the process dies. Throws StreamWriteError when the write fails.
 void WriteRow(std::FILE* out, std::string_view row);
 
+// Rows for a command whose output can be made again by running it again (scan): kept in
+// blocks and written a block at a time, so that a large output costs few writes. Rows go
+// out when a block is full and at each Flush.
+class BufferedRows {
+ public:
+  explicit BufferedRows(std::FILE* out) : out_(out) {}
+  // Writes what is left when the command fails part way; write errors are not reported.
+  ~BufferedRows();
+  BufferedRows(const BufferedRows&) = delete;
+  BufferedRows& operator=(const BufferedRows&) = delete;
+
+  // Adds the row and CR LF. Throws StreamWriteError when a full block cannot be written.
+  void Write(std::string_view row);
+  // Writes the rows held. Throws StreamWriteError when that fails.
+  void Flush();
+
+ private:
+  std::FILE* out_;
+  std::string block_;
+};
+
 // Prints the usage text and returns the usage-error status 2 (or 0 for asked-for help).
 int ShowUsage(std::string_view usage, std::string_view error = {});
 

@@ -1,5 +1,6 @@
 #include "app/cli/commands.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -27,17 +28,23 @@ bool IsCommand(std::string_view name) {
          name == "merge";
 }
 
-int RunCommand(int argc, char** argv) {
+int ProgramMain(int argc, char** argv, ProgramPart harvest, ProgramPart window) {
+  if (argc < 2) return window(argc, argv);
   const std::string name = argv[1];
+  if (name == "--version") {
+    std::printf("tolvarine %s\n", TOLVARINE_VERSION);
+    return 0;
+  }
+  if (!IsCommand(name)) {
+    ShowUsage(kUsage);
+    return 2;
+  }
+  if (name == "harvest") return harvest(argc, argv);
   const std::vector<std::string> args(argv + 2, argv + argc);
-  if (IsHelp(name)) return ShowUsage(kUsage);
   if (name == "scan") return RunScan(args);
   if (name == "generate") return RunGenerate(args);
   if (name == "merge") return RunMerge(args);
-  if (name == "harvest") return RunHarvest(argc, argv, args);
-  return ShowUsage(kUsage, "unknown command " + name);
+  return ShowUsage(kUsage);
 }
-
-int ShowProgramUsage(std::string_view error) { return ShowUsage(kUsage, error); }
 
 }  // namespace tolvarine::cli

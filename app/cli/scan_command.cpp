@@ -1,6 +1,13 @@
 // tolvarine scan: the phone extractor over saved pages and text files.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
@@ -10,6 +17,7 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
+#include "base/platform/file_system.h"
 #include "base/state_folder.h"
 #include "engine/phone_extractor.h"
 #include "engine/progress_file.h"
@@ -20,7 +28,8 @@ namespace {
 
 const char kUsage[] =
     "usage: tolvarine scan [--dedup] [--prefixes LIST] FILE...\n"
-    "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF).\n"
+    "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF);\n"
+    "  a FILE of - is standard input.\n"
     "  --dedup          print each number once\n"
     "  --prefixes LIST  comma-separated number prefixes (default: the prefix list of the\n"
     "                   window's state folder when it exists, else 13,15,18)\n";
@@ -38,6 +47,70 @@ std::vector<std::string> SavedOrDefaultPrefixes() {
   const std::string path = ProgressFile(StateFolder()).ListPath(RuleList::Prefixes);
   if (FileExists(path)) return PrefixesFromText(FieldTextFromFile(ReadWholeFile(path)));
   return {"13", "15", "18"};
+}
+
+// Scans what the descriptor gives, to its end, a block at a time: each block up to its last
+// line end, the rest of the line carried into the next. As the numbers of a text come out
+// line by line, that gives them exactly as one scan of the whole text would, while the
+// block stays in the processor's cache and a large input needs no memory of its size.
+// Nothing after a NUL counts (as in a whole text); the input is still read to its end, so
+// that whoever writes it is not cut off. Throws InOutError when a read fails.
+void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
+  // A pipe of 1 MiB instead of 64 KiB lets the writer run ahead: far fewer switches
+  // between it and this process. Where the system refuses, the pipe stays as it is.
+  struct stat input {};
+  if (::fstat(fd, &input) == 0 && S_ISFIFO(input.st_mode)) ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+  // Left uninitialised: only what is read into it is ever touched (a small input costs
+  // no more memory than its size).
+  std::size_t capacity = 256 * 1024;  // grows for a line longer than it
+  auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+  std::size_t held = 0;
+  bool ended = false;  // a NUL was met
+  for (;;) {
+    if (held == capacity) {
+      auto grown = std::make_unique_for_overwrite<char[]>(capacity *= 2);
+      std::memcpy(grown.get(), buffer.get(), held);
+      buffer = std::move(grown);
+    }
+    const ssize_t got = ::read(fd, buffer.get() + held, capacity - held);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw InOutError(InOutCodeFromErrno(errno));
+    }
+    if (ended) {
+      if (got == 0) return;
+      continue;
+    }
+    const std::size_t fresh = held;  // where the bytes just read begin
+    held += static_cast<std::size_t>(got);
+    if (got == 0 || std::memchr(buffer.get() + fresh, '\0', held - fresh)) {
+      scanner.ScanText({buffer.get(), held}, print);  // stops at the NUL itself
+      if (got == 0) return;
+      ended = true;
+      held = 0;
+      continue;
+    }
+    std::size_t lineEnd = held;  // one past the last line end of the new bytes
+    while (lineEnd > fresh && buffer[lineEnd - 1] != '\n' && buffer[lineEnd - 1] != '\r')
+      --lineEnd;
+    if (lineEnd == fresh) continue;
+    scanner.ScanText({buffer.get(), lineEnd}, print);
+    std::memmove(buffer.get(), buffer.get() + lineEnd, held - lineEnd);
+    held -= lineEnd;
+  }
+}
+
+// Scans a named file as ScanStream does; false when it cannot be opened or read.
+bool ScanFile(const std::string& path, const PhoneScanner& scanner, const PhoneSink& print) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::OpenStream(path, "rb"),
+                                                               std::fclose);
+  if (!file) return false;
+  try {
+    ScanStream(::fileno(file.get()), scanner, print);
+  } catch (const InOutError&) {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -60,21 +133,27 @@ int RunScan(const std::vector<std::string>& args) {
     else
       prefixes = SavedOrDefaultPrefixes();
 
-    ResultList phones;
+    const PhoneScanner scanner(prefixes);
     const bool dedup = parsed.Has("--dedup");
+    ResultList seen;  // the numbers printed, with --dedup
+    BufferedRows rows(stdout);
+    const PhoneSink print = [&](std::string_view number) {
+      if (dedup) {
+        std::string caption(number);
+        if (seen.Contains(caption)) return;
+        seen.Append(caption);
+      }
+      rows.Write(number);
+    };
     for (const std::string& path : parsed.Positional()) {
-      std::string text;
-      try {
-        text = ReadWholeFile(path);
-      } catch (const Error&) {
+      if (path == "-") {
+        ScanStream(STDIN_FILENO, scanner, print);
+      } else if (!ScanFile(path, scanner, print)) {
+        rows.Flush();  // the numbers found before the fault stay ahead of its message
         PrintFailure(FileOpenError(GbkFileName(path)).what());
         status = 1;
-        continue;
       }
-      ExtractPhonesFromTexts({text}, prefixes, dedup, phones,
-                             [&] { WriteRow(stdout, phones.Row(phones.Count() - 1)); });
-      // Rows already printed need not stay in memory unless they serve the dedup test.
-      if (!dedup) phones.Clear();
+      rows.Flush();  // each file's numbers go out when it is done
     }
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());

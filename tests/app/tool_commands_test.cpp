@@ -1,6 +1,8 @@
 // The command line's list tools and usage rules, through the real executable.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/app/child_process.h"
 #include "tests/support/temp_folder.h"
 
@@ -67,6 +69,57 @@ TEST(ScanCommand, AMissingFileFailsButTheOthersAreScanned) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Cannot open file " + dir.PathOf("missing.txt")), std::string::npos);
   EXPECT_EQ(r.out, "13812345678\r\n");
+}
+
+TEST(ScanCommand, ReadsStandardInputWholeAmongFiles) {
+  TempFolder dir;
+  // Numbers at the start, across the 1 MiB and 2 MiB marks, and at the very end.
+  std::string input = "13812345678 ";
+  input.append((1 << 20) - input.size() - 5, 'x');
+  input += "15912345678\n";
+  input.append((2 << 20) - input.size() - 3, 'y');
+  input += "18612345678\r\n13812345678";
+  dir.Write("in.txt", input);
+  std::string b = dir.Write("b.txt", "15912345678\n");
+  const std::string command = std::string(TOLVARINE_EXE) + " scan --dedup " + b + " - " + b +
+                              " < " + dir.PathOf("in.txt");
+  ProcessResult r = RunProcess("/bin/sh", {"-c", command}, {"TOLVARINE_STATE_DIR=" + dir.Path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "15912345678\r\n13812345678\r\n18612345678\r\n");
+
+  ProcessResult all = RunProcess("/bin/sh", {"-c", std::string(TOLVARINE_EXE) + " scan - < " +
+                                                        dir.PathOf("in.txt")});
+  EXPECT_EQ(all.out, "13812345678\r\n15912345678\r\n18612345678\r\n13812345678\r\n");
+
+  // Nothing after a NUL counts, however far on; the input is still read to its end.
+  std::string nul("13812345678\n\0", 13);
+  nul.append(1 << 20, 'z');
+  dir.Write("nul.txt", nul + "\n15912345678\n");
+  ProcessResult cut = RunProcess("/bin/sh", {"-c", "cat " + dir.PathOf("nul.txt") + " | " +
+                                                       TOLVARINE_EXE + " scan -"});
+  EXPECT_EQ(cut.status, 0) << cut.err;
+  EXPECT_EQ(cut.out, "13812345678\r\n");
+}
+
+TEST(CommandExecutable, RunsTheTextCommandsWithoutTheQtExecutable) {
+  TempFolder dir;
+  const std::string alone = dir.PathOf("tolvarine");
+  std::filesystem::copy_file(TOLVARINE_EXE, alone);
+  const std::vector<std::string> env = {"TOLVARINE_STATE_DIR=" + dir.Path()};
+  std::string a = dir.Write("a.txt", "13812345678\n");
+  ProcessResult scan = RunProcess(alone, {"scan", a}, env);
+  EXPECT_EQ(scan.status, 0) << scan.err;
+  EXPECT_EQ(scan.out, "13812345678\r\n");
+  EXPECT_EQ(RunProcess(alone, {"--version"}, env).status, 0);
+
+  // The window and harvest need it: one line naming it, status 1.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"harvest", "--help"}}) {
+    ProcessResult r = RunProcess(alone, args, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.PathOf("tolvarine-qt")), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+  }
 }
 
 TEST(GenerateCommand, WritesBothFormsByteForByte) {

@@ -23,6 +23,8 @@ for f in "$desktop" "$metainfo" "$man" "$completion" \
   [ -f "$f" ] || fail "missing ${f#"$prefix"/}"
 done
 [ -x "$prefix/bin/tolvarine" ] || fail "missing bin/tolvarine"
+# The window and harvest run in the Qt executable, which the command finds beside itself.
+[ -x "$prefix/bin/tolvarine-qt" ] || fail "missing bin/tolvarine-qt"
 
 # PNG: width and height are the big-endian words at bytes 16 and 20.
 for size in 16 22 24 32 48 64 128 256; do
@@ -48,7 +50,8 @@ got=$("$prefix/bin/tolvarine" --version)
 env -u TOLVARINE_STATE_DIR -u XDG_DATA_HOME HOME="$prefix/home" \
   "$prefix/bin/tolvarine" scan "$prefix/empty.txt" >/dev/null
 [ -d "$prefix/home/.local/share/tolvarine" ] || fail "no per-user state folder"
-[ "$(ls "$prefix/bin")" = tolvarine ] || fail "state files beside the installed executable"
+[ "$(ls "$prefix/bin" | tr '\n' ' ')" = "tolvarine tolvarine-qt " ] ||
+  fail "state files beside the installed executables"
 
 sed 's/\\-/-/g' "$man" >"$prefix/man.txt"
 for command in harvest scan generate merge; do
