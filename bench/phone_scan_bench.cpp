@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/line_split.h"
+#include "engine/formatted_phones.h"
 #include "engine/phone_extractor.h"
 #include "tests/support/page_text.h"
 
@@ -41,6 +42,22 @@ void BM_PhoneScanText(benchmark::State& state) {
   state.counters["numbers"] = static_cast<double>(found);
 }
 BENCHMARK(BM_PhoneScanText)->Unit(benchmark::kMillisecond);
+
+// The same text with numbers as people write them found too (the formatted option).
+void BM_PhoneScanTextWithFormatted(benchmark::State& state) {
+  const std::string& text = Corpus();
+  const tolvarine::PhoneScanner scanner(kPrefixes);
+  const tolvarine::FormattedPhoneScanner formatted(kPrefixes);
+  std::size_t found = 0;
+  for (auto _ : state) {
+    found = 0;
+    tolvarine::ScanTextWithFormatted(scanner, formatted, text, [&](std::string_view) { ++found; });
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  state.counters["numbers"] = static_cast<double>(found);
+}
+BENCHMARK(BM_PhoneScanTextWithFormatted)->Unit(benchmark::kMillisecond);
 
 // The whole extraction into a phone list with dedup, as a page harvest does it.
 void BM_PhoneExtractIntoList(benchmark::State& state) {

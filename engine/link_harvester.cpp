@@ -49,13 +49,19 @@ std::string SiteKey(std::string_view address) {
 // Every rule is a pure test, so stopping at the first failing one gives the same answer
 // as testing all of them.
 bool AcceptsLink(std::string_view link, std::string_view siteKey, const LinkRules& rules) {
-  if (!link.starts_with("http://")) return false;
+  constexpr std::string_view kHttp = "http://";
+  constexpr std::string_view kHttps = "https://";
+  if (!link.starts_with(kHttp) && !(rules.https && link.starts_with(kHttps))) return false;
   if (rules.onlySite && !Occurs(siteKey, link)) return false;
   if (rules.filter) {
     for (const std::string& rule : rules.mustNotContain)
       if (Occurs(rule, link)) return false;
-    for (const std::string& rule : rules.mustContain)
-      if (!Occurs(rule, link)) return false;
+    for (const std::string& rule : rules.mustContain) {
+      if (Occurs(rule, link)) continue;
+      if (!rules.https || !std::string_view(rule).starts_with(kHttp)) return false;
+      const std::string secure = std::string(kHttps) + rule.substr(kHttp.size());
+      if (!Occurs(secure, link)) return false;
+    }
   }
   return true;
 }

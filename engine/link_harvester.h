@@ -1,5 +1,5 @@
 #pragma once
-// Keeps the "http://" links of a loaded page that pass the only-this-site rule and the
+// Keeps the "http://" links of a loaded page (and "https://" ones when asked) that pass the only-this-site rule and the
 // must-contain / must-not-contain rules, and lists each new one once per page.
 #include <functional>
 #include <string>
@@ -16,6 +16,9 @@ namespace tolvarine {
 struct LinkRules {
   bool onlySite = false;
   bool filter = false;
+  // Also keep "https://" links; a must-contain line beginning with "http://" is then
+  // satisfied by the same text with "https://" as well.
+  bool https = false;
   // Non-empty rule lines, each at most 4096 bytes.
   std::vector<std::string> mustContain;
   std::vector<std::string> mustNotContain;

@@ -65,6 +65,27 @@ TEST_F(LinkHarvesterTest, OnlyPlainHttpLinksAreTaken) {
             Rows{"http://a.example/4"});
 }
 
+TEST_F(LinkHarvesterTest, HttpsLinksWhenAskedAlsoThroughTheDefaultRules) {
+  rules.https = true;
+  const Rows page{"https://a.example/1", "HTTPS://a.example/2", "http://a.example/3",
+                  "https:/a.example/4"};
+  EXPECT_EQ(Harvest("https://a.example/", page),
+            (Rows{"https://a.example/1", "http://a.example/3"}));
+  rules.filter = true;
+  rules.mustContain = RuleLines("http://\r\n.");
+  rules.mustNotContain = RuleLines("$\r\n#");
+  EXPECT_EQ(Harvest("https://a.example/", {"https://a.example/1#top", "https://a.example/ok"}),
+            Rows{"https://a.example/ok"});
+  // Only a line beginning with "http://" is read that way.
+  rules.mustContain = RuleLines("a.example/x");
+  EXPECT_EQ(Harvest("https://a.example/", {"https://a.example/y"}), Rows{});
+  rules.mustContain = RuleLines("http://a.example/x");
+  EXPECT_EQ(Harvest("https://a.example/", {"https://a.example/x1", "https://b.example/x"}),
+            Rows{"https://a.example/x1"});
+  rules.https = false;
+  EXPECT_EQ(Harvest("https://a.example/", {"https://a.example/x1"}), Rows{});
+}
+
 TEST_F(LinkHarvesterTest, FilterRules) {
   rules.filter = true;
   rules.mustContain = RuleLines("http://\r\n.");

@@ -1,0 +1,23 @@
+#pragma once
+// Result rows as records for other programs: CSV lines (RFC 4180, GBK like every file of
+// the program) and JSON objects (UTF-8, as JSON requires), and the time text they carry.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tolvarine {
+
+// One CSV line without its line end: fields holding a comma, a double quote, CR or LF are
+// quoted, with each double quote doubled.
+std::string CsvLine(const std::vector<std::string_view>& fields);
+
+// One JSON object with string members, on one line: names and values are GBK and come out
+// as UTF-8, with quotes, backslashes and control characters escaped.
+std::string JsonObjectLine(const std::vector<std::pair<std::string_view, std::string_view>>& members);
+
+// Seconds since 1970 as local time, "YYYY-MM-DD HH:MM:SS".
+std::string LocalTimeText(std::int64_t secondsSinceEpoch);
+
+}  // namespace tolvarine

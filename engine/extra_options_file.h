@@ -1,0 +1,28 @@
+#pragma once
+// The options added beyond the classic six ("https" links, numbers as people write them)
+// live in a small file of their own, "tolvarine-extra.ini", beside the progress file, so
+// the progress file keeps the ten lines older copies of the program read. One "name=0|1"
+// line per option, CR LF; a missing file or a missing line means off, and lines this
+// copy does not know are kept when it writes the file.
+#include <string>
+#include <vector>
+
+namespace tolvarine {
+
+struct ExtraOptions {
+  bool https = false;      // also "https://" links
+  bool formatted = false;  // numbers as people write them
+  // Lines of the file this copy does not know, kept as they were.
+  std::vector<std::string> unknownLines;
+  bool operator==(const ExtraOptions&) const = default;
+};
+
+inline constexpr char kExtraOptionsFileName[] = "tolvarine-extra.ini";
+
+// Reads the file in `folder` (a file-system path ending in "/"). A missing file gives all
+// off; a file that cannot be read throws InOutError.
+ExtraOptions ReadExtraOptions(const std::string& folder);
+// Replaces the file atomically; throws InOutError and leaves the old file whole on failure.
+void WriteExtraOptions(const std::string& folder, const ExtraOptions& options);
+
+}  // namespace tolvarine

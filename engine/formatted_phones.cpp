@@ -1,0 +1,314 @@
+#include "engine/formatted_phones.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <unordered_set>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tolvarine {
+namespace {
+
+using Found = std::function<void(const FormattedNumber&)>;
+
+constexpr unsigned char kFullWidthLead = 0xA3;  // "０".."９" are A3B0..A3B9, "－" is A3AD
+constexpr char kOther = '\x01';  // stands for a character that is no digit and no separator
+
+inline bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+inline bool IsGroupSeparator(char c) { return c == ' ' || c == '-' || c == '.'; }
+inline bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// The end of the digit run going on at i.
+std::size_t RunEnd(std::string_view s, std::size_t i) {
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  return i;
+}
+
+// "DDD S DDDD S DDDD" at `start` with one separator S, not followed by a digit (what
+// stands before `start` is the caller's to check). Fills the 11 digits.
+bool GroupedAt(std::string_view s, std::size_t start, std::string& digits) {
+  if (start + 13 > s.size()) return false;
+  const char sep = s[start + 3];
+  if (!IsGroupSeparator(sep) || s[start + 8] != sep) return false;
+  for (std::size_t k : {0, 1, 2, 4, 5, 6, 7, 9, 10, 11, 12})
+    if (!IsDigit(s[start + k])) return false;
+  if (start + 13 < s.size() && IsDigit(s[start + 13])) return false;
+  digits.assign(s.substr(start, 3));
+  digits.append(s.substr(start + 4, 4));
+  digits.append(s.substr(start + 9, 4));
+  return true;
+}
+
+// Whether the bytes at i form a double-byte character.
+inline bool IsGbkPair(std::string_view s, std::size_t i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  if (c < 0x81 || c > 0xFE || i + 1 >= s.size()) return false;
+  const auto t = static_cast<unsigned char>(s[i + 1]);
+  return t >= 0x40 && t != 0x7F && t != 0xFF;
+}
+
+// Replaces the characters of one GBK line by one byte each: ASCII stays, full-width digits
+// and the full-width hyphen become ASCII, every other character becomes kOther. offsets
+// gets each character's byte offset in the line, and the line's length last.
+void Normalize(std::string_view line, std::string& out, std::vector<std::size_t>& offsets) {
+  out.clear();
+  offsets.clear();
+  const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+  std::size_t i = 0;
+  while (i < line.size()) {
+    offsets.push_back(i);
+    const unsigned char c = p[i];
+    if (!IsGbkPair(line, i)) {
+      out += c < 0x80 ? static_cast<char>(c) : kOther;
+      ++i;
+      continue;
+    }
+    const unsigned char trail = p[i + 1];
+    if (c == kFullWidthLead && trail >= 0xB0 && trail <= 0xB9)
+      out += static_cast<char>('0' + (trail - 0xB0));
+    else if (c == kFullWidthLead && trail == 0xAD)
+      out += '-';
+    else
+      out += kOther;
+    i += 2;
+  }
+  offsets.push_back(line.size());
+}
+
+// Finds the numbers around digit runs of four or more in a text of one byte per character
+// (the raw text, or a line walked by character). Every number holds such a run: a group of
+// four, or the plain number. Numbers are given in position order, each place once.
+class RunMatcher {
+ public:
+  RunMatcher(const std::vector<std::string>& prefixes, const Found& found)
+      : prefixes_(prefixes), found_(found) {}
+
+  // s: the text; offset(i): the original byte offset of character i.
+  template <class Offset>
+  void AtRun(std::string_view s, std::size_t begin, std::size_t end, Offset&& offset) {
+    // A country code ("+86" or "0086" standing alone) ends right before `at`.
+    auto codeEndsAt = [&](std::size_t at) {
+      if (at >= 3 && s.substr(at - 3, 3) == "+86") return true;
+      return at >= 4 && s.substr(at - 4, 4) == "0086" && !(at >= 5 && IsDigit(s[at - 5]));
+    };
+    // The first group starts at g: not after a digit, unless a code runs into it.
+    auto groupedFrom = [&](std::size_t g) {
+      if (!GroupedAt(s, g, number_.digits)) return;
+      if (g > 0 && IsDigit(s[g - 1]) && !codeEndsAt(g)) return;
+      Emit(g, false, offset);
+    };
+    const std::size_t length = end - begin;
+    if (length == 4) {  // the third group, or the second
+      if (begin >= 9) groupedFrom(begin - 9);
+      if (begin >= 4) groupedFrom(begin - 4);
+    } else if (length >= 11) {
+      // The plain number: the run's last 11 digits, after a code inside the run or before
+      // it (then optionally one space or hyphen).
+      const std::size_t at = end - 11;
+      const bool coded =
+          at > begin ? (at - begin == 4 || at - begin == 2) && codeEndsAt(at)
+                     : at > 0 && (s[at - 1] == ' ' || s[at - 1] == '-') && codeEndsAt(at - 1);
+      if (coded) {
+        number_.digits.assign(s.substr(at, 11));
+        Emit(at, true, offset);
+      }
+    }
+  }
+
+ private:
+  template <class Offset>
+  void Emit(std::size_t at, bool plainForm, Offset&& offset) {
+    const std::size_t position = offset(at);
+    if ((any_ && position <= last_) || !Wanted(number_.digits)) return;
+    any_ = true;
+    last_ = position;
+    number_.position = position;
+    number_.plain = plainForm && offset(at + 11) - position == 11;
+    found_(number_);
+  }
+  bool Wanted(std::string_view digits) const {
+    for (const std::string& prefix : prefixes_)
+      if (digits.starts_with(prefix)) return true;
+    return false;
+  }
+
+  const std::vector<std::string>& prefixes_;
+  const Found& found_;
+  FormattedNumber number_;
+  bool any_ = false;
+  std::size_t last_ = 0;
+};
+
+// Lines that may hold full-width characters: walked by character, then scanned for digit
+// runs of four or more.
+void ScanWalkedLine(std::string_view text, std::size_t lineStart, std::size_t lineEnd,
+                    RunMatcher& matcher) {
+  thread_local std::string s;
+  thread_local std::vector<std::size_t> offsets;
+  Normalize(text.substr(lineStart, lineEnd - lineStart), s, offsets);
+  auto offset = [&](std::size_t k) { return lineStart + offsets[k]; };
+  std::size_t i = 0;
+  while (i < s.size()) {
+    if (!IsDigit(s[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t end = RunEnd(s, i);
+    if (end - i >= 4) matcher.AtRun(s, i, end, offset);
+    i = end + 1;
+  }
+}
+
+}  // namespace
+
+FormattedPhoneScanner::FormattedPhoneScanner(const std::vector<std::string>& prefixes) {
+  for (const std::string& prefix : prefixes)
+    if (!prefix.empty() && prefix.size() <= 11) prefixes_.push_back(prefix);
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// Bit k: byte k of the 16 at p is an ASCII digit.
+inline unsigned DigitMask(const char* p) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i shifted = _mm_xor_si128(_mm_sub_epi8(v, _mm_set1_epi8('0')),
+                                        _mm_set1_epi8(static_cast<char>(0x80)));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(0x80 + 10)))));
+}
+
+// Bit k: bytes k and k + 1 of p read as a full-width digit or hyphen (if byte k is a lead).
+inline unsigned FullWidthMask(const char* p) {
+  const __m128i lead = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i trail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+  const __m128i isLead = _mm_cmpeq_epi8(lead, _mm_set1_epi8(static_cast<char>(kFullWidthLead)));
+  const __m128i digit = _mm_cmplt_epi8(
+      _mm_xor_si128(_mm_sub_epi8(trail, _mm_set1_epi8(static_cast<char>(0xB0))),
+                    _mm_set1_epi8(static_cast<char>(0x80))),
+      _mm_set1_epi8(static_cast<char>(0x80 + 10)));
+  const __m128i hyphen = _mm_cmpeq_epi8(trail, _mm_set1_epi8(static_cast<char>(0xAD)));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_and_si128(isLead, _mm_or_si128(digit, hyphen))));
+}
+
+// Whether a character starts at `at`: walked from the nearest byte before it that can only
+// stand alone (below 0x40: never a lead or trail byte).
+bool StartsCharacter(std::string_view text, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t j = at;
+  while (j > 0 && p[j - 1] >= 0x40) --j;
+  while (j < at) j += IsGbkPair(text, j) ? 2 : 1;
+  return j == at;
+}
+
+// Scans the text 32 bytes at a time for the starts of ASCII digit runs of four or more and
+// for full-width digits or hyphens; returns the position from which the rest of the text
+// is still to be scanned.
+std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  auto raw = [](std::size_t k) { return k; };
+  std::size_t next = 0;  // everything before it has been looked at
+  std::size_t b = 0;
+  std::uint64_t low = n >= 16 ? DigitMask(p) : 0;
+  for (; b + 48 <= n; b += 32) {
+    const std::uint64_t high = DigitMask(p + b + 32);
+    const std::uint64_t digits = low | std::uint64_t{DigitMask(p + b + 16)} << 16 | high << 32;
+    low = high;
+    std::uint64_t runs = digits & digits >> 1 & digits >> 2 & digits >> 3 & 0xFFFFFFFFu;
+    std::uint64_t wide = FullWidthMask(p + b) | std::uint64_t{FullWidthMask(p + b + 16)} << 16;
+    if (next > b) {
+      const std::uint64_t keep = next - b >= 32 ? 0 : ~std::uint64_t{0} << (next - b);
+      runs &= keep;
+      wide &= keep;
+    }
+    while (runs | wide) {
+      const unsigned runAt = runs ? static_cast<unsigned>(__builtin_ctzll(runs)) : 64u;
+      const unsigned wideAt = wide ? static_cast<unsigned>(__builtin_ctzll(wide)) : 64u;
+      if (wideAt < runAt) {
+        wide &= wide - 1;
+        if (!StartsCharacter(text, b + wideAt)) continue;
+        std::size_t lineStart = b + wideAt;
+        while (lineStart > 0 && !IsLineEnd(p[lineStart - 1])) --lineStart;
+        std::size_t lineEnd = b + wideAt;
+        while (lineEnd < n && !IsLineEnd(p[lineEnd])) ++lineEnd;
+        ScanWalkedLine(text, lineStart, lineEnd, matcher);
+        next = lineEnd + 1;
+      } else {
+        // No digit stands right before: that run would have started at a lower bit, or
+        // in an earlier block and been passed over whole.
+        const std::size_t begin = b + runAt;
+        const std::size_t end = RunEnd(text, begin + 4);
+        matcher.AtRun(text, begin, end, raw);
+        next = end + 1;
+      }
+      if (next >= b + 32) break;
+      const std::uint64_t keep = ~std::uint64_t{0} << (next - b);
+      runs &= keep;
+      wide &= keep;
+    }
+  }
+  return std::max(next, b);
+}
+
+}  // namespace
+#endif
+
+// Every number holds a run of four or more digit characters (a group of four, or the plain
+// number). ASCII digit runs are matched in the raw text (ASCII digits and separators are
+// never part of a double-byte character); a line that may hold a full-width digit or
+// hyphen is walked by character first. Where no SIMD is at hand, every line is walked.
+void FormattedPhoneScanner::Scan(std::string_view text, const Found& found) const {
+  if (prefixes_.empty()) return;
+  if (const void* nul = std::memchr(text.data(), '\0', text.size()))
+    text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+  RunMatcher matcher(prefixes_, found);
+  std::size_t rest = 0;
+#if defined(__SSE2__)
+  rest = ScanBlocks(text, matcher);
+#endif
+  if (rest >= text.size()) return;
+  // Numbers already given before `rest` on the same line are not given again.
+  while (rest > 0 && !IsLineEnd(text[rest - 1])) --rest;
+  ScanWalkedLine(text, rest, text.size(), matcher);
+}
+
+void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneScanner& formatted,
+                           std::string_view text, const PhoneSink& found) {
+  struct Extra {
+    FormattedNumber number;
+    std::size_t lineEnd;
+  };
+  std::vector<Extra> extras;
+  formatted.Scan(text, [&](const FormattedNumber& n) {
+    std::size_t end = n.position;
+    while (end < text.size() && !IsLineEnd(text[end]) && text[end] != '\0') ++end;
+    extras.push_back({n, end});
+  });
+  if (extras.empty()) {
+    ordinary.ScanText(text, found);
+    return;
+  }
+  std::unordered_set<std::size_t> taken;  // where the ordinary scan took a number
+  std::size_t next = 0;
+  auto flushBefore = [&](std::size_t position) {
+    for (; next < extras.size() && extras[next].lineEnd < position; ++next) {
+      const FormattedNumber& n = extras[next].number;
+      if (!(n.plain && taken.count(n.position))) found(n.digits);
+    }
+  };
+  ordinary.ScanText(text, [&](std::string_view number) {
+    const auto position = static_cast<std::size_t>(number.data() - text.data());
+    flushBefore(position);
+    taken.insert(position);
+    found(number);
+  });
+  flushBefore(std::string_view::npos);
+}
+
+}  // namespace tolvarine

@@ -1,0 +1,40 @@
+#include "base/record_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+namespace tolvarine {
+namespace {
+
+TEST(RecordTextTest, CsvQuotesOnlyFieldsThatNeedIt) {
+  EXPECT_EQ(CsvLine({"13812345678", "http://a.example/x?a=1", "2026-12-08 10:00:00"}),
+            "13812345678,http://a.example/x?a=1,2026-12-08 10:00:00");
+  EXPECT_EQ(CsvLine({"http://a.example/?q=1,2", "say \"hi\"", "a\r\nb", ""}),
+            "\"http://a.example/?q=1,2\",\"say \"\"hi\"\"\",\"a\r\nb\",");
+  // GBK bytes pass unchanged, a trail byte equal to "," or "\"" included: none is.
+  EXPECT_EQ(CsvLine({"\xB5\xE7\xBB\xB0"}), "\xB5\xE7\xBB\xB0");
+}
+
+TEST(RecordTextTest, JsonIsUtf8WithEscapes) {
+  EXPECT_EQ(JsonObjectLine({{"value", "13812345678"}, {"page", "http://a.example/\"x\\"}}),
+            "{\"value\":\"13812345678\",\"page\":\"http://a.example/\\\"x\\\\\"}");
+  EXPECT_EQ(JsonObjectLine({{"v", "\xB5\xE7\xBB\xB0\t\x01"}}),
+            "{\"v\":\"\xE7\x94\xB5\xE8\xAF\x9D\\u0009\\u0001\"}");
+}
+
+TEST(RecordTextTest, LocalTime) {
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  setenv("TZ", "CST-8", 1);  // UTC+8, needing no time zone data
+  tzset();
+  EXPECT_EQ(LocalTimeText(0), "1970-01-01 08:00:00");
+  EXPECT_EQ(LocalTimeText(1796745600), "2026-12-09 00:00:00");
+  if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  tzset();
+}
+
+}  // namespace
+}  // namespace tolvarine

@@ -1,0 +1,27 @@
+#include "engine/extra_options_file.h"
+
+#include <gtest/gtest.h>
+
+#include "base/atomic_file.h"
+#include "tests/support/temp_folder.h"
+
+namespace tolvarine {
+namespace {
+
+TEST(ExtraOptionsFileTest, MissingMeansOffAndUnknownLinesSurviveAWrite) {
+  testing::TempFolder folder;
+  EXPECT_EQ(ReadExtraOptions(folder.Path()), ExtraOptions{});
+
+  ReplaceFileAtomically(folder.PathOf(kExtraOptionsFileName), "formatted=1\r\nsources=1\nhttps=x\r\n");
+  ExtraOptions options = ReadExtraOptions(folder.Path());
+  EXPECT_TRUE(options.formatted);
+  EXPECT_FALSE(options.https);
+  options.https = true;
+  WriteExtraOptions(folder.Path(), options);
+  EXPECT_EQ(ReadWholeFile(folder.PathOf(kExtraOptionsFileName)),
+            "https=1\r\nformatted=1\r\nsources=1\r\n");
+  EXPECT_EQ(ReadExtraOptions(folder.Path()), options);
+}
+
+}  // namespace
+}  // namespace tolvarine
