@@ -185,8 +185,9 @@ inline unsigned DigitMask(const char* p) {
 // Bit k: bytes k and k + 1 of p read as a full-width digit or hyphen (if byte k is a lead).
 inline unsigned FullWidthMask(const char* p) {
   const __m128i lead = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i trail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
   const __m128i isLead = _mm_cmpeq_epi8(lead, _mm_set1_epi8(static_cast<char>(kFullWidthLead)));
+  if (_mm_movemask_epi8(isLead) == 0) return 0;  // most blocks hold no such byte
+  const __m128i trail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
   const __m128i digit = _mm_cmplt_epi8(
       _mm_xor_si128(_mm_sub_epi8(trail, _mm_set1_epi8(static_cast<char>(0xB0))),
                     _mm_set1_epi8(static_cast<char>(0x80))),
