@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <unordered_set>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -281,32 +280,48 @@ void FormattedPhoneScanner::Scan(std::string_view text, const Found& found) cons
 
 void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneScanner& formatted,
                            std::string_view text, const PhoneSink& found) {
+  // Where the line holding `from` ends.
+  auto lineEndFrom = [&](std::size_t from) {
+    while (from < text.size() && !IsLineEnd(text[from]) && text[from] != '\0') ++from;
+    return from;
+  };
   struct Extra {
-    FormattedNumber number;
+    std::size_t position;
     std::size_t lineEnd;
+    char digits[11];
+    bool plain;
   };
   std::vector<Extra> extras;
+  std::size_t lineEnd = 0;
   formatted.Scan(text, [&](const FormattedNumber& n) {
-    std::size_t end = n.position;
-    while (end < text.size() && !IsLineEnd(text[end]) && text[end] != '\0') ++end;
-    extras.push_back({n, end});
+    if (extras.empty() || n.position > lineEnd) lineEnd = lineEndFrom(n.position);
+    Extra& e = extras.emplace_back(Extra{n.position, lineEnd, {}, n.plain});
+    std::memcpy(e.digits, n.digits.data(), sizeof e.digits);
   });
   if (extras.empty()) {
     ordinary.ScanText(text, found);
     return;
   }
-  std::unordered_set<std::size_t> taken;  // where the ordinary scan took a number
+  // Where the ordinary scan took numbers on its current line: a line's ordinary numbers
+  // all come before any later line's.
+  std::vector<std::size_t> taken;
+  std::size_t takenLineEnd = 0;
   std::size_t next = 0;
   auto flushBefore = [&](std::size_t position) {
     for (; next < extras.size() && extras[next].lineEnd < position; ++next) {
-      const FormattedNumber& n = extras[next].number;
-      if (!(n.plain && taken.count(n.position))) found(n.digits);
+      const Extra& e = extras[next];
+      if (e.plain && std::find(taken.begin(), taken.end(), e.position) != taken.end()) continue;
+      found(std::string_view(e.digits, sizeof e.digits));
     }
   };
   ordinary.ScanText(text, [&](std::string_view number) {
     const auto position = static_cast<std::size_t>(number.data() - text.data());
     flushBefore(position);
-    taken.insert(position);
+    if (taken.empty() || position > takenLineEnd) {
+      taken.clear();
+      takenLineEnd = lineEndFrom(position);
+    }
+    taken.push_back(position);
     found(number);
   });
   flushBefore(std::string_view::npos);
