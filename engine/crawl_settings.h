@@ -1,10 +1,12 @@
 #pragma once
-// What a walk is set to do: the six options, the speed, the three rule lists and the URL
-// list file. The controller owns one value; the window pushes each edit into it as it
+// What a walk is set to do: the six options, the two extra ones, the speed, the three rule
+// lists and the URL list file. The controller owns one value; the window pushes each edit into it as it
 // happens, the command line fills it from its flags, and the progress file and the three
 // list files are read into it and written from it. The defaults live here and nowhere else.
 #include <array>
 #include <string>
+
+#include "engine/extra_options_file.h"
 
 namespace tolvarine {
 
@@ -22,6 +24,9 @@ struct CrawlSettings {
   std::array<std::string, 3> rules{"13\r\n15\r\n18", "http://\r\n.", "$\r\n#"};
   // The URL list file's GBK name as shown in the "网址文件：" field (lowered A..Z).
   std::string listFile;
+  // "https" links and numbers as people write them; kept in their own file, all off by
+  // default, together with the lines of that file this copy does not know.
+  ExtraOptions extra;
 
   bool Option(CrawlOption option) const { return options[static_cast<std::size_t>(option)]; }
   void SetOption(CrawlOption option, bool ticked) {

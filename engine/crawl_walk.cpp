@@ -83,6 +83,7 @@ void CrawlController::PacingTick() {
     LinkRules rules;
     rules.onlySite = settings.Option(CrawlOption::OnlySite);
     rules.filter = settings.Option(CrawlOption::LinkFilter);
+    rules.https = settings.extra.https;
     if (rules.filter) {
       rules.mustContain = RuleLines(settings.Rules(RuleList::MustContain));
       rules.mustNotContain = RuleLines(settings.Rules(RuleList::MustNotContain));
@@ -97,7 +98,8 @@ void CrawlController::PacingTick() {
                       settings.Option(CrawlOption::Dedup), s.phones, [&s] {
                         ++s.phonesFound;
                         s.view.ShowPhonesFound(s.phonesFound);
-                      });
+                      },
+                      settings.extra.formatted);
   }
 
   s.autosave.SetEnabled(settings.Option(CrawlOption::Autosave));

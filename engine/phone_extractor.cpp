@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/line_split.h"
+#include "engine/formatted_phones.h"
 
 namespace tolvarine {
 namespace {
@@ -190,17 +191,24 @@ void ExtractPhones(const std::vector<std::string_view>& lines,
 
 void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
                             const std::vector<std::string>& prefixes, bool dedup,
-                            ResultList& phones, const std::function<void()>& onAdded) {
+                            ResultList& phones, const std::function<void()>& onAdded,
+                            bool formatted) {
   const PhoneScanner scanner(prefixes);
   const PhoneSink sink = AddingSink(dedup, phones, onAdded);
-  for (std::string_view text : texts) scanner.ScanText(text, sink);
+  if (!formatted) {
+    for (std::string_view text : texts) scanner.ScanText(text, sink);
+    return;
+  }
+  const FormattedPhoneScanner formattedScanner(prefixes);
+  for (std::string_view text : texts) ScanTextWithFormatted(scanner, formattedScanner, text, sink);
 }
 
 void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
-                       bool dedup, ResultList& phones, const std::function<void()>& onAdded) {
+                       bool dedup, ResultList& phones, const std::function<void()>& onAdded,
+                       bool formatted) {
   const std::string text = document.BodyOuterText();
   const std::string markup = document.BodyOuterHtml();
-  ExtractPhonesFromTexts({text, markup}, prefixes, dedup, phones, onAdded);
+  ExtractPhonesFromTexts({text, markup}, prefixes, dedup, phones, onAdded, formatted);
 }
 
 }  // namespace tolvarine

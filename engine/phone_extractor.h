@@ -50,14 +50,17 @@ void ExtractPhones(const std::vector<std::string_view>& lines,
                    const std::function<void()>& onAdded);
 
 // The same for whole texts, scanned one after the other (the body's outer text, then its
-// outer markup).
+// outer markup). With `formatted`, each line's numbers as people write them follow its
+// ordinary ones.
 void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
                             const std::vector<std::string>& prefixes, bool dedup,
-                            ResultList& phones, const std::function<void()>& onAdded);
+                            ResultList& phones, const std::function<void()>& onAdded,
+                            bool formatted = false);
 
 // The extractor run on a loaded page: its body text, then its body markup. Reading a
 // document without a body throws before anything is added.
 void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
-                       bool dedup, ResultList& phones, const std::function<void()>& onAdded);
+                       bool dedup, ResultList& phones, const std::function<void()>& onAdded,
+                       bool formatted = false);
 
 }  // namespace tolvarine

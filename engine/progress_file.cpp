@@ -116,6 +116,7 @@ void ProgressFile::LoadLists(CrawlSettings& settings) const {
     if (!FileExists(path)) continue;
     settings.SetRules(f.list, FieldTextFromFile(ReadWholeFile(path)));
   }
+  settings.extra = ReadExtraOptions(folder_);
 }
 
 void ProgressFile::SaveLists(const CrawlSettings& settings) const {
@@ -125,6 +126,11 @@ void ProgressFile::SaveLists(const CrawlSettings& settings) const {
     } catch (...) {
       // Each list is saved on its own; a failure leaves that file as it was.
     }
+  }
+  try {
+    WriteExtraOptions(folder_, settings.extra);
+  } catch (...) {
+    // Like a list file: a failure leaves the old file whole.
   }
 }
 

@@ -27,10 +27,10 @@ class ProgressFile {
 
   // Replaces each rule list whose file exists with the file's text (prefix list,
   // must-contain, must-not-contain); a file that cannot be read throws and the later ones
-  // are not read.
+  // are not read. Then reads the extra options file (missing: all off).
   void LoadLists(CrawlSettings& settings) const;
   // Writes each rule list's text exactly to its file; a failed write is ignored and the
-  // next one is attempted.
+  // next one is attempted; then the extra options file.
   void SaveLists(const CrawlSettings& settings) const;
 
  private:

@@ -35,7 +35,8 @@ const char kUsage[] =
     "usage: tolvarine harvest LIST [--links] [--phones] [--dedup] [--filter] [--only-site]\n"
     "                         [--speed N | --interval-ms N] [--from N]\n"
     "                         [--phones-out FILE] [--links-out FILE] [--state DIR]\n"
-    "                         [--no-online-check]\n"
+    "                         [--no-online-check] [--https] [--formatted]\n"
+    "                         [--prefixes LIST] [--must LIST] [--must-not LIST]\n"
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n"
     "  --links, --phones   search links, search phones (at least one)\n"
     "  --dedup, --filter, --only-site   the window's options of the same names\n"
@@ -46,6 +47,15 @@ const char kUsage[] =
     "  --links-out FILE    write the links there instead of standard output\n"
     "  --state DIR         folder of the progress and list files (default: the program's)\n"
     "  --no-online-check   walk even where the host resolves only to 127.0.0.1\n"
+    "  --https             also keep \"https://\" links; with --filter the rule line\n"
+    "                      \"http://\" then accepts \"https://\" as well\n"
+    "  --formatted         also find numbers written in groups (138-1234-5678), after\n"
+    "                      +86 or 0086, or in full-width digits\n"
+    "  --prefixes LIST     number prefixes, comma-separated (e.g. 13,14,15,16,17,18,19)\n"
+    "  --must LIST         the link filter's must-contain lines, comma-separated\n"
+    "  --must-not LIST     the link filter's must-not-contain lines, comma-separated\n"
+    "                      (the three lists replace the state folder's list files for\n"
+    "                      this run and leave those files as they are)\n"
     "  Rows are written as found (GBK, CR LF); progress goes to standard error. SIGINT or\n"
     "  SIGTERM stops the walk at its next tick and writes the progress file.\n"
     "  A row that cannot be written stops the walk as SIGINT does.\n"
@@ -105,6 +115,20 @@ std::string FolderWithSlash(std::string folder) {
   return folder;
 }
 
+// A comma-separated list from the command line as a rule field holds it: one GBK line per
+// item, CR LF between them.
+std::string RuleTextFromItems(const std::string& items) {
+  std::string text;
+  for (char c : Utf8ToGbk(items)) {
+    if (c == ',') {
+      text += "\r\n";
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
@@ -114,6 +138,8 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     parsed = ArgParser()
                  .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
                  .Switch("--only-site").Switch("--no-online-check").Switch("--help")
+                 .Switch("--https").Switch("--formatted")
+                 .Option("--prefixes").Option("--must").Option("--must-not")
                  .Option("--speed").Option("--interval-ms").Option("--from")
                  .Option("--phones-out").Option("--links-out").Option("--state")
                  .Parse(args);
@@ -193,6 +219,13 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     settings.SetOption(CrawlOption::Dedup, parsed.Has("--dedup"));
     settings.SetOption(CrawlOption::LinkFilter, parsed.Has("--filter"));
     settings.SetOption(CrawlOption::OnlySite, parsed.Has("--only-site"));
+    settings.extra.https = parsed.Has("--https");
+    settings.extra.formatted = parsed.Has("--formatted");
+    for (const auto& [flag, list] : {std::pair{"--prefixes", RuleList::Prefixes},
+                                     std::pair{"--must", RuleList::MustContain},
+                                     std::pair{"--must-not", RuleList::MustNotContain}}) {
+      if (auto items = parsed.Value(flag)) settings.SetRules(list, RuleTextFromItems(*items));
+    }
     if (auto speed = parsed.Value("--speed")) settings.speed = ReadSpeed(Utf8ToGbk(*speed));
     if (!FileExists(listPath)) throw FileOpenError(GbkFileName(listPath));
     controller.UseListFile(GbkFileName(listPath));

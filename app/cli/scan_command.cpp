@@ -19,6 +19,7 @@
 #include "base/gbk.h"
 #include "base/platform/file_system.h"
 #include "base/state_folder.h"
+#include "engine/formatted_phones.h"
 #include "engine/phone_extractor.h"
 #include "engine/progress_file.h"
 #include "engine/result_list.h"
@@ -27,10 +28,12 @@ namespace tolvarine::cli {
 namespace {
 
 const char kUsage[] =
-    "usage: tolvarine scan [--dedup] [--prefixes LIST] FILE...\n"
+    "usage: tolvarine scan [--dedup] [--formatted] [--prefixes LIST] FILE...\n"
     "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF);\n"
     "  a FILE of - is standard input.\n"
     "  --dedup          print each number once\n"
+    "  --formatted      also numbers written in groups (138-1234-5678), after +86 or\n"
+    "                   0086, or in full-width digits\n"
     "  --prefixes LIST  comma-separated number prefixes (default: the prefix list of the\n"
     "                   window's state folder when it exists, else 13,15,18)\n";
 
@@ -49,13 +52,27 @@ std::vector<std::string> SavedOrDefaultPrefixes() {
   return {"13", "15", "18"};
 }
 
+// The ordinary scan, and with --formatted the numbers as people write them after each
+// line's ordinary ones.
+struct TextScanner {
+  const PhoneScanner& ordinary;
+  const FormattedPhoneScanner* formatted = nullptr;
+  void ScanText(std::string_view text, const PhoneSink& found) const {
+    if (formatted) {
+      ScanTextWithFormatted(ordinary, *formatted, text, found);
+    } else {
+      ordinary.ScanText(text, found);
+    }
+  }
+};
+
 // Scans what the descriptor gives, to its end, a block at a time: each block up to its last
 // line end, the rest of the line carried into the next. As the numbers of a text come out
 // line by line, that gives them exactly as one scan of the whole text would, while the
 // block stays in the processor's cache and a large input needs no memory of its size.
 // Nothing after a NUL counts (as in a whole text); the input is still read to its end, so
 // that whoever writes it is not cut off. Throws InOutError when a read fails.
-void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
+void ScanStream(int fd, const TextScanner& scanner, const PhoneSink& print) {
   // A pipe of 1 MiB instead of 64 KiB lets the writer run ahead: far fewer switches
   // between it and this process. Where the system refuses, the pipe stays as it is.
   struct stat input {};
@@ -101,7 +118,7 @@ void ScanStream(int fd, const PhoneScanner& scanner, const PhoneSink& print) {
 }
 
 // Scans a named file as ScanStream does; false when it cannot be opened or read.
-bool ScanFile(const std::string& path, const PhoneScanner& scanner, const PhoneSink& print) {
+bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSink& print) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::OpenStream(path, "rb"),
                                                                std::fclose);
   if (!file) return false;
@@ -118,7 +135,9 @@ bool ScanFile(const std::string& path, const PhoneScanner& scanner, const PhoneS
 int RunScan(const std::vector<std::string>& args) {
   ParsedArgs parsed;
   try {
-    parsed = ArgParser().Switch("--dedup").Option("--prefixes").Switch("--help").Parse(args);
+    parsed = ArgParser()
+                 .Switch("--dedup").Switch("--formatted").Option("--prefixes").Switch("--help")
+                 .Parse(args);
     if (parsed.Has("--help")) return ShowUsage(kUsage);
     if (parsed.Positional().empty()) throw UsageError("no file to scan");
   } catch (const UsageError& e) {
@@ -133,7 +152,9 @@ int RunScan(const std::vector<std::string>& args) {
     else
       prefixes = SavedOrDefaultPrefixes();
 
-    const PhoneScanner scanner(prefixes);
+    const PhoneScanner ordinary(prefixes);
+    const FormattedPhoneScanner formatted(prefixes);
+    const TextScanner scanner{ordinary, parsed.Has("--formatted") ? &formatted : nullptr};
     const bool dedup = parsed.Has("--dedup");
     ResultList seen;  // the numbers printed, with --dedup
     BufferedRows rows(stdout);

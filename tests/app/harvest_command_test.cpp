@@ -84,6 +84,28 @@ TEST_F(HarvestCommand, WalksTheListPastAStalledPageAndKeepsWhatItFound) {
   EXPECT_TRUE(r.err.ends_with("pages abandoned by the watchdog: 0\n")) << r.err;
 }
 
+// The new options and the rule lists from the command line, which leave the state
+// folder's list files as they are.
+TEST_F(HarvestCommand, HttpsFormattedAndRuleListsFromTheCommandLine) {
+  server.Page("/s",
+              "<html><body><a href=\"https://secure.example/a\">s</a>"
+              "<a href=\"http://plain.example/b\">p</a>"
+              "<p>138-1234-5678 17712345678 +86 159 1234 5678</p></body></html>");
+  list = dir.Write("one.txt", server.Url("/s") + "\r\n");
+  ProcessResult r = RunProcess(TOLVARINE_EXE, Args({"--https", "--formatted", "--prefixes",
+                                                    "13,17", "--must", "http://,/",
+                                                    "--must-not", "plain,#"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Rows(dir.Read("links.txt")), std::vector<std::string>{"https://secure.example/a"});
+  EXPECT_EQ(Rows(dir.Read("phones.txt")),
+            (std::vector<std::string>{"17712345678", "13812345678"}));
+  for (const char* name : {"kqwebmobset.ini", "kqweblinkok.ini", "kqweblinkno.ini",
+                           "tolvarine-extra.ini"}) {
+    struct stat info {};
+    EXPECT_NE(::stat((state + name).c_str(), &info), 0) << name;
+  }
+}
+
 TEST_F(HarvestCommand, SigtermStopsTheWalkAndFromContinuesIt) {
   {
     ChildProcess child(TOLVARINE_EXE, Args({}));

@@ -62,6 +62,20 @@ TEST(ScanCommand, PrintsNumbersFromFilesWithTheWindowsRules) {
   EXPECT_EQ(saved.out, "15912345678\r\n");
 }
 
+TEST(ScanCommand, FormattedAddsGroupedNumbersAfterEachLinesOrdinaryOnes) {
+  TempFolder dir;
+  std::string a = dir.Write("a.txt",
+                            "tel 138-1234-5678, 13812345679 +86 15912345678\n"
+                            "138-1234 5678 138.1234.56789\n0086 138 1234 5670\n");
+  ProcessResult plain = RunTool({"scan", "--prefixes", "13,15", a});
+  EXPECT_EQ(plain.out, "13812345679\r\n15912345678\r\n");
+  // The number after +86 is the ordinary one and comes once; mixed separators and a
+  // longer last group are no numbers.
+  ProcessResult formatted = RunTool({"scan", "--formatted", "--prefixes", "13,15", a});
+  EXPECT_EQ(formatted.status, 0) << formatted.err;
+  EXPECT_EQ(formatted.out, "13812345679\r\n15912345678\r\n13812345678\r\n13812345670\r\n");
+}
+
 TEST(ScanCommand, AMissingFileFailsButTheOthersAreScanned) {
   TempFolder dir;
   std::string a = dir.Write("a.txt", "13812345678\n");

@@ -20,7 +20,7 @@ class StateFiles : public FaultWalk {
     ASSERT_TRUE(view.messages.empty());
     ASSERT_EQ(ProgressLine(1), "3");
     earlier = disk->Files();
-    ASSERT_EQ(earlier.size(), 4u);
+    ASSERT_EQ(earlier.size(), 5u);  // progress, three lists, extra options
     view.messages.clear();
   }
 
@@ -77,7 +77,7 @@ TEST_F(StateFiles, AFullDiskIsReportedAtEachWriteAndLeavesTheFilesWhole) {
   Run(&CrawlController::WriteProgress);
   EXPECT_TRUE(view.messages.empty());
   EXPECT_EQ(ProgressLine(1), "3");
-  EXPECT_EQ(disk->Files().size(), 4u);
+  EXPECT_EQ(disk->Files().size(), 5u);
 }
 
 TEST_F(StateFiles, AnAutosaveOnAFullDiskIsReportedAndTheWalkGoesOn) {

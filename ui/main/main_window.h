@@ -177,6 +177,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   QCheckBox* autosaveBox = nullptr;
   QCheckBox* searchLinksBox = nullptr;
   QCheckBox* searchPhonesBox = nullptr;
+  QCheckBox* httpsBox = nullptr;
+  QCheckBox* formattedBox = nullptr;
   QCheckBox* linkFilterBox = nullptr;
   QCheckBox* onlySiteBox = nullptr;
   QLineEdit* listFileField = nullptr;

@@ -155,6 +155,16 @@ void MainWindow::BuildFilterPanel(QVBoxLayout* root) {
   onlySiteBox = CaptionLeftBox(panel, "onlySiteBox", QStringLiteral("只搜索本站"));
   boxes->addWidget(linkFilterBox);
   boxes->addWidget(onlySiteBox);
+  // The two later options stand under the classic ones: the option row has no room left.
+  httpsBox = CaptionLeftBox(panel, "httpsBox", QStringLiteral("包含https"));
+  httpsBox->setToolTip(QStringLiteral(
+      "也收集以 https:// 开头的链接。启用链接筛选时，规则行“http://”也接受“https://”。"));
+  formattedBox = CaptionLeftBox(panel, "formattedBox", QStringLiteral("识别分隔号码"));
+  formattedBox->setToolTip(QStringLiteral(
+      "也识别分组书写的号码（138-1234-5678、138 1234 5678、138.1234.5678）、"
+      "带 +86 或 0086 的号码和全角数字。"));
+  boxes->addWidget(httpsBox);
+  boxes->addWidget(formattedBox);
   boxes->addStretch(1);
   layout->addLayout(boxes);
 

@@ -63,6 +63,8 @@ void MainWindow::ShowSettings(const CrawlSettings& settings) {
                              CrawlOption::SearchPhones, CrawlOption::LinkFilter,
                              CrawlOption::OnlySite})
     OptionBox(option)->setChecked(settings.Option(option));
+  httpsBox->setChecked(settings.extra.https);
+  formattedBox->setChecked(settings.extra.formatted);
   // A field whose text already counts as the speed keeps it as typed.
   if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
     speedField->setValue(settings.speed);
@@ -82,6 +84,12 @@ void MainWindow::PushEditsToSettings() {
       if (!showingSettings_) crawl_->Settings().SetOption(option, ticked);
     });
   }
+  connect(httpsBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.https = ticked;
+  });
+  connect(formattedBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.formatted = ticked;
+  });
   // The text as typed counts, also before the field has interpreted it.
   connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {
     if (!showingSettings_) Guarded([&] { crawl_->Settings().speed = ReadSpeed(ToGbk(text)); });
