@@ -131,7 +131,7 @@ class RunMatcher {
   }
   bool Wanted(std::string_view digits) const {
     for (const std::string& prefix : prefixes_)
-      if (digits.starts_with(prefix)) return true;
+      if (std::equal(prefix.begin(), prefix.end(), digits.begin())) return true;
     return false;
   }
 
@@ -278,13 +278,24 @@ void FormattedPhoneScanner::Scan(std::string_view text, const Found& found) cons
   ScanWalkedLine(text, rest, text.size(), matcher);
 }
 
+// Where the line holding `from` ends: at the next CR, LF or NUL, or the end of the text.
+std::size_t LineEndFrom(std::string_view text, std::size_t from) {
+#if defined(__SSE2__)
+  for (; from + 16 <= text.size(); from += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+    const int ends = _mm_movemask_epi8(_mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+        _mm_cmpeq_epi8(v, _mm_setzero_si128())));
+    if (ends) return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(ends)));
+  }
+#endif
+  while (from < text.size() && !IsLineEnd(text[from]) && text[from] != '\0') ++from;
+  return from;
+}
+
 void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneScanner& formatted,
                            std::string_view text, const PhoneSink& found) {
-  // Where the line holding `from` ends.
-  auto lineEndFrom = [&](std::size_t from) {
-    while (from < text.size() && !IsLineEnd(text[from]) && text[from] != '\0') ++from;
-    return from;
-  };
+  auto lineEndFrom = [&](std::size_t from) { return LineEndFrom(text, from); };
   struct Extra {
     std::size_t position;
     std::size_t lineEnd;
