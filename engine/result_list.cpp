@@ -53,11 +53,11 @@ void ResultList::Append(const std::string& caption) {
   const std::uint32_t hash = HashOf(caption);
   bool found = false;
   const std::size_t at = Probe(caption, hash, found);
-  rows_.push_back(caption);
   if (sourceChanged_ || runs_.empty()) {
-    runs_.push_back({static_cast<int>(rows_.size() - 1), current_});
+    runs_.push_back({Count(), current_});
     sourceChanged_ = false;
   }
+  rows_.push_back(caption);
   // A repeated caption is found through its first row already.
   if (!found) slots_[at] = SlotOf(hash, rows_.size() - 1);
   const int row = Count() - 1;
