@@ -1,6 +1,8 @@
 #pragma once
-// The source of periodic ticks behind Timer: a QTimer-backed clock in the program, a
-// virtual clock in tests.
+// The source of periodic ticks behind Timer (a QTimer-backed clock in the program, a
+// virtual clock in tests), and of the wall time that results are stamped with.
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -19,6 +21,12 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual std::unique_ptr<ClockTimer> CreateTimer(std::function<void()> onTick) = 0;
+  // The wall time in seconds since 1970.
+  virtual std::int64_t WallSeconds() const {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
 };
 
 }  // namespace tolvarine

@@ -37,6 +37,7 @@ CrawlController::State::State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlE
                               CrawlController& owner)
     : view(v),
       browser(b),
+      clock(clock),
       environment(Completed(std::move(e))),
       files(environment.stateFolder),
       harvester(UserCollator()),

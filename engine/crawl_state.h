@@ -17,6 +17,7 @@ struct CrawlController::State {
 
   CrawlView& view;
   PageBrowser& browser;
+  Clock& clock;
   CrawlEnvironment environment;
   CrawlSettings settings;
   // The list file's name as chosen, before lowering; opened while it exists.

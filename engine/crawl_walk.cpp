@@ -1,7 +1,9 @@
 // The running walk: loading the next address, the three timers' handlers, finishing, and
 // the browser's completion events.
 #include <algorithm>
+#include <cstdint>
 #include <exception>
+#include <string>
 
 #include "base/errors.h"
 #include "engine/crawl_controller.h"
@@ -46,6 +48,25 @@ bool LoadAddressOrFinish(CrawlController& crawl, CrawlController::State& s) {
   if (finishFailure) s.Guarded([&finishFailure] { std::rethrow_exception(finishFailure); });
   return false;
 }
+
+// Marks both result lists with the page being harvested, for as long as it lives.
+class PageSource {
+ public:
+  PageSource(CrawlController::State& s, const std::string& page) : s_(s) {
+    const std::int64_t now = s.clock.WallSeconds();
+    s.links.BeginSource(page, now);
+    s.phones.BeginSource(page, now);
+  }
+  ~PageSource() {
+    s_.links.EndSource();
+    s_.phones.EndSource();
+  }
+  PageSource(const PageSource&) = delete;
+  PageSource& operator=(const PageSource&) = delete;
+
+ private:
+  CrawlController::State& s_;
+};
 }  // namespace
 
 void CrawlController::LoadNext() {
@@ -78,6 +99,10 @@ void CrawlController::PacingTick() {
   }
   s.waitCounter = 0;
 
+  // The rows of this page keep its address as the browser reports it (after redirects,
+  // the address the site key is taken from) and the time of the harvest.
+  const std::string location = s.browser.LocationURL();
+  const PageSource source(s, location);
   const CrawlSettings& settings = s.settings;
   if (settings.Option(CrawlOption::SearchLinks)) {
     LinkRules rules;
@@ -88,7 +113,7 @@ void CrawlController::PacingTick() {
       rules.mustContain = RuleLines(settings.Rules(RuleList::MustContain));
       rules.mustNotContain = RuleLines(settings.Rules(RuleList::MustNotContain));
     }
-    s.harvester.Harvest(s.browser.LocationURL(), *document, rules, s.links, [&s] {
+    s.harvester.Harvest(location, *document, rules, s.links, [&s] {
       ++s.linksFound;
       s.view.ShowLinksFound(s.linksFound);
     });

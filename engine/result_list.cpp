@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace tolvarine {
 namespace {
@@ -52,6 +53,10 @@ void ResultList::Append(const std::string& caption) {
   const std::uint32_t hash = HashOf(caption);
   bool found = false;
   const std::size_t at = Probe(caption, hash, found);
+  if (sourceChanged_ || runs_.empty()) {
+    runs_.push_back({Count(), current_});
+    sourceChanged_ = false;
+  }
   rows_.push_back(caption);
   // A repeated caption is found through its first row already.
   if (!found) slots_[at] = SlotOf(hash, rows_.size() - 1);
@@ -66,9 +71,25 @@ bool ResultList::Contains(const std::string& caption) const {
   return found;
 }
 
+void ResultList::BeginSource(const std::string& page, std::int64_t time) {
+  current_ = {page, time};
+  sourceChanged_ = true;
+}
+
+void ResultList::EndSource() { BeginSource({}, 0); }
+
+const RowSource& ResultList::SourceOf(int row) const {
+  // The last run that starts at or before the row.
+  const auto after = std::upper_bound(runs_.begin(), runs_.end(), row,
+                                      [](int r, const SourceRun& run) { return r < run.firstRow; });
+  return std::prev(after)->source;
+}
+
 void ResultList::Clear() {
   rows_.clear();
   slots_.clear();
+  runs_.clear();
+  sourceChanged_ = true;
   for (ResultListObserver* o : observers_) o->OnCleared();
 }
 

@@ -1,13 +1,22 @@
 #pragma once
 // A result list of the main window ("网址链接表" or "手机号码表"): ordered rows of text with
-// an index, so "is this row present" is a constant-time lookup. Observers (the window's
-// list model, the console writer) are told of each append and of clearing.
+// an index, so "is this row present" is a constant-time lookup. Each row also keeps where
+// it was found (see RowSource). Observers (the window's list model, the console writer)
+// are told of each append and of clearing.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tolvarine {
+
+// Where a row was found: the address of the page as the browser reported it, and when, in
+// seconds since 1970. A row appended outside a page has an empty page and time 0.
+struct RowSource {
+  std::string page;
+  std::int64_t time = 0;
+  bool operator==(const RowSource&) const = default;
+};
 
 class ResultListObserver {
  public:
@@ -22,6 +31,10 @@ class ResultList {
   // True when a row has exactly this caption (byte comparison).
   bool Contains(const std::string& caption) const;
   void Clear();
+  // Rows appended from now on were found on this page at this time, until EndSource.
+  void BeginSource(const std::string& page, std::int64_t time);
+  void EndSource();
+  const RowSource& SourceOf(int row) const;
   int Count() const { return static_cast<int>(rows_.size()); }
   const std::string& Row(int index) const { return rows_[static_cast<size_t>(index)]; }
   const std::vector<std::string>& Rows() const { return rows_; }
@@ -35,6 +48,15 @@ class ResultList {
   void GrowIndex();
 
   std::vector<std::string> rows_;
+  // The sources as runs of consecutive rows: a page's rows share one entry, so a long
+  // list holds each page's address once, not once per row.
+  struct SourceRun {
+    int firstRow;
+    RowSource source;
+  };
+  std::vector<SourceRun> runs_;
+  RowSource current_;
+  bool sourceChanged_ = true;  // the next row starts a new run
   // Open-addressing index over the rows: each slot holds a caption's 32-bit hash (high
   // half) and its row + 1 (low half); 0 is an empty slot. One flat array keeps a lookup in
   // a large list to about two cache misses, and appends allocate nothing per row.

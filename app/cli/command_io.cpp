@@ -18,9 +18,9 @@ void PrintFailure(std::string_view gbkMessage) {
   std::fprintf(stderr, "tolvarine: %s\n", text.c_str());
 }
 
-void WriteRow(std::FILE* out, std::string_view row) {
+void WriteRow(std::FILE* out, std::string_view row, const char* lineEnd) {
   if (std::fwrite(row.data(), 1, row.size(), out) != row.size() ||
-      std::fputs("\r\n", out) == EOF || std::fflush(out) != 0)
+      std::fputs(lineEnd, out) == EOF || std::fflush(out) != 0)
     throw StreamWriteError();
 }
 

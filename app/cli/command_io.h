@@ -11,9 +11,10 @@ namespace tolvarine::cli {
 void PrintMessage(std::string_view gbk);
 // Writes "tolvarine: <message>" for a failure (the error dialog's text, as UTF-8).
 void PrintFailure(std::string_view gbkMessage);
-// Writes one row (GBK bytes unchanged) and CR LF, then flushes, so that nothing found is
-// lost if the process dies. Throws StreamWriteError when the write fails.
-void WriteRow(std::FILE* out, std::string_view row);
+// Writes one row (GBK bytes unchanged) and its line end (CR LF unless told), then flushes,
+// so that nothing found is lost if the process dies. Throws StreamWriteError when the
+// write fails.
+void WriteRow(std::FILE* out, std::string_view row, const char* lineEnd = "\r\n");
 
 // Rows for a command whose output can be made again by running it again (scan): kept in
 // blocks and written a block at a time, so that a large output costs few writes. Rows go

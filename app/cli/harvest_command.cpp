@@ -14,6 +14,7 @@
 #include "app/cli/command_io.h"
 #include "app/cli/command_list.h"
 #include "app/cli/console_view.h"
+#include "app/cli/row_writer.h"
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
@@ -37,6 +38,7 @@ const char kUsage[] =
     "                         [--phones-out FILE] [--links-out FILE] [--state DIR]\n"
     "                         [--no-online-check] [--https] [--formatted]\n"
     "                         [--prefixes LIST] [--must LIST] [--must-not LIST]\n"
+    "                         [--format csv|jsonl]\n"
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n"
     "  --links, --phones   search links, search phones (at least one)\n"
     "  --dedup, --filter, --only-site   the window's options of the same names\n"
@@ -56,8 +58,12 @@ const char kUsage[] =
     "  --must-not LIST     the link filter's must-not-contain lines, comma-separated\n"
     "                      (the three lists replace the state folder's list files for\n"
     "                      this run and leave those files as they are)\n"
-    "  Rows are written as found (GBK, CR LF); progress goes to standard error. SIGINT or\n"
-    "  SIGTERM stops the walk at its next tick and writes the progress file.\n"
+    "  --format csv|jsonl  each row with the page it was found on and when: CSV rows\n"
+    "                      \"value,page,time\" after a header row (GBK, CR LF), or one JSON\n"
+    "                      object {\"value\",\"page\",\"time\"} a line (UTF-8, LF)\n"
+    "  Rows are written as found (GBK, CR LF but for jsonl); progress goes to standard\n"
+    "  error. SIGINT or SIGTERM stops the walk at its next tick and writes the progress\n"
+    "  file.\n"
     "  A row that cannot be written stops the walk as SIGINT does.\n"
     "  Exit status: 0 the walk finished, 1 a failure, 2 a usage error.\n";
 
@@ -67,34 +73,6 @@ void OnStopSignal(int) {
   const char byte = 1;
   [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
-
-// Writes each appended row to a stream. A row that cannot be written (disk full, closed
-// pipe) is a failure of the walk: it is reported once, nothing more is written, and the
-// owner is told so that it stops the walk.
-class RowWriter : public ResultListObserver {
- public:
-  RowWriter(ResultList& list, std::FILE* out, std::function<void(const std::string&)> onFailure)
-      : list_(list), out_(out), onFailure_(std::move(onFailure)) {
-    list_.AddObserver(this);
-  }
-  ~RowWriter() override { list_.RemoveObserver(this); }
-  void OnRowAppended(int row) override {
-    if (failed_) return;
-    try {
-      WriteRow(out_, list_.Row(row));
-    } catch (const Error& e) {
-      failed_ = true;
-      onFailure_(e.what());
-    }
-  }
-  void OnCleared() override {}
-
- private:
-  ResultList& list_;
-  std::FILE* out_;
-  std::function<void(const std::string&)> onFailure_;
-  bool failed_ = false;
-};
 
 struct OutputFile {
   std::FILE* file = stdout;
@@ -134,6 +112,7 @@ std::string RuleTextFromItems(const std::string& items) {
 int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
   ParsedArgs parsed;
   std::optional<long long> intervalMs, from;
+  RowFormat format = RowFormat::Plain;
   try {
     parsed = ArgParser()
                  .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
@@ -142,6 +121,7 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
                  .Option("--prefixes").Option("--must").Option("--must-not")
                  .Option("--speed").Option("--interval-ms").Option("--from")
                  .Option("--phones-out").Option("--links-out").Option("--state")
+                 .Option("--format")
                  .Parse(args);
     if (parsed.Has("--help")) return ShowUsage(kUsage);
     if (parsed.Positional().size() != 1) throw UsageError("give exactly one URL list file");
@@ -149,6 +129,7 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
       throw UsageError("--speed and --interval-ms exclude each other");
     intervalMs = parsed.Number("--interval-ms", 1, 3600000);
     from = parsed.Number("--from", INT32_MIN, INT32_MAX);
+    format = RowFormatNamed(parsed.Value("--format"));
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
   }
@@ -166,6 +147,9 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     OutputFile phonesOut, linksOut;
     phonesOut.Open(parsed.Value("--phones-out"));
     linksOut.Open(parsed.Value("--links-out"));
+    // Both lists on one stream share one header.
+    WriteRowsHeader(phonesOut.file, format);
+    if (linksOut.file != phonesOut.file) WriteRowsHeader(linksOut.file, format);
 
     CrawlEnvironment environment;
     environment.stateFolder =
@@ -191,8 +175,8 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
       PrintFailure(message);
       RunGuarded(sink, [&] { controller.Stop(); });
     };
-    RowWriter phoneRows(controller.Phones(), phonesOut.file, onRowLost);
-    RowWriter linkRows(controller.Links(), linksOut.file, onRowLost);
+    RowWriter phoneRows(controller.Phones(), phonesOut.file, format, onRowLost);
+    RowWriter linkRows(controller.Links(), linksOut.file, format, onRowLost);
     controller.SetOnFinished([&] {
       finished = true;
       QCoreApplication::exit(0);

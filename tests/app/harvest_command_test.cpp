@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
+#include <regex>
 #include <sstream>
 
 #include "tests/app/child_process.h"
@@ -158,6 +160,50 @@ TEST_F(HarvestCommand, RefusesToStartWithoutASearchItem) {
                                                state, "--interval-ms", "100"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("请至少选择一个搜索项目才可以开始"), std::string::npos) << r.err;
+}
+
+// Each row with the page it came from (the address after the redirect) and a time.
+TEST_F(HarvestCommand, FormatCsvAndJsonlWriteEachRowWithItsPageAndTime) {
+  server.Redirect("/moved", "/p1");
+  list = dir.Write("urls.txt", server.Url("/moved") + "\r\n" + server.Url("/p3") + "\r\n");
+  const std::regex time("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d");
+  const std::string p1 = server.Url("/p1"), p3 = server.Url("/p3");
+
+  ProcessResult csv = RunProcess(TOLVARINE_EXE, Args({"--format", "csv"}));
+  ASSERT_EQ(csv.status, 0) << csv.err;
+  const std::vector<std::string> phones = Rows(dir.Read("phones.txt"));
+  ASSERT_EQ(phones.size(), 6u);
+  EXPECT_EQ(phones[0], "value,page,time");
+  const std::regex row("(\\d+),(http://[^,]+),(.*)");
+  std::map<std::string, std::string> pageOf;
+  for (std::size_t i = 1; i < phones.size(); ++i) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(phones[i], m, row)) << phones[i];
+    EXPECT_TRUE(std::regex_match(m[3].str(), time)) << phones[i];
+    pageOf[m[1].str()] = m[2].str();
+  }
+  EXPECT_EQ(pageOf, (std::map<std::string, std::string>{{"13812345678", p1},
+                                                        {"15912345678", p1},
+                                                        {"18612345678", p1},
+                                                        {"13700000000", p3},
+                                                        {"18000000000", p3}}));
+  const std::vector<std::string> links = Rows(dir.Read("links.txt"));
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(links[0], "value,page,time");
+  EXPECT_TRUE(links[1].starts_with(p3 + "," + p1 + ",")) << links[1];
+
+  ProcessResult jsonl = RunProcess(TOLVARINE_EXE, Args({"--format", "jsonl"}));
+  ASSERT_EQ(jsonl.status, 0) << jsonl.err;
+  const std::string text = dir.Read("links.txt");
+  const std::regex object("\\{\"value\":\"" + p3 + "\",\"page\":\"" + p1 + "\",\"time\":\"" +
+                          "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\"\\}\n");
+  EXPECT_TRUE(std::regex_match(text, object)) << text;
+  EXPECT_EQ(Rows(dir.Read("phones.txt")).size(), 5u);
+
+  // Another name is a usage error, before anything is walked.
+  ProcessResult wrong = RunProcess(TOLVARINE_EXE, Args({"--format", "xml"}));
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_NE(wrong.err.find("--format takes csv or jsonl"), std::string::npos) << wrong.err;
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ void StoredPagesBrowser::Navigate(const std::string& address) {
 
 void StoredPagesBrowser::Arrive(const std::string& address, const StoredPage& page, FrameId top) {
   document_ = std::make_unique<StoredDocument>(page, bodyReads_);
-  location_ = address;
+  location_ = page.redirectTo.empty() ? address : page.redirectTo;
   if (listener_ == nullptr) return;
   listener_->OnNavigateComplete(top, address);
   for (int i = 1; i <= page.subFrames; ++i)

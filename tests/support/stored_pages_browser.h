@@ -19,6 +19,9 @@ struct StoredPage {
   std::vector<std::string> links;
   std::string outerText;
   std::string outerHtml;
+  // The address the browser reports once the page has arrived, when it differs from the
+  // one navigated to (a redirect); empty: the same.
+  std::string redirectTo;
   bool noBody = false;          // reading the body (text or markup) throws
   bool noLinks = false;         // reading the link collection throws
   bool neverCompletes = false;  // the top-level document-complete never arrives

@@ -18,6 +18,10 @@ class VirtualClock : public Clock {
   ~VirtualClock() override;
 
   std::unique_ptr<ClockTimer> CreateTimer(std::function<void()> onTick) override;
+  // The wall time runs with the virtual time from a fixed start, so stamps are the same
+  // in every run.
+  static constexpr std::int64_t kWallStartSeconds = 1700000000;  // 2023-11-14 22:13:20 UTC
+  std::int64_t WallSeconds() const override { return kWallStartSeconds + now_ / 1000; }
 
   // Runs fn once, delayMs from now.
   void CallAfter(std::int64_t delayMs, std::function<void()> fn);

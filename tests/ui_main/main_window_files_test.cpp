@@ -4,8 +4,10 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTreeView>
+#include <cstdint>
 #include <cstdlib>
 
+#include "base/record_text.h"
 #include "base/text_writer.h"
 #include "engine/crawl_texts.h"
 #include "main_window_fixture.h"
@@ -92,6 +94,33 @@ TEST_F(MainWindowTest, SaveWritesPhonesAndLinksBesideEachOther) {
   EXPECT_EQ(state_.Read("results_links.txt"), Gbk("http://a.example/新闻\r\n"));
   EXPECT_TRUE(Window().PanelText(8).contains(QStringLiteral("results.txt")));
   EXPECT_TRUE(Window().PanelText(8).contains(QStringLiteral("results_links.txt")));
+}
+
+TEST_F(MainWindowTest, SaveToACsvNameWritesEachRowWithItsPageAndTime) {
+  Create();
+  ResultList& phones = Window().Crawl().Phones();
+  ResultList& links = Window().Crawl().Links();
+  const std::string page = Gbk("http://a.example/?q=\"新\",y");
+  const std::int64_t time = 1700000000;
+  phones.BeginSource(page, time);
+  links.BeginSource(page, time);
+  phones.Append("13912345678");
+  links.Append("http://a.example/b");
+  phones.EndSource();
+  phones.Append("18600001111");  // found outside a page
+  dialogs_->saveFiles.push_back(QString::fromStdString(state_.PathOf("results.CSV")));
+  Click("saveResultsButton");
+  const std::string when = LocalTimeText(time);
+  EXPECT_EQ(state_.Read("results.CSV"),
+            "value,page,time\r\n13912345678," + Gbk("\"http://a.example/?q=\"\"新\"\",y\",") +
+                when + "\r\n18600001111,,\r\n");
+  EXPECT_EQ(state_.Read("results_links.CSV"), "value,page,time\r\nhttp://a.example/b," +
+                                                  Gbk("\"http://a.example/?q=\"\"新\"\",y\",") +
+                                                  when + "\r\n");
+  // Any other name keeps the plain lists.
+  dialogs_->saveFiles.push_back(QString::fromStdString(state_.PathOf("results.csv.txt")));
+  Click("saveResultsButton");
+  EXPECT_EQ(state_.Read("results.csv.txt"), "13912345678\r\n18600001111\r\n");
 }
 
 TEST_F(MainWindowTest, SaveWithEmptyListsReplacesBothFiles) {

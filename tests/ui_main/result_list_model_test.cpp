@@ -4,6 +4,7 @@
 #include <QTreeView>
 
 #include "base/gbk.h"
+#include "base/record_text.h"
 #include "ui/main/result_list_model.h"
 
 namespace tolvarine::testing {
@@ -29,6 +30,19 @@ TEST(ResultListModel, AppendsRowsOneAtATimeAndResetsOnClear) {
   list.Clear();
   EXPECT_EQ(resets, 1);
   EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(ResultListModel, ARowsTooltipShowsTheCaptionAndWhereAndWhenItWasFound) {
+  ResultList list;
+  ResultListModel model(list, QStringLiteral("手机号码表"));
+  list.BeginSource(Utf8ToGbk("http://a.example/新闻"), 1700000000);
+  list.Append("13912345678");
+  list.EndSource();
+  list.Append("18600001111");
+  EXPECT_EQ(model.index(0, 0).data(Qt::ToolTipRole).toString(),
+            QStringLiteral("13912345678\n来自：http://a.example/新闻\n时间：") +
+                QString::fromStdString(LocalTimeText(1700000000)));
+  EXPECT_EQ(model.index(1, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("18600001111"));
 }
 
 TEST(ResultListModel, AHundredThousandRowsAppendWithoutARebuild) {

@@ -1,7 +1,10 @@
 #include "ui/main/result_files.h"
 
+#include <string_view>
+
 #include "base/atomic_file.h"
 #include "base/text_writer.h"
+#include "engine/result_records.h"
 
 namespace tolvarine {
 
@@ -14,14 +17,33 @@ std::string LinksFileBeside(const std::string& path) {
   return path.substr(0, dot) + "_links" + path.substr(dot);
 }
 
+namespace {
+
+bool EndsWithCsv(const std::string& path) {
+  constexpr std::string_view kCsv = ".csv";
+  if (path.size() < kCsv.size()) return false;
+  for (std::size_t i = 0; i < kCsv.size(); ++i) {
+    char c = path[path.size() - kCsv.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kCsv[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
                                          const ResultList& links) {
+  const bool csv = EndsWithCsv(path);
+  const auto content = [csv](const ResultList& list) {
+    return csv ? ResultListCsv(list) : JoinCrlf(list.Rows());
+  };
   std::vector<std::string> written;
-  ReplaceFileAtomically(path, JoinCrlf(phones.Rows()));
+  ReplaceFileAtomically(path, content(phones));
   written.push_back(path);
   // Written also when empty, so an older links file never stays beside the new phones.
   const std::string linksPath = LinksFileBeside(path);
-  ReplaceFileAtomically(linksPath, JoinCrlf(links.Rows()));
+  ReplaceFileAtomically(linksPath, content(links));
   written.push_back(linksPath);
   return written;
 }

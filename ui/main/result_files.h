@@ -2,7 +2,8 @@
 // The "保存" command's files: the phone list goes to the chosen file, one number per line,
 // and the link list to a second file beside it, named with "_links" before the extension
 // (both always written, an empty list as an empty file). GBK bytes, CR LF after every line,
-// each file replaced atomically.
+// each file replaced atomically. To a name ending in ".csv" (any letter case) both files
+// are CSV instead: a "value,page,time" header, then each row with where it was found.
 #include <string>
 #include <vector>
 

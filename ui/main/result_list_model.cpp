@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "engine/result_records.h"
 #include "ui/qt_gbk.h"
 
 namespace tolvarine {
@@ -24,7 +25,17 @@ int ResultListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_ || index.row() >= list_.Count()) return {};
-  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return FromGbk(list_.Row(index.row()));
+  const int row = index.row();
+  if (role == Qt::DisplayRole) return FromGbk(list_.Row(row));
+  if (role == Qt::ToolTipRole) {
+    // The whole caption (a long link does not fit the column), then where it was found.
+    QString tip = FromGbk(list_.Row(row));
+    const RowSource& source = list_.SourceOf(row);
+    if (!source.page.empty()) tip += QStringLiteral("\n来自：") + FromGbk(source.page);
+    if (source.time != 0)
+      tip += QStringLiteral("\n时间：") + QString::fromStdString(SourceTimeText(source));
+    return tip;
+  }
   return {};
 }
 

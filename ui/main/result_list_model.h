@@ -1,7 +1,7 @@
 #pragma once
 // A one-column Qt model over an engine ResultList. It observes the list: each append
 // inserts one row (no rebuild), clearing resets the model. Captions are converted from
-// GBK when a row is displayed.
+// GBK when a row is displayed; a row's tooltip adds the page it was found on and when.
 #include <QAbstractListModel>
 #include <QString>
 
