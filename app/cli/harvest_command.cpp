@@ -4,10 +4,12 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
@@ -35,7 +37,7 @@ const char kUsage[] =
     "usage: tolvarine harvest LIST [--links] [--phones] [--dedup] [--filter] [--only-site]\n"
     "                         [--speed N | --interval-ms N] [--from N]\n"
     "                         [--phones-out FILE] [--links-out FILE] [--state DIR]\n"
-    "                         [--no-online-check]\n"
+    "                         [--no-online-check] [--shard K/N] [--continue]\n"
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n"
     "  --links, --phones   search links, search phones (at least one)\n"
     "  --dedup, --filter, --only-site   the window's options of the same names\n"
@@ -46,8 +48,14 @@ const char kUsage[] =
     "  --links-out FILE    write the links there instead of standard output\n"
     "  --state DIR         folder of the progress and list files (default: the program's)\n"
     "  --no-online-check   walk even where the host resolves only to 127.0.0.1\n"
+    "  --shard K/N         walk only shard K (0..N-1) of N: line i (from 1) belongs to shard\n"
+    "                      (i-1) mod N; its progress file is tolvarine-shard-K-of-N.ini\n"
+    "  --continue          go on where the same command stopped (its progress file), adding\n"
+    "                      to the output files; with --dedup the rows already in them are\n"
+    "                      not written again\n"
     "  Rows are written as found (GBK, CR LF); progress goes to standard error. SIGINT or\n"
-    "  SIGTERM stops the walk at its next tick and writes the progress file.\n"
+    "  SIGTERM stops the walk at its next tick and writes the progress file; the position\n"
+    "  is also saved every 60 s, so a killed walk continues from at most a minute back.\n"
     "  A row that cannot be written stops the walk as SIGINT does.\n"
     "  Exit status: 0 the walk finished, 1 a failure, 2 a usage error.\n";
 
@@ -63,13 +71,15 @@ void OnStopSignal(int) {
 // owner is told so that it stops the walk.
 class RowWriter : public ResultListObserver {
  public:
-  RowWriter(ResultList& list, std::FILE* out, std::function<void(const std::string&)> onFailure)
-      : list_(list), out_(out), onFailure_(std::move(onFailure)) {
+  // Rows in `written` are in the output already (a continued walk) and are not written again.
+  RowWriter(ResultList& list, std::FILE* out, std::function<void(const std::string&)> onFailure,
+            std::unordered_set<std::string> written = {})
+      : list_(list), out_(out), onFailure_(std::move(onFailure)), written_(std::move(written)) {
     list_.AddObserver(this);
   }
   ~RowWriter() override { list_.RemoveObserver(this); }
   void OnRowAppended(int row) override {
-    if (failed_) return;
+    if (failed_ || written_.contains(list_.Row(row))) return;
     try {
       WriteRow(out_, list_.Row(row));
     } catch (const Error& e) {
@@ -83,6 +93,7 @@ class RowWriter : public ResultListObserver {
   ResultList& list_;
   std::FILE* out_;
   std::function<void(const std::string&)> onFailure_;
+  std::unordered_set<std::string> written_;
   bool failed_ = false;
 };
 
@@ -92,13 +103,61 @@ struct OutputFile {
   ~OutputFile() {
     if (owned) std::fclose(file);
   }
-  void Open(const std::optional<std::string>& path) {
+  // A continued walk adds to the file. A row cut short by a killed process is ended first,
+  // so that the next row does not run into it.
+  void Open(const std::optional<std::string>& path, bool append) {
     if (!path) return;
-    file = std::fopen(path->c_str(), "wb");
+    file = std::fopen(path->c_str(), append ? "ab+" : "wb");
     if (!file) throw FileCreateError(GbkFileName(*path));
     owned = true;
+    if (!append || std::fseek(file, -1, SEEK_END) != 0) return;
+    const bool cutShort = std::fgetc(file) != '\n';
+    std::fseek(file, 0, SEEK_END);
+    if (cutShort) WriteRow(file, "");
   }
 };
+
+// The whole rows of an output file (a row cut short at the end is not one).
+std::unordered_set<std::string> RowsInFile(const std::optional<std::string>& path) {
+  std::unordered_set<std::string> rows;
+  if (!path) return rows;
+  std::ifstream in(*path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    if (in.eof()) break;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    rows.insert(line);
+  }
+  return rows;
+}
+
+struct Shard {
+  int index = 0;
+  int count = 1;
+};
+
+// "K/N" with 0 <= K < N.
+Shard ParseShard(const std::string& text) {
+  const std::size_t slash = text.find('/');
+  const auto number = [](const std::string& digits) {
+    if (digits.empty() || digits.size() > 6 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+      throw UsageError("--shard takes K/N, for example 0/4");
+    return std::stoi(digits);
+  };
+  if (slash == std::string::npos) throw UsageError("--shard takes K/N, for example 0/4");
+  Shard shard{number(text.substr(0, slash)), number(text.substr(slash + 1))};
+  if (shard.count < 1 || shard.index >= shard.count)
+    throw UsageError("--shard K/N needs 0 <= K < N");
+  return shard;
+}
+
+// How often a command-line walk saves its position; the environment may shorten it.
+int PositionSavePeriodMs() {
+  const QByteArray text = qgetenv("TOLVARINE_POSITION_SAVE_MS");
+  bool ok = false;
+  const int ms = text.toInt(&ok);
+  return ok && ms > 0 && ms < 60000 ? ms : 60000;
+}
 
 std::string FolderWithSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
@@ -110,10 +169,12 @@ std::string FolderWithSlash(std::string folder) {
 int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
   ParsedArgs parsed;
   std::optional<long long> intervalMs, from;
+  std::optional<Shard> shard;
   try {
     parsed = ArgParser()
                  .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
                  .Switch("--only-site").Switch("--no-online-check").Switch("--help")
+                 .Switch("--continue").Option("--shard")
                  .Option("--speed").Option("--interval-ms").Option("--from")
                  .Option("--phones-out").Option("--links-out").Option("--state")
                  .Parse(args);
@@ -123,6 +184,8 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
       throw UsageError("--speed and --interval-ms exclude each other");
     intervalMs = parsed.Number("--interval-ms", 1, 3600000);
     from = parsed.Number("--from", INT32_MIN, INT32_MAX);
+    if (from && parsed.Has("--continue")) throw UsageError("--from and --continue exclude each other");
+    if (auto text = parsed.Value("--shard")) shard = ParseShard(*text);
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
   }
@@ -137,9 +200,13 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
   bool finished = false;
   const ErrorSink sink = [](const std::string& message) { PrintFailure(message); };
   try {
+    const bool continuing = parsed.Has("--continue");
     OutputFile phonesOut, linksOut;
-    phonesOut.Open(parsed.Value("--phones-out"));
-    linksOut.Open(parsed.Value("--links-out"));
+    phonesOut.Open(parsed.Value("--phones-out"), continuing);
+    linksOut.Open(parsed.Value("--links-out"), continuing);
+    // Rows written before a crash may be found again on the pages walked since the last
+    // saved position; with --dedup they are not written twice.
+    const bool readBack = continuing && parsed.Has("--dedup");
 
     CrawlEnvironment environment;
     environment.stateFolder =
@@ -147,6 +214,15 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     if (parsed.Has("--no-online-check"))
       environment.hostAddresses = [] { return std::vector<std::string>{}; };
     if (intervalMs) environment.pacingIntervalMs = static_cast<int>(*intervalMs);
+    if (shard) {
+      environment.sharded = true;
+      environment.shardIndex = shard->index;
+      environment.shardCount = shard->count;
+    }
+    environment.positionSaveMs = PositionSavePeriodMs();
+    const ProgressFile progress =
+        shard ? ProgressFile(environment.stateFolder, ShardProgressName(shard->index, shard->count))
+              : ProgressFile(environment.stateFolder);
 
     // The controller guards its own ticks and browser events, as in the window.
     WebPageBrowser browser(sink);
@@ -165,8 +241,12 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
       PrintFailure(message);
       RunGuarded(sink, [&] { controller.Stop(); });
     };
-    RowWriter phoneRows(controller.Phones(), phonesOut.file, onRowLost);
-    RowWriter linkRows(controller.Links(), linksOut.file, onRowLost);
+    RowWriter phoneRows(controller.Phones(), phonesOut.file, onRowLost,
+                        readBack ? RowsInFile(parsed.Value("--phones-out"))
+                                 : std::unordered_set<std::string>{});
+    RowWriter linkRows(controller.Links(), linksOut.file, onRowLost,
+                       readBack ? RowsInFile(parsed.Value("--links-out"))
+                                : std::unordered_set<std::string>{});
     controller.SetOnFinished([&] {
       finished = true;
       QCoreApplication::exit(0);
@@ -197,6 +277,12 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     if (!FileExists(listPath)) throw FileOpenError(GbkFileName(listPath));
     controller.UseListFile(GbkFileName(listPath));
 
+    if (continuing) {
+      // Where the same command stopped; without a progress file it starts at the top.
+      CrawlSettings stored;
+      int position = 0, total = 0;
+      if (progress.Read(stored, position, total)) from = position;
+    }
     bool started = RunGuarded(sink, [&] {
       if (from) {
         // Record this walk as the one to continue, then continue it as Continue does.
@@ -212,8 +298,7 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     if (!finished && !view.Complained() && started) finished = !controller.Running();
     if (rowLost && !controller.Running()) {
       RunGuarded(sink, [&] {
-        ProgressFile(environment.stateFolder)
-            .Write(controller.Settings(), lostOnLine - 1, controller.Total());
+        progress.Write(controller.Settings(), lostOnLine - 1, controller.Total());
       });
       PrintMessage("the rows of line " + std::to_string(lostOnLine) +
                    " were not all written; the progress file continues before it");
