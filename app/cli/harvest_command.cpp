@@ -16,6 +16,7 @@
 #include "app/cli/command_io.h"
 #include "app/cli/command_list.h"
 #include "app/cli/console_view.h"
+#include "app/cli/harvest_jobs.h"
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
@@ -37,7 +38,7 @@ const char kUsage[] =
     "usage: tolvarine harvest LIST [--links] [--phones] [--dedup] [--filter] [--only-site]\n"
     "                         [--speed N | --interval-ms N] [--from N]\n"
     "                         [--phones-out FILE] [--links-out FILE] [--state DIR]\n"
-    "                         [--no-online-check] [--shard K/N] [--continue]\n"
+    "                         [--no-online-check] [--shard K/N | --jobs N] [--continue]\n"
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n"
     "  --links, --phones   search links, search phones (at least one)\n"
     "  --dedup, --filter, --only-site   the window's options of the same names\n"
@@ -50,6 +51,8 @@ const char kUsage[] =
     "  --no-online-check   walk even where the host resolves only to 127.0.0.1\n"
     "  --shard K/N         walk only shard K (0..N-1) of N: line i (from 1) belongs to shard\n"
     "                      (i-1) mod N; its progress file is tolvarine-shard-K-of-N.ini\n"
+    "  --jobs N            walk N shards at once, each in a process of its own, their rows\n"
+    "                      joined into the one output (--dedup: each row once over all)\n"
     "  --continue          go on where the same command stopped (its progress file), adding\n"
     "                      to the output files; with --dedup the rows already in them are\n"
     "                      not written again\n"
@@ -170,11 +173,12 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
   ParsedArgs parsed;
   std::optional<long long> intervalMs, from;
   std::optional<Shard> shard;
+  std::optional<long long> jobs;
   try {
     parsed = ArgParser()
                  .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
                  .Switch("--only-site").Switch("--no-online-check").Switch("--help")
-                 .Switch("--continue").Option("--shard")
+                 .Switch("--continue").Option("--shard").Option("--jobs")
                  .Option("--speed").Option("--interval-ms").Option("--from")
                  .Option("--phones-out").Option("--links-out").Option("--state")
                  .Parse(args);
@@ -186,8 +190,32 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     from = parsed.Number("--from", INT32_MIN, INT32_MAX);
     if (from && parsed.Has("--continue")) throw UsageError("--from and --continue exclude each other");
     if (auto text = parsed.Value("--shard")) shard = ParseShard(*text);
+    jobs = parsed.Number("--jobs", 1, 64);
+    if (jobs && shard) throw UsageError("--shard and --jobs exclude each other");
+    if (jobs && from) throw UsageError("--from and --jobs exclude each other");
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
+  }
+  if (jobs) {
+    JobsPlan plan;
+    plan.jobs = static_cast<int>(*jobs);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      if (args[i] == "--jobs" || args[i] == "--phones-out" || args[i] == "--links-out") {
+        ++i;
+      } else if (args[i] != "--dedup") {
+        plan.childArgs.push_back(args[i]);
+      }
+    }
+    plan.phonesOut = parsed.Value("--phones-out");
+    plan.linksOut = parsed.Value("--links-out");
+    plan.dedup = parsed.Has("--dedup");
+    plan.continuing = parsed.Has("--continue");
+    try {
+      return RunHarvestJobs(plan);
+    } catch (const std::exception& e) {
+      PrintFailure(e.what());
+      return 1;
+    }
   }
 
   tolvarine::PrepareWebEngine();

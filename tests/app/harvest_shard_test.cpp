@@ -101,6 +101,17 @@ TEST_F(HarvestShards, ThreeShardsTogetherFindWhatOneWalkFinds) {
   EXPECT_EQ(bad.status, 2);
 }
 
+TEST_F(HarvestShards, JobsJoinTheShardsIntoOneOutputWithEachRowOnce) {
+  ProcessResult jobs = RunProcess(TOLVARINE_EXE, Args("j", {"--jobs", "3"}));
+  ASSERT_EQ(jobs.status, 0) << jobs.err;
+  ProcessResult one = RunProcess(TOLVARINE_EXE, Args("one", {}));
+  ASSERT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(Sorted({"j"}, ".phones"), Sorted({"one"}, ".phones"));
+  EXPECT_EQ(Sorted({"j"}, ".links"), Sorted({"one"}, ".links"));
+  for (int k = 0; k < 3; ++k)
+    EXPECT_TRUE(dir.Exists("state/tolvarine-shard-" + std::to_string(k) + "-of-3.ini"));
+}
+
 TEST_F(HarvestShards, AKilledWalkContinuesFromItsSavedPositionWritingNothingTwice) {
   const std::vector<std::string> saveOften = {"TOLVARINE_POSITION_SAVE_MS=50"};
   {
