@@ -229,12 +229,18 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
   const ErrorSink sink = [](const std::string& message) { PrintFailure(message); };
   try {
     const bool continuing = parsed.Has("--continue");
+    // Rows written before a crash may be found again on the pages walked since the last
+    // saved position; with --dedup they are not written twice. They are read before a row
+    // cut short is ended, which keeps it from counting as written.
+    const bool readBack = continuing && parsed.Has("--dedup");
+    std::unordered_set<std::string> phonesWritten, linksWritten;
+    if (readBack) {
+      phonesWritten = RowsInFile(parsed.Value("--phones-out"));
+      linksWritten = RowsInFile(parsed.Value("--links-out"));
+    }
     OutputFile phonesOut, linksOut;
     phonesOut.Open(parsed.Value("--phones-out"), continuing);
     linksOut.Open(parsed.Value("--links-out"), continuing);
-    // Rows written before a crash may be found again on the pages walked since the last
-    // saved position; with --dedup they are not written twice.
-    const bool readBack = continuing && parsed.Has("--dedup");
 
     CrawlEnvironment environment;
     environment.stateFolder =
@@ -269,12 +275,8 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
       PrintFailure(message);
       RunGuarded(sink, [&] { controller.Stop(); });
     };
-    RowWriter phoneRows(controller.Phones(), phonesOut.file, onRowLost,
-                        readBack ? RowsInFile(parsed.Value("--phones-out"))
-                                 : std::unordered_set<std::string>{});
-    RowWriter linkRows(controller.Links(), linksOut.file, onRowLost,
-                       readBack ? RowsInFile(parsed.Value("--links-out"))
-                                : std::unordered_set<std::string>{});
+    RowWriter phoneRows(controller.Phones(), phonesOut.file, onRowLost, std::move(phonesWritten));
+    RowWriter linkRows(controller.Links(), linksOut.file, onRowLost, std::move(linksWritten));
     controller.SetOnFinished([&] {
       finished = true;
       QCoreApplication::exit(0);
@@ -306,10 +308,12 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     controller.UseListFile(GbkFileName(listPath));
 
     if (continuing) {
-      // Where the same command stopped; without a progress file it starts at the top.
+      // Where the same command stopped; without a progress file, or with one of another
+      // list (the window's walk), it starts at the top.
       CrawlSettings stored;
       int position = 0, total = 0;
-      if (progress.Read(stored, position, total)) from = position;
+      if (progress.Read(stored, position, total) && stored.listFile == settings.listFile)
+        from = position;
     }
     bool started = RunGuarded(sink, [&] {
       if (from) {
