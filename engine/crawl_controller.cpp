@@ -39,11 +39,16 @@ CrawlController::State::State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlE
       browser(b),
       clock(clock),
       environment(Completed(std::move(e))),
-      files(environment.stateFolder),
+      files(environment.stateFolder,
+            environment.sharded
+                ? ShardProgressName(environment.shardIndex, environment.shardCount)
+                : std::string(texts::kProgressFileName)),
       harvester(UserCollator()),
       pacing(clock, 8000, [this, &owner] { Guarded([&owner] { owner.PacingTick(); }); }),
       autosave(clock, 300000, [this, &owner] { Guarded([&owner] { owner.AutosaveTick(); }); }),
-      watchdog(clock, 300000, [this, &owner] { Guarded([&owner] { owner.WatchdogTick(); }); }) {}
+      watchdog(clock, 300000, [this, &owner] { Guarded([&owner] { owner.WatchdogTick(); }); }),
+      positionSave(clock, std::max(environment.positionSaveMs, 1),
+                   [this, &owner] { Guarded([&owner] { owner.PositionSaveTick(); }); }) {}
 
 void CrawlController::State::Guarded(const std::function<void()>& handler) {
   RunGuarded([this](const std::string& message) { view.ShowError(message); }, handler);
@@ -66,6 +71,11 @@ void CrawlController::State::StopTimers() {
   pacing.SetEnabled(false);
   autosave.SetEnabled(false);
   watchdog.SetEnabled(false);
+  positionSave.SetEnabled(false);
+}
+
+void CrawlController::State::StartPositionSave() {
+  if (environment.positionSaveMs > 0) positionSave.SetEnabled(true);
 }
 
 void CrawlController::State::CloseReader() { reader.Close(); }
@@ -115,6 +125,15 @@ void CrawlController::State::ReadAddress() {
     browser.Navigate(*address);
   } catch (...) {
     // A failed navigate is left to the watchdog.
+  }
+}
+
+void CrawlController::State::SkipOtherShards() {
+  if (environment.shardCount <= 1 || stopRequested) return;
+  while (reader.IsOpen() && !reader.AtEnd() &&
+         position % environment.shardCount != environment.shardIndex) {
+    reader.ReadLine();
+    ++position;
   }
 }
 
@@ -178,6 +197,7 @@ void CrawlController::Start() {
   s.view.ShowMessage(texts::kSearching);
   if (s.settings.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
   s.watchdog.SetEnabled(true);
+  s.StartPositionSave();
   try {
     s.OpenReader();
   } catch (...) {
@@ -268,6 +288,7 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
   s.view.ShowMessage(texts::kResuming);
   s.lastSeenPosition = s.position;
   s.watchdog.SetEnabled(true);
+  s.StartPositionSave();
   if (s.settings.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
   try {
     LoadNext();

@@ -29,6 +29,15 @@ struct CrawlEnvironment {
   // When set, overrides speed x 1000 as the pacing period (the watchdog keeps 15 periods,
   // never less than 15 s).
   int pacingIntervalMs = 0;
+  // A shard walks only its share of the list: line i (counted from 1) belongs to shard
+  // (i - 1) mod shardCount. Positions still count every line of the list. A sharded walk
+  // keeps its progress in a file of its own (ShardProgressName).
+  int shardIndex = 0;
+  int shardCount = 1;
+  bool sharded = false;
+  // When above 0, a walk saves its position this often (the command line), as the last
+  // line done: a page still loading when the process dies is walked again.
+  int positionSaveMs = 0;
 };
 
 // The owner routes the browser's events to the controller (browser.SetListener(&controller)).
@@ -73,6 +82,7 @@ class CrawlController : public PageBrowserListener {
   void PacingTick();
   void WatchdogTick();
   void AutosaveTick();
+  void PositionSaveTick();
   void Finish();
   bool IsOnline();
 

@@ -49,6 +49,7 @@ struct CrawlController::State {
   Timer pacing;    // Timer1
   Timer autosave;  // Timer2
   Timer watchdog;  // Timer3
+  Timer positionSave;
 
   // Runs a handler as the window would: a failure goes to the standard error dialog.
   void Guarded(const std::function<void()>& handler);
@@ -71,6 +72,11 @@ struct CrawlController::State {
   // Reads the next address, counts it and starts loading it.
   void ReadAddress();
   bool ListDone();
+  // Reads past the lines of other shards, counting them, up to the next line of this one
+  // or the end of the list.
+  void SkipOtherShards();
+  // Starts the periodic position save when the environment asks for one.
+  void StartPositionSave();
 };
 
 }  // namespace tolvarine

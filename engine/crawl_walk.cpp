@@ -27,6 +27,7 @@ constexpr int kShortestWatchdogMs = 15000;
 bool LoadAddressOrFinish(CrawlController& crawl, CrawlController::State& s) {
   std::exception_ptr readFailure;
   try {
+    s.SkipOtherShards();
     if (!s.ListDone()) {
       s.ReadAddress();
       return true;
@@ -147,6 +148,14 @@ void CrawlController::AutosaveTick() {
   s.autosave.SetEnabled(false);
   WriteProgress();
   s.autosave.SetEnabled(s.settings.Option(CrawlOption::Autosave));
+}
+
+// The page at the position is still loading (or its line waits for the next tick): the
+// saved position is the line before it, so a walk continued after a crash loads it again.
+void CrawlController::PositionSaveTick() {
+  State& s = *s_;
+  if (!s.walking) return;
+  s.files.Write(s.settings, std::max(s.position - 1, 0), s.total);
 }
 
 // The walk ends whatever fails on the way: the commands return to idle and the owner is

@@ -45,9 +45,17 @@ constexpr std::array<ListFile, 3> kListFiles{{
 
 }  // namespace
 
-ProgressFile::ProgressFile(std::string folder) : folder_(std::move(folder)) {}
+ProgressFile::ProgressFile(std::string folder)
+    : ProgressFile(std::move(folder), texts::kProgressFileName) {}
 
-std::string ProgressFile::ProgressPath() const { return folder_ + texts::kProgressFileName; }
+ProgressFile::ProgressFile(std::string folder, std::string progressName)
+    : folder_(std::move(folder)), progressName_(std::move(progressName)) {}
+
+std::string ProgressFile::ProgressPath() const { return folder_ + progressName_; }
+
+std::string ShardProgressName(int index, int count) {
+  return "tolvarine-shard-" + IntToStr(index) + "-of-" + IntToStr(count) + ".ini";
+}
 
 std::string ProgressFile::ListPath(RuleList list) const {
   for (const ListFile& f : kListFiles)

@@ -13,6 +13,8 @@ class ProgressFile {
  public:
   // folder: a file-system path with a trailing "/".
   explicit ProgressFile(std::string folder);
+  // With a progress file of another name (a shard of the list keeps its own).
+  ProgressFile(std::string folder, std::string progressName);
 
   std::string ProgressPath() const;
   std::string ListPath(RuleList list) const;
@@ -35,7 +37,12 @@ class ProgressFile {
 
  private:
   std::string folder_;
+  std::string progressName_;
 };
+
+// The progress file of shard `index` of `count` ("tolvarine-shard-2-of-8.ini"), so that
+// shards sharing one state folder never write over each other's position.
+std::string ShardProgressName(int index, int count);
 
 // The ten lines of the progress file, without line ends.
 std::string ProgressText(const CrawlSettings& settings, int position, int total);

@@ -9,7 +9,7 @@ packages=(
   libicu-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei xvfb xauth psmisc
   clang libclang-rt-14-dev
-  librsvg2-bin qt6-translations-l10n man-db
+  librsvg2-bin qt6-translations-l10n man-db python3-yaml
   desktop-file-utils appstream dpkg-dev file lintian
 )
 

@@ -4,10 +4,12 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
@@ -15,6 +17,7 @@
 #include "app/cli/command_list.h"
 #include "app/cli/console_view.h"
 #include "app/cli/row_writer.h"
+#include "app/cli/harvest_jobs.h"
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
@@ -39,6 +42,7 @@ const char kUsage[] =
     "                         [--no-online-check] [--https] [--formatted]\n"
     "                         [--prefixes LIST] [--must LIST] [--must-not LIST]\n"
     "                         [--format csv|jsonl]\n"
+    "                         [--no-online-check] [--shard K/N | --jobs N] [--continue]\n"
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n"
     "  --links, --phones   search links, search phones (at least one)\n"
     "  --dedup, --filter, --only-site   the window's options of the same names\n"
@@ -61,9 +65,18 @@ const char kUsage[] =
     "  --format csv|jsonl  each row with the page it was found on and when: CSV rows\n"
     "                      \"value,page,time\" after a header row (GBK, CR LF), or one JSON\n"
     "                      object {\"value\",\"page\",\"time\"} a line (UTF-8, LF)\n"
+    "  --shard K/N         walk only shard K (0..N-1) of N: line i (from 1) belongs to shard\n"
+    "                      (i-1) mod N; its progress file is tolvarine-shard-K-of-N.ini\n"
+    "  --jobs N            walk N shards at once, each in a process of its own, their rows\n"
+    "                      joined into the one output (--dedup: each row once over all)\n"
+    "  --continue          go on where the same command stopped (its progress file), adding\n"
+    "                      to the output files; with --dedup the rows already in them are\n"
+    "                      not written again\n"
+    "                      (--format csv|jsonl goes with neither --jobs nor --continue --dedup)\n"
     "  Rows are written as found (GBK, CR LF but for jsonl); progress goes to standard\n"
     "  error. SIGINT or SIGTERM stops the walk at its next tick and writes the progress\n"
-    "  file.\n"
+    "  file; the position is also saved every 60 s, so a killed walk continues from at most\n"
+    "  a minute back.\n"
     "  A row that cannot be written stops the walk as SIGINT does.\n"
     "  Exit status: 0 the walk finished, 1 a failure, 2 a usage error.\n";
 
@@ -80,13 +93,61 @@ struct OutputFile {
   ~OutputFile() {
     if (owned) std::fclose(file);
   }
-  void Open(const std::optional<std::string>& path) {
+  // A continued walk adds to the file. A row cut short by a killed process is ended first,
+  // so that the next row does not run into it.
+  void Open(const std::optional<std::string>& path, bool append) {
     if (!path) return;
-    file = std::fopen(path->c_str(), "wb");
+    file = std::fopen(path->c_str(), append ? "ab+" : "wb");
     if (!file) throw FileCreateError(GbkFileName(*path));
     owned = true;
+    if (!append || std::fseek(file, -1, SEEK_END) != 0) return;
+    const bool cutShort = std::fgetc(file) != '\n';
+    std::fseek(file, 0, SEEK_END);
+    if (cutShort) WriteRow(file, "");
   }
 };
+
+// The whole rows of an output file (a row cut short at the end is not one).
+std::unordered_set<std::string> RowsInFile(const std::optional<std::string>& path) {
+  std::unordered_set<std::string> rows;
+  if (!path) return rows;
+  std::ifstream in(*path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    if (in.eof()) break;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    rows.insert(line);
+  }
+  return rows;
+}
+
+struct Shard {
+  int index = 0;
+  int count = 1;
+};
+
+// "K/N" with 0 <= K < N.
+Shard ParseShard(const std::string& text) {
+  const std::size_t slash = text.find('/');
+  const auto number = [](const std::string& digits) {
+    if (digits.empty() || digits.size() > 6 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+      throw UsageError("--shard takes K/N, for example 0/4");
+    return std::stoi(digits);
+  };
+  if (slash == std::string::npos) throw UsageError("--shard takes K/N, for example 0/4");
+  Shard shard{number(text.substr(0, slash)), number(text.substr(slash + 1))};
+  if (shard.count < 1 || shard.index >= shard.count)
+    throw UsageError("--shard K/N needs 0 <= K < N");
+  return shard;
+}
+
+// How often a command-line walk saves its position; the environment may shorten it.
+int PositionSavePeriodMs() {
+  const QByteArray text = qgetenv("TOLVARINE_POSITION_SAVE_MS");
+  bool ok = false;
+  const int ms = text.toInt(&ok);
+  return ok && ms > 0 && ms < 60000 ? ms : 60000;
+}
 
 std::string FolderWithSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
@@ -113,12 +174,15 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
   ParsedArgs parsed;
   std::optional<long long> intervalMs, from;
   RowFormat format = RowFormat::Plain;
+  std::optional<Shard> shard;
+  std::optional<long long> jobs;
   try {
     parsed = ArgParser()
                  .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
                  .Switch("--only-site").Switch("--no-online-check").Switch("--help")
                  .Switch("--https").Switch("--formatted")
                  .Option("--prefixes").Option("--must").Option("--must-not")
+                 .Switch("--continue").Option("--shard").Option("--jobs")
                  .Option("--speed").Option("--interval-ms").Option("--from")
                  .Option("--phones-out").Option("--links-out").Option("--state")
                  .Option("--format")
@@ -130,8 +194,38 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     intervalMs = parsed.Number("--interval-ms", 1, 3600000);
     from = parsed.Number("--from", INT32_MIN, INT32_MAX);
     format = RowFormatNamed(parsed.Value("--format"));
+    if (from && parsed.Has("--continue")) throw UsageError("--from and --continue exclude each other");
+    if (auto text = parsed.Value("--shard")) shard = ParseShard(*text);
+    jobs = parsed.Number("--jobs", 1, 64);
+    if (jobs && shard) throw UsageError("--shard and --jobs exclude each other");
+    if (jobs && from) throw UsageError("--from and --jobs exclude each other");
+    if (format != RowFormat::Plain && jobs)
+      throw UsageError("--format goes with plain rows only under --jobs");
+    if (format != RowFormat::Plain && parsed.Has("--continue") && parsed.Has("--dedup"))
+      throw UsageError("--continue --dedup reads back plain rows only; leave out --format");
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
+  }
+  if (jobs) {
+    JobsPlan plan;
+    plan.jobs = static_cast<int>(*jobs);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      if (args[i] == "--jobs" || args[i] == "--phones-out" || args[i] == "--links-out") {
+        ++i;
+      } else if (args[i] != "--dedup") {
+        plan.childArgs.push_back(args[i]);
+      }
+    }
+    plan.phonesOut = parsed.Value("--phones-out");
+    plan.linksOut = parsed.Value("--links-out");
+    plan.dedup = parsed.Has("--dedup");
+    plan.continuing = parsed.Has("--continue");
+    try {
+      return RunHarvestJobs(plan);
+    } catch (const std::exception& e) {
+      PrintFailure(e.what());
+      return 1;
+    }
   }
 
   tolvarine::PrepareWebEngine();
@@ -144,12 +238,24 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
   bool finished = false;
   const ErrorSink sink = [](const std::string& message) { PrintFailure(message); };
   try {
+    const bool continuing = parsed.Has("--continue");
+    // Rows written before a crash may be found again on the pages walked since the last
+    // saved position; with --dedup they are not written twice. They are read before a row
+    // cut short is ended, which keeps it from counting as written.
+    const bool readBack = continuing && parsed.Has("--dedup");
+    std::unordered_set<std::string> phonesWritten, linksWritten;
+    if (readBack) {
+      phonesWritten = RowsInFile(parsed.Value("--phones-out"));
+      linksWritten = RowsInFile(parsed.Value("--links-out"));
+    }
     OutputFile phonesOut, linksOut;
-    phonesOut.Open(parsed.Value("--phones-out"));
-    linksOut.Open(parsed.Value("--links-out"));
-    // Both lists on one stream share one header.
-    WriteRowsHeader(phonesOut.file, format);
-    if (linksOut.file != phonesOut.file) WriteRowsHeader(linksOut.file, format);
+    phonesOut.Open(parsed.Value("--phones-out"), continuing);
+    linksOut.Open(parsed.Value("--links-out"), continuing);
+    // Both lists on one stream share one header; a continued output has its header.
+    if (!continuing) {
+      WriteRowsHeader(phonesOut.file, format);
+      if (linksOut.file != phonesOut.file) WriteRowsHeader(linksOut.file, format);
+    }
 
     CrawlEnvironment environment;
     environment.stateFolder =
@@ -157,6 +263,15 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     if (parsed.Has("--no-online-check"))
       environment.hostAddresses = [] { return std::vector<std::string>{}; };
     if (intervalMs) environment.pacingIntervalMs = static_cast<int>(*intervalMs);
+    if (shard) {
+      environment.sharded = true;
+      environment.shardIndex = shard->index;
+      environment.shardCount = shard->count;
+    }
+    environment.positionSaveMs = PositionSavePeriodMs();
+    const ProgressFile progress =
+        shard ? ProgressFile(environment.stateFolder, ShardProgressName(shard->index, shard->count))
+              : ProgressFile(environment.stateFolder);
 
     // The controller guards its own ticks and browser events, as in the window.
     WebPageBrowser browser(sink);
@@ -175,8 +290,10 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
       PrintFailure(message);
       RunGuarded(sink, [&] { controller.Stop(); });
     };
-    RowWriter phoneRows(controller.Phones(), phonesOut.file, format, onRowLost);
-    RowWriter linkRows(controller.Links(), linksOut.file, format, onRowLost);
+    RowWriter phoneRows(controller.Phones(), phonesOut.file, format, onRowLost,
+                        std::move(phonesWritten));
+    RowWriter linkRows(controller.Links(), linksOut.file, format, onRowLost,
+                       std::move(linksWritten));
     controller.SetOnFinished([&] {
       finished = true;
       QCoreApplication::exit(0);
@@ -214,6 +331,14 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     if (!FileExists(listPath)) throw FileOpenError(GbkFileName(listPath));
     controller.UseListFile(GbkFileName(listPath));
 
+    if (continuing) {
+      // Where the same command stopped; without a progress file, or with one of another
+      // list (the window's walk), it starts at the top.
+      CrawlSettings stored;
+      int position = 0, total = 0;
+      if (progress.Read(stored, position, total) && stored.listFile == settings.listFile)
+        from = position;
+    }
     bool started = RunGuarded(sink, [&] {
       if (from) {
         // Record this walk as the one to continue, then continue it as Continue does.
@@ -229,8 +354,7 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     if (!finished && !view.Complained() && started) finished = !controller.Running();
     if (rowLost && !controller.Running()) {
       RunGuarded(sink, [&] {
-        ProgressFile(environment.stateFolder)
-            .Write(controller.Settings(), lostOnLine - 1, controller.Total());
+        progress.Write(controller.Settings(), lostOnLine - 1, controller.Total());
       });
       PrintMessage("the rows of line " + std::to_string(lostOnLine) +
                    " were not all written; the progress file continues before it");

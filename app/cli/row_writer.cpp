@@ -19,15 +19,20 @@ void WriteRowsHeader(std::FILE* out, RowFormat format) {
 }
 
 RowWriter::RowWriter(ResultList& list, std::FILE* out, RowFormat format,
-                     std::function<void(const std::string&)> onFailure)
-    : list_(list), out_(out), format_(format), onFailure_(std::move(onFailure)) {
+                     std::function<void(const std::string&)> onFailure,
+                     std::unordered_set<std::string> written)
+    : list_(list),
+      out_(out),
+      format_(format),
+      onFailure_(std::move(onFailure)),
+      written_(std::move(written)) {
   list_.AddObserver(this);
 }
 
 RowWriter::~RowWriter() { list_.RemoveObserver(this); }
 
 void RowWriter::OnRowAppended(int row) {
-  if (failed_) return;
+  if (failed_ || written_.contains(list_.Row(row))) return;
   try {
     const std::string& value = list_.Row(row);
     switch (format_) {

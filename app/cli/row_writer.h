@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/result_list.h"
 
@@ -25,8 +26,10 @@ void WriteRowsHeader(std::FILE* out, RowFormat format);
 // owner is told so that it stops the walk.
 class RowWriter : public ResultListObserver {
  public:
+  // Rows in `written` are in the output already (a continued walk): not written again.
   RowWriter(ResultList& list, std::FILE* out, RowFormat format,
-            std::function<void(const std::string&)> onFailure);
+            std::function<void(const std::string&)> onFailure,
+            std::unordered_set<std::string> written = {});
   ~RowWriter() override;
   RowWriter(const RowWriter&) = delete;
   RowWriter& operator=(const RowWriter&) = delete;
@@ -39,6 +42,7 @@ class RowWriter : public ResultListObserver {
   std::FILE* out_;
   RowFormat format_;
   std::function<void(const std::string&)> onFailure_;
+  std::unordered_set<std::string> written_;
   bool failed_ = false;
 };
 
