@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <qdrawutil.h>
 
+#include "ui/dialogs/dialogs.h"
 #include "ui/side/images/credit_line.xpm"
 #include "ui/side/images/maker_logo.xpm"
 #include "ui/side/program_icon.h"
@@ -60,7 +61,7 @@ AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
   makerLogo_->setPixmap(logo);
   makerLogo_->setGeometry(20, 8, logo.width(), logo.height());
 
-  productName_ = new QLabel(QStringLiteral("『Tolvarine』V2.1"), panel_);
+  productName_ = new QLabel(ApplicationTitle(), panel_);
   productName_->setObjectName(QStringLiteral("productName"));
   QFont nameFont = SongtiFont(12);
   nameFont.setBold(true);

@@ -12,6 +12,7 @@
 #include "base/errors.h"
 #include "base/guard.h"
 #include "tools/url_list_generator.h"
+#include "ui/dialogs/qt_dialogs.h"
 #include "ui/side/images/generator_icon.xpm"
 #include "ui/side/images/glyph_one_counter.xpm"
 #include "ui/side/images/glyph_two_counters.xpm"
@@ -79,11 +80,11 @@ std::string FilePath(const QString& fileName) {
 }  // namespace
 
 UrlListGeneratorWindow::UrlListGeneratorWindow(QWidget* parent,
-                                               std::unique_ptr<GeneratorDialogs> dialogs)
+                                               std::unique_ptr<Dialogs> dialogs)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtGeneratorDialogs>()) {
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()) {
   setObjectName(QStringLiteral("urlListGenerator"));
   setWindowTitle(QStringLiteral("生成URL页面地址列表"));
   setWindowIcon(QIcon(QPixmap(generator_icon_xpm)));
@@ -195,19 +196,20 @@ void UrlListGeneratorWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 std::optional<QString> UrlListGeneratorWindow::AskFileName() {
-  SaveDialogSetup setup;
-  setup.title = QStringLiteral("BBS页面地址列表");
-  setup.nameFilters = QStringList{QStringLiteral("Text files (*.txt)"),
-                                  QStringLiteral("All files (*.*)")};
-  setup.defaultSuffix = QStringLiteral("txt");
-  setup.fileName = lastFileName_;
-  std::optional<QString> chosen = dialogs_->ChooseSaveFile(this, setup);
+  FileDialogRequest request;
+  request.title = QStringLiteral("BBS页面地址列表");
+  request.filters = QStringList{QStringLiteral("Text files (*.txt)"),
+                                QStringLiteral("All files (*.*)")};
+  request.defaultSuffix = QStringLiteral("txt");
+  request.selectedFile = lastFileName_;
+  request.confirmOverwrite = true;
+  std::optional<QString> chosen = dialogs_->SaveFile(this, request);
   if (chosen) lastFileName_ = *chosen;
   return chosen;
 }
 
 void UrlListGeneratorWindow::ShowErrorText(const std::string& messageGbk) {
-  dialogs_->ShowError(this, FromGbk(ErrorDialogText(messageGbk)));
+  dialogs_->Error(this, FromGbk(ErrorDialogText(messageGbk)));
 }
 
 void UrlListGeneratorWindow::GenerateOneCounterList() {

@@ -10,7 +10,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "ui/side/generator_dialogs.h"
+#include "ui/dialogs/dialogs.h"
 
 class QFrame;
 class QLabel;
@@ -25,7 +25,7 @@ class UrlListGeneratorWindow : public QDialog {
  public:
   // dialogs: the save and error dialogs; null means the real Qt ones.
   explicit UrlListGeneratorWindow(QWidget* parent = nullptr,
-                                  std::unique_ptr<GeneratorDialogs> dialogs = nullptr);
+                                  std::unique_ptr<Dialogs> dialogs = nullptr);
   ~UrlListGeneratorWindow() override;
 
   // The commands of the two buttons (one counter; two counters advancing together).
@@ -45,7 +45,7 @@ class UrlListGeneratorWindow : public QDialog {
   std::optional<QString> AskFileName();
   void ShowErrorText(const std::string& messageGbk);
 
-  std::unique_ptr<GeneratorDialogs> dialogs_;
+  std::unique_ptr<Dialogs> dialogs_;
   QString lastFileName_;
 
   QFrame* separator_ = nullptr;
