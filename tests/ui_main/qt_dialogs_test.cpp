@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "tests/support/temp_folder.h"
@@ -78,13 +77,13 @@ TEST(QtDialogsTest, OpenFilesTakesTypedNamesWhetherOrNotTheFilesExist) {
 }
 
 TEST(QtDialogsTest, SaveFileAddsTheDefaultSuffixToATypedName) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
+  TempFolder folder;
+  const QString path = QString::fromStdString(folder.Path()).chopped(1);
   FileDialogRequest request;
   request.title = QStringLiteral("BBS页面地址列表");
   request.filters = {QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")};
   request.defaultSuffix = QStringLiteral("txt");
-  request.selectedFile = dir.filePath(QStringLiteral("last.txt"));
+  request.selectedFile = path + QStringLiteral("/last.txt");
   request.confirmOverwrite = true;
   QString title;
   QString shownName;
@@ -103,7 +102,7 @@ TEST(QtDialogsTest, SaveFileAddsTheDefaultSuffixToATypedName) {
   EXPECT_EQ(title, QStringLiteral("BBS页面地址列表"));
   EXPECT_EQ(shownName, QStringLiteral("last.txt"));
   ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, dir.filePath(QStringLiteral("pages.txt")));
+  EXPECT_EQ(*chosen, path + QStringLiteral("/pages.txt"));
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <utility>
 
 #include "tests/support/qt/fake_dialogs.h"
+#include "tests/support/temp_folder.h"
 #include "ui/side/url_list_generator_window.h"
 
 namespace tolvarine {
@@ -21,7 +21,6 @@ using testing::ShownDialog;
 class UrlListGeneratorWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
     auto dialogs = std::make_unique<FakeDialogs>();
     fake_ = dialogs.get();
     form_ = std::make_unique<UrlListGeneratorWindow>(nullptr, std::move(dialogs));
@@ -37,7 +36,7 @@ class UrlListGeneratorWindowTest : public ::testing::Test {
     EXPECT_NE(l, nullptr) << name;
     return l;
   }
-  QString Path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+  QString Path(const char* name) const { return QString::fromStdString(dir_.PathOf(name)); }
   static QByteArray Contents(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
@@ -62,7 +61,7 @@ class UrlListGeneratorWindowTest : public ::testing::Test {
     Field("backField")->setText(back);
   }
 
-  QTemporaryDir dir_;
+  testing::TempFolder dir_;
   FakeDialogs* fake_ = nullptr;
   std::unique_ptr<UrlListGeneratorWindow> form_;
 };

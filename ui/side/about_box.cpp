@@ -1,6 +1,5 @@
 #include "ui/side/about_box.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -37,7 +36,7 @@ class BevelPanel : public QWidget {
 }  // namespace
 
 AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : SideDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("aboutBox"));
@@ -108,18 +107,5 @@ AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void AboutBox::showEvent(QShowEvent* event) {
-  CenterOnScreen(this);
-  QDialog::showEvent(event);
-}
-
-void AboutBox::keyPressEvent(QKeyEvent* event) {
-  // No cancel button: Escape does not close the about box.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
 
 }  // namespace tolvarine

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -81,7 +80,7 @@ std::string FilePath(const QString& fileName) {
 
 UrlListGeneratorWindow::UrlListGeneratorWindow(QWidget* parent,
                                                std::unique_ptr<Dialogs> dialogs)
-    : QDialog(parent,
+    : SideDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()) {
@@ -179,20 +178,6 @@ void UrlListGeneratorWindow::BuildControls() {
 
   connect(oneCounterButton_, &QToolButton::clicked, this, [this] { GenerateOneCounterList(); });
   connect(twoCounterButton_, &QToolButton::clicked, this, [this] { GenerateTwoCounterList(); });
-}
-
-void UrlListGeneratorWindow::showEvent(QShowEvent* event) {
-  CenterOnScreen(this);
-  QDialog::showEvent(event);
-}
-
-void UrlListGeneratorWindow::keyPressEvent(QKeyEvent* event) {
-  // The window has no cancel button: Escape does not close it (the close box does).
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 std::optional<QString> UrlListGeneratorWindow::AskFileName() {

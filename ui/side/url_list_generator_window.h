@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include <QDialog>
 #include <QString>
 
 #include "ui/dialogs/dialogs.h"
+#include "ui/side/side_look.h"
 
 class QFrame;
 class QLabel;
@@ -19,7 +19,7 @@ class QToolButton;
 
 namespace tolvarine {
 
-class UrlListGeneratorWindow : public QDialog {
+class UrlListGeneratorWindow : public SideDialog {
   Q_OBJECT
 
  public:
@@ -35,10 +35,6 @@ class UrlListGeneratorWindow : public QDialog {
 
   // The file name the save dialog opens with next time (the one chosen last).
   QString LastFileName() const { return lastFileName_; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void BuildControls();
