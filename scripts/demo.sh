@@ -7,13 +7,8 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 work="$(mktemp -d)"
 trap 'exec 3>&- 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 
-# The server runs while file descriptor 3 (its standard input) stays open.
-mkfifo "$work/keep"
-"$build/demo/demo_server" "$top/demo/site" < "$work/keep" > "$work/base" &
-exec 3> "$work/keep"
-for _ in $(seq 100); do [ -s "$work/base" ] && break; sleep 0.1; done
-base="$(head -n 1 "$work/base")"
-base="${base%/}"
+. "$top/scripts/serve_site.sh"
+serve_site "$build" "$top/demo/site" "$work"
 sed "s|@BASE@|$base|" "$top/demo/urls.txt.in" > "$work/urls.txt"
 mkdir -p "$work/state"
 

@@ -15,12 +15,8 @@ for i in $(seq 1 "$pages"); do
   printf '<html><body><h1>Page %d</h1><p>%s</p><p>Call 138%08d</p><a href="p%d.html">next</a></body></html>\n' \
     "$i" "$(head -c 4000 /dev/zero | tr '\0' 'x')" "$i" "$((i + 1))" > "$work/site/p$i.html"
 done
-mkfifo "$work/keep"
-"$build/demo/demo_server" "$work/site" < "$work/keep" > "$work/base" &
-exec 3> "$work/keep"
-for _ in $(seq 100); do [ -s "$work/base" ] && break; sleep 0.1; done
-base="$(head -n 1 "$work/base")"
-base="${base%/}"
+. "$(dirname "$0")/serve_site.sh"
+serve_site "$build" "$work/site" "$work"
 for i in $(seq 1 "$pages"); do echo "$base/p$i.html"; done > "$work/urls.txt"
 
 # The proportional resident memory (PSS) of the program and every process below it (the

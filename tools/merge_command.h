@@ -15,7 +15,7 @@ class MergeHost {
   virtual std::optional<std::vector<std::string>> ChooseInputFiles() = 0;
   // The save dialog: a file-system path; nullopt when cancelled.
   virtual std::optional<std::string> ChooseOutputFile() = 0;
-  // Sets the text of status panel 6 (a GBK text).
+  // Shows how far the merge is (a GBK text); the window puts it in its status bar.
   virtual void SetStatusText(const std::string& gbk) = 0;
   // Application-wide cursor: the application-starting cursor (arrow with hourglass), and
   // back to the default one.

@@ -18,7 +18,7 @@
 
 namespace tolvarine {
 
-// The one-counter fields of the window (Edit1, Edit2, Edit3, Edit4, Edit12).
+// The one-counter fields of the generator window: prefix, start, end, suffix, step.
 struct OneCounterFields {
   std::string prefix;
   std::string start;
@@ -27,8 +27,8 @@ struct OneCounterFields {
   std::string step;
 };
 
-// The two-counter fields (Edit5, Edit6, Edit7, Edit9, Edit10, Edit8). The counter 2 end and
-// the step are not read by this command, so they have no place here.
+// The two-counter fields: front, counter 1 start and end, middle, counter 2 start, back. The
+// counter 2 end and the step are not read by this command, so they have no place here.
 struct TwoCounterFields {
   std::string front;
   std::string start;  // counter 1

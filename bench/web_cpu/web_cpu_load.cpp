@@ -12,41 +12,16 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
 
+#include "bench/support/process_tree.h"
 #include "tests/support/local_http_server.h"
 #include "ui/web/web_page_browser.h"
 
 namespace {
-
-struct ProcStat {
-  int parent = -1;
-  long ticks = 0;  // user and system time
-};
-
-ProcStat ReadStat(int pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ProcStat s;
-  const auto close = stat.rfind(')');
-  if (close == std::string::npos) return s;
-  std::istringstream rest(stat.substr(close + 2));
-  std::string field;
-  // Fields from the state on: state(3) ppid(4) ... utime(14) stime(15).
-  for (int index = 3; index <= 15 && rest >> field; ++index) {
-    if (index == 4) s.parent = std::atoi(field.c_str());
-    if (index == 14 || index == 15) s.ticks += std::atol(field.c_str());
-  }
-  return s;
-}
 
 struct Cpu {
   double self = 0;
@@ -56,21 +31,12 @@ struct Cpu {
 
 // CPU seconds so far of this process and of every process below it.
 Cpu Measure() {
-  std::map<int, ProcStat> stats;
-  for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-    bool ok = false;
-    const int pid = entry.toInt(&ok);
-    if (ok) stats[pid] = ReadStat(pid);
-  }
   const int self = static_cast<int>(getpid());
   const double hz = static_cast<double>(sysconf(_SC_CLK_TCK));
   Cpu cpu;
-  for (const auto& [pid, stat] : stats) {
-    int p = pid;
-    while (p > 1 && p != self) p = stats.count(p) ? stats[p].parent : -1;
-    if (p != self) continue;
+  for (const auto& [pid, stat] : tolvarine::bench::ProcessTree()) {
     ++cpu.processes;
-    (pid == self ? cpu.self : cpu.children) += static_cast<double>(stat.ticks) / hz;
+    (pid == self ? cpu.self : cpu.children) += static_cast<double>(stat.cpuTicks) / hz;
   }
   return cpu;
 }

@@ -7,16 +7,14 @@
 // Memory is read from /proc: RSS (shared pages counted in every process) and PSS (shared
 // pages split between the processes that map them, so the sum is meaningful).
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/support/process_tree.h"
 #include "tests/support/local_http_server.h"
 #include "ui/web/web_page_browser.h"
 
@@ -37,33 +35,11 @@ long FieldKb(const std::string& file, const std::string& name) {
   return total;
 }
 
-int ParentOf(int pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const auto close = stat.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream rest(stat.substr(close + 2));
-  std::string state;
-  int parent = -1;
-  rest >> state >> parent;
-  return parent;
-}
-
 // This process and every process below it (the WebEngine zygote and renderers).
 Memory Measure() {
-  std::map<int, int> parents;
-  for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-    bool ok = false;
-    const int pid = entry.toInt(&ok);
-    if (ok) parents[pid] = ParentOf(pid);
-  }
-  const int self = static_cast<int>(getpid());
   Memory m;
-  for (const auto& [pid, parent] : parents) {
-    int p = pid;
-    while (p > 1 && p != self) p = parents.count(p) ? parents[p] : -1;
-    if (p != self) continue;
-    const std::string base = "/proc/" + std::to_string(pid);
+  for (const auto& entry : tolvarine::bench::ProcessTree()) {
+    const std::string base = "/proc/" + std::to_string(entry.first);
     m.rssKb += FieldKb(base + "/status", "VmRSS:");
     m.pssKb += FieldKb(base + "/smaps_rollup", "Pss:");
     ++m.processes;

@@ -2,8 +2,9 @@
 #include "app/qt_translations.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "tests/support/temp_folder.h"
 
 namespace tolvarine {
 namespace {
@@ -14,8 +15,8 @@ TEST(QtTranslations, StandardDialogTextsComeInChinese) {
   char* argv[] = {name, nullptr};
   QCoreApplication app(argc, argv);
 
-  QTemporaryDir empty;
-  EXPECT_EQ(InstallQtChineseTranslations(app, empty.path()), 0);
+  testing::TempFolder empty;
+  EXPECT_EQ(InstallQtChineseTranslations(app, QString::fromStdString(empty.Path())), 0);
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 
   ASSERT_EQ(InstallQtChineseTranslations(app, QtTranslationsFolder()), 2)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_dialogs.h"
+#include "tests/support/qt/fake_dialogs.h"
 #include "tests/support/stored_pages_browser.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/virtual_clock.h"

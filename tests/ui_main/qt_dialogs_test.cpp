@@ -1,4 +1,4 @@
-// The real open dialog of several files, driven from inside its loop.
+// The real file dialogs, driven from inside their loops.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "tests/support/temp_folder.h"
-#include "ui/main/qt_dialogs.h"
+#include "ui/dialogs/qt_dialogs.h"
 
 namespace tolvarine::testing {
 namespace {
@@ -74,6 +74,35 @@ TEST(QtDialogsTest, OpenFilesTakesTypedNamesWhetherOrNotTheFilesExist) {
   const auto both = OpenFilesTyping(path, QStringLiteral("\"a.txt\" \"b.txt\""), two);
   ASSERT_TRUE(both.has_value());
   EXPECT_EQ(*both, (QStringList{path + QStringLiteral("/a.txt"), path + QStringLiteral("/b.txt")}));
+}
+
+TEST(QtDialogsTest, SaveFileAddsTheDefaultSuffixToATypedName) {
+  TempFolder folder;
+  const QString path = QString::fromStdString(folder.Path()).chopped(1);
+  FileDialogRequest request;
+  request.title = QStringLiteral("BBS页面地址列表");
+  request.filters = {QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")};
+  request.defaultSuffix = QStringLiteral("txt");
+  request.selectedFile = path + QStringLiteral("/last.txt");
+  request.confirmOverwrite = true;
+  QString title;
+  QString shownName;
+  QTimer::singleShot(0, [&] {
+    QFileDialog* dialog = VisibleTopLevel<QFileDialog>();
+    if (dialog == nullptr) return;  // the dialog never opened: the test fails below
+    title = dialog->windowTitle();
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name != nullptr) {
+      shownName = name->text();
+      name->setText(QStringLiteral("pages"));
+    }
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  const std::optional<QString> chosen = QtDialogs().SaveFile(nullptr, request);
+  EXPECT_EQ(title, QStringLiteral("BBS页面地址列表"));
+  EXPECT_EQ(shownName, QStringLiteral("last.txt"));
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, path + QStringLiteral("/pages.txt"));
 }
 
 }  // namespace

@@ -4,24 +4,24 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <utility>
 
-#include "fake_generator_dialogs.h"
+#include "tests/support/qt/fake_dialogs.h"
+#include "tests/support/temp_folder.h"
 #include "ui/side/url_list_generator_window.h"
 
 namespace tolvarine {
 namespace {
 
-using testing::FakeGeneratorDialogs;
+using testing::FakeDialogs;
+using testing::ShownDialog;
 
 class UrlListGeneratorWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    auto dialogs = std::make_unique<FakeGeneratorDialogs>();
+    auto dialogs = std::make_unique<FakeDialogs>();
     fake_ = dialogs.get();
     form_ = std::make_unique<UrlListGeneratorWindow>(nullptr, std::move(dialogs));
   }
@@ -36,13 +36,13 @@ class UrlListGeneratorWindowTest : public ::testing::Test {
     EXPECT_NE(l, nullptr) << name;
     return l;
   }
-  QString Path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+  QString Path(const char* name) const { return QString::fromStdString(dir_.PathOf(name)); }
   static QByteArray Contents(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
     return f.readAll();
   }
-  void Answer(const QString& path) { fake_->answers.push_back(path); }
+  void Answer(const QString& path) { fake_->saveFiles.push_back(path); }
   void SetOneCounter(const QString& prefix, const QString& start, const QString& end,
                      const QString& suffix, const QString& step) {
     Field("prefixField")->setText(prefix);
@@ -61,8 +61,8 @@ class UrlListGeneratorWindowTest : public ::testing::Test {
     Field("backField")->setText(back);
   }
 
-  QTemporaryDir dir_;
-  FakeGeneratorDialogs* fake_ = nullptr;
+  testing::TempFolder dir_;
+  FakeDialogs* fake_ = nullptr;
   std::unique_ptr<UrlListGeneratorWindow> form_;
 };
 
@@ -119,18 +119,20 @@ TEST_F(UrlListGeneratorWindowTest, SaveDialogIsSetUpAndOpensWithTheNameChosenLas
   const QString first = Path("first.txt");
   Answer(first);
   form_->GenerateOneCounterList();
-  fake_->answers.push_back(std::nullopt);  // cancelled: nothing happens
+  fake_->saveFiles.push_back(std::nullopt);  // cancelled: nothing happens
   form_->GenerateTwoCounterList();
 
-  ASSERT_EQ(fake_->shown.size(), 2u);
-  const SaveDialogSetup& setup = fake_->shown[0];
+  const std::vector<ShownDialog> saves = fake_->Shown(QStringLiteral("save"));
+  ASSERT_EQ(saves.size(), 2u);
+  const FileDialogRequest& setup = saves[0].request;
   EXPECT_EQ(setup.title, QStringLiteral("BBS页面地址列表"));
-  EXPECT_EQ(setup.nameFilters,
+  EXPECT_EQ(setup.filters,
             QStringList({QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*.*)")}));
   EXPECT_EQ(setup.defaultSuffix, QStringLiteral("txt"));
-  EXPECT_EQ(setup.fileName, QString());
-  EXPECT_EQ(fake_->shown[1].fileName, first);
-  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_EQ(setup.selectedFile, QString());
+  EXPECT_TRUE(setup.confirmOverwrite);
+  EXPECT_EQ(saves[1].request.selectedFile, first);
+  EXPECT_TRUE(fake_->Shown(QStringLiteral("error")).empty());
   EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("页面总数"));
 }
 
@@ -140,7 +142,7 @@ TEST_F(UrlListGeneratorWindowTest, OneCounterWritesStepTimesCounterWithCrLf) {
   form_->GenerateOneCounterList();
   EXPECT_EQ(Contents(Path("one.txt")), QByteArray("list_20.htm\r\nlist_40.htm\r\nlist_60.htm\r\n"));
   EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("3"));
-  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_TRUE(fake_->Shown(QStringLiteral("error")).empty());
 
   // Negative numbers and wrapping products; the count is of lines, not counter values.
   SetOneCounter("p", "65535", "65537", "", "65536");
@@ -155,7 +157,7 @@ TEST_F(UrlListGeneratorWindowTest, OneCounterWritesStepTimesCounterWithCrLf) {
   form_->GenerateOneCounterList();
   EXPECT_EQ(Contents(Path("empty.txt")), QByteArray());
   EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("3"));
-  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_TRUE(fake_->Shown(QStringLiteral("error")).empty());
 }
 
 TEST_F(UrlListGeneratorWindowTest, FieldTextsReachTheFileAsGbkBytes) {
@@ -170,16 +172,16 @@ TEST_F(UrlListGeneratorWindowTest, InitialTextsStopAtTheEmptyEndField) {
   const QString path = Path("initial.txt");
   Answer(path);
   form_->GenerateOneCounterList();
-  ASSERT_EQ(fake_->errors.size(), 1u);
-  EXPECT_EQ(fake_->errors[0], QStringLiteral("'' is not a valid integer value."));
+  ASSERT_EQ(fake_->Shown(QStringLiteral("error")).size(), 1u);
+  EXPECT_EQ(fake_->Shown(QStringLiteral("error"))[0].text, QStringLiteral("'' is not a valid integer value."));
   EXPECT_TRUE(QFile::exists(path));
   EXPECT_EQ(Contents(path), QByteArray());
   EXPECT_EQ(Label("oneCounterCount")->text(), QString());
 
   Answer(path);
   form_->GenerateTwoCounterList();
-  ASSERT_EQ(fake_->errors.size(), 2u);
-  EXPECT_EQ(fake_->errors[1], QStringLiteral("'' is not a valid integer value."));
+  ASSERT_EQ(fake_->Shown(QStringLiteral("error")).size(), 2u);
+  EXPECT_EQ(fake_->Shown(QStringLiteral("error"))[1].text, QStringLiteral("'' is not a valid integer value."));
   EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("页面总数"));
 }
 
@@ -189,7 +191,7 @@ TEST_F(UrlListGeneratorWindowTest, TwoCountersAdvanceTogetherAndReplaceTheCaptio
   Field("stepField")->setText("also not");
   Answer(Path("two.txt"));
   form_->GenerateTwoCounterList();
-  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_TRUE(fake_->Shown(QStringLiteral("error")).empty());
   EXPECT_EQ(Contents(Path("two.txt")), QByteArray("f1m10b\r\nf2m11b\r\nf3m12b\r\n"));
   EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("3"));
   EXPECT_EQ(Label("oneCounterCount")->text(), QString());
@@ -211,8 +213,8 @@ TEST_F(UrlListGeneratorWindowTest, BadCounter2StartLeavesAnExistingFileAlone) {
   SetTwoCounters("f", "1", "3", "m", "x1g", "b");
   Answer(path);
   form_->GenerateTwoCounterList();
-  ASSERT_EQ(fake_->errors.size(), 1u);
-  EXPECT_EQ(fake_->errors[0], QStringLiteral("'x1g' is not a valid integer value."));
+  ASSERT_EQ(fake_->Shown(QStringLiteral("error")).size(), 1u);
+  EXPECT_EQ(fake_->Shown(QStringLiteral("error"))[0].text, QStringLiteral("'x1g' is not a valid integer value."));
   EXPECT_EQ(Contents(path), QByteArray("old\r\n"));
 }
 
@@ -220,8 +222,8 @@ TEST_F(UrlListGeneratorWindowTest, FileThatCannotBeCreatedIsReported) {
   SetOneCounter("u", "1", "2", "", "1");
   Answer(Path("no/such/folder/out.txt"));
   form_->GenerateOneCounterList();
-  ASSERT_EQ(fake_->errors.size(), 1u);
-  EXPECT_EQ(fake_->errors[0], QStringLiteral("File not found."));
+  ASSERT_EQ(fake_->Shown(QStringLiteral("error")).size(), 1u);
+  EXPECT_EQ(fake_->Shown(QStringLiteral("error"))[0].text, QStringLiteral("File not found."));
   EXPECT_EQ(Label("oneCounterCount")->text(), QString());
 }
 
@@ -230,7 +232,7 @@ TEST_F(UrlListGeneratorWindowTest, MillionLinesEndWithTheFinalCount) {
   SetOneCounter("http://h/p", "1", "1000000", ".html", "1");
   Answer(Path("big.txt"));
   form_->GenerateOneCounterList();
-  EXPECT_TRUE(fake_->errors.empty());
+  EXPECT_TRUE(fake_->Shown(QStringLiteral("error")).empty());
   EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("1000000"));
   const QByteArray data = Contents(Path("big.txt"));
   EXPECT_EQ(data.count('\n'), 1000000);

@@ -20,8 +20,8 @@
 #include "base/errors.h"
 #include "base/host_lookup.h"
 #include "base/state_folder.h"
-#include "ui/main/qt_dialogs.h"
 #include "ui/qt_gbk.h"
+#include "ui/dialogs/qt_dialogs.h"
 #include "ui/main/result_files.h"
 #include "ui/main/result_list_model.h"
 #include "ui/side/program_icon.h"
@@ -30,11 +30,6 @@
 #include "ui/web/web_page_browser.h"
 
 namespace tolvarine {
-
-const QString& ApplicationTitle() {
-  static const QString title = QStringLiteral("『Tolvarine』V2.1");
-  return title;
-}
 
 namespace {
 
@@ -211,7 +206,7 @@ void MainWindow::ShowErrorDialog(const std::string& messageGbk) {
     bool& flag;
     ~Reset() { flag = false; }
   } reset{errorDialogOpen_};
-  dialogs_->Error(this, ApplicationTitle(), text);
+  dialogs_->Error(this, text);
 }
 
 void MainWindow::OpenUrl(const QString& url) {

@@ -15,7 +15,7 @@
 #include "engine/crawl_controller.h"
 #include "engine/crawl_view.h"
 #include "tools/merge_command.h"
-#include "ui/main/dialogs.h"
+#include "ui/dialogs/dialogs.h"
 #include "ui/tray/tray_service.h"
 
 class QAction;
@@ -48,9 +48,6 @@ struct MainWindowParts {
   std::unique_ptr<TrayService> trayService;
   std::string stateFolder;              // file-system path ending in "/"
 };
-
-// "『Tolvarine』V2.1"
-const QString& ApplicationTitle();
 
 class MainWindow : public QWidget, private CrawlView, private MergeHost {
   Q_OBJECT

@@ -1,12 +1,12 @@
 #include "ui/side/about_box.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <qdrawutil.h>
 
+#include "ui/dialogs/dialogs.h"
 #include "ui/side/images/credit_line.xpm"
 #include "ui/side/images/maker_logo.xpm"
 #include "ui/side/program_icon.h"
@@ -36,7 +36,7 @@ class BevelPanel : public QWidget {
 }  // namespace
 
 AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : SideDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("aboutBox"));
@@ -60,7 +60,7 @@ AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
   makerLogo_->setPixmap(logo);
   makerLogo_->setGeometry(20, 8, logo.width(), logo.height());
 
-  productName_ = new QLabel(QStringLiteral("『Tolvarine』V2.1"), panel_);
+  productName_ = new QLabel(ApplicationTitle(), panel_);
   productName_->setObjectName(QStringLiteral("productName"));
   QFont nameFont = SongtiFont(12);
   nameFont.setBold(true);
@@ -107,18 +107,5 @@ AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void AboutBox::showEvent(QShowEvent* event) {
-  CenterOnScreen(this);
-  QDialog::showEvent(event);
-}
-
-void AboutBox::keyPressEvent(QKeyEvent* event) {
-  // No cancel button: Escape does not close the about box.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
 
 }  // namespace tolvarine

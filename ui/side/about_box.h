@@ -2,25 +2,21 @@
 // The about box: Product name and version, the maker's logo and credit line,
 // and three hyperlink labels (home page, a second web address, a mail contact). OK (or
 // Enter) closes it; Escape does not. The same window is shown again on every About.
-#include <QDialog>
 
 #include "ui/side/hyperlink_label.h"
+#include "ui/side/side_look.h"
 
 class QLabel;
 class QPushButton;
 
 namespace tolvarine {
 
-class AboutBox : public QDialog {
+class AboutBox : public SideDialog {
   Q_OBJECT
 
  public:
   // opener: how the hyperlink labels open their addresses; empty means the desktop.
   explicit AboutBox(QWidget* parent = nullptr, UrlOpener opener = {});
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QWidget* panel_ = nullptr;

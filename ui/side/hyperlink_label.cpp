@@ -8,7 +8,7 @@
 #include <QUrl>
 
 #include "base/guard.h"
-#include "ui/side/error_dialog.h"
+#include "ui/dialogs/error_dialog.h"
 
 namespace tolvarine {
 namespace {

@@ -1,6 +1,7 @@
 #include "ui/side/side_look.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QStringList>
 #include <QWidget>
@@ -26,6 +27,19 @@ void CenterOnScreen(QWidget* window) {
   const QSize outer = window->frameGeometry().size().expandedTo(window->size());
   window->move(area.x() + (area.width() - outer.width()) / 2,
                area.y() + (area.height() - outer.height()) / 2);
+}
+
+void SideDialog::showEvent(QShowEvent* event) {
+  CenterOnScreen(this);
+  QDialog::showEvent(event);
+}
+
+void SideDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 }  // namespace tolvarine

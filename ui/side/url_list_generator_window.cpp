@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -12,6 +11,7 @@
 #include "base/errors.h"
 #include "base/guard.h"
 #include "tools/url_list_generator.h"
+#include "ui/dialogs/qt_dialogs.h"
 #include "ui/side/images/generator_icon.xpm"
 #include "ui/side/images/glyph_one_counter.xpm"
 #include "ui/side/images/glyph_two_counters.xpm"
@@ -79,11 +79,11 @@ std::string FilePath(const QString& fileName) {
 }  // namespace
 
 UrlListGeneratorWindow::UrlListGeneratorWindow(QWidget* parent,
-                                               std::unique_ptr<GeneratorDialogs> dialogs)
-    : QDialog(parent,
+                                               std::unique_ptr<Dialogs> dialogs)
+    : SideDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtGeneratorDialogs>()) {
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>()) {
   setObjectName(QStringLiteral("urlListGenerator"));
   setWindowTitle(QStringLiteral("生成URL页面地址列表"));
   setWindowIcon(QIcon(QPixmap(generator_icon_xpm)));
@@ -180,34 +180,21 @@ void UrlListGeneratorWindow::BuildControls() {
   connect(twoCounterButton_, &QToolButton::clicked, this, [this] { GenerateTwoCounterList(); });
 }
 
-void UrlListGeneratorWindow::showEvent(QShowEvent* event) {
-  CenterOnScreen(this);
-  QDialog::showEvent(event);
-}
-
-void UrlListGeneratorWindow::keyPressEvent(QKeyEvent* event) {
-  // The window has no cancel button: Escape does not close it (the close box does).
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
 std::optional<QString> UrlListGeneratorWindow::AskFileName() {
-  SaveDialogSetup setup;
-  setup.title = QStringLiteral("BBS页面地址列表");
-  setup.nameFilters = QStringList{QStringLiteral("Text files (*.txt)"),
-                                  QStringLiteral("All files (*.*)")};
-  setup.defaultSuffix = QStringLiteral("txt");
-  setup.fileName = lastFileName_;
-  std::optional<QString> chosen = dialogs_->ChooseSaveFile(this, setup);
+  FileDialogRequest request;
+  request.title = QStringLiteral("BBS页面地址列表");
+  request.filters = QStringList{QStringLiteral("Text files (*.txt)"),
+                                QStringLiteral("All files (*.*)")};
+  request.defaultSuffix = QStringLiteral("txt");
+  request.selectedFile = lastFileName_;
+  request.confirmOverwrite = true;
+  std::optional<QString> chosen = dialogs_->SaveFile(this, request);
   if (chosen) lastFileName_ = *chosen;
   return chosen;
 }
 
 void UrlListGeneratorWindow::ShowErrorText(const std::string& messageGbk) {
-  dialogs_->ShowError(this, FromGbk(ErrorDialogText(messageGbk)));
+  dialogs_->Error(this, FromGbk(ErrorDialogText(messageGbk)));
 }
 
 void UrlListGeneratorWindow::GenerateOneCounterList() {

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include <QDialog>
 #include <QString>
 
-#include "ui/side/generator_dialogs.h"
+#include "ui/dialogs/dialogs.h"
+#include "ui/side/side_look.h"
 
 class QFrame;
 class QLabel;
@@ -19,13 +19,13 @@ class QToolButton;
 
 namespace tolvarine {
 
-class UrlListGeneratorWindow : public QDialog {
+class UrlListGeneratorWindow : public SideDialog {
   Q_OBJECT
 
  public:
   // dialogs: the save and error dialogs; null means the real Qt ones.
   explicit UrlListGeneratorWindow(QWidget* parent = nullptr,
-                                  std::unique_ptr<GeneratorDialogs> dialogs = nullptr);
+                                  std::unique_ptr<Dialogs> dialogs = nullptr);
   ~UrlListGeneratorWindow() override;
 
   // The commands of the two buttons (one counter; two counters advancing together).
@@ -36,16 +36,12 @@ class UrlListGeneratorWindow : public QDialog {
   // The file name the save dialog opens with next time (the one chosen last).
   QString LastFileName() const { return lastFileName_; }
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void BuildControls();
   std::optional<QString> AskFileName();
   void ShowErrorText(const std::string& messageGbk);
 
-  std::unique_ptr<GeneratorDialogs> dialogs_;
+  std::unique_ptr<Dialogs> dialogs_;
   QString lastFileName_;
 
   QFrame* separator_ = nullptr;

@@ -94,7 +94,7 @@ WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  setObjectName(QStringLiteral("WebBrowser1"));
+  setObjectName(QStringLiteral("pageBrowser"));
   askTimer_ = new QTimer(this);
   askTimer_->setSingleShot(true);
   connect(askTimer_, &QTimer::timeout, this, [this] { Guarded([this] { AskForChanges(); }); });

@@ -1,6 +1,6 @@
 #pragma once
-// The page browser on Qt WebEngine: a QWebEngineView pane (the main window's lower pane,
-// `WebBrowser1`) behind the engine's PageBrowser interface.
+// The page browser on Qt WebEngine: a QWebEngineView pane (the main window's lower pane)
+// behind the engine's PageBrowser interface.
 //
 // Events, for top-level documents only (frames inside the page raise nothing): once a
 // top-level load has finished (LoadSucceededStatus, or LoadFailedStatus with an error page

@@ -1,6 +1,6 @@
 #pragma once
 // The real boxes and file dialogs, with the captions and button texts the program uses.
-#include "ui/main/dialogs.h"
+#include "ui/dialogs/dialogs.h"
 
 namespace tolvarine {
 
@@ -9,7 +9,7 @@ class QtDialogs : public Dialogs {
   void Information(QWidget* parent, const QString& text) override;
   void Plain(QWidget* parent, const QString& caption, const QString& text) override;
   bool Confirm(QWidget* parent, const QString& text) override;
-  void Error(QWidget* parent, const QString& caption, const QString& text) override;
+  void Error(QWidget* parent, const QString& text) override;
   std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& prompt,
                                const QString& initial) override;
   std::optional<QString> OpenFile(QWidget* parent, const FileDialogRequest& request) override;

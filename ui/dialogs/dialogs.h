@@ -1,7 +1,7 @@
 #pragma once
-// Every modal box and file dialog the main window shows goes through this one interface:
-// the program uses QtDialogs, tests a scripted fake that answers without opening anything.
-// Texts are QStrings; the window converts GBK at its edge.
+// Every modal box and file dialog the program's windows show goes through this one
+// interface: the program uses QtDialogs, tests a scripted fake that answers without opening
+// anything. Texts are QStrings; each window converts GBK at its edge.
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,8 +17,13 @@ struct FileDialogRequest {
   QString defaultSuffix;  // added to a name typed without one
   QString directory;      // initial folder
   QString selectedFile;   // initial name (full path or bare name); may be empty
+  // Asks before an existing file is replaced (also when the default suffix completes the
+  // typed name to an existing file's).
   bool confirmOverwrite = false;
 };
+
+// "『Tolvarine』V2.1": the caption of the program's boxes and the start of its window title.
+const QString& ApplicationTitle();
 
 class Dialogs {
  public:
@@ -29,8 +34,9 @@ class Dialogs {
   virtual void Plain(QWidget* parent, const QString& caption, const QString& text) = 0;
   // Confirmation box: caption "确认", question icon, "是[&Y]" / "否[&N]"; true for yes.
   virtual bool Confirm(QWidget* parent, const QString& text) = 0;
-  // The standard error dialog: the application title, error icon, OK.
-  virtual void Error(QWidget* parent, const QString& caption, const QString& text) = 0;
+  // The standard error dialog: the application title as caption, error icon, OK. The text
+  // is shown as given (the caller applies the full-stop rule).
+  virtual void Error(QWidget* parent, const QString& text) = 0;
   // Input box with "确定" / "取消"; nullopt when cancelled.
   virtual std::optional<QString> Input(QWidget* parent, const QString& caption,
                                        const QString& prompt, const QString& initial) = 0;

@@ -1,4 +1,4 @@
-#include "fake_dialogs.h"
+#include "tests/support/qt/fake_dialogs.h"
 
 namespace tolvarine::testing {
 namespace {
@@ -41,8 +41,8 @@ bool FakeDialogs::Confirm(QWidget*, const QString& text) {
   return answer;
 }
 
-void FakeDialogs::Error(QWidget*, const QString& caption, const QString& text) {
-  shown.push_back({QStringLiteral("error"), caption, text, {}, nullptr});
+void FakeDialogs::Error(QWidget*, const QString& text) {
+  shown.push_back({QStringLiteral("error"), ApplicationTitle(), text, {}, nullptr});
   if (whileErrorOpen) {
     auto during = std::move(whileErrorOpen);
     whileErrorOpen = nullptr;

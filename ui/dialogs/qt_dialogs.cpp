@@ -1,4 +1,4 @@
-#include "ui/main/qt_dialogs.h"
+#include "ui/dialogs/qt_dialogs.h"
 
 #include <QAbstractItemView>
 #include <QDialog>
@@ -11,6 +11,11 @@
 #include <QWidget>
 
 namespace tolvarine {
+
+const QString& ApplicationTitle() {
+  static const QString title = QStringLiteral("『Tolvarine』V2.1");
+  return title;
+}
 
 QStringList TextFileFilters() {
   // "*.*" alone would hide files without a dot on this platform, so the second entry
@@ -60,8 +65,8 @@ bool QtDialogs::Confirm(QWidget* parent, const QString& text) {
   return box.clickedButton() == yes;
 }
 
-void QtDialogs::Error(QWidget* parent, const QString& caption, const QString& text) {
-  QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
+void QtDialogs::Error(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, parent);
   box.exec();
 }
 
@@ -113,10 +118,14 @@ std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const FileDialogRequ
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-    return std::nullopt;
-  }
-  return dialog.selectedFiles().first();
+  // Qt's own dialog adds the default suffix before it checks for an existing file, so a
+  // name typed without ".txt" still asks before that file is replaced; a desktop's dialog
+  // may check the name as typed and let the file be overwritten unasked.
+  if (request.confirmOverwrite) dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+  return files.first();
 }
 
 void QtDialogs::ShowModal(QWidget* window) {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/main/dialogs.h"
+#include "ui/dialogs/dialogs.h"
 
 namespace tolvarine::testing {
 
@@ -35,7 +35,7 @@ class FakeDialogs : public Dialogs {
   void Information(QWidget* parent, const QString& text) override;
   void Plain(QWidget* parent, const QString& caption, const QString& text) override;
   bool Confirm(QWidget* parent, const QString& text) override;
-  void Error(QWidget* parent, const QString& caption, const QString& text) override;
+  void Error(QWidget* parent, const QString& text) override;
   std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& prompt,
                                const QString& initial) override;
   std::optional<QString> OpenFile(QWidget* parent, const FileDialogRequest& request) override;
