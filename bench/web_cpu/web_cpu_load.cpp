@@ -19,6 +19,7 @@
 
 #include "bench/support/process_tree.h"
 #include "tests/support/local_http_server.h"
+#include "ui/web/web_engine_setup.h"
 #include "ui/web/web_page_browser.h"
 
 namespace {
@@ -66,9 +67,7 @@ std::string Page(const std::string& kind) {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  tolvarine::PrepareWebEngine();
   QApplication app(argc, argv);
   const std::string kind = argc > 1 ? argv[1] : "clock";
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;

@@ -16,6 +16,7 @@
 
 #include "bench/support/process_tree.h"
 #include "tests/support/local_http_server.h"
+#include "ui/web/web_engine_setup.h"
 #include "ui/web/web_page_browser.h"
 
 namespace {
@@ -104,9 +105,7 @@ class Walker : public tolvarine::PageBrowserListener {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  tolvarine::PrepareWebEngine();
   QApplication app(argc, argv);
   const int pages = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int recycle = argc > 2 ? std::atoi(argv[2]) : 1;

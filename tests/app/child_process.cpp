@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -105,6 +106,16 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
                          const std::vector<std::string>& env, ChildOutput output) {
   ChildProcess child(program, args, env, output);
   return child.Finish();
+}
+
+std::vector<std::string> Rows(const std::string& text) {
+  std::vector<std::string> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    rows.push_back(line);
+  }
+  return rows;
 }
 
 }  // namespace tolvarine::testing

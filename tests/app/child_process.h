@@ -46,4 +46,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
                          const std::vector<std::string>& env = {},
                          ChildOutput output = ChildOutput::Captured);
 
+// The lines of a command's output or of a file it wrote (LF or CR LF line ends).
+std::vector<std::string> Rows(const std::string& text);
+
 }  // namespace tolvarine::testing

@@ -17,16 +17,6 @@
 namespace tolvarine::testing {
 namespace {
 
-std::vector<std::string> Rows(const std::string& text) {
-  std::vector<std::string> rows;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    rows.push_back(line);
-  }
-  return rows;
-}
-
 std::vector<std::string> Sorted(std::vector<std::string> rows) {
   std::sort(rows.begin(), rows.end());
   return rows;
