@@ -79,7 +79,7 @@ sanitize-ui: deps
 # (for example -len_control=0 to try long inputs at once).
 FUZZ_SECONDS ?= 60
 FUZZ_FLAGS ?=
-FUZZ_TARGETS ?= number_text line_reader line_split phone_scan link_rules progress_file merge_dedup
+FUZZ_TARGETS ?= number_text line_reader line_split phone_scan formatted_phones link_rules progress_file merge_dedup
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVARINE_FUZZ=ON -DTOLVARINE_WITH_QT=OFF
 	cmake --build $(BUILD)-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))

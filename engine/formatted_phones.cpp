@@ -172,28 +172,53 @@ FormattedPhoneScanner::FormattedPhoneScanner(const std::vector<std::string>& pre
 #if defined(__SSE2__)
 namespace {
 
-// Bit k: byte k of the 16 at p is an ASCII digit.
-inline unsigned DigitMask(const char* p) {
+// Bit k: byte k of the 16 at p lies in [low, low + count). Adding 0x80 - low moves the
+// range to the bottom of the signed bytes, so one signed compare tests it.
+inline unsigned RangeMask(const char* p, unsigned char low, unsigned char count) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i shifted = _mm_xor_si128(_mm_sub_epi8(v, _mm_set1_epi8('0')),
-                                        _mm_set1_epi8(static_cast<char>(0x80)));
-  return static_cast<unsigned>(
-      _mm_movemask_epi8(_mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(0x80 + 10)))));
+  const __m128i moved = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(0x80 - low)));
+  return static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + count)))));
 }
 
-// Bit k: bytes k and k + 1 of p read as a full-width digit or hyphen (if byte k is a lead).
+// Bit k: byte k of the 16 at p is an ASCII digit.
+inline unsigned DigitMask(const char* p) { return RangeMask(p, '0', 10); }
+
+// Bit k: byte k of p is the full-width lead and byte k + 1 lies in AD..B9, where the
+// full-width hyphen and digits lie (AE and AF are let through and turned away later).
 inline unsigned FullWidthMask(const char* p) {
   const __m128i lead = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i isLead = _mm_cmpeq_epi8(lead, _mm_set1_epi8(static_cast<char>(kFullWidthLead)));
-  if (_mm_movemask_epi8(isLead) == 0) return 0;  // most blocks hold no such byte
-  const __m128i trail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
-  const __m128i digit = _mm_cmplt_epi8(
-      _mm_xor_si128(_mm_sub_epi8(trail, _mm_set1_epi8(static_cast<char>(0xB0))),
-                    _mm_set1_epi8(static_cast<char>(0x80))),
-      _mm_set1_epi8(static_cast<char>(0x80 + 10)));
-  const __m128i hyphen = _mm_cmpeq_epi8(trail, _mm_set1_epi8(static_cast<char>(0xAD)));
-  return static_cast<unsigned>(
-      _mm_movemask_epi8(_mm_and_si128(isLead, _mm_or_si128(digit, hyphen))));
+  return static_cast<unsigned>(_mm_movemask_epi8(isLead)) & RangeMask(p + 1, 0xAD, 13);
+}
+
+// Whether a digit character (an ASCII digit or a full-width one) stands at i, and its size.
+inline std::size_t DigitCharAt(const unsigned char* p, std::size_t n, std::size_t i) {
+  if (i < n && IsDigit(static_cast<char>(p[i]))) return 1;
+  if (i + 1 < n && p[i] == kFullWidthLead && p[i + 1] >= 0xB0 && p[i + 1] <= 0xB9) return 2;
+  return 0;
+}
+
+// Whether a full-width digit or hyphen at h can be part of a number: each digit of one
+// stands among three or more digit characters, each separator before a digit. Read by
+// byte, not by character: every true case passes, most chance pairs do not.
+bool MayBeInNumber(std::string_view text, std::size_t h) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  if (p[h + 1] == 0xAD) return DigitCharAt(p, n, h + 2) != 0;
+  if (p[h + 1] < 0xB0) return false;
+  int count = 1;
+  for (std::size_t i = h + 2, size; count < 3 && (size = DigitCharAt(p, n, i)) != 0; i += size)
+    ++count;
+  for (std::size_t i = h; count < 3 && i > 0; ++count) {
+    if (IsDigit(static_cast<char>(p[i - 1])))
+      i -= 1;
+    else if (i >= 2 && DigitCharAt(p, n, i - 2) == 2)
+      i -= 2;
+    else
+      break;
+  }
+  return count >= 3;
 }
 
 // Whether a character starts at `at`: walked from the nearest byte before it that can only
@@ -206,24 +231,46 @@ bool StartsCharacter(std::string_view text, std::size_t at) {
   return j == at;
 }
 
-// Scans the text 32 bytes at a time for the starts of ASCII digit runs of four or more and
-// for full-width digits or hyphens; returns the position from which the rest of the text
-// is still to be scanned.
+// Walks the line holding `at` by character; returns where the text after it starts.
+std::size_t WalkLineAt(std::string_view text, std::size_t at, RunMatcher& matcher) {
+  std::size_t lineStart = at;
+  while (lineStart > 0 && !IsLineEnd(text[lineStart - 1])) --lineStart;
+  std::size_t lineEnd = at;
+  while (lineEnd < text.size() && !IsLineEnd(text[lineEnd])) ++lineEnd;
+  ScanWalkedLine(text, lineStart, lineEnd, matcher);
+  return lineEnd + 1;
+}
+
+// Scans the text 48 bytes at a time for the places where an ASCII number may stand (the
+// first group of a grouped one, or a run of eleven or more digits) and for full-width
+// digits or hyphens; returns the position from which the rest of the text is still to be
+// scanned. The digit mask covers 64 bytes, so the patterns starting in a block are seen
+// whole.
 std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
+  constexpr std::size_t kBlock = 48;
+  constexpr std::uint64_t kBlockBits = (std::uint64_t{1} << kBlock) - 1;
   const char* p = text.data();
   const std::size_t n = text.size();
   auto raw = [](std::size_t k) { return k; };
   std::size_t next = 0;  // everything before it has been looked at
   std::size_t b = 0;
-  std::uint64_t low = n >= 16 ? DigitMask(p) : 0;
-  for (; b + 48 <= n; b += 32) {
-    const std::uint64_t high = DigitMask(p + b + 32);
-    const std::uint64_t digits = low | std::uint64_t{DigitMask(p + b + 16)} << 16 | high << 32;
-    low = high;
-    std::uint64_t runs = digits & digits >> 1 & digits >> 2 & digits >> 3 & 0xFFFFFFFFu;
-    std::uint64_t wide = FullWidthMask(p + b) | std::uint64_t{FullWidthMask(p + b + 16)} << 16;
+  std::uint64_t lowDigits = n >= 16 ? DigitMask(p) : 0;
+  for (; b + 64 <= n; b += kBlock) {
+    const std::uint64_t highDigits = DigitMask(p + b + 48);
+    const std::uint64_t d = lowDigits | std::uint64_t{DigitMask(p + b + 16)} << 16 |
+                            std::uint64_t{DigitMask(p + b + 32)} << 32 | highDigits << 48;
+    lowDigits = highDigits;
+    const std::uint64_t four = d & d >> 1 & d >> 2 & d >> 3;
+    // "DDD S DDDD S DDDD" may start at the bit (S is any non-digit here; the matcher
+    // checks the separators), or eleven digits do.
+    const std::uint64_t grouped =
+        d & d >> 1 & d >> 2 & ~d >> 3 & four >> 4 & ~d >> 8 & four >> 9;
+    const std::uint64_t eleven = four & four >> 4 & four >> 7;
+    std::uint64_t runs = (grouped | eleven) & kBlockBits;
+    std::uint64_t wide = FullWidthMask(p + b) | std::uint64_t{FullWidthMask(p + b + 16)} << 16 |
+                         std::uint64_t{FullWidthMask(p + b + 32)} << 32;
     if (next > b) {
-      const std::uint64_t keep = next - b >= 32 ? 0 : ~std::uint64_t{0} << (next - b);
+      const std::uint64_t keep = next - b >= kBlock ? 0 : ~std::uint64_t{0} << (next - b);
       runs &= keep;
       wide &= keep;
     }
@@ -232,22 +279,31 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
       const unsigned wideAt = wide ? static_cast<unsigned>(__builtin_ctzll(wide)) : 64u;
       if (wideAt < runAt) {
         wide &= wide - 1;
-        if (!StartsCharacter(text, b + wideAt)) continue;
-        std::size_t lineStart = b + wideAt;
-        while (lineStart > 0 && !IsLineEnd(p[lineStart - 1])) --lineStart;
-        std::size_t lineEnd = b + wideAt;
-        while (lineEnd < n && !IsLineEnd(p[lineEnd])) ++lineEnd;
-        ScanWalkedLine(text, lineStart, lineEnd, matcher);
-        next = lineEnd + 1;
+        if (!MayBeInNumber(text, b + wideAt) || !StartsCharacter(text, b + wideAt)) continue;
+        next = WalkLineAt(text, b + wideAt, matcher);
+      } else if (grouped >> runAt & 1) {
+        // The second group is a run of exactly four: the matcher takes the number from it.
+        // A full-width digit right after the number needs the line read by character.
+        const std::size_t second = b + runAt + 4;
+        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, second + 9) == 2) {
+          next = WalkLineAt(text, second, matcher);
+        } else {
+          matcher.AtRun(text, second, second + 4, raw);
+          next = second + 5;
+        }
       } else {
-        // No digit stands right before: that run would have started at a lower bit, or
-        // in an earlier block and been passed over whole.
+        // A run of eleven or more starts here (a digit before it would have set a lower
+        // bit, or lie in a run already passed over whole).
         const std::size_t begin = b + runAt;
-        const std::size_t end = RunEnd(text, begin + 4);
-        matcher.AtRun(text, begin, end, raw);
-        next = end + 1;
+        const std::size_t end = RunEnd(text, begin + 11);
+        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, end) == 2) {
+          next = WalkLineAt(text, begin, matcher);
+        } else {
+          matcher.AtRun(text, begin, end, raw);
+          next = end + 1;
+        }
       }
-      if (next >= b + 32) break;
+      if (next >= b + kBlock) break;
       const std::uint64_t keep = ~std::uint64_t{0} << (next - b);
       runs &= keep;
       wide &= keep;

@@ -71,6 +71,8 @@ TEST(FormattedPhonesTest, FoundAtEveryOffsetOfALongText) {
     std::string text;
     for (std::size_t k = 0; k < offset; ++k) text += "ab2019x"[k % 7];
     text += hanzi + "138-1234-5678 2020-01-01 " + hanzi + fullWidth + " +86 150 1234 5678";
+    // Followed by a full-width digit: no numbers.
+    text += "\n138 1234 5678\xA3\xB8 +8613812345678\xA3\xB1";
     for (int k = 0; k < 40; ++k) text += hanzi;
     EXPECT_EQ(Formatted(text), (Numbers{"13812345678", "13912345678", "15012345678"}))
         << "offset " << offset;
