@@ -129,6 +129,9 @@ void WebPageBrowser::InstallNewPage() {
           [this, page](const QWebEngineLoadingInfo& info) {
             Guarded([&] { OnLoadingChanged(page, info); });
           });
+  connect(page, &QWebEnginePage::urlChanged, this, [this, page] {
+    if (page == page_) staleLocation_ = false;
+  });
   connect(page, &QWebEnginePage::renderProcessTerminated, this,
           [this, page](QWebEnginePage::RenderProcessTerminationStatus, int) {
             Guarded([&] { OnRendererTerminated(page); });
@@ -172,6 +175,7 @@ void WebPageBrowser::InstallNewPage() {
   snapshotPending_ = false;
   askPending_ = false;
   pingPending_ = false;
+  staleLocation_ = false;
   checkedFrame_ = 0;
   stuckTimer_->stop();
   frame_ = 0;
@@ -203,6 +207,7 @@ void WebPageBrowser::Navigate(const std::string& address) {
   page_->load(url);
   // The page's renderer ran the last document's scripts: it may get stuck in one yet.
   if (navigationsOnPage_ > 1) {
+    staleLocation_ = true;
     checkedFrame_ = frame_;
     checkedAddress_ = url;
     stuckTimer_->start(kStuckCheckMs);
@@ -233,7 +238,9 @@ void WebPageBrowser::CheckRenderer() {
   stuckTimer_->start(kStuckCheckMs);
 }
 
-std::string WebPageBrowser::LocationURL() { return ToGbk(page_->url().toString()); }
+std::string WebPageBrowser::LocationURL() {
+  return staleLocation_ ? std::string() : ToGbk(page_->url().toString());
+}
 
 PageDocument* WebPageBrowser::Document() {
   return document_->Empty() ? nullptr : document_.get();
@@ -254,6 +261,7 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
   }
   if (!busy_) return;
   busy_ = false;
+  staleLocation_ = false;
   const FrameId frame = frame_;
   const QUrl address = info.url();
   snapshotPending_ = true;

@@ -165,6 +165,9 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   QTimer* stuckTimer_ = nullptr;
   // A check's trivial script has not come back from the current page.
   bool pingPending_ = false;
+  // A reused page still shows the last address until the new load commits; a fresh page
+  // shows none, and LocationURL answers as a fresh page would.
+  bool staleLocation_ = false;
   int copiesTaken_ = 0;
   // Cleared when the pane goes away; late callbacks test it first.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
