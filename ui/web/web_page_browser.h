@@ -80,7 +80,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   explicit WebPageBrowser(ErrorSink sink, QWidget* parent = nullptr, int recycleEvery = 1);
   ~WebPageBrowser() override;
 
-  // PageBrowser. Navigate throws Error for an empty or invalid address.
+  // PageBrowser. Navigate throws Error for an empty or invalid address. LocationURL is
+  // empty while a load has not committed, on a reused page as on a fresh one.
   void Navigate(const std::string& address) override;
   std::string LocationURL() override;
   PageDocument* Document() override;
