@@ -9,7 +9,10 @@
 // (a fresh page per address, harvests only at ticks), fresh plain pages, and the pane alone
 // with fresh pages and with one page. Per page, the walk's time is split into "load" (from
 // the tick that loads an address to the pane's document complete) and "wait" (from there to
-// the harvest that loads the next one).
+// the harvest that loads the next one). A list longer than the command line's page reuse
+// (WebPageBrowser::kCommandLineRecycleEvery addresses) also pays a fresh page now and then.
+// No page is faster than the pacing period: with pages quicker than that, the walk's floor is
+// pages x intervalMs.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
