@@ -11,7 +11,7 @@
 // the tick that loads an address to the pane's document complete) and "wait" (from there to
 // the harvest that loads the next one). A list longer than the command line's page reuse
 // (WebPageBrowser::kCommandLineRecycleEvery addresses) also pays a fresh page now and then.
-// No page is faster than the pacing period: with pages quicker than that, the walk's floor is
+// A walk loads at most one page a pacing period: with pages quicker than that, its floor is
 // pages x intervalMs.
 #include <QApplication>
 #include <QElapsedTimer>
