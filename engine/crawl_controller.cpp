@@ -112,6 +112,7 @@ void CrawlController::State::ReadAddress() {
   ++position;
   view.ShowPosition(position);
   pageComplete = false;
+  tickFoundLoading = false;
   // Frame identities belong to one navigation: a page abandoned before its document
   // completed must not keep the next page from being marked complete.
   rememberedFrame = 0;

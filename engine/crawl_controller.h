@@ -29,6 +29,11 @@ struct CrawlEnvironment {
   // When set, overrides speed x 1000 as the pacing period (the watchdog keeps 15 periods,
   // never less than 15 s).
   int pacingIntervalMs = 0;
+  // The command line's rule: the pacing period is the least time between two loads, so a
+  // page that completes after a tick has already found it loading is harvested at once
+  // instead of at the next tick (which would add half a period a page on average). Off, the
+  // window's rule: a page is harvested only at a tick.
+  bool harvestOnCompletion = false;
   // A shard walks only its share of the list: line i (counted from 1) belongs to shard
   // (i - 1) mod shardCount. Positions still count every line of the list. A sharded walk
   // keeps its progress in a file of its own (ShardProgressName).

@@ -40,6 +40,8 @@ struct CrawlController::State {
   FrameId rememberedFrame = 0;  // 0: none
   // The page being loaded has completed (its top-level document-complete arrived).
   bool pageComplete = false;
+  // A pacing tick has found the page being loaded not yet complete.
+  bool tickFoundLoading = false;
   // The line read last is no address: the next pacing tick moves on without harvesting.
   bool notAnAddress = false;
   // From the moment a walk puts the commands in the running states until it ends.

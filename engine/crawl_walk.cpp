@@ -89,6 +89,7 @@ void CrawlController::PacingTick() {
     if (LoadAddressOrFinish(*this, s)) s.pacing.SetEnabled(true);
     return;
   }
+  if (!s.pageComplete) s.tickFoundLoading = true;
   PageDocument* document = s.browser.Document();
   if (document == nullptr) return;
   s.pacing.SetEnabled(false);
@@ -194,10 +195,14 @@ void CrawlController::OnNavigateComplete(FrameId frame, const std::string& /*add
 
 void CrawlController::OnDocumentComplete(FrameId frame, const std::string& /*address*/) {
   State& s = *s_;
-  s.Guarded([&s, frame] {
+  s.Guarded([this, &s, frame] {
     if (frame != 0 && frame == s.rememberedFrame) {
       s.pageComplete = true;
       s.rememberedFrame = 0;
+      // A whole period has gone by since the load: the tick it waits for is due now.
+      if (s.environment.harvestOnCompletion && s.tickFoundLoading && s.walking &&
+          s.pacing.Enabled())
+        PacingTick();
     }
   });
 }

@@ -46,7 +46,8 @@ const char kUsage[] =
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n"
     "  --links, --phones   search links, search phones (at least one)\n"
     "  --dedup, --filter, --only-site   the window's options of the same names\n"
-    "  --speed N           seconds per page, 1..60 (default 8)\n"
+    "  --speed N           seconds per page, 1..60 (default 8): the least time between two\n"
+    "                      loads; a page slower than that is harvested as it completes\n"
     "  --interval-ms N     the pacing period in milliseconds instead (local walks, tests)\n"
     "  --from N            continue after line N, as the window's Continue does\n"
     "  --phones-out FILE   write the numbers there instead of standard output\n"
@@ -269,12 +270,13 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
       environment.shardCount = shard->count;
     }
     environment.positionSaveMs = PositionSavePeriodMs();
+    environment.harvestOnCompletion = true;
     const ProgressFile progress =
         shard ? ProgressFile(environment.stateFolder, ShardProgressName(shard->index, shard->count))
               : ProgressFile(environment.stateFolder);
 
     // The controller guards its own ticks and browser events, as in the window.
-    WebPageBrowser browser(sink);
+    WebPageBrowser browser(sink, nullptr, WebPageBrowser::kCommandLineRecycleEvery);
     QtClock clock;
     CrawlController controller(view, browser, clock, environment);
     browser.SetListener(&controller);

@@ -1,5 +1,6 @@
 // The walk on virtual time: pacing, completion, waiting, the watchdog, autosave and speed.
 #include <algorithm>
+#include <cstdint>
 
 #include "tests/engine/walk_fixture.h"
 
@@ -181,6 +182,37 @@ TEST_F(WalkTest, AFixedPacingIntervalReplacesTheSpeed) {
   clock.AdvanceTo(150);
   EXPECT_TRUE(Harvested(3));
   EXPECT_EQ(view.message, G("搜索已经结束!"));
+}
+
+// The command line's rule: at most one load a period, but a page that outlasts a period is
+// harvested as it completes, not at the next tick.
+TEST_F(WalkTest, HarvestOnCompletionKeepsThePeriodButSkipsTheWaitForTheTick) {
+  CrawlEnvironment environment;
+  environment.stateFolder = folder.Path();
+  environment.hostAddresses = [] { return std::vector<std::string>{}; };
+  environment.pacingIntervalMs = 50;
+  environment.harvestOnCompletion = true;
+  crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
+  browser.SetListener(crawl.get());
+  crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
+  UsePages(3, 80);
+  browser.Page(Address(3)).completeDelayMs = 10;
+  for (int i = 1; i <= 3; ++i) browser.Page(Address(i)).navigateDelayMs = 5;
+  Run(&CrawlController::Start);
+  clock.AdvanceTo(79);
+  EXPECT_FALSE(Harvested(1));
+  clock.AdvanceTo(80);
+  EXPECT_TRUE(Harvested(1));
+  clock.AdvanceTo(160);
+  EXPECT_TRUE(Harvested(2));
+  EXPECT_EQ(browser.NavigationTimes(), (std::vector<std::int64_t>{0, 80, 160}));
+  // The third completes at 170, within its period: it waits for the tick at 210.
+  clock.AdvanceTo(209);
+  EXPECT_FALSE(Harvested(3));
+  clock.AdvanceTo(210);
+  EXPECT_TRUE(Harvested(3));
+  EXPECT_FALSE(crawl->Running());
+  EXPECT_EQ(clock.RunningTimers(), 0);
 }
 
 TEST_F(WalkTest, ListLinesLoadUpToTheirFirstBlank) {

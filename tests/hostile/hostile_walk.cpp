@@ -8,9 +8,17 @@
 
 namespace tolvarine::testing {
 
-HostileWalkTest::HostileWalkTest() {
+HostileWalkTest::HostileWalkTest() { MakePane(1); }
+
+void HostileWalkTest::UseCommandLineWalk() {
+  MakePane(WebPageBrowser::kCommandLineRecycleEvery);
+  harvestOnCompletion = true;
+}
+
+void HostileWalkTest::MakePane(int recycleEvery) {
   browser = std::make_unique<WebPageBrowser>(
-      [this](const std::string& message) { paneFailures.push_back(message); });
+      [this](const std::string& message) { paneFailures.push_back(message); }, nullptr,
+      recycleEvery);
   browser->resize(800, 600);
   browser->show();
   QObject::connect(browser.get(), &WebPageBrowser::rendererRecovered,
@@ -54,6 +62,7 @@ bool HostileWalkTest::Walk(const std::vector<HostilePage>& pages, int pacingMs, 
   environment.stateFolder = folder.Path();
   environment.hostAddresses = [] { return std::vector<std::string>{}; };
   environment.pacingIntervalMs = pacingMs;
+  environment.harvestOnCompletion = harvestOnCompletion;
   probe = std::make_unique<WalkProbe>(*browser);
   crawl = std::make_unique<CrawlController>(view, *probe, *clock, environment);
   crawl->Settings().SetOption(CrawlOption::SearchLinks, true);

@@ -22,6 +22,10 @@ class HostileWalkTest : public ::testing::Test {
   HostileWalkTest();
   ~HostileWalkTest() override;
 
+  // The pane and the pacing rule of `harvest`: a page reused for many addresses, and a page
+  // harvested as it completes once a period has passed.
+  void UseCommandLineWalk();
+
   // Walks plain, pages[0], plain, pages[1], ..., plain, and returns once the walk finished
   // (false when the guard ran out first). The visits table goes to the test log.
   bool Walk(const std::vector<HostilePage>& pages, int pacingMs, int guardMs);
@@ -39,6 +43,10 @@ class HostileWalkTest : public ::testing::Test {
   std::unique_ptr<CrawlController> crawl;
   std::vector<std::string> paneFailures;
   int renderersRecovered = 0;
+  bool harvestOnCompletion = false;
+
+ private:
+  void MakePane(int recycleEvery);
 };
 
 }  // namespace tolvarine::testing

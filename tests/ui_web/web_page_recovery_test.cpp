@@ -75,6 +75,32 @@ TEST_F(WebPaneTest, APageWhoseScriptNeverEndsDoesNotHoldTheNextLoad) {
   EXPECT_THAT(browser->Document()->BodyOuterText(), HasSubstr("next page"));
 }
 
+// A reused page keeps its renderer while it answers, however slow the server; a renderer
+// stuck in the old document's script as the next address commits (here, on leaving the
+// page) gets that address moved to a fresh page instead of holding it.
+TEST_F(WebPaneTest, AReusedRendererStuckInAScriptDoesNotHoldTheNextLoad) {
+  MakePane(0);
+  HttpResponse slow;
+  slow.body = "<html><body>slow page</body></html>";
+  slow.delayMs = 2 * WebPageBrowser::kStuckCheckMs + 500;
+  server.Route("/slow", slow);
+  server.Page("/leave", R"(<html><body>leaving<script>
+    addEventListener('pagehide', function () { for (;;) {} });
+    </script></body></html>)");
+  server.Page("/next", "<html><body>next page</body></html>");
+
+  ASSERT_TRUE(Load("/slow"));
+  ASSERT_TRUE(Load("/leave"));
+  EXPECT_EQ(browser->PagesCreated(), 1);
+  EXPECT_EQ(server.RequestCount("/slow"), 1);
+
+  ASSERT_TRUE(Load("/next"));
+  EXPECT_EQ(browser->PagesCreated(), 2);
+  EXPECT_EQ(listener.events.back().address, server.Url("/next"));
+  EXPECT_THAT(browser->Document()->BodyOuterText(), HasSubstr("next page"));
+  EXPECT_TRUE(failures.empty());
+}
+
 TEST_F(WebPaneTest, ARendererCrashIsRecovered) {
   server.Page("/a", "<html><body>page a</body></html>");
   server.Page("/b", "<html><body>page b</body></html>");

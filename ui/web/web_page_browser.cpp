@@ -98,6 +98,9 @@ WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery
   askTimer_ = new QTimer(this);
   askTimer_->setSingleShot(true);
   connect(askTimer_, &QTimer::timeout, this, [this] { Guarded([this] { AskForChanges(); }); });
+  stuckTimer_ = new QTimer(this);
+  stuckTimer_->setSingleShot(true);
+  connect(stuckTimer_, &QTimer::timeout, this, [this] { Guarded([this] { CheckRenderer(); }); });
   view_ = new QWebEngineView(this);
   layout->addWidget(view_);
   InstallNewPage();
@@ -126,6 +129,9 @@ void WebPageBrowser::InstallNewPage() {
           [this, page](const QWebEngineLoadingInfo& info) {
             Guarded([&] { OnLoadingChanged(page, info); });
           });
+  connect(page, &QWebEnginePage::urlChanged, this, [this, page] {
+    if (page == page_) staleLocation_ = false;
+  });
   connect(page, &QWebEnginePage::renderProcessTerminated, this,
           [this, page](QWebEnginePage::RenderProcessTerminationStatus, int) {
             Guarded([&] { OnRendererTerminated(page); });
@@ -168,6 +174,10 @@ void WebPageBrowser::InstallNewPage() {
   busy_ = false;
   snapshotPending_ = false;
   askPending_ = false;
+  pingPending_ = false;
+  staleLocation_ = false;
+  checkedFrame_ = 0;
+  stuckTimer_->stop();
   frame_ = 0;
   Watch(0);
 }
@@ -187,16 +197,50 @@ void WebPageBrowser::Navigate(const std::string& address) {
     throw Error("Cannot navigate to '" + address + "'");
   // A load still running on the page would report its end as if it were this one's, and a
   // renderer that never answered the last snapshot may be stuck in a script for good.
-  if (busy_ || snapshotPending_ || askPending_ || (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_))
+  if (busy_ || snapshotPending_ || askPending_ || pingPending_ ||
+      (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_))
     InstallNewPage();
   frame_ = ++lastFrame_;
   busy_ = true;
   Watch(0);
   ++navigationsOnPage_;
   page_->load(url);
+  // The page's renderer ran the last document's scripts: it may get stuck in one yet.
+  if (navigationsOnPage_ > 1) {
+    staleLocation_ = true;
+    checkedFrame_ = frame_;
+    checkedAddress_ = url;
+    stuckTimer_->start(kStuckCheckMs);
+  }
 }
 
-std::string WebPageBrowser::LocationURL() { return ToGbk(page_->url().toString()); }
+void WebPageBrowser::CheckRenderer() {
+  if (!busy_ || checkedFrame_ != frame_) return;  // the load ended, or another replaced it
+  if (pingPending_) {
+    // No answer for a whole check period: the address goes to a fresh page, which is not
+    // checked again (a page stuck in its own script is the watchdog's to give up).
+    const QUrl address = checkedAddress_;
+    InstallNewPage();
+    frame_ = ++lastFrame_;
+    busy_ = true;
+    ++navigationsOnPage_;
+    page_->load(address);
+    return;
+  }
+  pingPending_ = true;
+  QuietWebPage* page = page_;
+  std::weak_ptr<bool> alive = alive_;
+  page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                      [this, alive, page](const QVariant&) {
+                        auto token = alive.lock();
+                        if (token && *token && page == page_) pingPending_ = false;
+                      });
+  stuckTimer_->start(kStuckCheckMs);
+}
+
+std::string WebPageBrowser::LocationURL() {
+  return staleLocation_ ? std::string() : ToGbk(page_->url().toString());
+}
 
 PageDocument* WebPageBrowser::Document() {
   return document_->Empty() ? nullptr : document_.get();
@@ -217,6 +261,7 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
   }
   if (!busy_) return;
   busy_ = false;
+  staleLocation_ = false;
   const FrameId frame = frame_;
   const QUrl address = info.url();
   snapshotPending_ = true;

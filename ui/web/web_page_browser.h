@@ -40,9 +40,16 @@
 // permission request denied, and a fresh page after a renderer crash. By default every
 // navigation also gets a fresh page (recycleEvery = 1), so nothing one page leaves behind
 // (a script that never ends and the renderer stuck in it, memory it holds) reaches the next
-// address; that costs a fraction of a second per page, well inside a walk's pacing period.
-// A larger recycleEvery reuses a page for that many navigations.
+// address; that costs a new renderer process per page, a fraction of a second, well inside
+// the window's pacing period but most of a short one. A larger recycleEvery reuses a page
+// (and its renderer) for that many navigations, and still never lets a renderer stuck in a
+// script hold the next address: a page whose last load or copy has not come back is never
+// reused, and a load on a reused page that has not finished is checked every kStuckCheckMs:
+// when the renderer has not answered a trivial script by the next check, it is stuck (in
+// the old document's script, even one that started after its copy was taken, or in the new
+// one's), and the address is loaded again on a fresh page, once.
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -73,7 +80,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   explicit WebPageBrowser(ErrorSink sink, QWidget* parent = nullptr, int recycleEvery = 1);
   ~WebPageBrowser() override;
 
-  // PageBrowser. Navigate throws Error for an empty or invalid address.
+  // PageBrowser. Navigate throws Error for an empty or invalid address. LocationURL is
+  // empty while a load has not committed, on a reused page as on a fresh one.
   void Navigate(const std::string& address) override;
   std::string LocationURL() override;
   PageDocument* Document() override;
@@ -83,6 +91,11 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   // before the next one.
   static constexpr int kRefreshMs = 200;
   static constexpr int kCostFactor = 9;
+  // How often a load on a reused page checks that its renderer still answers.
+  static constexpr int kStuckCheckMs = 1000;
+  // The command line's recycleEvery: a new renderer per address would take most of a short
+  // pacing period; one per hundred keeps what a renderer gathers over many pages bounded.
+  static constexpr int kCommandLineRecycleEvery = 100;
 
   // Takes a fresh snapshot of the current top-level document; done(true) once Document()
   // reads it, done(false) when the page went away first. done runs inside the guard.
@@ -119,6 +132,9 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   // Keeps the copy of frame's document up to date (see above); 0 stops.
   void Watch(FrameId frame);
   void AskForChanges();
+  // The reused page's load is still running: ask the renderer, or give the load a fresh page
+  // when it has not answered since the last check.
+  void CheckRenderer();
 
   ErrorSink sink_;
   int recycleEvery_;
@@ -144,6 +160,15 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   bool askPending_ = false;
   QTimer* askTimer_ = nullptr;
   qint64 lastCostMs_ = 0;
+  // The load Navigate started on a reused page, which CheckRenderer watches; 0 when none.
+  FrameId checkedFrame_ = 0;
+  QUrl checkedAddress_;
+  QTimer* stuckTimer_ = nullptr;
+  // A check's trivial script has not come back from the current page.
+  bool pingPending_ = false;
+  // A reused page still shows the last address until the new load commits; a fresh page
+  // shows none, and LocationURL answers as a fresh page would.
+  bool staleLocation_ = false;
   int copiesTaken_ = 0;
   // Cleared when the pane goes away; late callbacks test it first.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
