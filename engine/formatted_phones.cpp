@@ -320,9 +320,11 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
 // never part of a double-byte character); a line that may hold a full-width digit or
 // hyphen is walked by character first. Where no SIMD is at hand, every line is walked.
 void FormattedPhoneScanner::Scan(std::string_view text, const Found& found) const {
+  ScanWithoutNul(CutAtNul(text), found);
+}
+
+void FormattedPhoneScanner::ScanWithoutNul(std::string_view text, const Found& found) const {
   if (prefixes_.empty()) return;
-  if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-    text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
   RunMatcher matcher(prefixes_, found);
   std::size_t rest = 0;
 #if defined(__SSE2__)
@@ -359,14 +361,15 @@ void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneSca
     bool plain;
   };
   std::vector<Extra> extras;
+  text = CutAtNul(text);  // once for both scans
   std::size_t lineEnd = 0;
-  formatted.Scan(text, [&](const FormattedNumber& n) {
+  formatted.ScanWithoutNul(text, [&](const FormattedNumber& n) {
     if (extras.empty() || n.position > lineEnd) lineEnd = lineEndFrom(n.position);
     Extra& e = extras.emplace_back(Extra{n.position, lineEnd, {}, n.plain});
     std::memcpy(e.digits, n.digits.data(), sizeof e.digits);
   });
   if (extras.empty()) {
-    ordinary.ScanText(text, found);
+    ordinary.ScanTextWithoutNul(text, found);
     return;
   }
   // Where the ordinary scan took numbers on its current line: a line's ordinary numbers
@@ -381,7 +384,7 @@ void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneSca
       found(std::string_view(e.digits, sizeof e.digits));
     }
   };
-  ordinary.ScanText(text, [&](std::string_view number) {
+  ordinary.ScanTextWithoutNul(text, [&](std::string_view number) {
     const auto position = static_cast<std::size_t>(number.data() - text.data());
     flushBefore(position);
     if (taken.empty() || position > takenLineEnd) {

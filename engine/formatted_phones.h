@@ -29,6 +29,9 @@ class FormattedPhoneScanner {
   // order. Lines end at CR and LF; nothing after the first NUL counts.
   void Scan(std::string_view text,
             const std::function<void(const FormattedNumber&)>& found) const;
+  // Scan for a text the caller has already cut at its first NUL.
+  void ScanWithoutNul(std::string_view text,
+                      const std::function<void(const FormattedNumber&)>& found) const;
 
  private:
   std::vector<std::string> prefixes_;

@@ -96,9 +96,11 @@ void PhoneScanner::ScanLine(std::string_view line, const PhoneSink& found) const
 // looked for only when a lower prefix follows (or many hits wait). Every byte is looked at
 // for line ends at most once.
 void PhoneScanner::ScanText(std::string_view text, const PhoneSink& found) const {
+  ScanTextWithoutNul(CutAtNul(text), found);
+}
+
+void PhoneScanner::ScanTextWithoutNul(std::string_view text, const PhoneSink& found) const {
   if (prefixes_.empty()) return;
-  if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-    text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
 
   struct Bucket {
     std::vector<std::size_t> starts;

@@ -15,6 +15,11 @@ namespace tolvarine {
 
 using PhoneSink = std::function<void(std::string_view number)>;
 
+// The text up to its first NUL: nothing after it counts as page text.
+inline std::string_view CutAtNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
+
 class PhoneScanner {
  public:
   explicit PhoneScanner(const std::vector<std::string>& prefixes);
@@ -24,6 +29,8 @@ class PhoneScanner {
   // The numbers of a whole text, exactly as if it were cut into lines (CR, LF and NUL end
   // a line; nothing after the first NUL counts) and each line were given to ScanLine.
   void ScanText(std::string_view text, const PhoneSink& found) const;
+  // ScanText for a text the caller has already cut at its first NUL.
+  void ScanTextWithoutNul(std::string_view text, const PhoneSink& found) const;
 
  private:
   struct Hit;
