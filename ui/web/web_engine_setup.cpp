@@ -30,15 +30,14 @@ void SetUpWalkProfile(QWebEngineProfile* profile, int upkeepMs) {
   profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
   profile->setHttpCacheMaximumSize(kWalkHttpCacheBytes);
   auto* upkeep = new QTimer(profile);
-  QObject::connect(upkeep, &QTimer::timeout, profile, [profile] {
-    profile->clearAllVisitedLinks();
-#ifdef __GLIBC__
-    // Pages come and go by the thousand; the free memory they leave in the heap's arenas
-    // is otherwise kept by the process for good.
-    malloc_trim(0);
-#endif
-  });
+  QObject::connect(upkeep, &QTimer::timeout, profile, [] { TidyWalkHeap(); });
   upkeep->start(upkeepMs);
+}
+
+void TidyWalkHeap() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
 
 }  // namespace tolvarine

@@ -14,14 +14,15 @@ void PrepareWebEngine();
 // only what pages share (style sheets, scripts, images of one site) is worth keeping; the
 // engine's cache holds about twice its nominal size in the heap.
 inline constexpr int kWalkHttpCacheBytes = 1024 * 1024;
-// How often a walk's profile is tidied (see SetUpWalkProfile).
+// How often a walk's heap is tidied (see SetUpWalkProfile).
 inline constexpr int kWalkUpkeepMs = 60 * 1000;
 
 // Sets up an off-the-record profile for a walk: the in-memory HTTP cache above, and an
-// upkeep every upkeepMs that forgets the visited links (the profile records every address
-// loaded, which over a list of a million addresses grows without end, and the walk never
-// styles a visited link) and hands the heap's free pages back to the system. The upkeep
-// timer belongs to the profile and ends with it.
+// upkeep every upkeepMs that hands the heap's free pages back to the system (each page a
+// walk loads allocates and frees megabytes in the browser process; the allocator keeps
+// what is freed in its arenas otherwise). The upkeep timer belongs to the profile.
 void SetUpWalkProfile(QWebEngineProfile* profile, int upkeepMs = kWalkUpkeepMs);
+// One upkeep, as the timer runs it.
+void TidyWalkHeap();
 
 }  // namespace tolvarine
