@@ -18,9 +18,9 @@ inline constexpr int kWalkHttpCacheBytes = 1024 * 1024;
 inline constexpr int kWalkUpkeepMs = 60 * 1000;
 
 // Sets up an off-the-record profile for a walk: the in-memory HTTP cache above, and an
-// upkeep every upkeepMs that hands the heap's free pages back to the system (each page a
-// walk loads allocates and frees megabytes in the browser process; the allocator keeps
-// what is freed in its arenas otherwise). The upkeep timer belongs to the profile.
+// upkeep every upkeepMs that hands the heap's free pages back to the system (pages come
+// and go by the thousand in a walk, and the allocator otherwise keeps what they free in
+// its arenas). The upkeep timer belongs to the profile.
 void SetUpWalkProfile(QWebEngineProfile* profile, int upkeepMs = kWalkUpkeepMs);
 // One upkeep, as the timer runs it.
 void TidyWalkHeap();
