@@ -30,14 +30,12 @@ void SetUpWalkProfile(QWebEngineProfile* profile, int upkeepMs) {
   profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
   profile->setHttpCacheMaximumSize(kWalkHttpCacheBytes);
   auto* upkeep = new QTimer(profile);
-  QObject::connect(upkeep, &QTimer::timeout, profile, [] { TidyWalkHeap(); });
-  upkeep->start(upkeepMs);
-}
-
-void TidyWalkHeap() {
+  QObject::connect(upkeep, &QTimer::timeout, profile, [] {
 #ifdef __GLIBC__
-  malloc_trim(0);
+    malloc_trim(0);
 #endif
+  });
+  upkeep->start(upkeepMs);
 }
 
 }  // namespace tolvarine

@@ -22,7 +22,5 @@ inline constexpr int kWalkUpkeepMs = 60 * 1000;
 // and go by the thousand in a walk, and the allocator otherwise keeps what they free in
 // its arenas). The upkeep timer belongs to the profile.
 void SetUpWalkProfile(QWebEngineProfile* profile, int upkeepMs = kWalkUpkeepMs);
-// One upkeep, as the timer runs it.
-void TidyWalkHeap();
 
 }  // namespace tolvarine
