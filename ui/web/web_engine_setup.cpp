@@ -1,9 +1,14 @@
 #include "ui/web/web_engine_setup.h"
 
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QTimer>
+#include <QWebEngineProfile>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,6 +24,18 @@ void PrepareWebEngine() {
   // The engine's start-up report of its graphics set-up is noise on a console.
   QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false\n"
                                                   "qt.webenginecontext.info=false"));
+}
+
+void SetUpWalkProfile(QWebEngineProfile* profile, int upkeepMs) {
+  profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+  profile->setHttpCacheMaximumSize(kWalkHttpCacheBytes);
+  auto* upkeep = new QTimer(profile);
+  QObject::connect(upkeep, &QTimer::timeout, profile, [] {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+  });
+  upkeep->start(upkeepMs);
 }
 
 }  // namespace tolvarine

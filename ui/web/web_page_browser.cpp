@@ -23,6 +23,7 @@
 #include "base/gbk.h"
 #include "ui/qt_gbk.h"
 #include "ui/web/page_snapshot.h"
+#include "ui/web/web_engine_setup.h"
 
 namespace tolvarine {
 
@@ -82,10 +83,7 @@ WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery
       profile_(std::make_unique<QWebEngineProfile>()),  // no storage name: off the record
       document_(std::make_unique<SnapshotDocument>()) {
   LockDown(profile_->settings());
-  profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-  // A walk visits each address once, so a small cache is enough; a large one only grows
-  // the resident memory over a long walk.
-  profile_->setHttpCacheMaximumSize(4 * 1024 * 1024);
+  SetUpWalkProfile(profile_.get());
   profile_->setSpellCheckEnabled(false);
   connect(profile_.get(), &QWebEngineProfile::downloadRequested, this,
           [this](QWebEngineDownloadRequest* download) {
