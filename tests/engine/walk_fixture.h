@@ -25,11 +25,15 @@ class WalkTest : public ::testing::Test {
   using Kind = testing::MessageKind;
   using Rows = std::vector<std::string>;
 
-  WalkTest() {
+  WalkTest() { Rewire([](CrawlEnvironment&) {}); }
+
+  // A new controller on an environment the test adjusts (pacing and the like).
+  void Rewire(const std::function<void(CrawlEnvironment&)>& adjust) {
     CrawlEnvironment environment;
     environment.stateFolder = folder.Path();
     environment.hostAddresses = [this] { return hostAddresses; };
     environment.networkInterfaces = [this] { return networkInterfaces; };
+    adjust(environment);
     crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
     browser.SetListener(crawl.get());
     crawl->SetOnFinished([this] { ++finishes; });

@@ -167,13 +167,9 @@ TEST_F(WalkTest, TheSpeedIsReadAndClampedAtEveryUse) {
 }
 
 TEST_F(WalkTest, AFixedPacingIntervalReplacesTheSpeed) {
-  CrawlEnvironment environment;
-  environment.stateFolder = folder.Path();
-  environment.hostAddresses = [] { return std::vector<std::string>{}; };
-  environment.pacingIntervalMs = 50;
-  crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
-  browser.SetListener(crawl.get());
-  crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
+  Rewire([](CrawlEnvironment& e) {
+    e.pacingIntervalMs = 50;
+  });
   UsePages(3, 10);
   for (int i = 1; i <= 3; ++i) browser.Page(Address(i)).navigateDelayMs = 5;
   Run(&CrawlController::Start);
@@ -187,14 +183,10 @@ TEST_F(WalkTest, AFixedPacingIntervalReplacesTheSpeed) {
 // The command line's rule: at most one load a period, but a page that outlasts a period is
 // harvested as it completes, not at the next tick.
 TEST_F(WalkTest, HarvestOnCompletionKeepsThePeriodButSkipsTheWaitForTheTick) {
-  CrawlEnvironment environment;
-  environment.stateFolder = folder.Path();
-  environment.hostAddresses = [] { return std::vector<std::string>{}; };
-  environment.pacingIntervalMs = 50;
-  environment.harvestOnCompletion = true;
-  crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
-  browser.SetListener(crawl.get());
-  crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
+  Rewire([](CrawlEnvironment& e) {
+    e.pacingIntervalMs = 50;
+    e.harvestOnCompletion = true;
+  });
   UsePages(3, 80);
   browser.Page(Address(3)).completeDelayMs = 10;
   for (int i = 1; i <= 3; ++i) browser.Page(Address(i)).navigateDelayMs = 5;
@@ -239,13 +231,9 @@ TEST_F(WalkTest, ListLinesLoadUpToTheirFirstBlank) {
 }
 
 TEST_F(WalkTest, TheWatchdogWaitsAtLeastFifteenSeconds) {
-  CrawlEnvironment environment;
-  environment.stateFolder = folder.Path();
-  environment.hostAddresses = [] { return std::vector<std::string>{}; };
-  environment.pacingIntervalMs = 1;
-  crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
-  browser.SetListener(crawl.get());
-  crawl->Settings().SetOption(CrawlOption::SearchPhones, true);
+  Rewire([](CrawlEnvironment& e) {
+    e.pacingIntervalMs = 1;
+  });
   UsePages(3, 10);
   browser.FailNavigateTo(Address(1));                // never arrives
   browser.Page(Address(2)).navigateDelayMs = 2000;  // no document for two seconds

@@ -198,11 +198,7 @@ void WebPageBrowser::Navigate(const std::string& address) {
   if (busy_ || snapshotPending_ || askPending_ || pingPending_ ||
       (recycleEvery_ > 0 && navigationsOnPage_ >= recycleEvery_))
     InstallNewPage();
-  frame_ = ++lastFrame_;
-  busy_ = true;
-  Watch(0);
-  ++navigationsOnPage_;
-  page_->load(url);
+  Load(url);
   // The page's renderer ran the last document's scripts: it may get stuck in one yet.
   if (navigationsOnPage_ > 1) {
     staleLocation_ = true;
@@ -212,6 +208,15 @@ void WebPageBrowser::Navigate(const std::string& address) {
   }
 }
 
+// Starts a load on the current page as a new frame.
+void WebPageBrowser::Load(const QUrl& url) {
+  frame_ = ++lastFrame_;
+  busy_ = true;
+  Watch(0);
+  ++navigationsOnPage_;
+  page_->load(url);
+}
+
 void WebPageBrowser::CheckRenderer() {
   if (!busy_ || checkedFrame_ != frame_) return;  // the load ended, or another replaced it
   if (pingPending_) {
@@ -219,10 +224,7 @@ void WebPageBrowser::CheckRenderer() {
     // checked again (a page stuck in its own script is the watchdog's to give up).
     const QUrl address = checkedAddress_;
     InstallNewPage();
-    frame_ = ++lastFrame_;
-    busy_ = true;
-    ++navigationsOnPage_;
-    page_->load(address);
+    Load(address);
     return;
   }
   pingPending_ = true;

@@ -134,6 +134,7 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void AskForChanges();
   // The reused page's load is still running: ask the renderer, or give the load a fresh page
   // when it has not answered since the last check.
+  void Load(const QUrl& url);
   void CheckRenderer();
 
   ErrorSink sink_;
