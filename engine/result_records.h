@@ -1,13 +1,18 @@
 #pragma once
-// Result rows with where they came from, as records for other programs: CSV rows
-// "value,page,time" (GBK, like every file of the program) and JSON objects
-// {"value","page","time"} (UTF-8). The time is local time, "YYYY-MM-DD HH:MM:SS", and
-// empty, like the page, for a row found outside a page.
+// Result rows as the program writes them, in one place for the window's saved files and the
+// command line's outputs: plain rows (the value alone, GBK, CR LF), CSV rows
+// "value,page,time" under a header (GBK, CR LF) and JSON objects {"value","page","time"}
+// one a line (UTF-8, LF). The time is local time, "YYYY-MM-DD HH:MM:SS", and empty, like
+// the page, for a row found outside a page.
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/result_list.h"
 
 namespace tolvarine {
+
+enum class RecordFormat { Plain, Csv, Jsonl };
 
 // The header row of a CSV result file.
 inline constexpr char kResultCsvHeader[] = "value,page,time";
@@ -15,11 +20,18 @@ inline constexpr char kResultCsvHeader[] = "value,page,time";
 // The time text of a source: empty when it has no time.
 std::string SourceTimeText(const RowSource& source);
 
-// One row, without a line end.
-std::string ResultCsvRow(const std::string& value, const RowSource& source);
-std::string ResultJsonRow(const std::string& value, const RowSource& source);
+// One row in the format, without its line end.
+std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source);
+// What ends each row of the format.
+const char* RecordLineEnd(RecordFormat format);
+// What comes before the rows of a file in the format (with its line end): the CSV header.
+std::string RecordsHeader(RecordFormat format);
 
-// The whole list as a CSV file: the header row, then the rows, each followed by CR LF.
-std::string ResultListCsv(const ResultList& list);
+// The value of a row read back from a file in the format (without its line end); none for
+// the CSV header and for a line that is no row of the format.
+std::optional<std::string> RecordValue(RecordFormat format, std::string_view line);
+
+// A whole list as a file in the format: its header, then every row with its line end.
+std::string ResultListText(const ResultList& list, RecordFormat format);
 
 }  // namespace tolvarine

@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "base/atomic_file.h"
-#include "base/text_writer.h"
 #include "engine/result_records.h"
 
 namespace tolvarine {
@@ -34,10 +33,8 @@ bool EndsWithCsv(const std::string& path) {
 
 std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
                                          const ResultList& links) {
-  const bool csv = EndsWithCsv(path);
-  const auto content = [csv](const ResultList& list) {
-    return csv ? ResultListCsv(list) : JoinCrlf(list.Rows());
-  };
+  const RecordFormat format = EndsWithCsv(path) ? RecordFormat::Csv : RecordFormat::Plain;
+  const auto content = [format](const ResultList& list) { return ResultListText(list, format); };
   std::vector<std::string> written;
   ReplaceFileAtomically(path, content(phones));
   written.push_back(path);
