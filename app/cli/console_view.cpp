@@ -7,12 +7,17 @@
 
 #include "app/cli/command_io.h"
 #include "engine/crawl_controller.h"
+#include "engine/crawl_texts.h"
 
 namespace tolvarine::cli {
 
 ConsoleView::ConsoleView(std::string listFile) : listFile_(std::move(listFile)) {}
 
 void ConsoleView::ShowPosition(int line) {
+  if (onPosition_) {
+    onPosition_(line);
+    return;
+  }
   if (!controller_) return;
   const int total = controller_->Total();
   const int links = controller_->LinksFound();
@@ -26,6 +31,7 @@ void ConsoleView::ShowPosition(int line) {
 }
 
 void ConsoleView::ShowMessage(const std::string& text) {
+  if (onPosition_ && text == texts::kFinished) return;
   if (!text.empty()) PrintMessage(text);
 }
 

@@ -2,6 +2,7 @@
 // The crawl's view for the command line: one progress line per page (on a terminal, one
 // line redrawn in place) and the messages go to standard error; the counts are read from
 // the controller.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,13 @@ class ConsoleView : public CrawlView {
 
   // The controller whose counts the progress lines show.
   void SetController(const CrawlController* controller) { controller_ = controller; }
+  // A shard of a --jobs run: each new position goes to onPosition instead of a progress
+  // line, and the end of the walk is left to the parent to tell.
+  void ReportPositionsTo(std::function<void(int)> onPosition) {
+    onPosition_ = std::move(onPosition);
+  }
+  // Ends the progress line; the walk's totals follow it.
+  void EndProgress() { progress_.Finish(); }
 
   void ShowSettings(const CrawlSettings&) override {}
   void ShowTotal(int) override {}
@@ -50,6 +58,7 @@ class ConsoleView : public CrawlView {
   std::string listFile_;
   const CrawlController* controller_ = nullptr;
   bool complained_ = false;
+  std::function<void(int)> onPosition_;
   ProgressLine progress_{"page"};  // on a terminal, instead of a line per page
 };
 

@@ -1,25 +1,14 @@
 #pragma once
 // harvest --jobs N: N shard processes of this executable walk the list at once, and this
-// process joins their rows into the one output.
-#include <optional>
-#include <string>
-#include <vector>
+// process joins the records they send into the one output, as one walk would write them.
+#include "app/cli/harvest_plan.h"
 
 namespace tolvarine::cli {
 
-struct JobsPlan {
-  int jobs = 1;
-  // The harvest arguments for the children, without --jobs, --dedup and the output files.
-  std::vector<std::string> childArgs;
-  std::optional<std::string> phonesOut;
-  std::optional<std::string> linksOut;
-  bool dedup = false;
-  bool continuing = false;
-};
-
-// Starts the children, writes their rows as they arrive (with dedup across all shards and
-// the rows already in the output files of a continued walk), passes SIGINT and SIGTERM on
-// to them and waits for them all. 0 when every child and every write succeeded.
-int RunHarvestJobs(const JobsPlan& plan);
+// Starts the shards, writes their rows as they arrive, shows one progress and one end,
+// passes SIGINT and SIGTERM on to them and waits for them all. Returns the exit status: 0
+// when every shard finished and every row was written, 128 + the signal when they were
+// stopped by one, 1 otherwise. The plan's files have been checked.
+int RunHarvestJobs(const HarvestPlan& plan);
 
 }  // namespace tolvarine::cli

@@ -1,0 +1,105 @@
+#include "app/cli/harvest_output.h"
+
+#include <fstream>
+
+#include "app/cli/command_io.h"
+#include "app/cli/progress_line.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/platform/file_system.h"
+#include "base/platform/process.h"
+
+namespace tolvarine::cli {
+
+struct HarvestOutput::Stream {
+  std::FILE* file = stdout;
+  bool owned = false;
+  bool terminal = false;  // standard output on a terminal, which the progress line shares
+  ~Stream() {
+    if (owned) std::fclose(file);
+  }
+};
+
+namespace {
+
+// The values of the whole rows of an output file (a row cut short at the end is not one).
+void ReadBack(const std::string& path, RecordFormat format,
+              std::unordered_set<std::string>& values) {
+  std::ifstream in(path, std::ios::binary);
+  for (std::string line; std::getline(in, line) && !in.eof();) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (auto value = RecordValue(format, line)) values.insert(std::move(*value));
+  }
+}
+
+// A continued walk adds to the file. A row cut short by a killed process is ended first, so
+// that the next row does not run into it.
+std::FILE* OpenForAdding(const std::string& path, RecordFormat format, bool& empty) {
+  std::FILE* file = platform::OpenStream(path, "ab+");
+  if (!file) throw FileCreateError(GbkFileName(path));
+  empty = std::fseek(file, -1, SEEK_END) != 0;
+  if (!empty) {
+    const bool cutShort = std::fgetc(file) != '\n';
+    std::fseek(file, 0, SEEK_END);
+    if (cutShort) WriteRow(file, "", RecordLineEnd(format));
+  }
+  return file;
+}
+
+}  // namespace
+
+HarvestOutput::HarvestOutput(const HarvestPlan& plan, bool joinsShards)
+    : plan_(plan), joinsShards_(joinsShards) {}
+
+HarvestOutput::~HarvestOutput() = default;
+
+HarvestOutput::Stream& HarvestOutput::StreamOf(ResultKind kind) {
+  return kind == ResultKind::Phone ? *phones_ : *links_;
+}
+
+void HarvestOutput::Open() {
+  const bool readBack = plan_.continuing && plan_.dedup;
+  const std::string header = RecordsHeader(plan_.format);
+  bool stdoutHeaderDue = false;
+  for (const auto& [kind, path, searched] :
+       {std::tuple{ResultKind::Phone, plan_.phonesOut, plan_.phones},
+        std::tuple{ResultKind::Link, plan_.linksOut, plan_.links}}) {
+    auto stream = std::make_unique<Stream>();
+    if (!path) {
+      stream->terminal = platform::StandardOutputIsTerminal();
+      // Both lists on standard output share one header, written once.
+      stdoutHeaderDue = stdoutHeaderDue || (searched && !plan_.continuing);
+    } else {
+      if (readBack) ReadBack(*path, plan_.format, seen_[Index(kind)]);
+      bool empty = true;
+      stream->file = plan_.continuing ? OpenForAdding(*path, plan_.format, empty)
+                                      : platform::OpenStream(*path, "wb");
+      if (!stream->file) throw FileCreateError(GbkFileName(*path));
+      stream->owned = true;
+      // A continued output has its header, unless the walk before wrote nothing at all.
+      if (searched && empty && !header.empty()) WriteRow(stream->file, header, "");
+    }
+    (kind == ResultKind::Phone ? phones_ : links_) = std::move(stream);
+  }
+  if (stdoutHeaderDue && !header.empty()) WriteRow(stdout, header, "");
+}
+
+bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSource& source) {
+  if (failed_) return false;
+  std::unordered_set<std::string>& seen = seen_[Index(kind)];
+  if (seen.contains(value)) return true;
+  if (kind == ResultKind::Phone && joinsShards_ && plan_.dedup) seen.insert(value);
+  Stream& stream = StreamOf(kind);
+  try {
+    if (stream.terminal) BreakProgressLine();
+    WriteRow(stream.file, RecordText(plan_.format, value, source), RecordLineEnd(plan_.format));
+  } catch (const Error& e) {
+    failed_ = true;
+    PrintFailure(e.what());
+    return false;
+  }
+  ++written_[Index(kind)];
+  return true;
+}
+
+}  // namespace tolvarine::cli

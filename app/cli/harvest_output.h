@@ -1,0 +1,52 @@
+#pragma once
+// The two outputs of a harvest, numbers and links: files or standard output, each row in the
+// plan's format. One walk writes its rows here as they are found; a --jobs run writes the
+// records its shards send. Opened only after the plan's checks have passed.
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+#include "app/cli/harvest_plan.h"
+#include "engine/result_list.h"
+
+namespace tolvarine::cli {
+
+enum class ResultKind { Phone, Link };
+
+class HarvestOutput {
+ public:
+  // joinsShards: the records come from several walks, so with --dedup a number already
+  // written is dropped here (each walk drops only its own repeats).
+  HarvestOutput(const HarvestPlan& plan, bool joinsShards);
+  ~HarvestOutput();
+  HarvestOutput(const HarvestOutput&) = delete;
+  HarvestOutput& operator=(const HarvestOutput&) = delete;
+
+  // Opens the outputs. A new walk empties them and writes each header; a continued one adds
+  // to them, first ending a row cut short by a killed process, and with --dedup does not
+  // write again what they hold. Throws FileCreateError or StreamWriteError.
+  void Open();
+
+  // Writes one row, unless it is dropped as written already. A failed write is reported
+  // once and nothing more is written; returns false then.
+  bool Write(ResultKind kind, const std::string& value, const RowSource& source);
+
+  int Written(ResultKind kind) const { return written_[Index(kind)]; }
+  bool Failed() const { return failed_; }
+
+ private:
+  struct Stream;
+  static std::size_t Index(ResultKind kind) { return kind == ResultKind::Phone ? 0 : 1; }
+  Stream& StreamOf(ResultKind kind);
+
+  const HarvestPlan& plan_;
+  bool joinsShards_;
+  std::unique_ptr<Stream> phones_, links_;
+  std::array<std::unordered_set<std::string>, 2> seen_;
+  std::array<int, 2> written_{};
+  bool failed_ = false;
+};
+
+}  // namespace tolvarine::cli

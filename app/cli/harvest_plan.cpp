@@ -1,0 +1,203 @@
+#include "app/cli/harvest_plan.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "app/cli/arg_parser.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/gbk.h"
+#include "base/line_reader.h"
+#include "base/platform/process.h"
+#include "base/state_folder.h"
+#include "engine/crawl_texts.h"
+#include "engine/extra_options_file.h"
+#include "engine/progress_file.h"
+
+namespace tolvarine::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxJobs = 64;
+
+ParsedArgs ParseFlags(const std::vector<std::string>& args) {
+  return ArgParser()
+      .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
+      .Switch("--only-site").Switch("--no-online-check").Switch("--https")
+      .Switch("--formatted").Switch("--continue").Switch("--verbose")
+      .Option("--prefixes").Option("--must").Option("--must-not")
+      .Option("--shard").Option("--jobs").Option("--records-fd")
+      .Option("--speed").Option("--interval-ms").Option("--from")
+      .Option("--phones-out").Option("--links-out").Option("--state").Option("--format")
+      .Parse(args);
+}
+
+// "K/N" with 0 <= K < N.
+HarvestShard ParseShard(const std::string& text) {
+  const std::size_t slash = text.find('/');
+  const auto number = [](const std::string& digits) {
+    if (digits.empty() || digits.size() > 6 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+      throw UsageError("--shard takes K/N, for example 0/4");
+    return std::stoi(digits);
+  };
+  if (slash == std::string::npos) throw UsageError("--shard takes K/N, for example 0/4");
+  HarvestShard shard{number(text.substr(0, slash)), number(text.substr(slash + 1))};
+  if (shard.count < 1 || shard.index >= shard.count)
+    throw UsageError("--shard K/N needs 0 <= K < N");
+  return shard;
+}
+
+RecordFormat FormatNamed(const std::optional<std::string>& name) {
+  if (!name) return RecordFormat::Plain;
+  if (*name == "csv") return RecordFormat::Csv;
+  if (*name == "jsonl") return RecordFormat::Jsonl;
+  throw UsageError("--format takes csv or jsonl, not '" + *name + "'");
+}
+
+std::string FolderWithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::optional<int> IntNumber(const ParsedArgs& parsed, const char* flag, long long low,
+                             long long high) {
+  const std::optional<long long> n = parsed.Number(flag, low, high);
+  if (!n) return std::nullopt;
+  return static_cast<int>(*n);
+}
+
+void CheckExclusions(const ParsedArgs& parsed, const HarvestPlan& plan) {
+  if (parsed.Has("--speed") && parsed.Has("--interval-ms"))
+    throw UsageError("--speed and --interval-ms exclude each other");
+  if (plan.from && plan.continuing) throw UsageError("--from and --continue exclude each other");
+  if (plan.jobs && plan.shard) throw UsageError("--shard and --jobs exclude each other");
+  if (plan.jobs && plan.from) throw UsageError("--from and --jobs exclude each other");
+  // The window's message, before anything is opened.
+  if (!plan.links && !plan.phones)
+    throw UsageError(GbkToUtf8(texts::kNeedSearchItem) + " (--links, --phones)");
+}
+
+// Two paths that name one file: the same file where both exist, the same place where not.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
+  return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
+}
+
+// Devices and pipes (/dev/null, a terminal) may take both outputs; a file may not.
+bool IsSharedStream(const std::string& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  return fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status);
+}
+
+void CheckOutputs(const HarvestPlan& plan) {
+  std::vector<std::string> inputs = HarvestStateFiles(plan);
+  inputs.insert(inputs.begin(), plan.listPath);
+  for (const auto& [flag, out] : {std::pair{"--phones-out", plan.phonesOut},
+                                  std::pair{"--links-out", plan.linksOut}}) {
+    if (!out) continue;
+    for (const std::string& input : inputs) {
+      if (SameFile(*out, input))
+        throw UsageError(std::string(flag) + " " + *out + " is a file the walk reads (" + input +
+                         "); choose another output file");
+    }
+  }
+  if (plan.phonesOut && plan.linksOut && !IsSharedStream(*plan.phonesOut) &&
+      SameFile(*plan.phonesOut, *plan.linksOut))
+    throw UsageError("--phones-out and --links-out name one file (" + *plan.phonesOut +
+                     "); give each its own");
+}
+
+}  // namespace
+
+HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
+  const ParsedArgs parsed = ParseFlags(args);
+  if (parsed.Positional().size() != 1) throw UsageError("give exactly one URL list file");
+  HarvestPlan plan;
+  plan.listPath = parsed.Positional()[0];
+  plan.links = parsed.Has("--links");
+  plan.phones = parsed.Has("--phones");
+  plan.dedup = parsed.Has("--dedup");
+  plan.filter = parsed.Has("--filter");
+  plan.onlySite = parsed.Has("--only-site");
+  plan.https = parsed.Has("--https");
+  plan.formatted = parsed.Has("--formatted");
+  plan.noOnlineCheck = parsed.Has("--no-online-check");
+  plan.continuing = parsed.Has("--continue");
+  plan.verbose = parsed.Has("--verbose");
+  plan.prefixes = parsed.Value("--prefixes");
+  plan.mustContain = parsed.Value("--must");
+  plan.mustNotContain = parsed.Value("--must-not");
+  plan.speed = IntNumber(parsed, "--speed", 1, 60);
+  plan.intervalMs = IntNumber(parsed, "--interval-ms", 1, 3600000);
+  plan.from = IntNumber(parsed, "--from", 0, INT32_MAX);
+  plan.phonesOut = parsed.Value("--phones-out");
+  plan.linksOut = parsed.Value("--links-out");
+  plan.stateFolder =
+      parsed.Value("--state") ? FolderWithSlash(*parsed.Value("--state")) : StateFolder();
+  plan.format = FormatNamed(parsed.Value("--format"));
+  if (auto text = parsed.Value("--shard")) plan.shard = ParseShard(*text);
+  plan.jobs = IntNumber(parsed, "--jobs", 1, kMaxJobs).value_or(0);
+  plan.recordsFd = IntNumber(parsed, "--records-fd", 3, 1023).value_or(-1);
+  CheckExclusions(parsed, plan);
+  return plan;
+}
+
+std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
+  const ProgressFile files =
+      plan.shard ? ProgressFile(plan.stateFolder,
+                                ShardProgressName(plan.shard->index, plan.shard->count))
+                 : ProgressFile(plan.stateFolder);
+  return {files.ProgressPath(), files.ListPath(RuleList::Prefixes),
+          files.ListPath(RuleList::MustContain), files.ListPath(RuleList::MustNotContain),
+          plan.stateFolder + kExtraOptionsFileName};
+}
+
+void CheckHarvestFiles(const HarvestPlan& plan) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(plan.listPath, error) ||
+      !std::ifstream(plan.listPath, std::ios::binary))
+    throw FileOpenError(GbkFileName(plan.listPath));
+  if (plan.from) {
+    const int lines = CountLines(plan.listPath);
+    if (*plan.from > lines)
+      throw UsageError("--from " + std::to_string(*plan.from) + " lies past the end of " +
+                       plan.listPath + ", which has " + std::to_string(lines) + " lines");
+  }
+  if (!std::filesystem::is_directory(plan.stateFolder, error))
+    throw UsageError("the state folder " + plan.stateFolder + " does not exist");
+  if (!platform::CanWriteTo(plan.stateFolder))
+    throw UsageError("the state folder " + plan.stateFolder +
+                     " takes no new files; the progress could not be kept");
+  CheckOutputs(plan);
+}
+
+std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index) {
+  std::vector<std::string> args = {plan.listPath, "--state", plan.stateFolder};
+  for (const auto& [on, flag] :
+       {std::pair{plan.links, "--links"}, std::pair{plan.phones, "--phones"},
+        std::pair{plan.dedup, "--dedup"}, std::pair{plan.filter, "--filter"},
+        std::pair{plan.onlySite, "--only-site"}, std::pair{plan.https, "--https"},
+        std::pair{plan.formatted, "--formatted"},
+        std::pair{plan.noOnlineCheck, "--no-online-check"},
+        std::pair{plan.continuing, "--continue"}, std::pair{plan.verbose, "--verbose"}}) {
+    if (on) args.push_back(flag);
+  }
+  for (const auto& [value, flag] : {std::pair{plan.prefixes, "--prefixes"},
+                                    std::pair{plan.mustContain, "--must"},
+                                    std::pair{plan.mustNotContain, "--must-not"}}) {
+    if (value) args.insert(args.end(), {flag, *value});
+  }
+  if (plan.speed) args.insert(args.end(), {"--speed", std::to_string(*plan.speed)});
+  if (plan.intervalMs)
+    args.insert(args.end(), {"--interval-ms", std::to_string(*plan.intervalMs)});
+  args.insert(args.end(), {"--shard", std::to_string(index) + "/" + std::to_string(plan.jobs),
+                           "--records-fd", "3"});
+  return args;
+}
+
+}  // namespace tolvarine::cli

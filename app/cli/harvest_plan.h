@@ -1,0 +1,58 @@
+#pragma once
+// What one harvest command asks for, read from its flags once and checked before anything
+// is opened for writing. One walk and each shard of --jobs run from the same plan.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/result_records.h"
+
+namespace tolvarine::cli {
+
+struct HarvestShard {
+  int index = 0;
+  int count = 1;
+};
+
+struct HarvestPlan {
+  std::string listPath;  // file-system path of the URL list
+  bool links = false;
+  bool phones = false;
+  bool dedup = false;
+  bool filter = false;
+  bool onlySite = false;
+  bool https = false;
+  bool formatted = false;
+  bool noOnlineCheck = false;
+  bool continuing = false;
+  bool verbose = false;
+  // Comma-separated rule lists given for this run (UTF-8).
+  std::optional<std::string> prefixes, mustContain, mustNotContain;
+  std::optional<int> speed;
+  std::optional<int> intervalMs;
+  std::optional<int> from;
+  std::optional<std::string> phonesOut, linksOut;  // absent: standard output
+  std::string stateFolder;                         // with a trailing "/"
+  RecordFormat format = RecordFormat::Plain;
+  std::optional<HarvestShard> shard;
+  int jobs = 0;  // 0: one walk in this process
+  // A shard started by --jobs hands its records to its parent through this descriptor.
+  int recordsFd = -1;
+};
+
+// Reads the flags (without the program and command names). Throws UsageError.
+HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args);
+
+// The checks that need the file system, made before any output is opened: the list is a
+// readable file (FileOpenError naming it), --from lies within it, no output is an input or
+// the other output, and the state folder takes new files (UsageError for these).
+void CheckHarvestFiles(const HarvestPlan& plan);
+
+// The state files a walk of the plan reads or writes (progress and rule list files).
+std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan);
+
+// The arguments of shard `index` of a --jobs run: the plan's walk flags, without the
+// outputs, with --shard and the records descriptor.
+std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index);
+
+}  // namespace tolvarine::cli

@@ -1,0 +1,106 @@
+#include "app/cli/shard_join.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+namespace tolvarine::cli {
+
+ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, int total)
+    : plan_(plan),
+      output_(output),
+      positions_(static_cast<std::size_t>(std::max(plan.jobs, 1)), 0),
+      ended_(positions_.size(), false),
+      pending_(positions_.size()),
+      total_(total) {}
+
+void ShardJoin::Take(std::size_t k, std::string_view bytes) {
+  std::string& pending = pending_[k];
+  pending.append(bytes);
+  std::size_t begin = 0;
+  for (std::size_t end; (end = pending.find('\n', begin)) != std::string::npos;
+       begin = end + 1) {
+    if (auto message = DecodeShardMessage(std::string_view(pending).substr(begin, end - begin)))
+      Apply(k, *message);
+  }
+  pending.erase(0, begin);
+}
+
+void ShardJoin::Finish() {
+  Release(INT_MAX);
+  progress_.Finish();
+}
+
+void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
+  switch (message.type) {
+    case ShardMessage::Type::Row:
+      if (message.kind == ResultKind::Phone && plan_.dedup) {
+        Hold(message);
+      } else {
+        Write(message.kind, message.value, message.source);
+      }
+      break;
+    case ShardMessage::Type::Position:
+      positions_[k] = message.number;
+      Release(SafeLine());
+      ShowProgress();
+      break;
+    case ShardMessage::Type::End:
+      ended_[k] = true;
+      abandoned_ += message.number;
+      early_ += message.other;
+      Release(SafeLine());
+      break;
+  }
+}
+
+void ShardJoin::Hold(const ShardMessage& message) {
+  auto [it, added] = held_.try_emplace(message.value, Held{message.line, message.source});
+  if (!added && message.line < it->second.line) it->second = {message.line, message.source};
+}
+
+// Lines before the least position of the running shards are done in every shard: no shard
+// can still find a number on them.
+int ShardJoin::SafeLine() const {
+  int least = INT_MAX;
+  for (std::size_t k = 0; k < positions_.size(); ++k) {
+    if (!ended_[k]) least = std::min(least, positions_[k]);
+  }
+  return least;
+}
+
+void ShardJoin::Release(int belowLine) {
+  std::vector<std::pair<int, std::string>> due;
+  for (const auto& [value, held] : held_) {
+    if (held.line < belowLine) due.emplace_back(held.line, value);
+  }
+  std::sort(due.begin(), due.end());
+  for (const auto& [line, value] : due) {
+    auto it = held_.find(value);
+    Write(ResultKind::Phone, value, it->second.source);
+    held_.erase(it);
+  }
+}
+
+void ShardJoin::Write(ResultKind kind, const std::string& value, const RowSource& source) {
+  if (!output_.Write(kind, value, source)) writeFailed_ = true;
+}
+
+// Pages read so far over all shards: shard k's lines among the first p are k+1, k+1+N...
+void ShardJoin::ShowProgress() {
+  const int n = static_cast<int>(positions_.size());
+  int done = 0;
+  for (int k = 0; k < n; ++k) {
+    const int p = positions_[static_cast<std::size_t>(k)];
+    if (p > k) done += (p - 1 - k) / n + 1;
+  }
+  const std::string counts = "links " + std::to_string(output_.Written(ResultKind::Link)) +
+                             "  phones " + std::to_string(output_.Written(ResultKind::Phone));
+  if (progress_.Shown()) {
+    progress_.Update(done, total_, counts);
+  } else {
+    std::fprintf(stderr, "page %d/%d  %s\n", done, total_, counts.c_str());
+  }
+}
+
+}  // namespace tolvarine::cli

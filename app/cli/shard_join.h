@@ -1,0 +1,57 @@
+#pragma once
+// The records of a --jobs run's shards joined into one output, as one walk would write it.
+// With --dedup a number is written once, with the page of the list line where one walk
+// would have found it first: a number is held until every shard has read past its line (or
+// ended), so that an earlier line in a slower shard still wins.
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/cli/harvest_output.h"
+#include "app/cli/progress_line.h"
+#include "app/cli/shard_records.h"
+
+namespace tolvarine::cli {
+
+class ShardJoin {
+ public:
+  // total: the list's lines, for the progress display.
+  ShardJoin(const HarvestPlan& plan, HarvestOutput& output, int total);
+
+  // Bytes from shard k's pipe: whole lines are messages, the rest waits for more.
+  void Take(std::size_t k, std::string_view bytes);
+  // Every shard has ended: the numbers still held are written.
+  void Finish();
+
+  int Abandoned() const { return abandoned_; }
+  int Early() const { return early_; }
+  bool WriteFailed() const { return writeFailed_; }
+
+ private:
+  struct Held {
+    int line;
+    RowSource source;
+  };
+  void Apply(std::size_t k, const ShardMessage& message);
+  void Hold(const ShardMessage& message);
+  // Writes the held numbers whose line every running shard has read past.
+  void Release(int belowLine);
+  int SafeLine() const;
+  void ShowProgress();
+  void Write(ResultKind kind, const std::string& value, const RowSource& source);
+
+  const HarvestPlan& plan_;
+  HarvestOutput& output_;
+  std::vector<int> positions_;
+  std::vector<bool> ended_;
+  std::vector<std::string> pending_;
+  std::map<std::string, Held> held_;
+  int total_;
+  int abandoned_ = 0;
+  int early_ = 0;
+  bool writeFailed_ = false;
+  ProgressLine progress_{"page"};
+};
+
+}  // namespace tolvarine::cli

@@ -1,0 +1,95 @@
+#include "app/cli/shard_records.h"
+
+#include <charconv>
+#include <vector>
+
+namespace tolvarine::cli {
+namespace {
+
+void AppendField(std::string& line, std::string_view field) {
+  line += '\t';
+  for (char c : field) {
+    switch (c) {
+      case '\t': line += "\\t"; break;
+      case '\n': line += "\\n"; break;
+      case '\r': line += "\\r"; break;
+      case '\\': line += "\\\\"; break;
+      default: line += c;
+    }
+  }
+}
+
+std::vector<std::string> Fields(std::string_view line) {
+  std::vector<std::string> fields(1);
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '\t') {
+      fields.emplace_back();
+    } else if (c == '\\' && i + 1 < line.size()) {
+      const char e = line[++i];
+      fields.back() += e == 't' ? '\t' : e == 'n' ? '\n' : e == 'r' ? '\r' : e;
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+template <typename T>
+std::optional<T> NumberIn(const std::string& text) {
+  T n{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return n;
+}
+
+}  // namespace
+
+std::string EncodeRow(ResultKind kind, const std::string& value, const RowSource& source,
+                      int line) {
+  std::string text = kind == ResultKind::Phone ? "P" : "L";
+  AppendField(text, value);
+  AppendField(text, source.page);
+  AppendField(text, std::to_string(source.time));
+  AppendField(text, std::to_string(line));
+  return text += '\n';
+}
+
+std::string EncodePosition(int line) { return "N\t" + std::to_string(line) + "\n"; }
+
+std::string EncodeEnd(int abandoned, int early) {
+  return "E\t" + std::to_string(abandoned) + "\t" + std::to_string(early) + "\n";
+}
+
+std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
+  const std::vector<std::string> f = Fields(line);
+  ShardMessage m;
+  if ((f[0] == "P" || f[0] == "L") && f.size() == 5) {
+    const auto time = NumberIn<std::int64_t>(f[3]);
+    const auto line = NumberIn<int>(f[4]);
+    if (!time || !line) return std::nullopt;
+    m.line = *line;
+    m.kind = f[0] == "P" ? ResultKind::Phone : ResultKind::Link;
+    m.value = f[1];
+    m.source = {f[2], *time};
+    return m;
+  }
+  if (f[0] == "N" && f.size() == 2) {
+    const auto n = NumberIn<int>(f[1]);
+    if (!n) return std::nullopt;
+    m.type = ShardMessage::Type::Position;
+    m.number = *n;
+    return m;
+  }
+  if (f[0] == "E" && f.size() == 3) {
+    const auto a = NumberIn<int>(f[1]), b = NumberIn<int>(f[2]);
+    if (!a || !b) return std::nullopt;
+    m.type = ShardMessage::Type::End;
+    m.number = *a;
+    m.other = *b;
+    return m;
+  }
+  return std::nullopt;
+}
+
+}  // namespace tolvarine::cli

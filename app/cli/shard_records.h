@@ -1,0 +1,33 @@
+#pragma once
+// What a shard of a --jobs run tells its parent, one line each through a pipe: its rows as
+// records (kind, value, page, time), the line its walk has reached, and its end. Fields are
+// separated by tabs; a tab, a line end or a backslash inside a field is escaped.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/cli/harvest_output.h"
+
+namespace tolvarine::cli {
+
+struct ShardMessage {
+  enum class Type { Row, Position, End };
+  Type type = Type::Row;
+  ResultKind kind = ResultKind::Phone;  // Row
+  std::string value;                    // Row
+  RowSource source;                     // Row
+  int line = 0;                         // Row: the list line of the page it came from
+  int number = 0;                       // Position: the line; End: pages abandoned
+  int other = 0;                        // End: pages harvested before their load completed
+};
+
+std::string EncodeRow(ResultKind kind, const std::string& value, const RowSource& source,
+                      int line);
+std::string EncodePosition(int line);
+std::string EncodeEnd(int abandoned, int early);
+
+// One message from its line (without the line end); none for a line of no message.
+std::optional<ShardMessage> DecodeShardMessage(std::string_view line);
+
+}  // namespace tolvarine::cli

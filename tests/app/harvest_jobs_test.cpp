@@ -1,0 +1,136 @@
+// --jobs N writes what one walk writes, whatever the options, through the real executable
+// against local pages.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <regex>
+
+#include "tests/app/child_process.h"
+#include "tests/support/local_http_server.h"
+#include "tests/support/temp_folder.h"
+
+namespace tolvarine::testing {
+namespace {
+
+constexpr int kPages = 6;
+
+class HarvestJobs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string lines;
+    for (int i = 1; i <= kPages; ++i) {
+      const std::string n = std::to_string(i);
+      // Every page gives the shared number and the shared link; two pages give links that
+      // differ only in letter case.
+      server.Page("/p" + n, "<html><body><p>1380000000" + n + " 15900000000 159 0000 000" + n +
+                                "</p><a href=\"/shared\">s</a><a href=\"/" +
+                                (i % 2 ? "Case" : "case") + "\">c</a>" +
+                                "<a href=\"https://secure.example/" + n + "\">h</a></body></html>");
+      lines += server.Url("/p" + n) + "\r\n";
+    }
+    list = dir.Write("urls.txt", lines);
+    ::mkdir(dir.PathOf("state").c_str(), 0755);
+  }
+
+  ProcessResult Harvest(const std::string& out, std::vector<std::string> extra) {
+    std::vector<std::string> args = {
+        "harvest", list, "--phones", "--links", "--interval-ms", "100", "--no-online-check",
+        "--state", dir.PathOf("state"), "--phones-out", dir.PathOf(out + ".phones"),
+        "--links-out", dir.PathOf(out + ".links")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunProcess(TOLVARINE_EXE, args);
+  }
+
+  // The rows of an output, sorted, with the time of CSV and JSONL rows taken out.
+  std::vector<std::string> Sorted(const std::string& file) {
+    static const std::regex time("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d");
+    std::vector<std::string> rows;
+    for (const std::string& row : Rows(dir.Read(file)))
+      rows.push_back(std::regex_replace(row, time, "T"));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  }
+
+  LocalHttpServer server;
+  TempFolder dir;
+  std::string list;
+};
+
+TEST_F(HarvestJobs, WriteWhatOneWalkWritesForEveryOptionSet) {
+  const std::vector<std::vector<std::string>> optionSets = {
+      {},
+      {"--dedup"},
+      {"--dedup", "--format", "csv"},
+      {"--format", "jsonl", "--https", "--formatted"},
+  };
+  for (const auto& options : optionSets) {
+    std::vector<std::string> withJobs = options;
+    withJobs.insert(withJobs.end(), {"--jobs", "3"});
+    ProcessResult one = Harvest("one", options);
+    ASSERT_EQ(one.status, 0) << one.err;
+    ProcessResult jobs = Harvest("jobs", withJobs);
+    ASSERT_EQ(jobs.status, 0) << jobs.err;
+    const std::string what = ::testing::PrintToString(options);
+    EXPECT_EQ(Sorted("jobs.phones"), Sorted("one.phones")) << what;
+    EXPECT_EQ(Sorted("jobs.links"), Sorted("one.links")) << what;
+    // One progress and one end for the whole run.
+    EXPECT_EQ(jobs.err.find("搜索已经结束!"), jobs.err.rfind("搜索已经结束!")) << jobs.err;
+    EXPECT_NE(jobs.err.find("page 6/6"), std::string::npos) << jobs.err;
+  }
+  // The last set: a link on every page is a row for every page, and links that differ in
+  // letter case are rows of their own.
+  const std::vector<std::string> links = Sorted("jobs.links");
+  EXPECT_EQ(std::count_if(links.begin(), links.end(),
+                          [](const std::string& row) { return row.find("/shared\"") != std::string::npos; }),
+            kPages);
+  EXPECT_EQ(std::count_if(links.begin(), links.end(),
+                          [](const std::string& row) { return row.find("/Case\"") != std::string::npos; }),
+            kPages / 2);
+}
+
+TEST_F(HarvestJobs, DedupRunTwiceIntoTheSameOutputWritesTheSameRows) {
+  ASSERT_EQ(Harvest("j", {"--dedup", "--jobs", "3"}).status, 0);
+  const std::vector<std::string> first = Sorted("j.phones");
+  EXPECT_EQ(first.size(), static_cast<std::size_t>(kPages + 1));
+  ASSERT_EQ(Harvest("j", {"--dedup", "--jobs", "3"}).status, 0);
+  EXPECT_EQ(Sorted("j.phones"), first);
+}
+
+TEST_F(HarvestJobs, AShardThatFailsFailsTheRun) {
+  // Shard 1 cannot write its progress file: a folder stands where it belongs.
+  ::mkdir(dir.PathOf("state/tolvarine-shard-1-of-3.ini").c_str(), 0755);
+  ProcessResult r = Harvest("j", {"--jobs", "3"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("shard 1/3 did not finish"), std::string::npos) << r.err;
+}
+
+TEST_F(HarvestJobs, ContinuedCsvKeepsOneHeaderAndEndsARowCutShort) {
+  ASSERT_EQ(Harvest("j", {"--jobs", "2", "--format", "csv", "--dedup"}).status, 0);
+  // A row cut short by a kill.
+  dir.Write("j.phones", dir.Read("j.phones") + "1380");
+  ProcessResult rest = Harvest("j", {"--jobs", "2", "--format", "csv", "--dedup", "--continue"});
+  ASSERT_EQ(rest.status, 0) << rest.err;
+  const std::vector<std::string> rows = Rows(dir.Read("j.phones"));
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), "value,page,time"), 1);
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), "1380"), 1);
+  EXPECT_EQ(rows.size(), static_cast<std::size_t>(kPages + 3));
+}
+
+TEST_F(HarvestJobs, ContinueWithTheProgressOfAnotherListWalksTheNewList) {
+  const std::string other = dir.Write("other.txt", server.Url("/p1") + "\r\n");
+  ASSERT_EQ(RunProcess(TOLVARINE_EXE, {"harvest", other, "--phones", "--interval-ms", "100",
+                                       "--no-online-check", "--state", dir.PathOf("state"),
+                                       "--phones-out", dir.PathOf("other.phones")})
+                .status,
+            0);
+  ProcessResult r = Harvest("new", {"--continue"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("no saved position"), std::string::npos) << r.err;
+  EXPECT_EQ(server.RequestCount("/p1"), 2);
+  for (int i = 2; i <= kPages; ++i)
+    EXPECT_EQ(server.RequestCount("/p" + std::to_string(i)), 1) << i;
+}
+
+}  // namespace
+}  // namespace tolvarine::testing
