@@ -1,4 +1,5 @@
 #include "engine/result_list.h"
+#include "engine/result_records.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,29 @@ TEST(ResultListTest, KeepsRowsInOrderAndFindsEveryCaption) {
   list.RemoveObserver(&observer);
   list.Append("x");
   EXPECT_EQ(observer.appended.size(), 20003u);
+}
+
+}  // namespace
+}  // namespace tolvarine
+
+namespace tolvarine {
+namespace {
+
+// What a continued harvest reads back from its own output must be the value it wrote, in
+// every format: quotes, commas and Chinese text included.
+TEST(ResultRecordsTest, AWrittenRowReadsBackAsItsValue) {
+  const RowSource source{"http://a/\xD6\xD0,\"x\"", 0};
+  for (const std::string& value :
+       {std::string("13800000000"), std::string("http://a/?q=1,2&t=\"\xD6\xD0\xCE\xC4\""),
+        std::string("http://a/\x01\\b")}) {
+    for (RecordFormat format : {RecordFormat::Plain, RecordFormat::Csv, RecordFormat::Jsonl}) {
+      EXPECT_EQ(RecordValue(format, RecordText(format, value, source)), value)
+          << static_cast<int>(format) << " " << value;
+    }
+  }
+  EXPECT_EQ(RecordValue(RecordFormat::Csv, kResultCsvHeader), std::nullopt);
+  EXPECT_EQ(RecordValue(RecordFormat::Jsonl, "{\"value\":\"1380"), std::nullopt);  // cut short
+  EXPECT_EQ(RecordValue(RecordFormat::Csv, "\"13800"), std::nullopt);
 }
 
 }  // namespace
