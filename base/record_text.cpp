@@ -61,6 +61,97 @@ std::string JsonObjectLine(
   return line;
 }
 
+std::optional<std::vector<std::string>> CsvFields(std::string_view line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted) {
+      if (c != '"') {
+        fields.back() += c;
+      } else if (i + 1 < line.size() && line[i + 1] == '"') {
+        fields.back() += '"';
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (c == ',') {
+      fields.emplace_back();
+    } else if (c == '"' && fields.back().empty()) {
+      quoted = true;
+    } else {
+      fields.back() += c;
+    }
+  }
+  if (quoted) return std::nullopt;
+  return fields;
+}
+
+namespace {
+
+int HexDigit(char h) {
+  if (h >= '0' && h <= '9') return h - '0';
+  if (h >= 'a' && h <= 'f') return h - 'a' + 10;
+  if (h >= 'A' && h <= 'F') return h - 'A' + 10;
+  return -1;
+}
+
+// A JSON string starting at line[i] (its opening quote), as UTF-8; i ends past it. Only the
+// escapes JsonObjectLine writes are read (\u for control characters).
+std::optional<std::string> JsonString(std::string_view line, std::size_t& i) {
+  if (i >= line.size() || line[i] != '"') return std::nullopt;
+  std::string utf8;
+  for (++i; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"') {
+      ++i;
+      return utf8;
+    }
+    if (c != '\\') {
+      utf8 += c;
+      continue;
+    }
+    if (++i >= line.size()) break;
+    if (line[i] != 'u') {
+      utf8 += line[i];
+      continue;
+    }
+    unsigned code = 0;
+    for (int k = 1; k <= 4; ++k) {
+      const int digit = i + k < line.size() ? HexDigit(line[i + k]) : -1;
+      if (digit < 0) return std::nullopt;
+      code = code * 16 + static_cast<unsigned>(digit);
+    }
+    if (code >= 0x80) return std::nullopt;
+    utf8 += static_cast<char>(code);
+    i += 4;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::pair<std::string, std::string>>> JsonObjectMembers(
+    std::string_view line) {
+  std::vector<std::pair<std::string, std::string>> members;
+  std::size_t i = 1;
+  if (line.empty() || line[0] != '{') return std::nullopt;
+  while (i < line.size() && line[i] != '}') {
+    if (!members.empty()) {
+      if (line[i] != ',') return std::nullopt;
+      ++i;
+    }
+    auto name = JsonString(line, i);
+    if (!name || i >= line.size() || line[i] != ':') return std::nullopt;
+    ++i;
+    auto value = JsonString(line, i);
+    if (!value) return std::nullopt;
+    members.emplace_back(Utf8ToGbk(*name), Utf8ToGbk(*value));
+  }
+  if (i + 1 != line.size()) return std::nullopt;
+  return members;
+}
+
 std::string LocalTimeText(std::int64_t secondsSinceEpoch) {
   const auto t = static_cast<std::time_t>(secondsSinceEpoch);
   std::tm local{};
