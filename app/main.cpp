@@ -5,12 +5,16 @@
 
 #include "app/cli/command_list.h"
 #include "app/cli/commands.h"
+#include "app/cli/report_command.h"
 #include "ui/main/run_window.h"
 
 namespace {
 
+// The commands that need Qt: harvest (the browser) and report (the charts).
 int Harvest(int argc, char** argv) {
-  return tolvarine::cli::RunHarvest(argc, argv, std::vector<std::string>(argv + 2, argv + argc));
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (std::string(argv[1]) == "report") return tolvarine::cli::RunReport(argc, argv, args);
+  return tolvarine::cli::RunHarvest(argc, argv, args);
 }
 
 int Window(int argc, char** argv) { return tolvarine::RunWindow(argc, argv); }

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginewidgets6 libgl-dev libxcb1-dev
+  qt6-charts-dev qt6-svg-dev
   libicu-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-zenhei xvfb xauth psmisc
   clang libclang-rt-14-dev

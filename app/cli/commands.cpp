@@ -13,6 +13,7 @@ namespace {
 const char kUsage[] =
     "usage: tolvarine                 start the window program\n"
     "       tolvarine harvest LIST ...  walk a URL list without a window\n"
+    "       tolvarine report LOG -o FILE.html  a walk report from a page log\n"
     "       tolvarine scan FILE ...     print the mobile numbers found in files\n"
     "       tolvarine generate -o FILE ...  write a numbered URL list\n"
     "       tolvarine merge -o OUT IN...    merge text files into one sorted, deduplicated file\n"
@@ -24,8 +25,8 @@ bool IsHelp(std::string_view name) { return name == "--help" || name == "-h" || 
 }  // namespace
 
 bool IsCommand(std::string_view name) {
-  return IsHelp(name) || name == "harvest" || name == "scan" || name == "generate" ||
-         name == "merge";
+  return IsHelp(name) || name == "harvest" || name == "report" || name == "scan" ||
+         name == "generate" || name == "merge";
 }
 
 int ProgramMain(int argc, char** argv, ProgramPart harvest, ProgramPart window) {
@@ -39,7 +40,7 @@ int ProgramMain(int argc, char** argv, ProgramPart harvest, ProgramPart window) 
     ShowUsage(kUsage);
     return 2;
   }
-  if (name == "harvest") return harvest(argc, argv);
+  if (name == "harvest" || name == "report") return harvest(argc, argv);
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (name == "scan") return RunScan(args);
   if (name == "generate") return RunGenerate(args);

@@ -1,0 +1,76 @@
+#include "app/cli/report_command.h"
+
+#include <QApplication>
+#include <filesystem>
+
+#include "app/cli/arg_parser.h"
+#include "app/cli/command_io.h"
+#include "base/atomic_file.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/line_reader.h"
+#include "engine/page_log.h"
+#include "engine/walk_figures.h"
+#include "ui/report/walk_report_page.h"
+
+namespace tolvarine::cli {
+namespace {
+
+const char kUsage[] =
+    "usage: tolvarine report LOG -o FILE.html [--list NAME]\n"
+    "  Builds the walk report from a page log written by harvest --page-log (CSV or JSONL):\n"
+    "  one HTML file with the walk's summary, its charts and a table per site, readable\n"
+    "  offline and printable.\n"
+    "  --list NAME   the list's name for the title (default: the log's name)\n";
+
+}  // namespace
+
+std::string ReportFromPageLog(const std::string& logPath, const std::string& listName) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(logPath, error)) throw FileOpenError(GbkFileName(logPath));
+  LineReader reader(logPath);
+  WalkFiguresBuilder builder;
+  std::optional<RecordFormat> format;
+  int records = 0;
+  while (!reader.AtEnd()) {
+    const std::string line = reader.ReadLine();
+    if (!format) format = line.starts_with('{') ? RecordFormat::Jsonl : RecordFormat::Csv;
+    if (auto record = PageRecordFromLine(*format, line)) {
+      builder.Add(*record);
+      ++records;
+    }
+  }
+  reader.Close();
+  if (records == 0) throw Error(GbkFileName(logPath) + " holds no page record");
+  return WalkReportPage(builder.Finish(), listName);
+}
+
+int RunReport(int argc, char** argv, const std::vector<std::string>& args) {
+  ParsedArgs parsed;
+  try {
+    parsed = ArgParser().Switch("--help").Option("-o").Option("--list").Parse(args);
+    if (parsed.Has("--help")) return ShowUsage(kUsage);
+    if (parsed.Positional().size() != 1) throw UsageError("give exactly one page log");
+    parsed.Required("-o");
+  } catch (const UsageError& e) {
+    return ShowUsage(kUsage, e.what());
+  }
+  const std::string log = parsed.Positional()[0];
+  const std::string out = parsed.Required("-o");
+  std::error_code error;
+  if (std::filesystem::equivalent(log, out, error))
+    return ShowUsage(kUsage, "-o " + out + " is the page log itself");
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  try {
+    const std::string listName =
+        parsed.Value("--list") ? *parsed.Value("--list") : std::filesystem::path(log).stem().string();
+    ReplaceFileAtomically(out, ReportFromPageLog(log, GbkFileName(listName)));
+  } catch (const std::exception& e) {
+    PrintFailure(e.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace tolvarine::cli

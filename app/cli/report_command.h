@@ -1,0 +1,16 @@
+#pragma once
+// tolvarine report: a walk report (HTML with charts) from a saved page log.
+#include <string>
+#include <vector>
+
+namespace tolvarine::cli {
+
+// The report page of the page log at logPath (CSV or JSONL, told by its first line), read
+// one line at a time. Throws FileOpenError naming the log, or Error when it holds no page
+// record. Needs a QApplication.
+std::string ReportFromPageLog(const std::string& logPath, const std::string& listName);
+
+// argc/argv go to the Qt application.
+int RunReport(int argc, char** argv, const std::vector<std::string>& args);
+
+}  // namespace tolvarine::cli

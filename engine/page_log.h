@@ -1,0 +1,58 @@
+#pragma once
+// The page log: one record for every list line and every page a walk loads, with its
+// address as listed and as it ended after redirects, its site, when its load started and
+// ended, how it ended and how many numbers and links it gave. Written as the walk goes, as
+// CSV (GBK, CR LF, under a header) or JSONL (UTF-8); a report is built from it.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/result_records.h"
+
+namespace tolvarine {
+
+enum class PageOutcome {
+  Harvested,       // harvested after its load completed
+  Abandoned,       // given up by the watchdog
+  HarvestedEarly,  // harvested before its load completed
+  NotAnAddress,    // the list line is no address
+  LeftSite,        // a followed link whose page ended on another site
+  Refused,         // refused by the site's robots.txt
+};
+inline constexpr int kPageOutcomes = 6;
+
+// "harvested", "abandoned", "early", "not-an-address", "left-site", "robots".
+const char* PageOutcomeName(PageOutcome outcome);
+std::optional<PageOutcome> PageOutcomeNamed(std::string_view name);
+
+struct PageRecord {
+  int line = 0;   // the list line it was read from or descends from
+  int depth = 0;  // 0 for the list's own line
+  std::string listed;
+  std::string final;  // as the browser reports it after redirects; empty when none
+  std::string site;
+  std::int64_t startMs = 0;  // wall time of the load's start and of its end, ms since 1970
+  std::int64_t endMs = 0;
+  PageOutcome outcome = PageOutcome::Harvested;
+  int phonesNew = 0;  // rows added to the list
+  int phonesAll = 0;  // numbers found, repeats included
+  int linksNew = 0;
+  int linksAll = 0;
+  bool operator==(const PageRecord&) const = default;
+};
+
+// The header row of a CSV page log.
+inline constexpr char kPageLogCsvHeader[] =
+    "line,depth,listed,final,site,start_ms,end_ms,outcome,phones_new,phones_all,links_new,"
+    "links_all";
+
+// The site of an address: its host in lower case, without port or user; empty for none.
+std::string SiteOf(std::string_view address);
+
+// One record as a line of the format (CSV or JSONL), without its line end.
+std::string PageLogLine(RecordFormat format, const PageRecord& record);
+// A record from its line; none for the header and for a line that is no record.
+std::optional<PageRecord> PageRecordFromLine(RecordFormat format, std::string_view line);
+
+}  // namespace tolvarine

@@ -1,0 +1,70 @@
+#pragma once
+// The figures a walk report shows, gathered from the page log one record at a time, so a
+// log of any length is read in one pass and never held whole.
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/page_log.h"
+
+namespace tolvarine {
+
+struct SiteFigures {
+  std::string site;
+  int pages = 0;
+  std::array<int, kPageOutcomes> outcomes{};
+  int phones = 0;  // new numbers
+  int links = 0;   // new links
+  std::int64_t medianMs = 0;  // time per page, pages with a load end
+};
+
+// A page the report lists by name: abandoned, harvested early or refused.
+struct NotablePage {
+  std::string address;
+  std::string site;
+  PageOutcome outcome;
+};
+
+struct WalkFigures {
+  int pages = 0;
+  std::array<int, kPageOutcomes> outcomes{};
+  int phonesNew = 0, phonesAll = 0, linksNew = 0, linksAll = 0;
+  std::int64_t firstStartMs = 0, lastEndMs = 0;
+  // Per minute since the first start: new numbers and pages ended in that minute.
+  std::vector<int> phonesPerMinute;
+  std::vector<int> pagesPerMinute;
+  // Time per page: counts of pages in bins of binMs (the last bin takes all longer ones).
+  std::int64_t binMs = 1000;
+  std::vector<int> timeBins;
+  std::vector<SiteFigures> sites;  // most new numbers first, then by name
+  std::map<int, int> pagesByDepth;
+  std::vector<NotablePage> notable;  // at most kNotableShown
+  int notableCount = 0;
+  static constexpr int kNotableShown = 1000;
+
+  // Pages per minute over the whole walk; 0 before a minute's worth of time.
+  double PagesPerMinute() const;
+};
+
+class WalkFiguresBuilder {
+ public:
+  void Add(const PageRecord& record);
+  WalkFigures Finish();
+
+ private:
+  struct Site {
+    SiteFigures figures;
+    std::vector<std::int64_t> times;
+  };
+  WalkFigures f_;
+  std::unordered_map<std::string, Site> sites_;
+  std::vector<std::int64_t> times_;
+  // New numbers and pages ended, by minute since 1970.
+  std::map<std::int64_t, std::pair<int, int>> minutes_;
+  bool started_ = false;
+};
+
+}  // namespace tolvarine

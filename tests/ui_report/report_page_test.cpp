@@ -1,0 +1,155 @@
+// The walk report in a real browser: it renders without a console error, and what each
+// chart and table shows is what the page log says.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <map>
+
+#include "engine/walk_figures.h"
+#include "tests/support/temp_folder.h"
+#include "ui/report/walk_report_page.h"
+
+namespace tolvarine {
+namespace {
+
+class ConsoleWatch : public QWebEnginePage {
+ public:
+  using QWebEnginePage::QWebEnginePage;
+  QStringList errors;
+
+ protected:
+  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                int, const QString&) override {
+    if (level != InfoMessageLevel) errors << message;
+  }
+};
+
+// A walk over three sites in its first two minutes: every outcome, numbers and repeats.
+std::vector<PageRecord> Log() {
+  std::vector<PageRecord> log;
+  const std::int64_t t0 = 1765300000000;
+  const char* sites[] = {"a.example", "b.example", "c.example"};
+  for (int i = 0; i < 30; ++i) {
+    PageRecord r;
+    r.line = i + 1;
+    r.site = sites[i % 3];
+    r.listed = r.final = "http://" + r.site + "/p" + std::to_string(i);
+    r.startMs = t0 + i * 4000;
+    r.endMs = r.startMs + 300 + 100 * (i % 7);
+    r.outcome = i % 10 == 3 ? PageOutcome::Abandoned
+                : i % 10 == 5 ? PageOutcome::HarvestedEarly
+                              : PageOutcome::Harvested;
+    r.phonesNew = i % 3 == 0 ? 2 : i % 3;
+    r.phonesAll = r.phonesNew + 1;
+    r.linksNew = 3;
+    r.linksAll = 4;
+    log.push_back(r);
+  }
+  return log;
+}
+
+QVariant Script(QWebEnginePage& page, const QString& script) {
+  QVariant result;
+  bool done = false;
+  page.runJavaScript(script, [&](const QVariant& value) {
+    result = value;
+    done = true;
+  });
+  QEventLoop loop;
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    if (done) loop.quit();
+  });
+  check.start(5);
+  QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+  loop.exec();
+  return result;
+}
+
+// The numbers of a chart's data table, in order.
+std::vector<long long> ChartValues(QWebEnginePage& page, const char* id) {
+  const QVariant v = Script(page, QStringLiteral("Array.from(document.querySelectorAll("
+                                              "'table[data-chart=\"%1\"] td.n')).map(td => "
+                                              "Number(td.textContent))")
+                                   .arg(QLatin1String(id)));
+  std::vector<long long> values;
+  for (const QVariant& n : v.toList()) values.push_back(n.toLongLong());
+  return values;
+}
+
+long long Sum(const std::vector<long long>& values) {
+  long long sum = 0;
+  for (long long v : values) sum += v;
+  return sum;
+}
+
+TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
+  const std::vector<PageRecord> log = Log();
+  WalkFiguresBuilder builder;
+  std::map<std::string, long long> phonesBySite;
+  long long phones = 0, loaded = 0;
+  for (const PageRecord& r : log) {
+    builder.Add(r);
+    phonesBySite[r.site] += r.phonesNew;
+    phones += r.phonesNew;
+    if (r.outcome != PageOutcome::Abandoned) ++loaded;
+  }
+  const std::string html = WalkReportPage(builder.Finish(), "urls.txt");
+  EXPECT_EQ(html.find("<script"), std::string::npos);
+  EXPECT_EQ(html.find("src="), std::string::npos);
+
+  testing::TempFolder dir;
+  const std::string path = dir.Write("report.html", html);
+  QWebEngineView view;
+  auto* page = new ConsoleWatch(&view);
+  view.setPage(page);
+  view.resize(1000, 2400);
+  view.show();
+  bool loadedOk = false, finished = false;
+  QObject::connect(page, &QWebEnginePage::loadFinished, [&](bool ok) {
+    loadedOk = ok;
+    finished = true;
+  });
+  page->load(QUrl::fromLocalFile(QString::fromStdString(path)));
+  QEventLoop loop;
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    if (finished) loop.quit();
+  });
+  check.start(5);
+  QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+  loop.exec();
+  ASSERT_TRUE(loadedOk);
+  EXPECT_TRUE(page->errors.isEmpty()) << page->errors.join('\n').toStdString();
+
+  // Each chart drew: an SVG with a size inside each figure.
+  EXPECT_EQ(Script(*page, "Array.from(document.querySelectorAll('figure svg'))"
+                       ".filter(s => s.getBoundingClientRect().width > 100).length")
+                .toInt(),
+            4);
+  const std::vector<long long> overTime = ChartValues(*page, "numbers-over-time");
+  ASSERT_FALSE(overTime.empty());
+  EXPECT_EQ(overTime.back(), phones);
+  EXPECT_EQ(Sum(ChartValues(*page, "pages-per-minute")), static_cast<long long>(log.size()));
+  EXPECT_EQ(Sum(ChartValues(*page, "time-per-page")), loaded);
+  std::vector<long long> top = ChartValues(*page, "top-sites");
+  std::vector<long long> expected;
+  for (const auto& [site, n] : phonesBySite) expected.push_back(n);
+  std::sort(expected.rbegin(), expected.rend());
+  EXPECT_EQ(top, expected);
+  EXPECT_EQ(Script(*page, "document.querySelectorAll('#sites tr').length").toInt(),
+            static_cast<int>(phonesBySite.size()) + 1);
+  EXPECT_EQ(Script(*page, "document.querySelectorAll('#notable tr').length").toInt(), 1 + 6);
+
+  if (const QByteArray shots = qgetenv("TOLVARINE_SCREENSHOTS"); !shots.isEmpty())
+    view.grab().save(QString::fromUtf8(shots) + "/report.png");
+}
+
+}  // namespace
+}  // namespace tolvarine
