@@ -77,11 +77,14 @@ void ProgressLine::Update(std::int64_t done, std::int64_t total, std::string_vie
   const double seconds = std::chrono::duration<double>(now - start_).count();
   const double perSecond = seconds > 0 ? static_cast<double>(done - firstDone_) / seconds : 0;
   std::string text = ProgressText(label_, done, total, perSecond, extra);
-  // One column short of the width: a character in the last column makes some terminals
-  // wrap at once. The text is ASCII, a column a byte.
+  // One column short of the width, as a character in the last column makes some terminals
+  // wrap at once; cut between fields where one fits. The text is ASCII, a column a byte.
   const int columns = columns_ ? columns_() : 0;
-  if (columns > 1 && text.size() >= static_cast<std::size_t>(columns))
-    text.resize(static_cast<std::size_t>(columns) - 1);
+  if (columns > 1 && text.size() >= static_cast<std::size_t>(columns)) {
+    const std::size_t limit = static_cast<std::size_t>(columns) - 1;
+    const std::size_t field = text.rfind("  ", limit);
+    text.resize(field != std::string::npos && field > 0 ? field : limit);
+  }
   const std::size_t width = text.size();
   // Blanks over the rest of a longer earlier line.
   if (width < drawnWidth_) text.append(drawnWidth_ - width, ' ');
