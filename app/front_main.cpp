@@ -1,13 +1,12 @@
 // The `tolvarine` executable: runs the text commands (scan, generate, merge) without
 // loading Qt, so that they start as fast as other text tools, and hands the window and
 // harvest to the Qt executable installed beside it.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "app/cli/commands.h"
+#include "base/platform/run_program.h"
 #include "base/state_folder.h"
 
 namespace {
@@ -17,8 +16,7 @@ namespace {
 // is the same, as it lies in the same folder. Returns only when it cannot be started.
 int RunQtExecutable(int, char** argv) {
   const std::string path = tolvarine::ExecutableFolder() + TOLVARINE_QT_EXECUTABLE;
-  ::execv(path.c_str(), argv);
-  const int error = errno;
+  const int error = tolvarine::platform::RunInstead(path, argv);
   std::fprintf(stderr, "tolvarine: cannot start %s, which runs the window and harvest: %s\n",
                path.c_str(), std::strerror(error));
   return 1;

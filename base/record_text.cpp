@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "base/gbk.h"
+#include "base/platform/calendar.h"
 
 namespace tolvarine {
 
@@ -153,9 +154,7 @@ std::optional<std::vector<std::pair<std::string, std::string>>> JsonObjectMember
 }
 
 std::string LocalTimeText(std::int64_t secondsSinceEpoch) {
-  const auto t = static_cast<std::time_t>(secondsSinceEpoch);
-  std::tm local{};
-  localtime_r(&t, &local);
+  const std::tm local = platform::LocalTime(secondsSinceEpoch);
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return text;

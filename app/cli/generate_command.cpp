@@ -1,11 +1,16 @@
 // tolvarine generate: the URL list generator's two commands.
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
 #include "app/cli/command_io.h"
 #include "app/cli/command_list.h"
 #include "app/cli/progress_line.h"
+#include "base/atomic_file.h"
+#include "base/errors.h"
+#include "base/file_names.h"
 #include "base/gbk.h"
 #include "base/number_text.h"
 #include "tools/url_list_generator.h"
@@ -24,6 +29,71 @@ const char kUsage[] =
 std::string Field(const ParsedArgs& parsed, const std::string& flag, const std::string& def) {
   auto value = parsed.Value(flag);
   return Utf8ToGbk(value ? *value : def);
+}
+
+// The number of lines the fields give. Converts every number the generator will read, in
+// its order, before the output is touched: a bad one (ConvertError) leaves the file as it
+// was.
+std::int64_t CheckedLineCount(const ParsedArgs& parsed) {
+  if (parsed.Has("--front")) StrToInt(Field(parsed, "--start2", ""));
+  const std::int64_t start = StrToInt(Field(parsed, "--start", ""));
+  const std::int64_t end = StrToInt(Field(parsed, "--end", ""));
+  if (end < start) return 0;
+  if (!parsed.Has("--front")) StrToInt(Field(parsed, "--step", "1"));
+  return end - start + 1;
+}
+
+// The generator's lines, going into the new content of the file being replaced.
+class ReplacementOutput : public ListOutput {
+ public:
+  explicit ReplacementOutput(FileContent& content) : content_(content) {}
+  void Create() override {}
+  void WriteLine(std::string_view line) override { content_.WriteLine(line); }
+  void Close() override {}
+
+ private:
+  FileContent& content_;
+};
+
+void Generate(const ParsedArgs& parsed, ListOutput& output, const LineWrittenCallback& onLine) {
+  if (parsed.Has("--front")) {
+    TwoCounterFields f{Field(parsed, "--front", ""),  Field(parsed, "--start", ""),
+                       Field(parsed, "--end", ""),    Field(parsed, "--middle", ""),
+                       Field(parsed, "--start2", ""), Field(parsed, "--back", "")};
+    GenerateTwoCounter(f, output, onLine);
+  } else {
+    OneCounterFields f{Field(parsed, "--prefix", ""), Field(parsed, "--start", ""),
+                       Field(parsed, "--end", ""), Field(parsed, "--suffix", ""),
+                       Field(parsed, "--step", "1")};
+    GenerateOneCounter(f, output, onLine);
+  }
+}
+
+// Writes the list in place of the file at `path`, all or nothing: a run that fails leaves
+// the old file as it was. Throws Error with a message that names the file.
+void WriteList(const ParsedArgs& parsed, const std::string& path, std::int64_t total) {
+  const std::string name = GbkFileName(path);
+  std::error_code unknown;
+  if (std::filesystem::is_directory(path, unknown))
+    throw Error("Cannot create file " + name + ": it is a folder");
+  ProgressLine progress("line");
+  LineWrittenCallback onLine;
+  if (progress.Shown()) {
+    // Every 1,024th line: the clock is not read for each of millions of lines.
+    onLine = [&progress, total](std::int64_t k) {
+      if (k % 1024 == 0 || k >= total) progress.Update(k, total);
+    };
+  }
+  try {
+    ReplaceFile(path, [&](FileContent& content) {
+      ReplacementOutput output(content);
+      Generate(parsed, output, onLine);
+    });
+  } catch (const ReplaceFileError& e) {
+    const bool made = e.step() != ReplaceStep::Create && e.step() != ReplaceStep::Rename;
+    throw Error(std::string(made ? "Cannot write file " : "Cannot create file ") + name +
+                ": " + e.what());
+  }
 }
 
 }  // namespace
@@ -57,30 +127,7 @@ int RunGenerate(const std::vector<std::string>& args) {
   }
 
   try {
-    const std::string path = *parsed.Value("-o");
-    ProgressLine progress("line");
-    LineWrittenCallback onLine;
-    if (progress.Shown()) {
-      // Read as the generator reads them; it reports a bad field itself.
-      const auto start = TryStrToInt(Field(parsed, "--start", ""));
-      const auto end = TryStrToInt(Field(parsed, "--end", ""));
-      const std::int64_t total = start && end ? std::int64_t{*end} - *start + 1 : 0;
-      // Every 1,024th line: the clock is not read for each of millions of lines.
-      onLine = [&progress, total](std::int64_t k) {
-        if (k % 1024 == 0 || k >= total) progress.Update(k, total);
-      };
-    }
-    if (parsed.Has("--front")) {
-      TwoCounterFields f{Field(parsed, "--front", ""),  Field(parsed, "--start", ""),
-                         Field(parsed, "--end", ""),    Field(parsed, "--middle", ""),
-                         Field(parsed, "--start2", ""), Field(parsed, "--back", "")};
-      GenerateTwoCounterFile(f, path, onLine);
-    } else {
-      OneCounterFields f{Field(parsed, "--prefix", ""), Field(parsed, "--start", ""),
-                         Field(parsed, "--end", ""), Field(parsed, "--suffix", ""),
-                         Field(parsed, "--step", "1")};
-      GenerateOneCounterFile(f, path, onLine);
-    }
+    WriteList(parsed, *parsed.Value("-o"), CheckedLineCount(parsed));
   } catch (const std::exception& e) {
     PrintFailure(e.what());
     return 1;

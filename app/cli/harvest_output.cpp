@@ -7,14 +7,12 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/platform/file_system.h"
-#include "base/platform/process.h"
 
 namespace tolvarine::cli {
 
 struct HarvestOutput::Stream {
   std::FILE* file = stdout;
   bool owned = false;
-  bool terminal = false;  // standard output on a terminal, which the progress line shares
   ~Stream() {
     if (owned) std::fclose(file);
   }
@@ -66,7 +64,6 @@ void HarvestOutput::Open() {
         std::tuple{ResultKind::Link, plan_.linksOut, plan_.links}}) {
     auto stream = std::make_unique<Stream>();
     if (!path) {
-      stream->terminal = platform::StandardOutputIsTerminal();
       // Both lists on standard output share one header, written once.
       stdoutHeaderDue = stdoutHeaderDue || (searched && !plan_.continuing);
     } else {
@@ -91,7 +88,8 @@ bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSo
   if (kind == ResultKind::Phone && joinsShards_ && plan_.dedup) seen.insert(value);
   Stream& stream = StreamOf(kind);
   try {
-    if (stream.terminal) BreakProgressLine();
+    // Rows on the terminal that shows the progress line go below it, not into it.
+    ClearProgressLineBefore(stream.file);
     WriteRow(stream.file, RecordText(plan_.format, value, source), RecordLineEnd(plan_.format));
   } catch (const Error& e) {
     failed_ = true;

@@ -1,7 +1,6 @@
 #include "app/cli/progress_line.h"
 
-#include <cstdio>
-#include <unistd.h>
+#include "base/platform/streams.h"
 
 namespace tolvarine::cli {
 namespace {
@@ -43,20 +42,23 @@ std::string ProgressText(std::string_view label, std::int64_t done, std::int64_t
   return text;
 }
 
-ProgressLine::ProgressLine(std::string label, bool onTerminal, Writer writer, Clock clock)
+ProgressLine::ProgressLine(std::string label, bool onTerminal, Writer writer, Clock clock,
+                           Columns columns)
     : label_(std::move(label)),
       onTerminal_(onTerminal),
       writer_(std::move(writer)),
-      clock_(std::move(clock)) {}
+      clock_(std::move(clock)),
+      columns_(std::move(columns)) {}
 
 ProgressLine::ProgressLine(std::string label)
     : ProgressLine(
-          std::move(label), ::isatty(STDERR_FILENO) == 1,
+          std::move(label), platform::IsTerminal(stderr),
           [](std::string_view text) {
             std::fwrite(text.data(), 1, text.size(), stderr);
             std::fflush(stderr);
           },
-          [] { return std::chrono::steady_clock::now(); }) {}
+          [] { return std::chrono::steady_clock::now(); },
+          [] { return platform::TerminalColumns(stderr); }) {}
 
 ProgressLine::~ProgressLine() { Finish(); }
 
@@ -67,13 +69,22 @@ void ProgressLine::Update(std::int64_t done, std::int64_t total, std::string_vie
     started_ = true;
     firstDone_ = done;
     start_ = now;
-  } else if (done < total && now - lastDraw_ < kRedrawPeriod) {
+  } else if (done < total && !cleared_ && now - lastDraw_ < kRedrawPeriod) {
     return;
   }
   lastDraw_ = now;
+  cleared_ = false;
   const double seconds = std::chrono::duration<double>(now - start_).count();
   const double perSecond = seconds > 0 ? static_cast<double>(done - firstDone_) / seconds : 0;
   std::string text = ProgressText(label_, done, total, perSecond, extra);
+  // One column short of the width, as a character in the last column makes some terminals
+  // wrap at once; cut between fields where one fits. The text is ASCII, a column a byte.
+  const int columns = columns_ ? columns_() : 0;
+  if (columns > 1 && text.size() >= static_cast<std::size_t>(columns)) {
+    const std::size_t limit = static_cast<std::size_t>(columns) - 1;
+    const std::size_t field = text.rfind("  ", limit);
+    text.resize(field != std::string::npos && field > 0 ? field : limit);
+  }
   const std::size_t width = text.size();
   // Blanks over the rest of a longer earlier line.
   if (width < drawnWidth_) text.append(drawnWidth_ - width, ' ');
@@ -93,8 +104,20 @@ void ProgressLine::Finish() {
   if (openLine == this) openLine = nullptr;
 }
 
+void ProgressLine::ClearForRow() {
+  if (!lineOpen_) return;
+  writer_("\r" + std::string(drawnWidth_, ' ') + "\r");
+  lineOpen_ = false;
+  drawnWidth_ = 0;
+  cleared_ = true;
+}
+
 void BreakProgressLine() {
   if (openLine) openLine->Finish();
+}
+
+void ClearProgressLineBefore(std::FILE* rows) {
+  if (openLine && platform::SameTerminal(rows, stderr)) openLine->ClearForRow();
 }
 
 }  // namespace tolvarine::cli

@@ -1,9 +1,11 @@
 #pragma once
 // A one-line progress display for a terminal: position, rate and time left, redrawn in
 // place on standard error. Where standard error is not a terminal it shows nothing, so
-// logs and pipes keep the commands' plain lines.
+// logs and pipes keep the commands' plain lines. The line is cut to the terminal's width:
+// a line that wrapped could not be redrawn in place.
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,9 +21,13 @@ class ProgressLine {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
   using Writer = std::function<void(std::string_view)>;
+  // The terminal's width in columns, asked at each draw (the window may be resized); 0
+  // when unknown, which leaves the line uncut.
+  using Columns = std::function<int()>;
 
   // A display that writes through writer when onTerminal, timed by clock.
-  ProgressLine(std::string label, bool onTerminal, Writer writer, Clock clock);
+  ProgressLine(std::string label, bool onTerminal, Writer writer, Clock clock,
+               Columns columns = {});
   // A display on standard error, shown when standard error is a terminal.
   explicit ProgressLine(std::string label);
   ~ProgressLine();
@@ -34,24 +40,35 @@ class ProgressLine {
   void Update(std::int64_t done, std::int64_t total, std::string_view extra = {});
   // Ends a drawn line so that what follows starts on a line of its own.
   void Finish();
+  // Blanks a drawn line and puts the cursor at its start, so that a row printed next takes
+  // its place; the next Update draws the line again below the row, however soon.
+  void ClearForRow();
 
  private:
   friend void BreakProgressLine();
+
 
   std::string label_;
   bool onTerminal_;
   Writer writer_;
   Clock clock_;
+  Columns columns_;
   bool started_ = false;
   std::int64_t firstDone_ = 0;
   std::chrono::steady_clock::time_point start_{};
   std::chrono::steady_clock::time_point lastDraw_{};
   std::size_t drawnWidth_ = 0;
   bool lineOpen_ = false;
+  bool cleared_ = false;  // blanked for a row: drawn again at the next Update
 };
 
 // Ends the line of the progress display drawn on the terminal, if any: called before a
 // message goes to standard error so that the message does not land inside it.
 void BreakProgressLine();
+
+// Called before a row is written to `rows`: when the progress display holds a line on the
+// terminal `rows` also goes to, blanks it (ClearForRow), so the row does not land inside
+// it. Rows going to a file or a pipe leave the display alone.
+void ClearProgressLineBefore(std::FILE* rows);
 
 }  // namespace tolvarine::cli

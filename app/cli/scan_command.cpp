@@ -1,13 +1,9 @@
 // tolvarine scan: the phone extractor over saved pages and text files.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
@@ -18,6 +14,7 @@
 #include "base/file_names.h"
 #include "base/gbk.h"
 #include "base/platform/file_system.h"
+#include "base/platform/streams.h"
 #include "base/state_folder.h"
 #include "engine/formatted_phones.h"
 #include "engine/phone_extractor.h"
@@ -75,8 +72,7 @@ struct TextScanner {
 void ScanStream(int fd, const TextScanner& scanner, const PhoneSink& print) {
   // A pipe of 1 MiB instead of 64 KiB lets the writer run ahead: far fewer switches
   // between it and this process. Where the system refuses, the pipe stays as it is.
-  struct stat input {};
-  if (::fstat(fd, &input) == 0 && S_ISFIFO(input.st_mode)) ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+  platform::WidenPipe(fd, std::size_t{1} << 20);
   // Left uninitialised: only what is read into it is ever touched (a small input costs
   // no more memory than its size).
   std::size_t capacity = 256 * 1024;  // grows for a line longer than it
@@ -89,11 +85,9 @@ void ScanStream(int fd, const TextScanner& scanner, const PhoneSink& print) {
       std::memcpy(grown.get(), buffer.get(), held);
       buffer = std::move(grown);
     }
-    const ssize_t got = ::read(fd, buffer.get() + held, capacity - held);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      throw InOutError(InOutCodeFromErrno(errno));
-    }
+    int error = 0;
+    const long got = platform::ReadSome(fd, buffer.get() + held, capacity - held, error);
+    if (got < 0) throw InOutError(InOutCodeFromErrno(error));
     if (ended) {
       if (got == 0) return;
       continue;
@@ -123,7 +117,7 @@ bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSi
                                                                std::fclose);
   if (!file) return false;
   try {
-    ScanStream(::fileno(file.get()), scanner, print);
+    ScanStream(platform::DescriptorOf(file.get()), scanner, print);
   } catch (const InOutError&) {
     return false;
   }
@@ -168,7 +162,7 @@ int RunScan(const std::vector<std::string>& args) {
     };
     for (const std::string& path : parsed.Positional()) {
       if (path == "-") {
-        ScanStream(STDIN_FILENO, scanner, print);
+        ScanStream(platform::StandardInput(), scanner, print);
       } else if (!ScanFile(path, scanner, print)) {
         rows.Flush();  // the numbers found before the fault stay ahead of its message
         PrintFailure(FileOpenError(GbkFileName(path)).what());

@@ -14,9 +14,6 @@ std::string UserDataFolder();
 // when the system names none.
 std::string UserCollationLocale();
 
-// Whether standard output goes to a terminal.
-bool StandardOutputIsTerminal();
-
 // Whether this process may create files in the folder.
 bool CanWriteTo(const std::string& folder);
 

@@ -53,8 +53,6 @@ std::string UserCollationLocale() {
   return {};
 }
 
-bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
-
 bool CanWriteTo(const std::string& folder) { return access(folder.c_str(), W_OK) == 0; }
 
 }  // namespace tolvarine::platform

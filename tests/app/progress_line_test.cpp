@@ -11,9 +11,11 @@ using namespace std::chrono_literals;
 struct Terminal {
   std::string text;
   std::chrono::steady_clock::time_point now{};
+  int columns = 0;
   ProgressLine Line(const char* label, bool onTerminal = true) {
     return ProgressLine(
-        label, onTerminal, [this](std::string_view s) { text += s; }, [this] { return now; });
+        label, onTerminal, [this](std::string_view s) { text += s; }, [this] { return now; },
+        [this] { return columns; });
   }
 };
 
@@ -64,6 +66,37 @@ TEST(ProgressLine, MessageBreaksTheLineAndTheNextDrawStartsAfresh) {
   t.now += 1s;
   line.Update(2048, 4096);
   EXPECT_EQ(t.text, "\rline 2048/4096  1024/s  0:02 left");  // no blanks over a line that is gone
+}
+
+// A line as wide as the terminal wraps, and each redraw then leaves a line behind.
+TEST(ProgressLine, FitsTheTerminalAndMakesRoomForARow) {
+  Terminal t;
+  t.columns = 20;
+  ProgressLine line = t.Line("page");
+  line.Update(1, 11, "links 10  phones 20");
+  EXPECT_EQ(t.text, "\rpage 1/11  links 10");
+  t.text.clear();
+
+  t.columns = 12;  // the window was made narrower
+  t.now += 1s;
+  line.Update(2, 11);
+  EXPECT_EQ(t.text, "\rpage 2/11" + std::string(10, ' '));  // no field cut short
+  t.text.clear();
+
+  // A row is about to be printed: the line is blanked and redrawn at the next position,
+  // however soon, with no blanks over a line that is gone.
+  line.ClearForRow();
+  EXPECT_EQ(t.text, "\r" + std::string(9, ' ') + "\r");
+  t.text.clear();
+  t.columns = 0;
+  t.now += 1ms;
+  line.Update(3, 11);
+  EXPECT_EQ(t.text, "\rpage 3/11  2.0/s  0:04 left");
+  t.text.clear();
+  line.ClearForRow();
+  line.ClearForRow();
+  line.Finish();  // nothing left to end
+  EXPECT_EQ(t.text, "\r" + std::string(27, ' ') + "\r");
 }
 
 TEST(ProgressLine, LongTimesShowHours) {

@@ -151,12 +151,53 @@ TEST(GenerateCommand, WritesBothFormsByteForByte) {
             "http://b.example/1-10.html\r\nhttp://b.example/2-11.html\r\nhttp://b.example/3-12.html\r\n");
 }
 
-TEST(GenerateCommand, ABadNumberIsReportedWithTheConversionMessage) {
+// A run that fails leaves the old file byte for byte, with no temporary file beside it;
+// every failure names what went wrong.
+TEST(GenerateCommand, AFailingRunLeavesTheOldFileAsItWas) {
+  struct Case {
+    std::vector<std::string> fields;
+    int status;
+    std::string message;  // part of standard error; empty when the run succeeds
+    std::string written;  // the file after a run that succeeds
+  };
+  const std::vector<std::string> one = {"--prefix", "p", "--step", "2"};
+  const std::vector<std::string> two = {"--front", "f", "--middle", "-"};
+  auto with = [](std::vector<std::string> form, std::vector<std::string> more) {
+    form.insert(form.end(), more.begin(), more.end());
+    return form;
+  };
+  const std::vector<Case> cases = {
+      {with(one, {"--start", "x", "--end", "3"}), 1, "'x' is not a valid integer value", ""},
+      {with(one, {"--start", "1", "--end", "99999999999"}), 1, "'99999999999' is not", ""},
+      {{"--prefix", "p", "--step", "abc", "--start", "1", "--end", "3"}, 1, "'abc' is not", ""},
+      {with(two, {"--start", "1", "--end", "2", "--start2", "y"}), 1, "'y' is not", ""},
+      {with(two, {"--start", "1", "--end", "z", "--start2", "5"}), 1, "'z' is not", ""},
+      {with(one, {"--start", "2", "--end", "3"}), 0, "", "p4\r\np6\r\n"},
+      // An empty range gives an empty file, as the generator window does.
+      {with(one, {"--start", "3", "--end", "1"}), 0, "", ""},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    const std::string old = dir.Write("old.txt", "kept\r\n");
+    std::vector<std::string> args = {"generate", "-o", old};
+    args.insert(args.end(), c.fields.begin(), c.fields.end());
+    ProcessResult r = RunTool(args);
+    const std::string shown = ::testing::PrintToString(c.fields);
+    EXPECT_EQ(r.status, c.status) << shown << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << shown << r.err;
+    EXPECT_EQ(dir.Read("old.txt"), c.status == 0 ? c.written : "kept\r\n") << shown;
+    int entries = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 1) << shown;
+  }
+
+  // An output that cannot be made is named.
   TempFolder dir;
-  ProcessResult r = RunTool({"generate", "-o", dir.PathOf("x.txt"), "--prefix", "p", "--start", "1",
-                         "--end", "abc"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("'abc' is not a valid integer value."), std::string::npos) << r.err;
+  for (const std::string& out : {dir.PathOf("none/urls.txt"), dir.Path() + "."}) {
+    ProcessResult r = RunTool({"generate", "-o", out, "--prefix", "p", "--start", "1", "--end", "2"});
+    EXPECT_EQ(r.status, 1) << out;
+    EXPECT_NE(r.err.find("Cannot create file " + out), std::string::npos) << r.err;
+  }
 }
 
 TEST(MergeCommand, MergesSortsAndDedupsAfterReadingEveryInput) {

@@ -24,6 +24,7 @@
 #include "ui/dialogs/qt_dialogs.h"
 #include "ui/main/result_files.h"
 #include "ui/main/result_list_model.h"
+#include "ui/side/maker_contact.h"
 #include "ui/side/program_icon.h"
 #include "ui/clock/qt_clock.h"
 #include "ui/tray/tray_icon.h"
@@ -34,7 +35,8 @@ namespace tolvarine {
 namespace {
 
 // The maker's contact tail of the window caption.
-const QString kCaptionTail = QStringLiteral(" www.quenmar.example 电话 010-00000000");
+const QString kCaptionTail =
+    QStringLiteral(" %1 电话 %2").arg(maker::HomePageHost(), maker::Telephone());
 
 // Runs a nested event loop for the given time; timers and events keep being delivered.
 void PauseInEventLoop(int milliseconds) {

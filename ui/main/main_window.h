@@ -14,7 +14,7 @@
 
 #include "engine/crawl_controller.h"
 #include "engine/crawl_view.h"
-#include "tools/merge_command.h"
+#include "tools/merge_dialog_flow.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/tray/tray_service.h"
 

@@ -18,6 +18,7 @@
 #include "ui/main/result_list_model.h"
 #include "ui/main/speed_spin_box.h"
 #include "ui/main/tool_glyphs.h"
+#include "ui/side/maker_contact.h"
 
 namespace tolvarine {
 namespace {
@@ -222,7 +223,8 @@ void MainWindow::BuildStatusBar(QVBoxLayout* root) {
       panel->setText(captions[i]);
       layout->addWidget(panel);
     } else {
-      panel->setText(QStringLiteral("Quenmar软件工作室 www.quenmar.example 电话 010-00000000"));
+      panel->setText(QStringLiteral("Quenmar软件工作室 %1 电话 %2")
+                         .arg(maker::HomePageHost(), maker::Telephone()));
       panel->setMinimumWidth(0);
       panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
       layout->addWidget(panel, 1);  // the rest of the bar
@@ -245,11 +247,11 @@ void MainWindow::BuildTrayMenu() {
   QAction* contact = trayMenu->addAction(QStringLiteral("与我们联系(&L)"));
   contact->setObjectName(QStringLiteral("contactAction"));
   connect(contact, &QAction::triggered, this,
-          [this] { OpenUrl(QStringLiteral("mailto:service@quenmar.example")); });
+          [this] { OpenUrl(maker::MailUrl()); });
   QAction* home = trayMenu->addAction(QStringLiteral("访问Quenmar主页(&V)"));
   home->setObjectName(QStringLiteral("homePageAction"));
   connect(home, &QAction::triggered, this,
-          [this] { OpenUrl(QStringLiteral("http://www.quenmar.example/")); });
+          [this] { OpenUrl(maker::HomePage()); });
   QAction* about = trayMenu->addAction(QStringLiteral("关于本软件(&A)"));
   about->setObjectName(QStringLiteral("aboutAction"));
   connect(about, &QAction::triggered, this, [this] { ShowAbout(); });

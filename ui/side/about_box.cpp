@@ -9,6 +9,7 @@
 #include "ui/dialogs/dialogs.h"
 #include "ui/side/images/credit_line.xpm"
 #include "ui/side/images/maker_logo.xpm"
+#include "ui/side/maker_contact.h"
 #include "ui/side/program_icon.h"
 #include "ui/side/side_look.h"
 
@@ -90,13 +91,12 @@ AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
     if (opener) l->SetOpener(opener);
     return l;
   };
-  homePageLink_ = link("homePageLink", 16, 88, 181, QStringLiteral("http://www.quenmar.example/"),
-                       QStringLiteral("http://www.quenmar.example/"));
-  productPageLink_ = link("productPageLink", 16, 108, 130,
-                          QStringLiteral("soft.quenmar.example"),
-                          QStringLiteral("http://soft.quenmar.example/tolvarine/"));
-  contactLink_ = link("contactLink", 16, 130, 192, QStringLiteral("QQ:10000001 TEL:000-0000000"),
-                      QStringLiteral("mailto:support@quenmar.example"));
+  homePageLink_ = link("homePageLink", 16, 88, 181, maker::HomePage(), maker::HomePage());
+  productPageLink_ =
+      link("productPageLink", 16, 108, 130, maker::ProductPageHost(), maker::ProductPage());
+  contactLink_ = link("contactLink", 16, 130, 192,
+                      QStringLiteral("QQ:%1 TEL:%2").arg(maker::QqNumber(), maker::Telephone()),
+                      maker::MailUrl());
 
   okButton_ = new QPushButton(QStringLiteral("确 定"), this);
   okButton_->setObjectName(QStringLiteral("okButton"));

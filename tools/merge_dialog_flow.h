@@ -1,6 +1,7 @@
 #pragma once
-// The main window's "整理" command (merge and dedup) as window-free logic. The window
-// implements MergeHost with its dialogs, status bar and cursor; tests use a fake.
+// The main window's "整理" command (merge and dedup): its dialogs, then the merge, as
+// window-free logic. The window implements MergeHost with its dialogs, status bar and
+// cursor; tests use a fake.
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tools/merge_command.h"
+#include "tools/merge_dialog_flow.h"
 
 #include <gtest/gtest.h>
 
