@@ -97,11 +97,16 @@ std::string Bars(const ChartData& data, bool horizontal) {
 std::string LineChartSvg(const ChartData& data) {
   QChart* chart = NewChart(data);
   auto* series = new QLineSeries;
-  for (std::size_t i = 0; i < data.points.size(); ++i)
-    series->append(static_cast<double>(i), data.points[i].second);
+  // The labels are the minutes the points stand for.
+  double last = 1;
+  for (const auto& [label, value] : data.points) {
+    const double minute = QString::fromStdString(label).toDouble();
+    series->append(minute, value);
+    last = std::max(last, minute);
+  }
   chart->addSeries(series);
   auto* minutes = new QValueAxis;
-  minutes->setRange(0, std::max<double>(1, static_cast<double>(data.points.size()) - 1));
+  minutes->setRange(0, last);
   minutes->setLabelFormat(QStringLiteral("%d"));
   minutes->setTickCount(std::min<int>(11, std::max<int>(2, static_cast<int>(data.points.size()))));
   minutes->applyNiceNumbers();

@@ -1,5 +1,6 @@
 #include "ui/report/walk_report_page.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -86,12 +87,19 @@ std::string Figure(const std::string& id, const ChartData& data, const std::stri
   return html + "</table></figure>";
 }
 
+// Per-minute values in at most kTimePoints points: a long walk's minutes are taken a few
+// at a time, each point labelled with the minute it starts at.
 ChartData PerMinute(const char* title, const char* axis, const std::vector<int>& values,
                     bool cumulative) {
+  constexpr std::size_t kTimePoints = 120;
+  const std::size_t step = std::max<std::size_t>(1, (values.size() + kTimePoints - 1) / kTimePoints);
   ChartData data{title, axis, {}};
+  if (step > 1) data.title += "（每 " + std::to_string(step) + " 分钟）";
   double sum = 0;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    sum = cumulative ? sum + values[i] : values[i];
+  for (std::size_t i = 0; i < values.size(); i += step) {
+    double group = 0;
+    for (std::size_t k = i; k < std::min(values.size(), i + step); ++k) group += values[k];
+    sum = cumulative ? sum + group : group;
     data.points.emplace_back(std::to_string(i), sum);
   }
   return data;
