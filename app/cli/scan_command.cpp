@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <fcntl.h>
@@ -18,24 +19,72 @@
 #include "base/file_names.h"
 #include "base/gbk.h"
 #include "base/platform/file_system.h"
+#include "base/record_text.h"
 #include "base/state_folder.h"
 #include "engine/formatted_phones.h"
+#include "engine/number_info.h"
 #include "engine/phone_extractor.h"
 #include "engine/progress_file.h"
 #include "engine/result_list.h"
+#include "engine/result_records.h"
+#include "number_data/block_table.h"
 
 namespace tolvarine::cli {
 namespace {
 
 const char kUsage[] =
-    "usage: tolvarine scan [--dedup] [--formatted] [--prefixes LIST] FILE...\n"
+    "usage: tolvarine scan [--dedup] [--formatted] [--prefixes LIST] [--format csv|jsonl]\n"
+    "                      [--enrich] [--valid-only] FILE...\n"
     "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF);\n"
     "  a FILE of - is standard input.\n"
     "  --dedup          print each number once\n"
     "  --formatted      also numbers written in groups (138-1234-5678), after +86 or\n"
     "                   0086, or in full-width digits\n"
     "  --prefixes LIST  comma-separated number prefixes (default: the prefix list of the\n"
-    "                   window's state folder when it exists, else 13,15,18)\n";
+    "                   window's state folder when it exists, else 13,15,18)\n"
+    "  --format csv|jsonl  each number with the file it was found in: CSV rows\n"
+    "                   \"value,page,time\" after a header row (GBK, CR LF), or one JSON\n"
+    "                   object {\"value\",\"page\",\"time\"} a line (UTF-8, LF); the time\n"
+    "                   is empty, the page of standard input is -\n"
+    "  --enrich         with --format: also each number's province, city and carrier\n"
+    "                   (\",province,city,carrier\"; JSON members of those names)\n"
+    "  --valid-only     drop the numbers that are no valid Chinese mobile number, and\n"
+    "                   tell how many on standard error at the end\n";
+
+enum class RowFormat { Plain, Csv, Jsonl };
+
+RowFormat FormatNamed(const std::optional<std::string>& name) {
+  if (!name) return RowFormat::Plain;
+  if (*name == "csv") return RowFormat::Csv;
+  if (*name == "jsonl") return RowFormat::Jsonl;
+  throw UsageError("--format takes csv or jsonl");
+}
+
+// A found number as the row of its format: with the file it was found in and, where asked
+// for, its place.
+struct RowMaker {
+  RowFormat format = RowFormat::Plain;
+  bool enrich = false;
+
+  std::string Header() const {
+    return std::string(kResultCsvHeader) + (enrich ? ",province,city,carrier" : "");
+  }
+  std::string Row(std::string_view number, std::string_view page, const NumberPlace* place) const {
+    // A file gives no time of finding: the time field stays empty.
+    if (format == RowFormat::Csv) {
+      if (!enrich) return CsvLine({number, page, {}});
+      return CsvLine({number, page, {}, place->province, place->city, place->carrier});
+    }
+    std::vector<std::pair<std::string_view, std::string_view>> members{
+        {"value", number}, {"page", page}, {"time", {}}};
+    if (enrich) {
+      members.insert(members.end(), {{"province", place->province},
+                                     {"city", place->city},
+                                     {"carrier", place->carrier}});
+    }
+    return JsonObjectLine(members);
+  }
+};
 
 std::vector<std::string> PrefixesFromOption(const std::string& list) {
   std::string lines = Utf8ToGbk(list);
@@ -134,12 +183,18 @@ bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSi
 
 int RunScan(const std::vector<std::string>& args) {
   ParsedArgs parsed;
+  RowMaker maker;
   try {
     parsed = ArgParser()
                  .Switch("--dedup").Switch("--formatted").Option("--prefixes").Switch("--help")
+                 .Option("--format").Switch("--enrich").Switch("--valid-only")
                  .Parse(args);
     if (parsed.Has("--help")) return ShowUsage(kUsage);
     if (parsed.Positional().empty()) throw UsageError("no file to scan");
+    maker.format = FormatNamed(parsed.Value("--format"));
+    maker.enrich = parsed.Has("--enrich");
+    if (maker.enrich && maker.format == RowFormat::Plain)
+      throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
   }
@@ -156,25 +211,44 @@ int RunScan(const std::vector<std::string>& args) {
     const FormattedPhoneScanner formatted(prefixes);
     const TextScanner scanner{ordinary, parsed.Has("--formatted") ? &formatted : nullptr};
     const bool dedup = parsed.Has("--dedup");
+    const bool validOnly = parsed.Has("--valid-only");
+    std::unique_ptr<NumberInfo> info;
+    if (maker.enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
+    long long dropped = 0;  // numbers left out by --valid-only
     ResultList seen;  // the numbers printed, with --dedup
-    BufferedRows rows(stdout);
+    BufferedRows rows(stdout, maker.format == RowFormat::Jsonl ? "\n" : "\r\n");
+    if (maker.format == RowFormat::Csv) rows.Write(maker.Header());
+    std::string page;  // the file being scanned, as records name it
     const PhoneSink print = [&](std::string_view number) {
       if (dedup) {
         std::string caption(number);
         if (seen.Contains(caption)) return;
         seen.Append(caption);
       }
-      rows.Write(number);
+      const NumberPlace* place = info ? &info->Look(number) : nullptr;
+      if (validOnly && !place->valid) {
+        ++dropped;
+        return;
+      }
+      if (maker.format == RowFormat::Plain)
+        rows.Write(number);
+      else
+        rows.Write(maker.Row(number, page, place));
     };
     for (const std::string& path : parsed.Positional()) {
       if (path == "-") {
+        page = path;
         ScanStream(STDIN_FILENO, scanner, print);
-      } else if (!ScanFile(path, scanner, print)) {
+      } else if (page = GbkFileName(path); !ScanFile(path, scanner, print)) {
         rows.Flush();  // the numbers found before the fault stay ahead of its message
-        PrintFailure(FileOpenError(GbkFileName(path)).what());
+        PrintFailure(FileOpenError(page).what());
         status = 1;
       }
       rows.Flush();  // each file's numbers go out when it is done
+    }
+    if (validOnly) {
+      PrintMessage(std::to_string(dropped) + (dropped == 1 ? " number" : " numbers") +
+                   " dropped: not a valid Chinese mobile number");
     }
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
