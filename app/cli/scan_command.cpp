@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,30 +61,68 @@ RowFormat FormatNamed(const std::optional<std::string>& name) {
   throw UsageError("--format takes csv or jsonl");
 }
 
-// A found number as the row of its format: with the file it was found in and, where asked
-// for, its place.
-struct RowMaker {
-  RowFormat format = RowFormat::Plain;
-  bool enrich = false;
+// A found number as the row of its format, with the file it was found in and, where asked
+// for, its place. What repeats (the file's fields, the fields of a place, of which there
+// are about a thousand) is formatted once by the record helpers and kept; a row is the
+// number and those pieces, built in one string used again and again.
+class RowMaker {
+ public:
+  RowMaker(RowFormat format, bool enrich) : format_(format), enrich_(enrich) {}
 
   std::string Header() const {
-    return std::string(kResultCsvHeader) + (enrich ? ",province,city,carrier" : "");
+    return std::string(kResultCsvHeader) + (enrich_ ? ",province,city,carrier" : "");
   }
-  std::string Row(std::string_view number, std::string_view page, const NumberPlace* place) const {
-    // A file gives no time of finding: the time field stays empty.
-    if (format == RowFormat::Csv) {
-      if (!enrich) return CsvLine({number, page, {}});
-      return CsvLine({number, page, {}, place->province, place->city, place->carrier});
-    }
-    std::vector<std::pair<std::string_view, std::string_view>> members{
-        {"value", number}, {"page", page}, {"time", {}}};
-    if (enrich) {
-      members.insert(members.end(), {{"province", place->province},
-                                     {"city", place->city},
-                                     {"carrier", place->carrier}});
-    }
-    return JsonObjectLine(members);
+
+  // The file the next numbers come from. A file gives no time of finding: that field
+  // stays empty.
+  void SetPage(std::string_view page) {
+    if (format_ == RowFormat::Plain) return;
+    pageFields_ = format_ == RowFormat::Csv ? CsvLine({page, {}})
+                                            : Members(JsonObjectLine({{"page", page}, {"time", {}}}));
   }
+
+  std::string_view Row(std::string_view number, const NumberPlace* place) {
+    const bool digits = number.find_first_not_of("0123456789") == std::string_view::npos;
+    if (format_ == RowFormat::Csv) {
+      row_ = digits ? number : CsvLine({number});
+    } else {
+      row_ = "{";  // digits need no escaping in JSON
+      row_ += digits ? "\"value\":\"" + std::string(number) + '"'
+                     : Members(JsonObjectLine({{"value", number}}));
+    }
+    row_ += ',';
+    row_ += pageFields_;
+    if (enrich_) {
+      row_ += ',';
+      row_ += PlaceFields(*place);
+    }
+    if (format_ == RowFormat::Jsonl) row_ += '}';
+    return row_;
+  }
+
+ private:
+  // A JSON object's members, without its braces.
+  static std::string Members(const std::string& object) {
+    return object.substr(1, object.size() - 2);
+  }
+
+  const std::string& PlaceFields(const NumberPlace& place) {
+    auto [it, added] = placeFields_.try_emplace(&place);
+    if (added) {
+      it->second = format_ == RowFormat::Csv
+                       ? CsvLine({place.province, place.city, place.carrier})
+                       : Members(JsonObjectLine({{"province", place.province},
+                                                 {"city", place.city},
+                                                 {"carrier", place.carrier}}));
+    }
+    return it->second;
+  }
+
+  RowFormat format_;
+  bool enrich_;
+  std::string pageFields_;
+  std::unordered_map<const NumberPlace*, std::string> placeFields_;
+  std::string row_;
 };
 
 std::vector<std::string> PrefixesFromOption(const std::string& list) {
@@ -183,7 +222,8 @@ bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSi
 
 int RunScan(const std::vector<std::string>& args) {
   ParsedArgs parsed;
-  RowMaker maker;
+  RowFormat format = RowFormat::Plain;
+  bool enrich = false;
   try {
     parsed = ArgParser()
                  .Switch("--dedup").Switch("--formatted").Option("--prefixes").Switch("--help")
@@ -191,9 +231,9 @@ int RunScan(const std::vector<std::string>& args) {
                  .Parse(args);
     if (parsed.Has("--help")) return ShowUsage(kUsage);
     if (parsed.Positional().empty()) throw UsageError("no file to scan");
-    maker.format = FormatNamed(parsed.Value("--format"));
-    maker.enrich = parsed.Has("--enrich");
-    if (maker.enrich && maker.format == RowFormat::Plain)
+    format = FormatNamed(parsed.Value("--format"));
+    enrich = parsed.Has("--enrich");
+    if (enrich && format == RowFormat::Plain)
       throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
@@ -213,12 +253,12 @@ int RunScan(const std::vector<std::string>& args) {
     const bool dedup = parsed.Has("--dedup");
     const bool validOnly = parsed.Has("--valid-only");
     std::unique_ptr<NumberInfo> info;
-    if (maker.enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
+    RowMaker maker(format, enrich);
+    if (enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
     long long dropped = 0;  // numbers left out by --valid-only
     ResultList seen;  // the numbers printed, with --dedup
-    BufferedRows rows(stdout, maker.format == RowFormat::Jsonl ? "\n" : "\r\n");
-    if (maker.format == RowFormat::Csv) rows.Write(maker.Header());
-    std::string page;  // the file being scanned, as records name it
+    BufferedRows rows(stdout, format == RowFormat::Jsonl ? "\n" : "\r\n");
+    if (format == RowFormat::Csv) rows.Write(maker.Header());
     const PhoneSink print = [&](std::string_view number) {
       if (dedup) {
         std::string caption(number);
@@ -230,16 +270,14 @@ int RunScan(const std::vector<std::string>& args) {
         ++dropped;
         return;
       }
-      if (maker.format == RowFormat::Plain)
-        rows.Write(number);
-      else
-        rows.Write(maker.Row(number, page, place));
+      rows.Write(format == RowFormat::Plain ? number : maker.Row(number, place));
     };
     for (const std::string& path : parsed.Positional()) {
+      const std::string page = path == "-" ? path : GbkFileName(path);
+      maker.SetPage(page);
       if (path == "-") {
-        page = path;
         ScanStream(STDIN_FILENO, scanner, print);
-      } else if (page = GbkFileName(path); !ScanFile(path, scanner, print)) {
+      } else if (!ScanFile(path, scanner, print)) {
         rows.Flush();  // the numbers found before the fault stay ahead of its message
         PrintFailure(FileOpenError(page).what());
         status = 1;
