@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   librsvg2-bin qt6-translations-l10n man-db python3-yaml
   desktop-file-utils appstream dpkg-dev file lintian
+  libphonenumber-dev python3-phonenumbers
 )
 
 missing=()

@@ -42,7 +42,7 @@ BufferedRows::~BufferedRows() {
 }
 
 void BufferedRows::Write(std::string_view row) {
-  (block_ += row) += "\r\n";
+  (block_ += row) += lineEnd_;
   if (block_.size() >= kRowBlock) Flush();
 }
 

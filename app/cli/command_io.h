@@ -18,22 +18,24 @@ void WriteRow(std::FILE* out, std::string_view row, const char* lineEnd = "\r\n"
 
 // Rows for a command whose output can be made again by running it again (scan): kept in
 // blocks and written a block at a time, so that a large output costs few writes. Rows go
-// out when a block is full and at each Flush.
+// out when a block is full and at each Flush. Each row ends in CR LF unless told.
 class BufferedRows {
  public:
-  explicit BufferedRows(std::FILE* out) : out_(out) {}
+  explicit BufferedRows(std::FILE* out, const char* lineEnd = "\r\n")
+      : out_(out), lineEnd_(lineEnd) {}
   // Writes what is left when the command fails part way; write errors are not reported.
   ~BufferedRows();
   BufferedRows(const BufferedRows&) = delete;
   BufferedRows& operator=(const BufferedRows&) = delete;
 
-  // Adds the row and CR LF. Throws StreamWriteError when a full block cannot be written.
+  // Adds the row and its line end. Throws StreamWriteError when a full block cannot be written.
   void Write(std::string_view row);
   // Writes the rows held. Throws StreamWriteError when that fails.
   void Flush();
 
  private:
   std::FILE* out_;
+  const char* lineEnd_;
   std::string block_;
 };
 

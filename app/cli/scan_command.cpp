@@ -2,8 +2,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/cli/arg_parser.h"
@@ -15,24 +17,110 @@
 #include "base/gbk.h"
 #include "base/platform/file_system.h"
 #include "base/platform/streams.h"
+#include "base/record_text.h"
 #include "base/state_folder.h"
 #include "engine/formatted_phones.h"
+#include "engine/number_info.h"
 #include "engine/phone_extractor.h"
 #include "engine/progress_file.h"
 #include "engine/result_list.h"
+#include "engine/result_records.h"
+#include "number_data/block_table.h"
 
 namespace tolvarine::cli {
 namespace {
 
 const char kUsage[] =
-    "usage: tolvarine scan [--dedup] [--formatted] [--prefixes LIST] FILE...\n"
+    "usage: tolvarine scan [--dedup] [--formatted] [--prefixes LIST] [--format csv|jsonl]\n"
+    "                      [--enrich] [--valid-only] FILE...\n"
     "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF);\n"
     "  a FILE of - is standard input.\n"
     "  --dedup          print each number once\n"
     "  --formatted      also numbers written in groups (138-1234-5678), after +86 or\n"
     "                   0086, or in full-width digits\n"
     "  --prefixes LIST  comma-separated number prefixes (default: the prefix list of the\n"
-    "                   window's state folder when it exists, else 13,15,18)\n";
+    "                   window's state folder when it exists, else 13,15,18)\n"
+    "  --format csv|jsonl  each number with the file it was found in: CSV rows\n"
+    "                   \"value,page,time\" after a header row (GBK, CR LF), or one JSON\n"
+    "                   object {\"value\",\"page\",\"time\"} a line (UTF-8, LF); the time\n"
+    "                   is empty, the page of standard input is -\n"
+    "  --enrich         with --format: also each number's province, city and carrier\n"
+    "                   (\",province,city,carrier\"; JSON members of those names)\n"
+    "  --valid-only     drop the numbers that are no valid Chinese mobile number, and\n"
+    "                   tell how many on standard error at the end\n";
+
+enum class RowFormat { Plain, Csv, Jsonl };
+
+RowFormat FormatNamed(const std::optional<std::string>& name) {
+  if (!name) return RowFormat::Plain;
+  if (*name == "csv") return RowFormat::Csv;
+  if (*name == "jsonl") return RowFormat::Jsonl;
+  throw UsageError("--format takes csv or jsonl");
+}
+
+// A found number as the row of its format, with the file it was found in and, where asked
+// for, its place. What repeats (the file's fields, the fields of a place, of which there
+// are about a thousand) is formatted once by the record helpers and kept; a row is the
+// number and those pieces, built in one string used again and again.
+class RowMaker {
+ public:
+  RowMaker(RowFormat format, bool enrich) : format_(format), enrich_(enrich) {}
+
+  std::string Header() const {
+    return std::string(kResultCsvHeader) + (enrich_ ? ",province,city,carrier" : "");
+  }
+
+  // The file the next numbers come from. A file gives no time of finding: that field
+  // stays empty.
+  void SetPage(std::string_view page) {
+    if (format_ == RowFormat::Plain) return;
+    pageFields_ = format_ == RowFormat::Csv ? CsvLine({page, {}})
+                                            : Members(JsonObjectLine({{"page", page}, {"time", {}}}));
+  }
+
+  std::string_view Row(std::string_view number, const NumberPlace* place) {
+    const bool digits = number.find_first_not_of("0123456789") == std::string_view::npos;
+    if (format_ == RowFormat::Csv) {
+      row_ = digits ? number : CsvLine({number});
+    } else {
+      row_ = "{";  // digits need no escaping in JSON
+      row_ += digits ? "\"value\":\"" + std::string(number) + '"'
+                     : Members(JsonObjectLine({{"value", number}}));
+    }
+    row_ += ',';
+    row_ += pageFields_;
+    if (enrich_) {
+      row_ += ',';
+      row_ += PlaceFields(*place);
+    }
+    if (format_ == RowFormat::Jsonl) row_ += '}';
+    return row_;
+  }
+
+ private:
+  // A JSON object's members, without its braces.
+  static std::string Members(const std::string& object) {
+    return object.substr(1, object.size() - 2);
+  }
+
+  const std::string& PlaceFields(const NumberPlace& place) {
+    auto [it, added] = placeFields_.try_emplace(&place);
+    if (added) {
+      it->second = format_ == RowFormat::Csv
+                       ? CsvLine({place.province, place.city, place.carrier})
+                       : Members(JsonObjectLine({{"province", place.province},
+                                                 {"city", place.city},
+                                                 {"carrier", place.carrier}}));
+    }
+    return it->second;
+  }
+
+  RowFormat format_;
+  bool enrich_;
+  std::string pageFields_;
+  std::unordered_map<const NumberPlace*, std::string> placeFields_;
+  std::string row_;
+};
 
 std::vector<std::string> PrefixesFromOption(const std::string& list) {
   std::string lines = Utf8ToGbk(list);
@@ -128,12 +216,19 @@ bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSi
 
 int RunScan(const std::vector<std::string>& args) {
   ParsedArgs parsed;
+  RowFormat format = RowFormat::Plain;
+  bool enrich = false;
   try {
     parsed = ArgParser()
                  .Switch("--dedup").Switch("--formatted").Option("--prefixes").Switch("--help")
+                 .Option("--format").Switch("--enrich").Switch("--valid-only")
                  .Parse(args);
     if (parsed.Has("--help")) return ShowUsage(kUsage);
     if (parsed.Positional().empty()) throw UsageError("no file to scan");
+    format = FormatNamed(parsed.Value("--format"));
+    enrich = parsed.Has("--enrich");
+    if (enrich && format == RowFormat::Plain)
+      throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
   }
@@ -150,25 +245,42 @@ int RunScan(const std::vector<std::string>& args) {
     const FormattedPhoneScanner formatted(prefixes);
     const TextScanner scanner{ordinary, parsed.Has("--formatted") ? &formatted : nullptr};
     const bool dedup = parsed.Has("--dedup");
+    const bool validOnly = parsed.Has("--valid-only");
+    std::unique_ptr<NumberInfo> info;
+    RowMaker maker(format, enrich);
+    if (enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
+    long long dropped = 0;  // numbers left out by --valid-only
     ResultList seen;  // the numbers printed, with --dedup
-    BufferedRows rows(stdout);
+    BufferedRows rows(stdout, format == RowFormat::Jsonl ? "\n" : "\r\n");
+    if (format == RowFormat::Csv) rows.Write(maker.Header());
     const PhoneSink print = [&](std::string_view number) {
       if (dedup) {
         std::string caption(number);
         if (seen.Contains(caption)) return;
         seen.Append(caption);
       }
-      rows.Write(number);
+      const NumberPlace* place = info ? &info->Look(number) : nullptr;
+      if (validOnly && !place->valid) {
+        ++dropped;
+        return;
+      }
+      rows.Write(format == RowFormat::Plain ? number : maker.Row(number, place));
     };
     for (const std::string& path : parsed.Positional()) {
+      const std::string page = path == "-" ? path : GbkFileName(path);
+      maker.SetPage(page);
       if (path == "-") {
         ScanStream(platform::StandardInput(), scanner, print);
       } else if (!ScanFile(path, scanner, print)) {
         rows.Flush();  // the numbers found before the fault stay ahead of its message
-        PrintFailure(FileOpenError(GbkFileName(path)).what());
+        PrintFailure(FileOpenError(page).what());
         status = 1;
       }
       rows.Flush();  // each file's numbers go out when it is done
+    }
+    if (validOnly) {
+      PrintMessage(std::to_string(dropped) + (dropped == 1 ? " number" : " numbers") +
+                   " dropped: not a valid Chinese mobile number");
     }
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <qdrawutil.h>
 
+#include "number_data/block_table.h"
 #include "ui/dialogs/dialogs.h"
 #include "ui/side/images/credit_line.xpm"
 #include "ui/side/images/maker_logo.xpm"
@@ -97,6 +98,13 @@ AboutBox::AboutBox(QWidget* parent, UrlOpener opener)
   contactLink_ = link("contactLink", 16, 130, 192,
                       QStringLiteral("QQ:%1 TEL:%2").arg(maker::QqNumber(), maker::Telephone()),
                       maker::MailUrl());
+
+  // Where the province, city and carrier of a number come from, and of when.
+  auto* numberData = new QLabel(
+      QStringLiteral("号码数据：") + QString::fromUtf8(NumberDataSource()), panel_);
+  numberData->setObjectName(QStringLiteral("numberDataSource"));
+  numberData->setWordWrap(true);
+  numberData->setGeometry(16, 148, 188, 28);
 
   okButton_ = new QPushButton(QStringLiteral("确 定"), this);
   okButton_->setObjectName(QStringLiteral("okButton"));
