@@ -54,7 +54,7 @@ env -u TOLVARINE_STATE_DIR -u XDG_DATA_HOME HOME="$prefix/home" \
   fail "state files beside the installed executables"
 
 sed 's/\\-/-/g' "$man" >"$prefix/man.txt"
-for command in harvest scan generate merge; do
+for command in harvest scan report generate merge; do
   flags=$("$prefix/bin/tolvarine" "$command" --help | grep -oE -- '(^|[ [|])--?[a-z][a-z0-9-]*' |
           grep -oE -- '--?[a-z][a-z0-9-]*' | sort -u)
   [ -n "$flags" ] || fail "$command --help names no flag"
