@@ -30,10 +30,9 @@ class CrawlWalk {
   CrawlWalk(const CrawlWalk&) = delete;
   CrawlWalk& operator=(const CrawlWalk&) = delete;
 
-  // Beginning a walk. Begin comes first; then the walk either starts, resumes or is
-  // abandoned.
-  // Fresh counters and empty result lists, the commands in the running states, the pacing
-  // period from the speed.
+  // A walk begins with Begin, then starts from the top, resumes or is abandoned.
+  // Begin: fresh counters and empty result lists, the commands in the running states, the
+  // pacing period from the speed.
   void Begin();
   // From the list's first line: timers on, the list opened, the first address loading. A
   // list that cannot be opened abandons the walk and the failure is thrown.
