@@ -1,6 +1,5 @@
 #include "engine/crawl_controller.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "base/atomic_file.h"
@@ -11,13 +10,10 @@
 #include "base/line_reader.h"
 #include "base/number_text.h"
 #include "base/state_folder.h"
-#include "engine/crawl_state.h"
 #include "engine/crawl_texts.h"
-#include "engine/list_address.h"
+#include "engine/crawl_walk.h"
 
 namespace tolvarine {
-
-// ----- State -----
 
 namespace {
 
@@ -31,192 +27,80 @@ CrawlEnvironment Completed(CrawlEnvironment environment) {
   return environment;
 }
 
+std::string ProgressName(const CrawlEnvironment& environment) {
+  if (environment.sharded) return ShardProgressName(environment.shardIndex, environment.shardCount);
+  return texts::kProgressFileName;
+}
+
 }  // namespace
-
-CrawlController::State::State(CrawlView& v, PageBrowser& b, Clock& clock, CrawlEnvironment e,
-                              CrawlController& owner)
-    : view(v),
-      browser(b),
-      clock(clock),
-      environment(Completed(std::move(e))),
-      files(environment.stateFolder,
-            environment.sharded
-                ? ShardProgressName(environment.shardIndex, environment.shardCount)
-                : std::string(texts::kProgressFileName)),
-      harvester(UserCollator()),
-      pacing(clock, 8000, [this, &owner] { Guarded([&owner] { owner.PacingTick(); }); }),
-      autosave(clock, 300000, [this, &owner] { Guarded([&owner] { owner.AutosaveTick(); }); }),
-      watchdog(clock, 300000, [this, &owner] { Guarded([&owner] { owner.WatchdogTick(); }); }),
-      positionSave(clock, std::max(environment.positionSaveMs, 1),
-                   [this, &owner] { Guarded([&owner] { owner.PositionSaveTick(); }); }) {}
-
-void CrawlController::State::Guarded(const std::function<void()>& handler) {
-  RunGuarded([this](const std::string& message) { view.ShowError(message); }, handler);
-}
-
-int CrawlController::State::PacingPeriod() const {
-  if (environment.pacingIntervalMs > 0) return environment.pacingIntervalMs;
-  return std::clamp(settings.speed, 1, 60) * 1000;
-}
-
-std::string CrawlController::State::ListPath() const {
-  if (!chosenListFile.empty() && LowerAsciiGbk(chosenListFile) == settings.listFile)
-    return FileSystemPath(chosenListFile);
-  return FileSystemPath(settings.listFile);
-}
-
-void CrawlController::State::ShowSettings() { view.ShowSettings(settings); }
-
-void CrawlController::State::StopTimers() {
-  pacing.SetEnabled(false);
-  autosave.SetEnabled(false);
-  watchdog.SetEnabled(false);
-  positionSave.SetEnabled(false);
-}
-
-void CrawlController::State::StartPositionSave() {
-  if (environment.positionSaveMs > 0) positionSave.SetEnabled(true);
-}
-
-void CrawlController::State::CloseReader() { reader.Close(); }
-
-void CrawlController::State::OpenReader() {
-  reader.Close();
-  reader.Open(ListPath());
-}
-
-void CrawlController::State::BeginWalk() {
-  stopRequested = false;
-  phonesFound = 0;
-  linksFound = 0;
-  links.Clear();
-  phones.Clear();
-  pagesAbandoned = 0;
-  view.ShowCommandStates(kRunningStates);
-  walking = true;
-}
-
-void CrawlController::State::AbandonStart() {
-  StopTimers();
-  try {
-    reader.Close();
-  } catch (...) {
-    // The failure that made the start fail is the one reported.
-  }
-  walking = false;
-  view.ShowCommandStates(kIdleStates);
-}
-
-void CrawlController::State::ReadAddress() {
-  const std::string line = reader.ReadLine();
-  ++position;
-  view.ShowPosition(position);
-  pageComplete = false;
-  tickFoundLoading = false;
-  // Frame identities belong to one navigation: a page abandoned before its document
-  // completed must not keep the next page from being marked complete.
-  rememberedFrame = 0;
-  const std::optional<std::string> address = AddressFromListLine(line);
-  notAnAddress = !address;
-  if (!address) {
-    view.ShowMessage(texts::kNotAnAddress + line);
-    return;
-  }
-  try {
-    browser.Navigate(*address);
-  } catch (...) {
-    // A failed navigate is left to the watchdog.
-  }
-}
-
-void CrawlController::State::SkipOtherShards() {
-  if (environment.shardCount <= 1 || stopRequested) return;
-  while (reader.IsOpen() && !reader.AtEnd() &&
-         position % environment.shardCount != environment.shardIndex) {
-    reader.ReadLine();
-    ++position;
-  }
-}
-
-bool CrawlController::State::ListDone() {
-  return !reader.IsOpen() || reader.AtEnd() || stopRequested;
-}
-
-// ----- Controller -----
 
 CrawlController::CrawlController(CrawlView& view, PageBrowser& browser, Clock& clock,
                                  CrawlEnvironment environment)
-    : s_(std::make_unique<State>(view, browser, clock, std::move(environment), *this)) {}
+    : view_(view),
+      environment_(Completed(std::move(environment))),
+      files_(environment_.stateFolder, ProgressName(environment_)),
+      walk_(std::make_unique<CrawlWalk>(
+          view, browser, clock, environment_, settings_,
+          [this](int position) { files_.Write(settings_, position, total_); })) {}
 
 CrawlController::~CrawlController() = default;
 
-CrawlSettings& CrawlController::Settings() { return s_->settings; }
+CrawlSettings& CrawlController::Settings() { return settings_; }
+
+void CrawlController::Guarded(const std::function<void()>& handler) { walk_->Guarded(handler); }
+
+std::string CrawlController::ListPath() const {
+  if (!chosenListFile_.empty() && LowerAsciiGbk(chosenListFile_) == settings_.listFile)
+    return FileSystemPath(chosenListFile_);
+  return FileSystemPath(settings_.listFile);
+}
 
 void CrawlController::ChooseList() {
-  s_->view.Repaint();
-  const std::optional<std::string> name = s_->view.ChooseListFile(GbkFileName(ExecutableFolder()));
+  view_.Repaint();
+  const std::optional<std::string> name = view_.ChooseListFile(GbkFileName(ExecutableFolder()));
   if (!name) return;
   UseListFile(*name);
 }
 
 void CrawlController::UseListFile(const std::string& name) {
-  State& s = *s_;
-  s.chosenListFile = name;
-  s.settings.listFile = LowerAsciiGbk(name);
-  s.ShowSettings();
-  s.total = 0;
-  s.total = CountLines(s.ListPath());
-  s.view.ShowTotal(s.total);
+  chosenListFile_ = name;
+  settings_.listFile = LowerAsciiGbk(name);
+  view_.ShowSettings(settings_);
+  total_ = 0;
+  total_ = CountLines(ListPath());
+  view_.ShowTotal(total_);
 }
 
 void CrawlController::EndWalkInProgress() {
-  if (s_->walking) s_->Guarded([this] { Finish(); });
+  if (walk_->Running()) Guarded([this] { Finish(); });
 }
 
 void CrawlController::Start() {
-  State& s = *s_;
   EndWalkInProgress();
-  if (!s.settings.Option(CrawlOption::SearchLinks) &&
-      !s.settings.Option(CrawlOption::SearchPhones)) {
-    s.view.ShowPlainMessage(texts::kNeedSearchItem);
+  if (!settings_.Option(CrawlOption::SearchLinks) &&
+      !settings_.Option(CrawlOption::SearchPhones)) {
+    view_.ShowPlainMessage(texts::kNeedSearchItem);
     return;
   }
-  if (!FileExists(s.ListPath())) {
-    s.view.ShowInformation(texts::kNoListFile);
+  if (!FileExists(ListPath())) {
+    view_.ShowInformation(texts::kNoListFile);
     return;
   }
   if (!IsOnline()) {
-    s.view.ShowInformation(texts::kNotOnline);
+    view_.ShowInformation(texts::kNotOnline);
     return;
   }
-  s.position = 0;
-  s.lastSeenPosition = 0;
-  s.BeginWalk();
-  s.pacing.SetInterval(s.PacingPeriod());
-  s.view.ShowTotal(s.total);
-  s.view.ClearCounts();
-  s.view.ShowMessage(texts::kSearching);
-  if (s.settings.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
-  s.watchdog.SetEnabled(true);
-  s.StartPositionSave();
-  try {
-    s.OpenReader();
-  } catch (...) {
-    s.AbandonStart();
-    throw;
-  }
-  try {
-    LoadNext();
-  } catch (...) {
-    // The watchdog moves the walk on.
-  }
+  walk_->Begin();
+  view_.ShowTotal(total_);
+  view_.ClearCounts();
+  view_.ShowMessage(texts::kSearching);
+  walk_->StartFromTop(ListPath());
 }
 
 void CrawlController::Stop() {
-  State& s = *s_;
-  s.stopRequested = true;
-  s.view.ShowMessage(texts::kStopping);
-  s.view.ShowCommandStates(kIdleStates);
+  walk_->RequestStop();
+  view_.ShowMessage(texts::kStopping);
+  view_.ShowCommandStates(kIdleStates);
 }
 
 void CrawlController::Continue() { Resume(std::nullopt); }
@@ -224,128 +108,112 @@ void CrawlController::Continue() { Resume(std::nullopt); }
 void CrawlController::ContinueFrom(int position) { Resume(position); }
 
 void CrawlController::Resume(std::optional<int> givenPosition) {
-  State& s = *s_;
   EndWalkInProgress();
-  if (!FileExists(s.files.ProgressPath())) {
-    s.view.ShowPlainMessage(texts::kNoProgress);
+  if (!FileExists(files_.ProgressPath())) {
+    view_.ShowPlainMessage(texts::kNoProgress);
     return;
   }
   ReadProgress();
-  if (!FileExists(s.ListPath())) {
-    s.view.ShowInformation(texts::kListMissing);
+  if (!FileExists(ListPath())) {
+    view_.ShowInformation(texts::kListMissing);
     return;
   }
   if (!IsOnline()) {
-    s.view.ShowInformation(texts::kNotOnline);
+    view_.ShowInformation(texts::kNotOnline);
     return;
   }
-  s.view.ShowTotal(s.total);
-  s.view.ClearCounts();
-  s.BeginWalk();
-  s.pacing.SetInterval(s.PacingPeriod());
-  s.view.ShowMessage(texts::kStarting);
+  view_.ShowTotal(total_);
+  view_.ClearCounts();
+  walk_->Begin();
+  view_.ShowMessage(texts::kStarting);
+  int position = 0;
   if (givenPosition) {
-    s.position = *givenPosition;
+    position = *givenPosition;
   } else {
-    s.view.Pause(1000);
-    const std::optional<std::string> answer =
-        s.view.AskResumeLine(texts::kResumeCaption, texts::kResumePrompt, IntToStr(s.position));
+    view_.Pause(1000);
+    const std::optional<std::string> answer = view_.AskResumeLine(
+        texts::kResumeCaption, texts::kResumePrompt, IntToStr(walk_->Position()));
     if (!answer) {
-      s.view.ShowMessage(texts::kResumeCancelled);
-      s.AbandonStart();
+      view_.ShowMessage(texts::kResumeCancelled);
+      walk_->Abandon();
       return;
     }
     try {
-      s.position = StrToInt(*answer);
+      position = StrToInt(*answer);
     } catch (...) {
-      s.AbandonStart();
+      walk_->Abandon();
       throw;
     }
   }
-  s.view.Repaint();
-  // Lines up to the position were read in the earlier walk; a position of 0 or below
-  // starts again at the first line.
-  if (s.position < 0) s.position = 0;
-  try {
-    s.OpenReader();
-    if (s.position > 0) {
-      int skipped = 0;
-      do {
-        s.reader.ReadLine();
-        ++skipped;
-      } while (skipped < s.position && !s.reader.AtEnd());
-    }
-    if (s.reader.AtEnd()) {
-      s.view.ShowMessage(texts::kListExhausted);
-      s.walking = false;
-      s.view.ShowCommandStates(kIdleStates);
-      s.CloseReader();
-      return;
-    }
-  } catch (...) {
-    s.AbandonStart();
-    throw;
-  }
-  s.view.ShowMessage(texts::kResuming);
-  s.lastSeenPosition = s.position;
-  s.watchdog.SetEnabled(true);
-  s.StartPositionSave();
-  if (s.settings.Option(CrawlOption::Autosave)) s.autosave.SetEnabled(true);
-  try {
-    LoadNext();
-  } catch (...) {
-    // The watchdog moves the walk on.
-  }
+  view_.Repaint();
+  walk_->ResumeAfter(ListPath(), position);
 }
 
 bool CrawlController::IsOnline() {
-  const std::vector<std::string> addresses = s_->environment.hostAddresses();
+  const std::vector<std::string> addresses = environment_.hostAddresses();
   const std::string last = addresses.empty() ? std::string() : addresses.back();
   // On many machines (containers, common hosts files) the host name resolves to the
   // loopback though the machine is online; a connected interface then shows it is.
-  return last != "127.0.0.1" || !s_->environment.networkInterfaces().empty();
+  return last != "127.0.0.1" || !environment_.networkInterfaces().empty();
 }
 
-void CrawlController::WriteProgress() {
-  s_->files.Write(s_->settings, s_->position, s_->total);
-}
+void CrawlController::WriteProgress() { files_.Write(settings_, walk_->Position(), total_); }
 
 // What was read before a failure stays applied, and is shown either way.
 bool CrawlController::ReadProgress() {
   bool found = false;
+  int position = walk_->Position();
   try {
-    found = s_->files.Read(s_->settings, s_->position, s_->total);
+    found = files_.Read(settings_, position, total_);
   } catch (...) {
-    s_->ShowSettings();
+    walk_->SetPosition(position);
+    view_.ShowSettings(settings_);
     throw;
   }
-  s_->ShowSettings();
+  walk_->SetPosition(position);
+  view_.ShowSettings(settings_);
   return found;
 }
 
 void CrawlController::LoadLists() {
   try {
-    s_->files.LoadLists(s_->settings);
+    files_.LoadLists(settings_);
   } catch (...) {
-    s_->ShowSettings();
+    view_.ShowSettings(settings_);
     throw;
   }
-  s_->ShowSettings();
+  view_.ShowSettings(settings_);
 }
 
-void CrawlController::SaveLists() { s_->files.SaveLists(s_->settings); }
+void CrawlController::SaveLists() { files_.SaveLists(settings_); }
 
-ResultList& CrawlController::Links() { return s_->links; }
-ResultList& CrawlController::Phones() { return s_->phones; }
-bool CrawlController::Running() const { return s_->walking; }
-int CrawlController::Position() const { return s_->position; }
-int CrawlController::Total() const { return s_->total; }
-int CrawlController::LinksFound() const { return s_->linksFound; }
-int CrawlController::PhonesFound() const { return s_->phonesFound; }
-int CrawlController::PagesAbandoned() const { return s_->pagesAbandoned; }
+void CrawlController::LoadNext() { walk_->LoadNext(); }
+void CrawlController::PacingTick() { walk_->PacingTick(); }
+void CrawlController::WatchdogTick() { walk_->WatchdogTick(); }
+void CrawlController::AutosaveTick() { walk_->AutosaveTick(); }
+void CrawlController::PositionSaveTick() { walk_->PositionSaveTick(); }
+void CrawlController::Finish() { walk_->Finish(); }
+
+void CrawlController::OnNavigateComplete(FrameId frame, const std::string& /*address*/) {
+  walk_->OnNavigateComplete(frame);
+}
+
+void CrawlController::OnDocumentComplete(FrameId frame, const std::string& /*address*/) {
+  walk_->OnDocumentComplete(frame);
+}
+
+ResultList& CrawlController::Links() { return walk_->Links(); }
+ResultList& CrawlController::Phones() { return walk_->Phones(); }
+bool CrawlController::Running() const { return walk_->Running(); }
+int CrawlController::Position() const { return walk_->Position(); }
+int CrawlController::Total() const { return total_; }
+int CrawlController::LinksFound() const { return walk_->LinksFound(); }
+int CrawlController::PhonesFound() const { return walk_->PhonesFound(); }
+int CrawlController::PagesAbandoned() const { return walk_->PagesAbandoned(); }
+int CrawlController::PagesHarvestedEarly() const { return walk_->PagesHarvestedEarly(); }
 
 void CrawlController::SetOnFinished(std::function<void()> onFinished) {
-  s_->onFinished = std::move(onFinished);
+  walk_->SetOnFinished(std::move(onFinished));
 }
 
 }  // namespace tolvarine

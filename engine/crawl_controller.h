@@ -5,45 +5,18 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "engine/clock.h"
+#include "engine/crawl_environment.h"
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
 #include "engine/page_browser.h"
+#include "engine/progress_file.h"
 #include "engine/result_list.h"
 
 namespace tolvarine {
 
-// Where the controller runs: its state folder, its online check and a fixed pacing period.
-struct CrawlEnvironment {
-  // Folder of the progress file and the list files, with a trailing "/"; empty takes the
-  // program's state folder.
-  std::string stateFolder;
-  // The local host's IPv4 addresses in resolution order (the online check); defaults to
-  // the real host lookup.
-  std::function<std::vector<std::string>()> hostAddresses;
-  // The names of the network interfaces that are up with an address, loopback aside (the
-  // online check's other rule); defaults to the real list.
-  std::function<std::vector<std::string>()> networkInterfaces;
-  // When set, overrides speed x 1000 as the pacing period (the watchdog keeps 15 periods,
-  // never less than 15 s).
-  int pacingIntervalMs = 0;
-  // The command line's rule: the pacing period is the least time between two loads, so a
-  // page that completes after a tick has already found it loading is harvested at once
-  // instead of at the next tick (which would add half a period a page on average). Off, the
-  // window's rule: a page is harvested only at a tick.
-  bool harvestOnCompletion = false;
-  // A shard walks only its share of the list: line i (counted from 1) belongs to shard
-  // (i - 1) mod shardCount. Positions still count every line of the list. A sharded walk
-  // keeps its progress in a file of its own (ShardProgressName).
-  int shardIndex = 0;
-  int shardCount = 1;
-  bool sharded = false;
-  // When above 0, a walk saves its position this often (the command line), as the last
-  // line done: a page still loading when the process dies is walked again.
-  int positionSaveMs = 0;
-};
+class CrawlWalk;
 
 // The owner routes the browser's events to the controller (browser.SetListener(&controller)).
 // The controller is the one guard of its timer ticks and browser events: a failure in
@@ -101,18 +74,31 @@ class CrawlController : public PageBrowserListener {
   int PhonesFound() const;
   // Pages of the current or last walk that the watchdog gave up waiting for.
   int PagesAbandoned() const;
+  // Pages of the current or last walk harvested when the wait for their load ran out
+  // before the load completed.
+  int PagesHarvestedEarly() const;
   // Called when a walk ends (finished); the console runner exits on it.
   void SetOnFinished(std::function<void()> onFinished);
-
-  struct State;
 
  private:
   // A walk still in progress (stopped but waiting for its tick) is finished before a new
   // one begins.
   void EndWalkInProgress();
   void Resume(std::optional<int> givenPosition);
+  // The file-system path of the list file: the name as chosen while that file exists,
+  // else the stored (lowered) name looked up ignoring case.
+  std::string ListPath() const;
+  // Runs a handler as the window would: a failure goes to the standard error dialog.
+  void Guarded(const std::function<void()>& handler);
 
-  std::unique_ptr<State> s_;
+  CrawlView& view_;
+  CrawlEnvironment environment_;
+  CrawlSettings settings_;
+  // The list file's name as chosen, before lowering; opened while it exists.
+  std::string chosenListFile_;
+  ProgressFile files_;
+  int total_ = 0;
+  std::unique_ptr<CrawlWalk> walk_;
 };
 
 }  // namespace tolvarine

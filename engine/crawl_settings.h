@@ -5,10 +5,20 @@
 // list files are read into it and written from it. The defaults live here and nowhere else.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "engine/extra_options_file.h"
 
 namespace tolvarine {
+
+// The speed is seconds per page, kFastestSpeed..kSlowestSpeed.
+inline constexpr int kFastestSpeed = 1;
+inline constexpr int kSlowestSpeed = 60;
+inline constexpr int kDefaultSpeed = 8;
+
+// The prefix field's text in a new window, and the prefixes of the command line when no
+// list is saved: one prefix a line.
+inline constexpr char kDefaultPrefixText[] = "13\r\n15\r\n18";
 
 enum class CrawlOption { Dedup, Autosave, SearchLinks, SearchPhones, LinkFilter, OnlySite };
 
@@ -18,10 +28,10 @@ enum class RuleList { Prefixes, MustContain, MustNotContain };
 struct CrawlSettings {
   // All options start unticked.
   std::array<bool, 6> options{};
-  // Seconds per page, 1..60.
-  int speed = 8;
+  // Seconds per page.
+  int speed = kDefaultSpeed;
   // Each list's whole text, lines separated by CR LF, as its field and its file hold it.
-  std::array<std::string, 3> rules{"13\r\n15\r\n18", "http://\r\n.", "$\r\n#"};
+  std::array<std::string, 3> rules{kDefaultPrefixText, "http://\r\n.", "$\r\n#"};
   // The URL list file's GBK name as shown in the "网址文件：" field (lowered A..Z).
   std::string listFile;
   // "https" links and numbers as people write them; kept in their own file, all off by
@@ -40,8 +50,18 @@ struct CrawlSettings {
   bool operator==(const CrawlSettings&) const = default;
 };
 
-// The speed as counted from a field's text: text that is not a number counts as 1; values
-// outside 1..60 go to the nearer bound.
+// The speed within its bounds: a value outside them goes to the nearer one.
+int ClampSpeed(int speed);
+
+// The speed as counted from a field's text: text that is not a number counts as the
+// fastest; values outside the bounds go to the nearer one.
 int ReadSpeed(const std::string& text);
+
+// The default prefixes, as a list.
+std::vector<std::string> DefaultPrefixes();
+
+// A comma-separated list as the command line gives it (UTF-8) as a rule field holds it:
+// one GBK line per item, CR LF between them. Items are kept as given, empty ones too.
+std::string RuleTextFromCommaList(const std::string& utf8Items);
 
 }  // namespace tolvarine

@@ -1,6 +1,5 @@
 #include "engine/progress_file.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <exception>
@@ -67,7 +66,7 @@ std::string ProgressText(const CrawlSettings& settings, int position, int total)
   std::vector<std::string> lines{settings.listFile, IntToStr(position), IntToStr(total)};
   for (const OptionLine& o : kOptionLines)
     lines.emplace_back(settings.Option(o.option) ? o.yes : o.no);
-  lines.push_back(IntToStr(std::clamp(settings.speed, 1, 60)));
+  lines.push_back(IntToStr(ClampSpeed(settings.speed)));
   return JoinCrlf(lines);
 }
 
@@ -85,7 +84,7 @@ bool ProgressFile::Read(CrawlSettings& settings, int& position, int& total) cons
     total = StrToInt(reader.ReadLine());
     for (const OptionLine& o : kOptionLines)
       settings.SetOption(o.option, reader.ReadLine() == o.yes);
-    settings.speed = std::clamp(StrToInt(reader.ReadLine()), 1, 60);
+    settings.speed = ClampSpeed(StrToInt(reader.ReadLine()));
   } catch (...) {
     try {
       reader.Close();

@@ -252,6 +252,54 @@ TEST_F(WalkTest, TheWatchdogWaitsAtLeastFifteenSeconds) {
   EXPECT_FALSE(crawl->Running());
 }
 
+// At a period far shorter than a load, thirty ticks pass long before a page completes: the
+// wait still lasts as long as at the fastest speed, so the watchdog gives up a stalled page
+// and a slow one is harvested once it has loaded.
+TEST_F(WalkTest, AtAOneMillisecondPeriodASlowPageIsWaitedForAndAStalledOneGivenUp) {
+  Rewire([](CrawlEnvironment& e) {
+    e.pacingIntervalMs = 1;
+  });
+  UsePages(3, 2000);
+  browser.Page(Address(2)).neverCompletes = true;
+  Run(&CrawlController::Start);
+  clock.AdvanceTo(1999);
+  EXPECT_FALSE(Harvested(1));
+  clock.AdvanceTo(2001);
+  EXPECT_TRUE(Harvested(1));
+  ASSERT_EQ(browser.Navigations().size(), 2u);
+  // The watchdog, set at the first load, looks at 15 s and gives page 2 up at 30 s.
+  clock.AdvanceTo(29999);
+  EXPECT_EQ(browser.Navigations().size(), 2u);
+  EXPECT_FALSE(Harvested(2));
+  clock.AdvanceTo(30000);
+  EXPECT_EQ(crawl->PagesAbandoned(), 1);
+  clock.AdvanceTo(32001);
+  EXPECT_TRUE(Harvested(3));
+  EXPECT_FALSE(Harvested(2));
+  EXPECT_EQ(crawl->PagesHarvestedEarly(), 0);
+  EXPECT_FALSE(crawl->Running());
+}
+
+// Lowering the speed to 1 s during a long wait leaves the watchdog on its slow rhythm: the
+// thirty ticks end the wait first and the page is harvested as it stands, and counted.
+TEST_F(WalkTest, APageHarvestedBeforeItCompletedIsCounted) {
+  crawl->Settings().speed = 60;
+  UsePages(2);
+  browser.Page(Address(1)).neverCompletes = true;
+  Run(&CrawlController::Start);
+  clock.AdvanceTo(100);
+  crawl->Settings().speed = 1;
+  clock.AdvanceTo(89999);  // one tick of 60 s and 29 of 1 s spent waiting
+  EXPECT_FALSE(Harvested(1));
+  clock.AdvanceTo(90000);
+  EXPECT_TRUE(Harvested(1));
+  clock.AdvanceTo(95000);
+  EXPECT_TRUE(Harvested(2));
+  EXPECT_FALSE(crawl->Running());
+  EXPECT_EQ(crawl->PagesHarvestedEarly(), 1);
+  EXPECT_EQ(crawl->PagesAbandoned(), 0);
+}
+
 TEST_F(WalkTest, LinksAndPhonesAreBothHarvestedAndCounted) {
   crawl->Settings().SetOption(CrawlOption::SearchLinks, true);
   crawl->Settings().SetOption(CrawlOption::Dedup, true);

@@ -6,7 +6,7 @@
 namespace tolvarine {
 
 SpeedSpinBox::SpeedSpinBox(QWidget* parent) : QSpinBox(parent) {
-  setRange(1, 60);
+  setRange(kFastestSpeed, kSlowestSpeed);
   setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+// Where a walk runs: its state folder, its online check, its pacing and its share of the list.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tolvarine {
+
+struct CrawlEnvironment {
+  // Folder of the progress file and the list files, with a trailing "/"; empty takes the
+  // program's state folder.
+  std::string stateFolder;
+  // The local host's IPv4 addresses in resolution order (the online check); defaults to
+  // the real host lookup.
+  std::function<std::vector<std::string>()> hostAddresses;
+  // The names of the network interfaces that are up with an address, loopback aside (the
+  // online check's other rule); defaults to the real list.
+  std::function<std::vector<std::string>()> networkInterfaces;
+  // When set, overrides speed x 1000 as the pacing period (the watchdog keeps 15 periods,
+  // never less than 15 s).
+  int pacingIntervalMs = 0;
+  // The command line's rule: the pacing period is the least time between two loads, so a
+  // page that completes after a tick has already found it loading is harvested at once
+  // instead of at the next tick (which would add half a period a page on average). Off, the
+  // window's rule: a page is harvested only at a tick.
+  bool harvestOnCompletion = false;
+  // A shard walks only its share of the list: line i (counted from 1) belongs to shard
+  // (i - 1) mod shardCount. Positions still count every line of the list. A sharded walk
+  // keeps its progress in a file of its own (ShardProgressName).
+  int shardIndex = 0;
+  int shardCount = 1;
+  bool sharded = false;
+  // When above 0, a walk saves its position this often (the command line), as the last
+  // line done: a page still loading when the process dies is walked again.
+  int positionSaveMs = 0;
+};
+
+}  // namespace tolvarine

@@ -1,0 +1,130 @@
+#pragma once
+// The running walk: reads its addresses from the list, paces the loads, marks each page
+// complete, waits for it or gives it up, harvests it, and finishes. It owns the position,
+// the completion mark, the wait and its timers; the controller runs the commands around it
+// (their checks, dialogs and messages) and keeps the settings and the state files.
+#include <functional>
+#include <string>
+
+#include "engine/clock.h"
+#include "engine/crawl_environment.h"
+#include "engine/crawl_list_source.h"
+#include "engine/crawl_settings.h"
+#include "engine/crawl_view.h"
+#include "engine/link_harvester.h"
+#include "engine/page_browser.h"
+#include "engine/result_list.h"
+#include "engine/timer.h"
+
+namespace tolvarine {
+
+class CrawlWalk {
+ public:
+  // Writes the progress file with the given position (and the settings and total it has).
+  using SaveProgress = std::function<void(int position)>;
+
+  // The settings are read at every use: an edit made during a walk counts from then on.
+  CrawlWalk(CrawlView& view, PageBrowser& browser, Clock& clock,
+            const CrawlEnvironment& environment, const CrawlSettings& settings,
+            SaveProgress saveProgress);
+  CrawlWalk(const CrawlWalk&) = delete;
+  CrawlWalk& operator=(const CrawlWalk&) = delete;
+
+  // A walk begins with Begin, then starts from the top, resumes or is abandoned.
+  // Begin: fresh counters and empty result lists, the commands in the running states, the
+  // pacing period from the speed.
+  void Begin();
+  // From the list's first line: timers on, the list opened, the first address loading. A
+  // list that cannot be opened abandons the walk and the failure is thrown.
+  void StartFromTop(const std::string& listPath);
+  // After line `position` (below 0: from the first line). A list with no line left ends
+  // the walk idle at once; a list that cannot be read abandons it and the failure is thrown.
+  void ResumeAfter(const std::string& listPath, int position);
+  // Ends a walk that has not got past its start: timers off, list closed, idle commands.
+  void Abandon();
+  // The walk ends at its next harvest or its next load.
+  void RequestStop() { stopRequested_ = true; }
+
+  // The steps of a running walk: each timer's handler, loading the next address, finishing.
+  void LoadNext();
+  void PacingTick();
+  void WatchdogTick();
+  void AutosaveTick();
+  void PositionSaveTick();
+  void Finish();
+  void OnNavigateComplete(FrameId frame);
+  void OnDocumentComplete(FrameId frame);
+
+  // Runs a handler as the window would: a failure goes to the standard error dialog.
+  void Guarded(const std::function<void()>& handler);
+
+  bool Running() const { return walking_; }
+  int Position() const { return list_.Position(); }
+  // The position a progress file gives, between walks.
+  void SetPosition(int position) { list_.SetPosition(position); }
+  ResultList& Links() { return links_; }
+  ResultList& Phones() { return phones_; }
+  int LinksFound() const { return linksFound_; }
+  int PhonesFound() const { return phonesFound_; }
+  int PagesAbandoned() const { return pagesAbandoned_; }
+  int PagesHarvestedEarly() const { return pagesHarvestedEarly_; }
+  void SetOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
+
+ private:
+  // The pacing period in ms: the speed x 1000, unless the environment fixes it.
+  int PacingPeriod() const;
+  void StopTimers();
+  // Starts the periodic position save when the environment asks for one.
+  void StartPositionSave();
+  // Loads the first address of a walk; a failure is left to the watchdog.
+  void LoadFirst();
+  // Reads and loads the next address, or finishes the walk at the end of the list or after
+  // Stop; returns whether an address was loaded.
+  bool LoadAddressOrFinish();
+  // Reads the next address, counts it and starts loading it.
+  void ReadAddress();
+  // Whether the page has been waited for long enough: the wait lasts 30 ticks, and never
+  // less time than 30 ticks at the fastest speed.
+  bool WaitedLongEnough() const;
+  // Runs the link harvester and the phone extractor on the page, as the options say.
+  void Harvest(PageDocument& document);
+
+  CrawlView& view_;
+  PageBrowser& browser_;
+  Clock& clock_;
+  const CrawlEnvironment& environment_;
+  const CrawlSettings& settings_;
+  SaveProgress saveProgress_;
+  std::function<void()> onFinished_;
+
+  ListSource list_;
+  LinkHarvester harvester_;
+  ResultList links_;
+  ResultList phones_;
+
+  int lastSeenPosition_ = 0;
+  // Pacing ticks spent waiting for the page to complete (0..30), and the periods they took.
+  int waitCounter_ = 0;
+  int waitedMs_ = 0;
+  bool stopRequested_ = false;
+  int phonesFound_ = 0;
+  int linksFound_ = 0;
+  int pagesAbandoned_ = 0;
+  int pagesHarvestedEarly_ = 0;
+  FrameId rememberedFrame_ = 0;  // 0: none
+  // The page being loaded has completed (its top-level document-complete arrived).
+  bool pageComplete_ = false;
+  // A pacing tick has found the page being loaded not yet complete.
+  bool tickFoundLoading_ = false;
+  // The line read last is no address: the next pacing tick moves on without harvesting.
+  bool notAnAddress_ = false;
+  // From the moment a walk puts the commands in the running states until it ends.
+  bool walking_ = false;
+
+  Timer pacing_;
+  Timer autosave_;
+  Timer watchdog_;
+  Timer positionSave_;
+};
+
+}  // namespace tolvarine

@@ -1,0 +1,212 @@
+// The walk page by page: loading the next address, the timers' ticks, the browser's
+// completion events and the harvest.
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "base/errors.h"
+#include "engine/crawl_texts.h"
+#include "engine/crawl_walk.h"
+#include "engine/list_address.h"
+#include "engine/phone_extractor.h"
+
+namespace tolvarine {
+
+namespace {
+constexpr int kWaitTicks = 30;
+// The wait for a page to complete lasts kWaitTicks ticks and never less than that many
+// at the fastest speed, so at a short pacing period the watchdog gives up a slow page
+// before the wait would harvest it unloaded.
+constexpr int kShortestWaitMs = kWaitTicks * kFastestSpeed * 1000;
+// The watchdog waits 15 pacing periods for a page, and never less than this.
+constexpr int kShortestWatchdogMs = 15 * kFastestSpeed * 1000;
+
+// Marks both result lists with the page being harvested, for as long as it lives.
+class PageSource {
+ public:
+  PageSource(ResultList& links, ResultList& phones, const std::string& page, std::int64_t now)
+      : links_(links), phones_(phones) {
+    links_.BeginSource(page, now);
+    phones_.BeginSource(page, now);
+  }
+  ~PageSource() {
+    links_.EndSource();
+    phones_.EndSource();
+  }
+  PageSource(const PageSource&) = delete;
+  PageSource& operator=(const PageSource&) = delete;
+
+ private:
+  ResultList& links_;
+  ResultList& phones_;
+};
+}  // namespace
+
+void CrawlWalk::ReadAddress() {
+  const std::string line = list_.Next();
+  view_.ShowPosition(list_.Position());
+  pageComplete_ = false;
+  tickFoundLoading_ = false;
+  // Frame identities belong to one navigation: a page abandoned before its document
+  // completed must not keep the next page from being marked complete.
+  rememberedFrame_ = 0;
+  const std::optional<std::string> address = AddressFromListLine(line);
+  notAnAddress_ = !address;
+  if (!address) {
+    view_.ShowMessage(texts::kNotAnAddress + line);
+    return;
+  }
+  try {
+    browser_.Navigate(*address);
+  } catch (...) {
+    // A failed navigate is left to the watchdog.
+  }
+}
+
+// A list file that can no longer be read ends the walk as its end would (the position
+// stays at the last address read, so Continue can pick up from there), and the read
+// failure is reported once it has ended. Left running, every watchdog tick would retry the
+// broken reader and report it again, and the walk would never end.
+bool CrawlWalk::LoadAddressOrFinish() {
+  std::exception_ptr readFailure;
+  try {
+    if (!stopRequested_) list_.SkipOtherShards();
+    if (!list_.Exhausted() && !stopRequested_) {
+      ReadAddress();
+      return true;
+    }
+  } catch (const InOutError&) {
+    readFailure = std::current_exception();
+  }
+  if (!readFailure) {
+    Finish();
+    return false;
+  }
+  std::exception_ptr finishFailure;
+  try {
+    Finish();
+  } catch (...) {
+    finishFailure = std::current_exception();
+  }
+  Guarded([&readFailure] { std::rethrow_exception(readFailure); });
+  if (finishFailure) Guarded([&finishFailure] { std::rethrow_exception(finishFailure); });
+  return false;
+}
+
+void CrawlWalk::LoadNext() {
+  if (!LoadAddressOrFinish()) return;
+  waitCounter_ = 0;
+  waitedMs_ = 0;
+  pacing_.SetEnabled(true);
+  watchdog_.SetInterval(std::max(15 * PacingPeriod(), kShortestWatchdogMs));
+}
+
+bool CrawlWalk::WaitedLongEnough() const {
+  return waitCounter_ >= kWaitTicks && waitedMs_ >= kShortestWaitMs;
+}
+
+void CrawlWalk::PacingTick() {
+  if (notAnAddress_) {
+    // Nothing was loaded for that line: move on without harvesting the page before it.
+    notAnAddress_ = false;
+    pacing_.SetEnabled(false);
+    pacing_.SetInterval(PacingPeriod());
+    waitCounter_ = 0;
+    waitedMs_ = 0;
+    if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
+    return;
+  }
+  if (!pageComplete_) tickFoundLoading_ = true;
+  PageDocument* document = browser_.Document();
+  if (document == nullptr) return;
+  const int periodWaited = pacing_.Interval();
+  pacing_.SetEnabled(false);
+  pacing_.SetInterval(PacingPeriod());
+  if (!pageComplete_ && !WaitedLongEnough()) {
+    waitCounter_ = std::min(waitCounter_ + 1, kWaitTicks);
+    waitedMs_ = std::min(waitedMs_ + periodWaited, kShortestWaitMs);
+    pacing_.SetEnabled(true);
+    return;
+  }
+  if (!pageComplete_) ++pagesHarvestedEarly_;
+  waitCounter_ = 0;
+  waitedMs_ = 0;
+  Harvest(*document);
+  autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
+  if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
+}
+
+// The rows of the page keep its address as the browser reports it (after redirects, the
+// address the site key is taken from) and the time of the harvest.
+void CrawlWalk::Harvest(PageDocument& document) {
+  const std::string location = browser_.LocationURL();
+  const PageSource source(links_, phones_, location, clock_.WallSeconds());
+  if (settings_.Option(CrawlOption::SearchLinks)) {
+    LinkRules rules;
+    rules.onlySite = settings_.Option(CrawlOption::OnlySite);
+    rules.filter = settings_.Option(CrawlOption::LinkFilter);
+    rules.https = settings_.extra.https;
+    if (rules.filter) {
+      rules.mustContain = RuleLines(settings_.Rules(RuleList::MustContain));
+      rules.mustNotContain = RuleLines(settings_.Rules(RuleList::MustNotContain));
+    }
+    harvester_.Harvest(location, document, rules, links_, [this] {
+      ++linksFound_;
+      view_.ShowLinksFound(linksFound_);
+    });
+  }
+  if (settings_.Option(CrawlOption::SearchPhones)) {
+    ExtractPagePhones(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
+                      settings_.Option(CrawlOption::Dedup), phones_, [this] {
+                        ++phonesFound_;
+                        view_.ShowPhonesFound(phonesFound_);
+                      },
+                      settings_.extra.formatted);
+  }
+}
+
+void CrawlWalk::WatchdogTick() {
+  if (list_.Position() == lastSeenPosition_) {
+    // No page went by in a whole watchdog period: give up on the one loading.
+    if (walking_ && list_.Position() > 0) ++pagesAbandoned_;
+    LoadNext();
+  } else {
+    lastSeenPosition_ = list_.Position();
+  }
+}
+
+void CrawlWalk::AutosaveTick() {
+  autosave_.SetEnabled(false);
+  saveProgress_(list_.Position());
+  autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
+}
+
+// The page at the position is still loading (or its line waits for the next tick): the
+// saved position is the line before it, so a walk continued after a crash loads it again.
+void CrawlWalk::PositionSaveTick() {
+  if (!walking_) return;
+  saveProgress_(std::max(list_.Position() - 1, 0));
+}
+
+void CrawlWalk::OnNavigateComplete(FrameId frame) {
+  Guarded([this, frame] {
+    if (rememberedFrame_ == 0) rememberedFrame_ = frame;
+  });
+}
+
+void CrawlWalk::OnDocumentComplete(FrameId frame) {
+  Guarded([this, frame] {
+    if (frame != 0 && frame == rememberedFrame_) {
+      pageComplete_ = true;
+      rememberedFrame_ = 0;
+      // A whole period has gone by since the load: the tick it waits for is due now.
+      if (environment_.harvestOnCompletion && tickFoundLoading_ && walking_ &&
+          pacing_.Enabled())
+        PacingTick();
+    }
+  });
+}
+
+}  // namespace tolvarine
