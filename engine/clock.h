@@ -27,6 +27,12 @@ class Clock {
                std::chrono::system_clock::now().time_since_epoch())
         .count();
   }
+  // The wall time in milliseconds since 1970.
+  virtual std::int64_t WallMilliseconds() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
 };
 
 }  // namespace tolvarine

@@ -212,6 +212,8 @@ int CrawlController::PhonesFound() const { return walk_->PhonesFound(); }
 int CrawlController::PagesAbandoned() const { return walk_->PagesAbandoned(); }
 int CrawlController::PagesHarvestedEarly() const { return walk_->PagesHarvestedEarly(); }
 
+void CrawlController::SetPageLog(PageLogSink* log) { walk_->SetPageLog(log); }
+
 void CrawlController::SetOnFinished(std::function<void()> onFinished) {
   walk_->SetOnFinished(std::move(onFinished));
 }

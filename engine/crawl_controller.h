@@ -11,6 +11,7 @@
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
 #include "engine/page_browser.h"
+#include "engine/page_log.h"
 #include "engine/progress_file.h"
 #include "engine/result_list.h"
 
@@ -79,6 +80,8 @@ class CrawlController : public PageBrowserListener {
   int PagesHarvestedEarly() const;
   // Called when a walk ends (finished); the console runner exits on it.
   void SetOnFinished(std::function<void()> onFinished);
+  // Where each page's record goes as the page ends (the page log); none by default.
+  void SetPageLog(PageLogSink* log);
 
  private:
   // A walk still in progress (stopped but waiting for its tick) is finished before a new

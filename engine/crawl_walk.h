@@ -12,6 +12,7 @@
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
 #include "engine/link_harvester.h"
+#include "engine/page_log.h"
 #include "engine/page_browser.h"
 #include "engine/result_list.h"
 #include "engine/timer.h"
@@ -69,6 +70,8 @@ class CrawlWalk {
   int PagesAbandoned() const { return pagesAbandoned_; }
   int PagesHarvestedEarly() const { return pagesHarvestedEarly_; }
   void SetOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
+  // Each page's record goes there as the page ends (none: no page log).
+  void SetPageLog(PageLogSink* log) { pageLog_ = log; }
 
  private:
   // The pacing period in ms: the speed x 1000, unless the environment fixes it.
@@ -88,6 +91,8 @@ class CrawlWalk {
   bool WaitedLongEnough() const;
   // Runs the link harvester and the phone extractor on the page, as the options say.
   void Harvest(PageDocument& document);
+  // Ends the page log's record of the page read last with its outcome.
+  void EndPage(PageOutcome outcome);
 
   CrawlView& view_;
   PageBrowser& browser_;
@@ -120,6 +125,9 @@ class CrawlWalk {
   bool notAnAddress_ = false;
   // From the moment a walk puts the commands in the running states until it ends.
   bool walking_ = false;
+
+  PageLogSink* pageLog_ = nullptr;
+  PageRecord page_;  // the page read last, while its record is open (line above 0)
 
   Timer pacing_;
   Timer autosave_;

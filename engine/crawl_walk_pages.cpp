@@ -54,7 +54,13 @@ void CrawlWalk::ReadAddress() {
   rememberedFrame_ = 0;
   const std::optional<std::string> address = AddressFromListLine(line);
   notAnAddress_ = !address;
+  page_ = PageRecord{};
+  page_.line = list_.Position();
+  page_.listed = address ? *address : line;
+  page_.site = SiteOf(page_.listed);
+  page_.startMs = clock_.WallMilliseconds();
   if (!address) {
+    EndPage(PageOutcome::NotAnAddress);
     view_.ShowMessage(texts::kNotAnAddress + line);
     return;
   }
@@ -133,6 +139,7 @@ void CrawlWalk::PacingTick() {
   if (!pageComplete_) ++pagesHarvestedEarly_;
   waitCounter_ = 0;
   waitedMs_ = 0;
+  page_.outcome = pageComplete_ ? PageOutcome::Harvested : PageOutcome::HarvestedEarly;
   Harvest(*document);
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
   if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
@@ -142,6 +149,8 @@ void CrawlWalk::PacingTick() {
 // address the site key is taken from) and the time of the harvest.
 void CrawlWalk::Harvest(PageDocument& document) {
   const std::string location = browser_.LocationURL();
+  const int linksBefore = linksFound_, phonesBefore = phonesFound_;
+  int phonesAll = 0;
   const PageSource source(links_, phones_, location, clock_.WallSeconds());
   if (settings_.Option(CrawlOption::SearchLinks)) {
     LinkRules rules;
@@ -156,6 +165,7 @@ void CrawlWalk::Harvest(PageDocument& document) {
       ++linksFound_;
       view_.ShowLinksFound(linksFound_);
     });
+    page_.linksAll = document.LinksLength();
   }
   if (settings_.Option(CrawlOption::SearchPhones)) {
     ExtractPagePhones(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
@@ -163,14 +173,31 @@ void CrawlWalk::Harvest(PageDocument& document) {
                         ++phonesFound_;
                         view_.ShowPhonesFound(phonesFound_);
                       },
-                      settings_.extra.formatted);
+                      settings_.extra.formatted, &phonesAll);
   }
+  page_.final = location;
+  if (!location.empty()) page_.site = SiteOf(location);
+  page_.linksNew = linksFound_ - linksBefore;
+  page_.phonesNew = phonesFound_ - phonesBefore;
+  page_.phonesAll = phonesAll;
+  EndPage(page_.outcome);
+}
+
+void CrawlWalk::EndPage(PageOutcome outcome) {
+  if (page_.line <= 0) return;
+  page_.outcome = outcome;
+  page_.endMs = clock_.WallMilliseconds();
+  if (pageLog_) pageLog_->OnPage(page_);
+  page_.line = 0;
 }
 
 void CrawlWalk::WatchdogTick() {
   if (list_.Position() == lastSeenPosition_) {
     // No page went by in a whole watchdog period: give up on the one loading.
-    if (walking_ && list_.Position() > 0) ++pagesAbandoned_;
+    if (walking_ && list_.Position() > 0) {
+      ++pagesAbandoned_;
+      EndPage(PageOutcome::Abandoned);
+    }
     LoadNext();
   } else {
     lastSeenPosition_ = list_.Position();

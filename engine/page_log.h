@@ -42,6 +42,13 @@ struct PageRecord {
   bool operator==(const PageRecord&) const = default;
 };
 
+// Where a walk hands each page's record as the page ends.
+class PageLogSink {
+ public:
+  virtual ~PageLogSink() = default;
+  virtual void OnPage(const PageRecord& record) = 0;
+};
+
 // The header row of a CSV page log.
 inline constexpr char kPageLogCsvHeader[] =
     "line,depth,listed,final,site,start_ms,end_ms,outcome,phones_new,phones_all,links_new,"

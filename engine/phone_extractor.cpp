@@ -172,8 +172,10 @@ std::vector<std::string> PrefixesFromText(std::string_view fieldText) {
 
 namespace {
 
-PhoneSink AddingSink(bool dedup, ResultList& phones, const std::function<void()>& onAdded) {
-  return [dedup, &phones, &onAdded](std::string_view number) {
+PhoneSink AddingSink(bool dedup, ResultList& phones, const std::function<void()>& onAdded,
+                     int* found = nullptr) {
+  return [dedup, &phones, &onAdded, found](std::string_view number) {
+    if (found) ++*found;
     std::string caption(number);
     if (dedup && phones.Contains(caption)) return;
     phones.Append(caption);
@@ -191,12 +193,13 @@ void ExtractPhones(const std::vector<std::string_view>& lines,
   for (std::string_view line : lines) scanner.ScanLine(line, sink);
 }
 
-void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
-                            const std::vector<std::string>& prefixes, bool dedup,
-                            ResultList& phones, const std::function<void()>& onAdded,
-                            bool formatted) {
+namespace {
+
+void ExtractCounting(const std::vector<std::string_view>& texts,
+                     const std::vector<std::string>& prefixes, bool dedup, ResultList& phones,
+                     const std::function<void()>& onAdded, bool formatted, int* found) {
   const PhoneScanner scanner(prefixes);
-  const PhoneSink sink = AddingSink(dedup, phones, onAdded);
+  const PhoneSink sink = AddingSink(dedup, phones, onAdded, found);
   if (!formatted) {
     for (std::string_view text : texts) scanner.ScanText(text, sink);
     return;
@@ -205,12 +208,21 @@ void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
   for (std::string_view text : texts) ScanTextWithFormatted(scanner, formattedScanner, text, sink);
 }
 
+}  // namespace
+
+void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
+                            const std::vector<std::string>& prefixes, bool dedup,
+                            ResultList& phones, const std::function<void()>& onAdded,
+                            bool formatted) {
+  ExtractCounting(texts, prefixes, dedup, phones, onAdded, formatted, nullptr);
+}
+
 void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
                        bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                       bool formatted) {
+                       bool formatted, int* found) {
   const std::string text = document.BodyOuterText();
   const std::string markup = document.BodyOuterHtml();
-  ExtractPhonesFromTexts({text, markup}, prefixes, dedup, phones, onAdded, formatted);
+  ExtractCounting({text, markup}, prefixes, dedup, phones, onAdded, formatted, found);
 }
 
 }  // namespace tolvarine

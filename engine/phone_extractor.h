@@ -66,8 +66,9 @@ void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
 
 // The extractor run on a loaded page: its body text, then its body markup. Reading a
 // document without a body throws before anything is added.
+// `found`, when given, counts every number found, repeats included.
 void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
                        bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                       bool formatted = false);
+                       bool formatted = false, int* found = nullptr);
 
 }  // namespace tolvarine

@@ -9,6 +9,8 @@
 
 #include "app/cli/command_io.h"
 #include "app/cli/harvest_output.h"
+#include "app/cli/page_log_output.h"
+#include "app/cli/report_command.h"
 #include "app/cli/shard_join.h"
 #include "base/line_reader.h"
 #include "base/platform/shard_processes.h"
@@ -19,7 +21,9 @@ namespace tolvarine::cli {
 int RunHarvestJobs(const HarvestPlan& plan) {
   HarvestOutput output(plan, true);
   output.Open();
-  ShardJoin join(plan, output, CountLines(plan.listPath));
+  PageLogOutput pageLog(plan);
+  pageLog.Open();
+  ShardJoin join(plan, output, pageLog, CountLines(plan.listPath));
 
   std::vector<int> pids, fds;
   platform::IgnoreBrokenPipes();
@@ -56,6 +60,10 @@ int RunHarvestJobs(const HarvestPlan& plan) {
   std::fprintf(stderr, "pages harvested before their load completed: %d\n", join.Early());
   std::fprintf(stderr, "rows written: links %d  phones %d\n", output.Written(ResultKind::Link),
                output.Written(ResultKind::Phone));
+  pageLog.Close();
+  if (pageLog.Failed()) failed = true;
+  if (plan.report && !WriteHarvestReport(*plan.report, pageLog.Path(), plan.listPath))
+    failed = true;
   if (failed) return 1;
   if (!stopSignal) return 0;
   std::fprintf(stderr,

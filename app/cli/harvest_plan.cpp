@@ -26,11 +26,12 @@ ParsedArgs ParseFlags(const std::vector<std::string>& args) {
   return ArgParser()
       .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
       .Switch("--only-site").Switch("--no-online-check").Switch("--https")
-      .Switch("--formatted").Switch("--continue").Switch("--verbose")
+      .Switch("--formatted").Switch("--continue").Switch("--verbose").Switch("--send-pages")
       .Option("--prefixes").Option("--must").Option("--must-not")
       .Option("--shard").Option("--jobs").Option("--records-fd")
       .Option("--speed").Option("--interval-ms").Option("--from")
       .Option("--phones-out").Option("--links-out").Option("--state").Option("--format")
+      .Option("--page-log").Option("--report")
       .Parse(args);
 }
 
@@ -97,19 +98,23 @@ bool IsSharedStream(const std::string& path) {
 void CheckOutputs(const HarvestPlan& plan) {
   std::vector<std::string> inputs = HarvestStateFiles(plan);
   inputs.insert(inputs.begin(), plan.listPath);
-  for (const auto& [flag, out] : {std::pair{"--phones-out", plan.phonesOut},
-                                  std::pair{"--links-out", plan.linksOut}}) {
+  std::vector<std::pair<const char*, std::string>> outputs;
+  for (const auto& [flag, out] :
+       {std::pair{"--phones-out", plan.phonesOut}, std::pair{"--links-out", plan.linksOut},
+        std::pair{"--page-log", plan.pageLog}, std::pair{"--report", plan.report}}) {
     if (!out) continue;
     for (const std::string& input : inputs) {
       if (SameFile(*out, input))
         throw UsageError(std::string(flag) + " " + *out + " is a file the walk reads (" + input +
                          "); choose another output file");
     }
+    for (const auto& [otherFlag, other] : outputs) {
+      if (!IsSharedStream(*out) && SameFile(*out, other))
+        throw UsageError(std::string(otherFlag) + " and " + flag + " name one file (" + *out +
+                         "); give each its own");
+    }
+    outputs.emplace_back(flag, *out);
   }
-  if (plan.phonesOut && plan.linksOut && !IsSharedStream(*plan.phonesOut) &&
-      SameFile(*plan.phonesOut, *plan.linksOut))
-    throw UsageError("--phones-out and --links-out name one file (" + *plan.phonesOut +
-                     "); give each its own");
 }
 
 }  // namespace
@@ -137,12 +142,15 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   plan.from = IntNumber(parsed, "--from", 0, INT32_MAX);
   plan.phonesOut = parsed.Value("--phones-out");
   plan.linksOut = parsed.Value("--links-out");
+  plan.pageLog = parsed.Value("--page-log");
+  plan.report = parsed.Value("--report");
   plan.stateFolder =
       parsed.Value("--state") ? FolderWithSlash(*parsed.Value("--state")) : StateFolder();
   plan.format = FormatNamed(parsed.Value("--format"));
   if (auto text = parsed.Value("--shard")) plan.shard = ParseShard(*text);
   plan.jobs = IntNumber(parsed, "--jobs", 1, kMaxJobs).value_or(0);
   plan.recordsFd = IntNumber(parsed, "--records-fd", 3, 1023).value_or(-1);
+  plan.sendPages = parsed.Has("--send-pages");
   CheckExclusions(parsed, plan);
   return plan;
 }
@@ -197,6 +205,7 @@ std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index) {
     args.insert(args.end(), {"--interval-ms", std::to_string(*plan.intervalMs)});
   args.insert(args.end(), {"--shard", std::to_string(index) + "/" + std::to_string(plan.jobs),
                            "--records-fd", "3"});
+  if (plan.pageLog || plan.report) args.push_back("--send-pages");
   return args;
 }
 

@@ -32,12 +32,16 @@ struct HarvestPlan {
   std::optional<int> intervalMs;
   std::optional<int> from;
   std::optional<std::string> phonesOut, linksOut;  // absent: standard output
+  std::optional<std::string> pageLog;  // one record a page (CSV, or JSONL by --format)
+  std::optional<std::string> report;   // the walk report (HTML) made from the page log
   std::string stateFolder;                         // with a trailing "/"
   RecordFormat format = RecordFormat::Plain;
   std::optional<HarvestShard> shard;
   int jobs = 0;  // 0: one walk in this process
   // A shard started by --jobs hands its records to its parent through this descriptor.
   int recordsFd = -1;
+  // Such a shard also sends each page's record (the parent keeps the page log).
+  bool sendPages = false;
 };
 
 // Reads the flags (without the program and command names). Throws UsageError.

@@ -10,10 +10,11 @@
 #include "app/cli/command_io.h"
 #include "app/cli/console_view.h"
 #include "app/cli/harvest_output.h"
+#include "app/cli/page_log_output.h"
+#include "app/cli/report_command.h"
 #include "app/cli/shard_records.h"
 #include "base/errors.h"
 #include "base/file_names.h"
-#include "base/gbk.h"
 #include "base/guard.h"
 #include "base/platform/file_system.h"
 #include "base/platform/shard_processes.h"
@@ -33,20 +34,6 @@ int PositionSavePeriodMs() {
   bool ok = false;
   const int ms = text.toInt(&ok);
   return ok && ms > 0 && ms < 60000 ? ms : 60000;
-}
-
-// A comma-separated list from the command line as a rule field holds it: one GBK line per
-// item, CR LF between them.
-std::string RuleTextFromItems(const std::string& items) {
-  std::string text;
-  for (char c : Utf8ToGbk(items)) {
-    if (c == ',') {
-      text += "\r\n";
-    } else {
-      text += c;
-    }
-  }
-  return text;
 }
 
 CrawlEnvironment EnvironmentFor(const HarvestPlan& plan) {
@@ -76,7 +63,7 @@ void ApplyPlan(const HarvestPlan& plan, CrawlSettings& settings) {
   for (const auto& [items, list] : {std::pair{plan.prefixes, RuleList::Prefixes},
                                     std::pair{plan.mustContain, RuleList::MustContain},
                                     std::pair{plan.mustNotContain, RuleList::MustNotContain}}) {
-    if (items) settings.SetRules(list, RuleTextFromItems(*items));
+    if (items) settings.SetRules(list, RuleTextFromCommaList(*items));
   }
   if (plan.speed) settings.speed = *plan.speed;
 }
@@ -152,6 +139,16 @@ class WalkRows {
   bool failed_ = false;
 };
 
+// A shard's page records go to its parent, which keeps the page log.
+class PagesToParent : public PageLogSink {
+ public:
+  explicit PagesToParent(WalkRows& rows) : rows_(rows) {}
+  void OnPage(const PageRecord& record) override { rows_.Send(EncodePage(record)); }
+
+ private:
+  WalkRows& rows_;
+};
+
 void PrintClosingLines(const WalkOutcome& outcome, const HarvestOutput& output) {
   std::fprintf(stderr, "pages abandoned by the watchdog: %d\n", outcome.abandoned);
   std::fprintf(stderr, "pages harvested before their load completed: %d\n", outcome.early);
@@ -181,6 +178,8 @@ class OneWalk {
       : plan_(plan),
         view_(GbkFileName(plan.listPath)),
         rows_(plan),
+        pageLog_(rows_.ToParent() ? HarvestPlan() : plan),
+        pagesToParent_(rows_),
         progress_(plan.shard ? ProgressFile(plan.stateFolder,
                                             ShardProgressName(plan.shard->index,
                                                               plan.shard->count))
@@ -192,6 +191,9 @@ class OneWalk {
         linkRows_(controller_.Links(), ResultKind::Link, ToRows(), [this] { OnRowLost(); }) {
     browser_.SetListener(&controller_);
     view_.SetController(&controller_);
+    pageLog_.Open();
+    if (pageLog_.Active()) controller_.SetPageLog(&pageLog_);
+    if (rows_.ToParent() && plan.sendPages) controller_.SetPageLog(&pagesToParent_);
     if (rows_.ToParent())
       view_.ReportPositionsTo([this](int line) { rows_.Send(EncodePosition(line)); });
     controller_.SetOnFinished([this] {
@@ -241,13 +243,18 @@ class OneWalk {
     }
     outcome_.position = controller_.Position();
     outcome_.abandoned = controller_.PagesAbandoned();
-    outcome_.early = 0;
+    outcome_.early = controller_.PagesHarvestedEarly();
     view_.EndProgress();
     if (rows_.ToParent()) {
       rows_.Send(EncodeEnd(outcome_.abandoned, outcome_.early));
-    } else if (outcome_.started) {
-      PrintClosingLines(outcome_, rows_.Output());
+      return outcome_;
     }
+    if (pageLog_.Failed()) outcome_.failed = true;
+    pageLog_.Close();
+    if (outcome_.started && plan_.report &&
+        !WriteHarvestReport(*plan_.report, pageLog_.Path(), plan_.listPath))
+      outcome_.failed = true;
+    if (outcome_.started) PrintClosingLines(outcome_, rows_.Output());
     return outcome_;
   }
 
@@ -271,6 +278,8 @@ class OneWalk {
   const ErrorSink sink_ = [](const std::string& message) { PrintFailure(message); };
   ConsoleView view_;
   WalkRows rows_;
+  PageLogOutput pageLog_;
+  PagesToParent pagesToParent_;
   const ProgressFile progress_;
   WebPageBrowser browser_;
   QtClock clock_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <filesystem>
+#include <memory>
 
 #include "app/cli/arg_parser.h"
 #include "app/cli/command_io.h"
@@ -18,7 +19,7 @@ namespace {
 
 const char kUsage[] =
     "usage: tolvarine report LOG -o FILE.html [--list NAME]\n"
-    "  Builds the walk report from a page log written by harvest --page-log (CSV or JSONL):\n"
+    "  Builds the walk report from the page log of a harvest (CSV or JSONL):\n"
     "  one HTML file with the walk's summary, its charts and a table per site, readable\n"
     "  offline and printable.\n"
     "  --list NAME   the list's name for the title (default: the log's name)\n";
@@ -43,6 +44,25 @@ std::string ReportFromPageLog(const std::string& logPath, const std::string& lis
   reader.Close();
   if (records == 0) throw Error(GbkFileName(logPath) + " holds no page record");
   return WalkReportPage(builder.Finish(), listName);
+}
+
+bool WriteHarvestReport(const std::string& reportPath, const std::string& logPath,
+                        const std::string& listPath) {
+  std::unique_ptr<QApplication> app;
+  if (!QCoreApplication::instance()) {
+    static int argc = 1;
+    static char name[] = "tolvarine";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QApplication>(argc, argv);
+  }
+  try {
+    ReplaceFileAtomically(reportPath, ReportFromPageLog(logPath, GbkFileName(listPath)));
+    return true;
+  } catch (const std::exception& e) {
+    PrintFailure(e.what());
+    return false;
+  }
 }
 
 int RunReport(int argc, char** argv, const std::vector<std::string>& args) {

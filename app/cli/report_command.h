@@ -10,6 +10,11 @@ namespace tolvarine::cli {
 // record. Needs a QApplication.
 std::string ReportFromPageLog(const std::string& logPath, const std::string& listName);
 
+// Writes the report of a harvest's page log to the plan's --report file (replaced whole),
+// with a Qt application of its own when none runs. Failures are reported; false then.
+bool WriteHarvestReport(const std::string& reportPath, const std::string& logPath,
+                        const std::string& listPath);
+
 // argc/argv go to the Qt application.
 int RunReport(int argc, char** argv, const std::vector<std::string>& args);
 

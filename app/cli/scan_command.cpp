@@ -19,6 +19,7 @@
 #include "base/platform/streams.h"
 #include "base/record_text.h"
 #include "base/state_folder.h"
+#include "engine/crawl_settings.h"
 #include "engine/formatted_phones.h"
 #include "engine/number_info.h"
 #include "engine/phone_extractor.h"
@@ -123,10 +124,7 @@ class RowMaker {
 };
 
 std::vector<std::string> PrefixesFromOption(const std::string& list) {
-  std::string lines = Utf8ToGbk(list);
-  for (char& c : lines)
-    if (c == ',') c = '\n';
-  std::vector<std::string> prefixes = PrefixesFromText(lines);
+  std::vector<std::string> prefixes = PrefixesFromText(RuleTextFromCommaList(list));
   if (prefixes.empty()) throw UsageError("--prefixes names no prefix");
   return prefixes;
 }
@@ -134,7 +132,7 @@ std::vector<std::string> PrefixesFromOption(const std::string& list) {
 std::vector<std::string> SavedOrDefaultPrefixes() {
   const std::string path = ProgressFile(StateFolder()).ListPath(RuleList::Prefixes);
   if (FileExists(path)) return PrefixesFromText(FieldTextFromFile(ReadWholeFile(path)));
-  return {"13", "15", "18"};
+  return DefaultPrefixes();
 }
 
 // The ordinary scan, and with --formatted the numbers as people write them after each

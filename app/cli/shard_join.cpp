@@ -6,9 +6,11 @@
 
 namespace tolvarine::cli {
 
-ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, int total)
+ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogSink& pageLog,
+                     int total)
     : plan_(plan),
       output_(output),
+      pageLog_(pageLog),
       positions_(static_cast<std::size_t>(std::max(plan.jobs, 1)), 0),
       ended_(positions_.size(), false),
       pending_(positions_.size()),
@@ -45,6 +47,14 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
       Release(SafeLine());
       ShowProgress();
       break;
+    case ShardMessage::Type::Page:
+      if (plan_.dedup && plan_.phones) {
+        heldPages_[message.page.line] = message.page;
+        Release(SafeLine());
+      } else {
+        pageLog_.OnPage(message.page);
+      }
+      break;
     case ShardMessage::Type::End:
       ended_[k] = true;
       abandoned_ += message.number;
@@ -55,6 +65,7 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
 }
 
 void ShardJoin::Hold(const ShardMessage& message) {
+  if (written_.contains(message.value)) return;
   auto [it, added] = held_.try_emplace(message.value, Held{message.line, message.source});
   if (!added && message.line < it->second.line) it->second = {message.line, message.source};
 }
@@ -78,7 +89,17 @@ void ShardJoin::Release(int belowLine) {
   for (const auto& [line, value] : due) {
     auto it = held_.find(value);
     Write(ResultKind::Phone, value, it->second.source);
+    ++newOnLine_[line];
+    written_.insert(value);
     held_.erase(it);
+  }
+  while (!heldPages_.empty() && heldPages_.begin()->first < belowLine) {
+    PageRecord& page = heldPages_.begin()->second;
+    const auto count = newOnLine_.find(page.line);
+    page.phonesNew = count == newOnLine_.end() ? 0 : count->second;
+    if (count != newOnLine_.end()) newOnLine_.erase(count);
+    pageLog_.OnPage(page);
+    heldPages_.erase(heldPages_.begin());
   }
 }
 

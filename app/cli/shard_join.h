@@ -2,10 +2,12 @@
 // The records of a --jobs run's shards joined into one output, as one walk would write it.
 // With --dedup a number is written once, with the page of the list line where one walk
 // would have found it first: a number is held until every shard has read past its line (or
-// ended), so that an earlier line in a slower shard still wins.
+// ended), so that an earlier line in a slower shard still wins. Page records are held as
+// long, so that the numbers new on a page are counted as one walk counts them.
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "app/cli/harvest_output.h"
@@ -17,7 +19,8 @@ namespace tolvarine::cli {
 class ShardJoin {
  public:
   // total: the list's lines, for the progress display.
-  ShardJoin(const HarvestPlan& plan, HarvestOutput& output, int total);
+  // pageLog: where the shards' page records go (may be inactive).
+  ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogSink& pageLog, int total);
 
   // Bytes from shard k's pipe: whole lines are messages, the rest waits for more.
   void Take(std::size_t k, std::string_view bytes);
@@ -43,10 +46,14 @@ class ShardJoin {
 
   const HarvestPlan& plan_;
   HarvestOutput& output_;
+  PageLogSink& pageLog_;
   std::vector<int> positions_;
   std::vector<bool> ended_;
   std::vector<std::string> pending_;
   std::map<std::string, Held> held_;
+  std::unordered_set<std::string> written_;  // numbers given their page already
+  std::map<int, PageRecord> heldPages_;  // by line
+  std::map<int, int> newOnLine_;         // numbers written for the first time, by line
   int total_;
   int abandoned_ = 0;
   int early_ = 0;

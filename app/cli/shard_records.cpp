@@ -61,9 +61,22 @@ std::string EncodeEnd(int abandoned, int early) {
   return "E\t" + std::to_string(abandoned) + "\t" + std::to_string(early) + "\n";
 }
 
+std::string EncodePage(const PageRecord& record) {
+  std::string text = "G";
+  AppendField(text, PageLogLine(RecordFormat::Csv, record));
+  return text += '\n';
+}
+
 std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
   const std::vector<std::string> f = Fields(line);
   ShardMessage m;
+  if (f[0] == "G" && f.size() == 2) {
+    auto page = PageRecordFromLine(RecordFormat::Csv, f[1]);
+    if (!page) return std::nullopt;
+    m.type = ShardMessage::Type::Page;
+    m.page = std::move(*page);
+    return m;
+  }
   if ((f[0] == "P" || f[0] == "L") && f.size() == 5) {
     const auto time = NumberIn<std::int64_t>(f[3]);
     const auto line = NumberIn<int>(f[4]);

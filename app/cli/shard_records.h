@@ -8,11 +8,12 @@
 #include <string_view>
 
 #include "app/cli/harvest_output.h"
+#include "engine/page_log.h"
 
 namespace tolvarine::cli {
 
 struct ShardMessage {
-  enum class Type { Row, Position, End };
+  enum class Type { Row, Position, End, Page };
   Type type = Type::Row;
   ResultKind kind = ResultKind::Phone;  // Row
   std::string value;                    // Row
@@ -20,12 +21,14 @@ struct ShardMessage {
   int line = 0;                         // Row: the list line of the page it came from
   int number = 0;                       // Position: the line; End: pages abandoned
   int other = 0;                        // End: pages harvested before their load completed
+  PageRecord page;                      // Page: the page log's record
 };
 
 std::string EncodeRow(ResultKind kind, const std::string& value, const RowSource& source,
                       int line);
 std::string EncodePosition(int line);
 std::string EncodeEnd(int abandoned, int early);
+std::string EncodePage(const PageRecord& record);
 
 // One message from its line (without the line end); none for a line of no message.
 std::optional<ShardMessage> DecodeShardMessage(std::string_view line);

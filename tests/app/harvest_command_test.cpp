@@ -73,11 +73,9 @@ TEST_F(HarvestCommand, WalksTheListPastAStalledPageAndKeepsWhatItFound) {
   EXPECT_EQ(server.RequestCount("/p3"), 1);
   EXPECT_NE(r.err.find("page 3/3"), std::string::npos);
   // The stalled page was given up by the watchdog, not harvested before it loaded.
-  EXPECT_NE(r.err.find("pages abandoned by the watchdog: 1
-"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("pages abandoned by the watchdog: 1\n"), std::string::npos) << r.err;
   // The closing totals count every row written, the last page's too.
-  EXPECT_NE(r.err.find("rows written: links 1  phones 5
-"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("rows written: links 1  phones 5\n"), std::string::npos) << r.err;
 }
 
 // The new options and the rule lists from the command line, which leave the state

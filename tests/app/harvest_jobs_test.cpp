@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
 #include <regex>
 
 #include "tests/app/child_process.h"
@@ -132,6 +133,64 @@ TEST_F(HarvestJobs, ContinueWithTheProgressOfAnotherListWalksTheNewList) {
   EXPECT_EQ(server.RequestCount("/p1"), 2);
   for (int i = 2; i <= kPages; ++i)
     EXPECT_EQ(server.RequestCount("/p" + std::to_string(i)), 1) << i;
+}
+
+}  // namespace
+}  // namespace tolvarine::testing
+
+namespace tolvarine::testing {
+namespace {
+
+// The page log: one record for every line, each with how it ended, and the same records
+// from --jobs as from one walk (times aside); the report is made from it.
+TEST_F(HarvestJobs, PageLogTellsHowEachPageEndedAndJobsLogTheSame) {
+  server.Redirect("/moved", "/p2");
+  server.Hang("/hang");
+  list = dir.Write("mixed.txt", server.Url("/p1") + "\r\n (a remark with no address)\r\n" +
+                                    server.Url("/moved") + "\r\n" + server.Url("/hang") +
+                                    "\r\n" + server.Url("/p3") + "\r\n");
+  ProcessResult one =
+      Harvest("one", {"--dedup", "--page-log", dir.PathOf("one.log"), "--report",
+                      dir.PathOf("one.html")});
+  ASSERT_EQ(one.status, 0) << one.err;
+  // line, depth, listed, final, site, start, end, outcome, phones new/all, links new/all
+  const std::regex record("(\\d+),0,([^,]*),([^,]*),([^,]*),(\\d+),(\\d+),([a-z-]+),(.*)");
+  std::map<std::string, std::string> outcomes;  // line -> outcome and counts
+  std::vector<std::string> rows = Rows(dir.Read("one.log"));
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[0], "line,depth,listed,final,site,start_ms,end_ms,outcome,phones_new,"
+                     "phones_all,links_new,links_all");
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(rows[i], m, record)) << rows[i];
+    EXPECT_LE(std::stoll(m[5]), std::stoll(m[6])) << rows[i];
+    outcomes[m[1]] = m[7].str() + " " + m[8].str();
+    if (m[1] == "3") {
+      EXPECT_EQ(m[3].str(), server.Url("/p2")) << "the address after the redirect";
+    }
+  }
+  // Each page: two numbers (four with the markup's), three links of which the https one is
+  // not kept.
+  EXPECT_EQ(outcomes["1"], "harvested 2,4,2,3");
+  EXPECT_EQ(outcomes["2"], "not-an-address 0,0,0,0");
+  EXPECT_EQ(outcomes["3"], "harvested 1,4,2,3");  // the shared number is not new
+  EXPECT_EQ(outcomes["4"], "abandoned 0,0,0,0");
+  EXPECT_EQ(outcomes["5"], "harvested 1,4,2,3");
+  const std::string report = dir.Read("one.html");
+  EXPECT_NE(report.find("<table id=\"sites\">"), std::string::npos);
+  EXPECT_FALSE(dir.Exists("one.html.pages-0.tmp"));
+
+  ProcessResult jobs = Harvest("jobs", {"--dedup", "--jobs", "3", "--page-log",
+                                        dir.PathOf("jobs.log")});
+  ASSERT_EQ(jobs.status, 0) << jobs.err;
+  const auto withoutTimes = [&](const std::string& file) {
+    std::vector<std::string> out;
+    for (const std::string& row : Rows(dir.Read(file)))
+      out.push_back(std::regex_replace(row, std::regex(",\\d{13},\\d{13},"), ",T,"));
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  EXPECT_EQ(withoutTimes("jobs.log"), withoutTimes("one.log"));
 }
 
 }  // namespace

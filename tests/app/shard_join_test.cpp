@@ -1,6 +1,8 @@
 // The parent of a --jobs run joins its shards' records as one walk would write them.
 #include "app/cli/shard_join.h"
 
+#include "app/cli/page_log_output.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/support/temp_folder.h"
@@ -33,7 +35,8 @@ TEST_F(ShardJoinTest, ANumberFoundTwiceKeepsThePageOfTheEarlierLineWhicheverShar
   const HarvestPlan plan = Plan(true);
   HarvestOutput output(plan, true);
   output.Open();
-  ShardJoin join(plan, output, 4);
+  PageLogOutput log(plan);
+  ShardJoin join(plan, output, log, 4);
   // Shard 1 reaches line 2 and finds the number before the slower shard 0 harvests line 1.
   join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2));
   join.Take(1, EncodePosition(4));
@@ -54,7 +57,8 @@ TEST_F(ShardJoinTest, WithoutDedupEveryRowIsWrittenAsItComes) {
   const HarvestPlan plan = Plan(false);
   HarvestOutput output(plan, true);
   output.Open();
-  ShardJoin join(plan, output, 2);
+  PageLogOutput log(plan);
+  ShardJoin join(plan, output, log, 2);
   join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2));
   join.Take(0, EncodePosition(1) + Row("13800000000", "http://a/", 1));
   // A link holding a tab and a line end comes through whole.

@@ -22,6 +22,7 @@ class VirtualClock : public Clock {
   // in every run.
   static constexpr std::int64_t kWallStartSeconds = 1700000000;  // 2023-11-14 22:13:20 UTC
   std::int64_t WallSeconds() const override { return kWallStartSeconds + now_ / 1000; }
+  std::int64_t WallMilliseconds() const override { return kWallStartSeconds * 1000 + now_; }
 
   // Runs fn once, delayMs from now.
   void CallAfter(std::int64_t delayMs, std::function<void()> fn);

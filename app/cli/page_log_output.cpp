@@ -1,0 +1,55 @@
+#include "app/cli/page_log_output.h"
+
+#include <filesystem>
+
+#include "app/cli/command_io.h"
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/platform/file_system.h"
+
+namespace tolvarine::cli {
+
+PageLogOutput::PageLogOutput(const HarvestPlan& plan)
+    : format_(plan.format == RecordFormat::Jsonl ? RecordFormat::Jsonl : RecordFormat::Csv),
+      continuing_(plan.continuing) {
+  if (plan.pageLog) {
+    path_ = *plan.pageLog;
+  } else if (plan.report) {
+    path_ = *plan.report + ".pages-" + std::to_string(platform::ProcessNumber()) + ".tmp";
+    temporary_ = true;
+    continuing_ = false;
+  }
+}
+
+PageLogOutput::~PageLogOutput() {
+  Close();
+  std::error_code error;
+  if (temporary_) std::filesystem::remove(path_, error);
+}
+
+void PageLogOutput::Open() {
+  if (!Active()) return;
+  std::error_code error;
+  const bool empty = !continuing_ || !std::filesystem::exists(path_, error) ||
+                     std::filesystem::file_size(path_, error) == 0;
+  file_ = platform::OpenStream(path_, continuing_ ? "ab" : "wb");
+  if (!file_) throw FileCreateError(GbkFileName(path_));
+  if (empty && format_ == RecordFormat::Csv) WriteRow(file_, kPageLogCsvHeader);
+}
+
+void PageLogOutput::OnPage(const PageRecord& record) {
+  if (!file_ || failed_) return;
+  try {
+    WriteRow(file_, PageLogLine(format_, record), RecordLineEnd(format_));
+  } catch (const Error& e) {
+    failed_ = true;
+    PrintFailure(GbkFileName(path_) + ": " + e.what());
+  }
+}
+
+void PageLogOutput::Close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+}  // namespace tolvarine::cli
