@@ -57,7 +57,7 @@ bool HostileWalkTest::Walk(const std::vector<HostilePage>& pages, int pacingMs, 
   }
   folder.Write("list.txt", list);
 
-  clock = std::make_unique<QtClock>([this](const std::string& m) { view.ShowError(m); });
+  clock = std::make_unique<QtClock>();
   CrawlEnvironment environment;
   environment.stateFolder = folder.Path();
   environment.hostAddresses = [] { return std::vector<std::string>{}; };

@@ -46,8 +46,9 @@ TEST_F(HostileWalkTest, TheCommandLineWalkGetsPastThePagesThatOutliveTheirLoad) 
   for (HostilePage& page : ServeHostilePages(server, 1 << 20)) {
     if (page.name == "alert, confirm, prompt" || page.name == "leave-page prompt" ||
         page.name == "endless script" || page.name == "renderer crash") {
-      // However short the period, the wait for a page that never completes lasts 30 s, so
-      // the watchdog (15 s at the least) gives it up as the window's walk does.
+      // A page that never completes has no document (never the page before it's), and
+      // however short the period the wait for it lasts 30 s: the watchdog (15 s at the
+      // least) gives it up, as in the window.
       pages.push_back(std::move(page));
     }
   }

@@ -70,7 +70,7 @@ TEST_F(WebPaneTest, AWalkHarvestsLocalPagesAndGetsPastEveryTrap) {
   folder.Write("list.txt", list);
 
   RecordingView view;
-  QtClock clock([&](const std::string& m) { view.ShowError(m); });
+  QtClock clock;
   CrawlEnvironment environment;
   environment.stateFolder = folder.Path();
   environment.hostAddresses = [] { return std::vector<std::string>{"192.0.2.10"}; };

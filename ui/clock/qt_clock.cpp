@@ -8,8 +8,8 @@ namespace {
 
 class QtClockTimer : public ClockTimer {
  public:
-  QtClockTimer(std::function<void()> onTick, ErrorSink sink)
-      : timer_(new QTimer), onTick_(std::move(onTick)), sink_(std::move(sink)) {
+  explicit QtClockTimer(std::function<void()> onTick)
+      : timer_(new QTimer), onTick_(std::move(onTick)) {
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setSingleShot(false);
     QObject::connect(timer_, &QTimer::timeout, timer_, [this] { Tick(); });
@@ -30,30 +30,28 @@ class QtClockTimer : public ClockTimer {
   void Stop() override { timer_->stop(); }
 
  private:
-  void Tick() {
+  void Tick() noexcept {
     // The handler may destroy this timer: keep what the call needs on the stack.
     auto alive = alive_;
     auto onTick = onTick_;
-    auto sink = sink_;
     ticking_ = true;
-    RunGuarded(sink, onTick);
+    onTick();
     if (*alive) ticking_ = false;
   }
 
   QTimer* timer_;
   std::function<void()> onTick_;
-  ErrorSink sink_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool ticking_ = false;
 };
 
 }  // namespace
 
-QtClock::QtClock(ErrorSink sink) : sink_(std::move(sink)) {}
+QtClock::QtClock() = default;
 QtClock::~QtClock() = default;
 
 std::unique_ptr<ClockTimer> QtClock::CreateTimer(std::function<void()> onTick) {
-  return std::make_unique<QtClockTimer>(std::move(onTick), sink_);
+  return std::make_unique<QtClockTimer>(std::move(onTick));
 }
 
 }  // namespace tolvarine

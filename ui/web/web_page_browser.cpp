@@ -213,6 +213,9 @@ void WebPageBrowser::Load(const QUrl& url) {
   frame_ = ++lastFrame_;
   busy_ = true;
   Watch(0);
+  // Until this load produces a document there is none, on a reused page as on a fresh one:
+  // a load that never completes must not be read as the page before it.
+  document_->Set(nullptr);
   ++navigationsOnPage_;
   page_->load(url);
 }
@@ -239,7 +242,7 @@ void WebPageBrowser::CheckRenderer() {
 }
 
 std::string WebPageBrowser::LocationURL() {
-  return staleLocation_ ? std::string() : ToGbk(page_->url().toString());
+  return staleLocation_ ? std::string() : page_->url().toString(QUrl::FullyEncoded).toStdString();
 }
 
 PageDocument* WebPageBrowser::Document() {
@@ -280,13 +283,20 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
     // shortest period, and by what a read of the laid-out page costs from then on.
     lastCostMs_ = 0;
     Watch(frame);
-    const std::string gbk = ToGbk(address.toString());
-    if (listener_) listener_->OnNavigateComplete(frame, gbk);
-    emit navigateCompleted(frame, address.toString());
-    if (frame != frame_ || busy_) return;  // the listener started another load
-    if (listener_) listener_->OnDocumentComplete(frame, gbk);
-    emit documentCompleted(frame, address.toString());
+    completed_ = Completion{frame, address.toString(QUrl::FullyEncoded)};
   });
+}
+
+void WebPageBrowser::RaiseCompletion() noexcept {
+  if (!completed_) return;
+  const Completion done = std::move(*completed_);
+  completed_.reset();
+  const std::string address = done.address.toStdString();  // percent-encoded: plain ASCII
+  if (listener_) listener_->OnNavigateComplete(done.frame, address);
+  emit navigateCompleted(done.frame, done.address);
+  if (done.frame != frame_ || busy_) return;  // the listener started another load
+  if (listener_) listener_->OnDocumentComplete(done.frame, address);
+  emit documentCompleted(done.frame, done.address);
 }
 
 void WebPageBrowser::TakeSnapshot(SnapshotMode mode, std::function<void(SnapshotAnswer)> done) {
@@ -307,6 +317,8 @@ void WebPageBrowser::TakeSnapshot(SnapshotMode mode, std::function<void(Snapshot
           lastCostMs_ = cost.elapsed();  // the round trip and the conversion to GBK
           done(std::move(answer));
         });
+        // Outside the pane's guard: the listener guards its own handlers.
+        if (*token) RaiseCompletion();
       });
 }
 

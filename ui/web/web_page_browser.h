@@ -7,7 +7,9 @@
 // or the server's error document shown) and the snapshot of the new document has been
 // taken, OnNavigateComplete(frame, address) and then OnDocumentComplete(frame, address) are
 // raised back to back, with a fresh FrameId for each load and the final address (after
-// redirects). Raising navigate-complete only together with its document-complete means a
+// redirects), percent-encoded as the browser serialises it (so every character survives the
+// conversion to GBK). The listener guards its own handlers (the crawl controller does): the
+// pane calls it outside its guard, and a listener that throws ends the program. Raising navigate-complete only together with its document-complete means a
 // load that never finishes leaves no frame behind that the crawl would wait on for ever.
 // A load that leaves no new document (stopped, or turned into a refused download), a load
 // replaced by a later Navigate, and a load whose renderer died raise nothing; the crawl's
@@ -16,8 +18,10 @@
 // for the new one and a renderer stuck in a script is left behind. Events come from the
 // event loop, never from inside Navigate.
 //
-// Document() reads the pane's copy of the page: links (absolute), the body's outer text and
-// outer markup, converted to GBK. A document without a body (an SVG image, say) gives a
+// Document() reads the pane's copy of the page: links (absolute, as the page serialises
+// them: percent-encoded), the body's outer text and outer markup, converted to GBK. From a
+// Navigate until that load has produced its document there is none (nullptr), on a fresh
+// page as on a reused one, so a load that never completes is never read as the page before. A document without a body (an SVG image, say) gives a
 // document whose reads throw. The copy is first taken, with one script call, when the
 // top-level load has finished, and is kept up to date while the page changes after that
 // (content set by timers, fetched by scripts, appended over time): the same call starts a
@@ -32,8 +36,8 @@
 // takes: under 250 ms while c stays under 20 ms (pages up to a few hundred kilobytes on an
 // idle machine), about 11 x c beyond (seconds for a page of megabytes that keeps changing).
 // Changes the DOM does not see (style sheet rules edited through CSSOM, content inside
-// shadow roots) wait for the next DOM change. While a new load runs the copy of the last
-// document stays and is not refreshed.
+// shadow roots) wait for the next DOM change. While a load the page started on its own runs
+// the copy of the last document stays and is not refreshed.
 //
 // The pane is locked down so that no page can stop a walk: an off-the-record profile, page
 // dialogs answered at once without showing anything, no new windows, no downloads, every
@@ -53,6 +57,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,13 +80,14 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   Q_OBJECT
 
  public:
-  // sink receives failures raised inside the pane's event handlers (the listener's
-  // included). recycleEvery <= 0 never replaces a page that is still usable.
+  // sink receives failures raised inside the pane's own event handlers. recycleEvery <= 0
+  // never replaces a page that is still usable.
   explicit WebPageBrowser(ErrorSink sink, QWidget* parent = nullptr, int recycleEvery = 1);
   ~WebPageBrowser() override;
 
   // PageBrowser. Navigate throws Error for an empty or invalid address. LocationURL is
-  // empty while a load has not committed, on a reused page as on a fresh one.
+  // percent-encoded, and empty while a load has not committed, on a reused page as on a
+  // fresh one.
   void Navigate(const std::string& address) override;
   std::string LocationURL() override;
   PageDocument* Document() override;
@@ -125,6 +131,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void RetirePage(QuietWebPage* page);
   void OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadingInfo& info);
   void OnRendererTerminated(QuietWebPage* page);
+  // Tells the listener (and the signals) of a completed load, outside the pane's guard.
+  void RaiseCompletion() noexcept;
   // Runs the snapshot script on the current page; done(answer, with Kind::Nothing when the
   // page went away or the script gave nothing) runs inside the guard, never after the pane
   // is gone.
@@ -155,6 +163,12 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   // The snapshot of the last load has not come back: the renderer may be stuck in a script.
   bool snapshotPending_ = false;
   std::unique_ptr<SnapshotDocument> document_;
+  // A load whose document has just been copied, to be told once the guard has ended.
+  struct Completion {
+    FrameId frame;
+    QString address;  // percent-encoded
+  };
+  std::optional<Completion> completed_;
   // The completed frame whose document the copy follows; 0 when none is followed.
   FrameId watched_ = 0;
   // A change question is outstanding (its answer is dropped when the page moved on).

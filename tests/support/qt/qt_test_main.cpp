@@ -7,6 +7,10 @@
 #include <QApplication>
 #include <QtGlobal>
 
+#ifdef TOLVARINE_TEST_WEB_ENGINE
+#include "ui/web/web_engine_setup.h"
+#endif
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 #ifdef TOLVARINE_TEST_WEB_ENGINE
@@ -14,7 +18,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   }
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // Pages run as they do in the program.
+  tolvarine::PrepareWebEngine();
 #endif
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
