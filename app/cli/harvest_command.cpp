@@ -9,6 +9,7 @@
 #include "app/cli/harvest_jobs.h"
 #include "app/cli/harvest_plan.h"
 #include "app/cli/harvest_walk.h"
+#include "base/platform/environment.h"
 
 namespace tolvarine::cli {
 namespace {
@@ -86,6 +87,8 @@ int RunHarvest(int argc, char** argv, const std::vector<std::string>& args) {
     PrintFailure(e.what());
     return 1;
   }
+  // The shards inherit it, as they inherit the rest of the environment.
+  if (plan.verbose) platform::SetEnvironment("TOLVARINE_VERBOSE", "1");
   try {
     if (plan.jobs > 0) return RunHarvestJobs(plan);
     return WalkStatus(RunOneWalk(argc, argv, plan));

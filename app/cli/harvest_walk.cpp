@@ -293,6 +293,7 @@ class OneWalk {
 
 WalkOutcome RunOneWalk(int argc, char** argv, const HarvestPlan& plan) {
   tolvarine::PrepareWebEngine();
+  QuietQtMessages();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   OneWalk walk(plan);

@@ -13,6 +13,7 @@
 #include "engine/page_log.h"
 #include "engine/walk_figures.h"
 #include "ui/report/walk_report_page.h"
+#include "ui/web/web_engine_setup.h"
 
 namespace tolvarine::cli {
 namespace {
@@ -54,6 +55,7 @@ bool WriteHarvestReport(const std::string& reportPath, const std::string& logPat
     static char name[] = "tolvarine";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuietQtMessages();
     app = std::make_unique<QApplication>(argc, argv);
   }
   try {
@@ -81,6 +83,7 @@ int RunReport(int argc, char** argv, const std::vector<std::string>& args) {
   if (std::filesystem::equivalent(log, out, error))
     return ShowUsage(kUsage, "-o " + out + " is the page log itself");
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QuietQtMessages();
   QApplication app(argc, argv);
   try {
     const std::string listName =
