@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -50,32 +49,19 @@ inline bool IsGbkPair(std::string_view s, std::size_t i) {
   return t >= 0x40 && t != 0x7F && t != 0xFF;
 }
 
-// Replaces the characters of one GBK line by one byte each: ASCII stays, full-width digits
-// and the full-width hyphen become ASCII, every other character becomes kOther. offsets
-// gets each character's byte offset in the line, and the line's length last.
-void Normalize(std::string_view line, std::string& out, std::vector<std::size_t>& offsets) {
-  out.clear();
-  offsets.clear();
-  const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-  std::size_t i = 0;
-  while (i < line.size()) {
-    offsets.push_back(i);
-    const unsigned char c = p[i];
-    if (!IsGbkPair(line, i)) {
-      out += c < 0x80 ? static_cast<char>(c) : kOther;
-      ++i;
-      continue;
-    }
-    const unsigned char trail = p[i + 1];
-    if (c == kFullWidthLead && trail >= 0xB0 && trail <= 0xB9)
-      out += static_cast<char>('0' + (trail - 0xB0));
-    else if (c == kFullWidthLead && trail == 0xAD)
-      out += '-';
-    else
-      out += kOther;
-    i += 2;
+// The ASCII form of a double-byte character that can stand in a number: the full-width
+// digits, hyphen and plus sign, the ideographic space and the en dash; kOther for the rest.
+inline char AsciiForm(unsigned char lead, unsigned char trail) {
+  if (lead == kFullWidthLead) {
+    if (trail >= 0xB0 && trail <= 0xB9) return static_cast<char>('0' + (trail - 0xB0));
+    if (trail == 0xAD) return '-';
+    if (trail == 0xAB) return '+';
+  } else if (lead == 0xA1 && trail == 0xA1) {
+    return ' ';
+  } else if (lead == 0xA8 && trail == 0x43) {
+    return '-';
   }
-  offsets.push_back(line.size());
+  return kOther;
 }
 
 // Finds the numbers around digit runs of four or more in a text of one byte per character
@@ -106,12 +92,15 @@ class RunMatcher {
       if (begin >= 4) groupedFrom(begin - 4);
     } else if (length >= 11) {
       // The plain number: the run's last 11 digits, after a code inside the run or before
-      // it (then optionally one space or hyphen).
+      // it (then optionally one space or hyphen), or a run of eleven holding a full-width
+      // digit (one of ASCII digits alone is the ordinary scan's).
       const std::size_t at = end - 11;
-      const bool coded =
+      const bool counts =
           at > begin ? (at - begin == 4 || at - begin == 2) && codeEndsAt(at)
-                     : at > 0 && (s[at - 1] == ' ' || s[at - 1] == '-') && codeEndsAt(at - 1);
-      if (coded) {
+                     : offset(end) - offset(at) != 11 ||
+                           (at > 0 && (s[at - 1] == ' ' || s[at - 1] == '-') &&
+                            codeEndsAt(at - 1));
+      if (counts) {
         number_.digits.assign(s.substr(at, 11));
         Emit(at, true, offset);
       }
@@ -142,24 +131,69 @@ class RunMatcher {
   std::size_t last_ = 0;
 };
 
-// Lines that may hold full-width characters: walked by character, then scanned for digit
-// runs of four or more.
-void ScanWalkedLine(std::string_view text, std::size_t lineStart, std::size_t lineEnd,
-                    RunMatcher& matcher) {
+// Walks text[from, to) by character and hands the digit runs of four or more to the
+// matcher; `from` starts a character that is no digit, or the text. The characters are
+// replaced by one byte each (ASCII stays, the double-byte ones by their ASCII form or
+// kOther) a window at a time, so a line of any length costs little memory.
+void ScanWalked(std::string_view text, std::size_t from, std::size_t to, RunMatcher& matcher) {
+  constexpr std::size_t kWindow = 4096;  // characters replaced at a time
+  constexpr std::size_t kBefore = 16;    // characters the matcher reads before a run
+  constexpr std::size_t kAfter = 6;      // ... and after its end
+  constexpr std::size_t kLong = 16;      // a run this long holds no number: its length is
+                                         // all that counts, so its middle can go
   thread_local std::string s;
-  thread_local std::vector<std::size_t> offsets;
-  Normalize(text.substr(lineStart, lineEnd - lineStart), s, offsets);
-  auto offset = [&](std::size_t k) { return lineStart + offsets[k]; };
-  std::size_t i = 0;
-  while (i < s.size()) {
-    if (!IsDigit(s[i])) {
-      ++i;
-      continue;
+  thread_local std::vector<std::size_t> offsets;  // each character's byte offset
+  s.clear();
+  offsets.clear();
+  const std::string_view range = text.substr(0, to);
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t pos = from;  // the next byte to replace
+  std::size_t i = 0;       // the search for runs goes on from here
+  auto offset = [&](std::size_t k) { return k < offsets.size() ? offsets[k] : pos; };
+  for (;;) {
+    for (; s.size() < kWindow && pos < to; ++pos) {
+      offsets.push_back(pos);
+      if (IsGbkPair(range, pos)) {
+        s += AsciiForm(p[pos], p[pos + 1]);
+        ++pos;
+      } else {
+        s += p[pos] < 0x80 ? static_cast<char>(p[pos]) : kOther;
+      }
     }
-    const std::size_t end = RunEnd(s, i);
-    if (end - i >= 4) matcher.AtRun(s, i, end, offset);
-    i = end + 1;
+    const bool last = pos >= to;
+    std::size_t end = i;
+    while (i < s.size()) {
+      if (!IsDigit(s[i])) {
+        ++i;
+        continue;
+      }
+      end = RunEnd(s, i);
+      if (!last && end + kAfter > s.size()) break;  // what follows the run is still to come
+      if (end - i >= 4) matcher.AtRun(s, i, end, offset);
+      i = end + 1;
+    }
+    if (last) return;
+    // Keep what the matcher may still read: the characters before i, and of a run going on
+    // at i its start and its end.
+    if (i < s.size() && end - i > 2 * kLong) {
+      s.erase(i + kLong, end - i - 2 * kLong);
+      offsets.erase(offsets.begin() + static_cast<std::ptrdiff_t>(i + kLong),
+                    offsets.begin() + static_cast<std::ptrdiff_t>(end - kLong));
+    }
+    const std::size_t drop = i > kBefore ? i - kBefore : 0;
+    s.erase(0, drop);
+    offsets.erase(offsets.begin(), offsets.begin() + static_cast<std::ptrdiff_t>(drop));
+    i -= drop;
   }
+}
+
+// Where a walk may start so that it finds every number from at - 64 on as a walk of the
+// whole line would: a byte below 0x40 that is no digit (a character of its own that no
+// number runs through) at or before that, or the text's start.
+std::size_t WalkStartBefore(std::string_view text, std::size_t at) {
+  std::size_t j = at > 64 ? at - 64 : 0;
+  while (j > 0 && (static_cast<unsigned char>(text[j]) >= 0x40 || IsDigit(text[j]))) --j;
+  return j;
 }
 
 }  // namespace
@@ -184,12 +218,18 @@ inline unsigned RangeMask(const char* p, unsigned char low, unsigned char count)
 // Bit k: byte k of the 16 at p is an ASCII digit.
 inline unsigned DigitMask(const char* p) { return RangeMask(p, '0', 10); }
 
-// Bit k: byte k of p is the full-width lead and byte k + 1 lies in AD..B9, where the
-// full-width hyphen and digits lie (AE and AF are let through and turned away later).
+// Bit k: bytes k and k + 1 of p may be a character that can stand in a number: the
+// full-width lead before AB..B9 (plus sign, hyphen, digits; AC, AE and AF are let through
+// and turned away later), the ideographic space A1A1 or the en dash A843.
 inline unsigned FullWidthMask(const char* p) {
   const __m128i lead = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i isLead = _mm_cmpeq_epi8(lead, _mm_set1_epi8(static_cast<char>(kFullWidthLead)));
-  return static_cast<unsigned>(_mm_movemask_epi8(isLead)) & RangeMask(p + 1, 0xAD, 13);
+  const __m128i trail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+  auto is = [](__m128i v, unsigned char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(c))); };
+  const __m128i marks = _mm_or_si128(_mm_and_si128(is(lead, 0xA1), is(trail, 0xA1)),
+                                     _mm_and_si128(is(lead, 0xA8), is(trail, 0x43)));
+  return (static_cast<unsigned>(_mm_movemask_epi8(is(lead, kFullWidthLead))) &
+          RangeMask(p + 1, 0xAB, 15)) |
+         static_cast<unsigned>(_mm_movemask_epi8(marks));
 }
 
 // Whether a digit character (an ASCII digit or a full-width one) stands at i, and its size.
@@ -199,13 +239,14 @@ inline std::size_t DigitCharAt(const unsigned char* p, std::size_t n, std::size_
   return 0;
 }
 
-// Whether a full-width digit or hyphen at h can be part of a number: each digit of one
-// stands among three or more digit characters, each separator before a digit. Read by
-// byte, not by character: every true case passes, most chance pairs do not.
+// Whether a character FullWidthMask marks at h can be part of a number: each digit of one
+// stands among three or more digit characters, each separator and plus sign before a
+// digit. Read by byte, not by character: every true case passes, most chance pairs do not.
 bool MayBeInNumber(std::string_view text, std::size_t h) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
-  if (p[h + 1] == 0xAD) return DigitCharAt(p, n, h + 2) != 0;
+  if (p[h] != kFullWidthLead || p[h + 1] == 0xAB || p[h + 1] == 0xAD)
+    return DigitCharAt(p, n, h + 2) != 0;
   if (p[h + 1] < 0xB0) return false;
   int count = 1;
   for (std::size_t i = h + 2, size; count < 3 && (size = DigitCharAt(p, n, i)) != 0; i += size)
@@ -237,7 +278,7 @@ std::size_t WalkLineAt(std::string_view text, std::size_t at, RunMatcher& matche
   while (lineStart > 0 && !IsLineEnd(text[lineStart - 1])) --lineStart;
   std::size_t lineEnd = at;
   while (lineEnd < text.size() && !IsLineEnd(text[lineEnd])) ++lineEnd;
-  ScanWalkedLine(text, lineStart, lineEnd, matcher);
+  ScanWalked(text, lineStart, lineEnd, matcher);
   return lineEnd + 1;
 }
 
@@ -317,8 +358,8 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
 
 // Every number holds a run of four or more digit characters (a group of four, or the plain
 // number). ASCII digit runs are matched in the raw text (ASCII digits and separators are
-// never part of a double-byte character); a line that may hold a full-width digit or
-// hyphen is walked by character first. Where no SIMD is at hand, every line is walked.
+// never part of a double-byte character); a line that may hold a double-byte character of
+// a number is walked by character first. Where no SIMD is at hand, every line is walked.
 void FormattedPhoneScanner::Scan(std::string_view text, const Found& found) const {
   ScanWithoutNul(CutAtNul(text), found);
 }
@@ -331,70 +372,9 @@ void FormattedPhoneScanner::ScanWithoutNul(std::string_view text, const Found& f
   rest = ScanBlocks(text, matcher);
 #endif
   if (rest >= text.size()) return;
-  // Numbers already given before `rest` on the same line are not given again.
-  while (rest > 0 && !IsLineEnd(text[rest - 1])) --rest;
-  ScanWalkedLine(text, rest, text.size(), matcher);
-}
-
-// Where the line holding `from` ends: at the next CR, LF or NUL, or the end of the text.
-std::size_t LineEndFrom(std::string_view text, std::size_t from) {
-#if defined(__SSE2__)
-  for (; from + 16 <= text.size(); from += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-    const int ends = _mm_movemask_epi8(_mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
-        _mm_cmpeq_epi8(v, _mm_setzero_si128())));
-    if (ends) return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(ends)));
-  }
-#endif
-  while (from < text.size() && !IsLineEnd(text[from]) && text[from] != '\0') ++from;
-  return from;
-}
-
-void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneScanner& formatted,
-                           std::string_view text, const PhoneSink& found) {
-  auto lineEndFrom = [&](std::size_t from) { return LineEndFrom(text, from); };
-  struct Extra {
-    std::size_t position;
-    std::size_t lineEnd;
-    char digits[11];
-    bool plain;
-  };
-  std::vector<Extra> extras;
-  text = CutAtNul(text);  // once for both scans
-  std::size_t lineEnd = 0;
-  formatted.ScanWithoutNul(text, [&](const FormattedNumber& n) {
-    if (extras.empty() || n.position > lineEnd) lineEnd = lineEndFrom(n.position);
-    Extra& e = extras.emplace_back(Extra{n.position, lineEnd, {}, n.plain});
-    std::memcpy(e.digits, n.digits.data(), sizeof e.digits);
-  });
-  if (extras.empty()) {
-    ordinary.ScanTextWithoutNul(text, found);
-    return;
-  }
-  // Where the ordinary scan took numbers on its current line: a line's ordinary numbers
-  // all come before any later line's.
-  std::vector<std::size_t> taken;
-  std::size_t takenLineEnd = 0;
-  std::size_t next = 0;
-  auto flushBefore = [&](std::size_t position) {
-    for (; next < extras.size() && extras[next].lineEnd < position; ++next) {
-      const Extra& e = extras[next];
-      if (e.plain && std::find(taken.begin(), taken.end(), e.position) != taken.end()) continue;
-      found(std::string_view(e.digits, sizeof e.digits));
-    }
-  };
-  ordinary.ScanTextWithoutNul(text, [&](std::string_view number) {
-    const auto position = static_cast<std::size_t>(number.data() - text.data());
-    flushBefore(position);
-    if (taken.empty() || position > takenLineEnd) {
-      taken.clear();
-      takenLineEnd = lineEndFrom(position);
-    }
-    taken.push_back(position);
-    found(number);
-  });
-  flushBefore(std::string_view::npos);
+  // The numbers from `rest` on may hold characters before it; those already given are not
+  // given again.
+  ScanWalked(text, WalkStartBefore(text, rest), text.size(), matcher);
 }
 
 }  // namespace tolvarine
