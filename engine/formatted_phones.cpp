@@ -218,19 +218,22 @@ inline unsigned RangeMask(const char* p, unsigned char low, unsigned char count)
 // Bit k: byte k of the 16 at p is an ASCII digit.
 inline unsigned DigitMask(const char* p) { return RangeMask(p, '0', 10); }
 
-// Bit k: bytes k and k + 1 of p may be a character that can stand in a number: the
-// full-width lead before AB..B9 (plus sign, hyphen, digits; AC, AE and AF are let through
-// and turned away later), the ideographic space A1A1 or the en dash A843.
+// Bit k: byte k of p is the full-width lead and byte k + 1 lies in AD..B9, where the
+// full-width hyphen and digits lie (AE and AF are let through and turned away later).
 inline unsigned FullWidthMask(const char* p) {
   const __m128i lead = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i trail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
-  auto is = [](__m128i v, unsigned char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(c))); };
-  const __m128i marks = _mm_or_si128(_mm_and_si128(is(lead, 0xA1), is(trail, 0xA1)),
-                                     _mm_and_si128(is(lead, 0xA8), is(trail, 0x43)));
-  return (static_cast<unsigned>(_mm_movemask_epi8(is(lead, kFullWidthLead))) &
-          RangeMask(p + 1, 0xAB, 15)) |
-         static_cast<unsigned>(_mm_movemask_epi8(marks));
+  const __m128i isLead = _mm_cmpeq_epi8(lead, _mm_set1_epi8(static_cast<char>(kFullWidthLead)));
+  return static_cast<unsigned>(_mm_movemask_epi8(isLead)) & RangeMask(p + 1, 0xAD, 13);
 }
+
+// Whether the two bytes at p are the full-width plus sign A3AB, the ideographic space A1A1
+// or the en dash A843. A number whose only double-byte characters are these is found from
+// its ASCII digits; one holding a full-width digit is found from that digit.
+inline bool IsMark(const char* p) {
+  const unsigned pair = static_cast<unsigned char>(p[0]) << 8 | static_cast<unsigned char>(p[1]);
+  return pair == 0xA3AB || pair == 0xA1A1 || pair == 0xA843;
+}
+
 
 // Whether a digit character (an ASCII digit or a full-width one) stands at i, and its size.
 inline std::size_t DigitCharAt(const unsigned char* p, std::size_t n, std::size_t i) {
@@ -239,14 +242,14 @@ inline std::size_t DigitCharAt(const unsigned char* p, std::size_t n, std::size_
   return 0;
 }
 
-// Whether a character FullWidthMask marks at h can be part of a number: each digit of one
-// stands among three or more digit characters, each separator and plus sign before a
-// digit. Read by byte, not by character: every true case passes, most chance pairs do not.
+// Whether a place the block scan marked at h can be part of a number: a full-width digit
+// stands among three or more digit characters; a full-width hyphen, or the first group's
+// ASCII digit before a two-byte separator, before a digit. Read by byte, not by character:
+// every true case passes, most chance pairs do not.
 bool MayBeInNumber(std::string_view text, std::size_t h) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
-  if (p[h] != kFullWidthLead || p[h + 1] == 0xAB || p[h + 1] == 0xAD)
-    return DigitCharAt(p, n, h + 2) != 0;
+  if (p[h] != kFullWidthLead || p[h + 1] == 0xAD) return DigitCharAt(p, n, h + 2) != 0;
   if (p[h + 1] < 0xB0) return false;
   int count = 1;
   for (std::size_t i = h + 2, size; count < 3 && (size = DigitCharAt(p, n, i)) != 0; i += size)
@@ -310,6 +313,15 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
     std::uint64_t runs = (grouped | eleven) & kBlockBits;
     std::uint64_t wide = FullWidthMask(p + b) | std::uint64_t{FullWidthMask(p + b + 16)} << 16 |
                          std::uint64_t{FullWidthMask(p + b + 32)} << 32;
+    // Groups with a two-byte separator after the first group or the second: when it is an
+    // ideographic space or an en dash, the line is walked from the first group.
+    const std::uint64_t twoByteSeparated =
+        d & d >> 1 & d >> 2 & ~d >> 3 &
+        ((~d >> 4 & four >> 5 & ~d >> 9) | (four >> 4 & ~d >> 8 & ~d >> 9 & four >> 10));
+    for (std::uint64_t c = twoByteSeparated & kBlockBits; c; c &= c - 1) {
+      const unsigned k = static_cast<unsigned>(__builtin_ctzll(c));
+      if (IsMark(p + b + k + 3) || IsMark(p + b + k + 8)) wide |= std::uint64_t{1} << k;
+    }
     if (next > b) {
       const std::uint64_t keep = next - b >= kBlock ? 0 : ~std::uint64_t{0} << (next - b);
       runs &= keep;
@@ -325,8 +337,10 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
       } else if (grouped >> runAt & 1) {
         // The second group is a run of exactly four: the matcher takes the number from it.
         // A full-width digit right after the number needs the line read by character.
+        // So does a full-width plus sign before a code that runs into the first group.
         const std::size_t second = b + runAt + 4;
-        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, second + 9) == 2) {
+        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, second + 9) == 2 ||
+            (second >= 8 && IsMark(p + second - 8))) {
           next = WalkLineAt(text, second, matcher);
         } else {
           matcher.AtRun(text, second, second + 4, raw);
@@ -335,9 +349,11 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
       } else {
         // A run of eleven or more starts here (a digit before it would have set a lower
         // bit, or lie in a run already passed over whole).
+        // So does a mark right before it or before a code ("＋86 ") ahead of it.
         const std::size_t begin = b + runAt;
         const std::size_t end = RunEnd(text, begin + 11);
-        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, end) == 2) {
+        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, end) == 2 ||
+            (begin >= 2 && IsMark(p + begin - 2)) || (begin >= 5 && IsMark(p + begin - 5))) {
           next = WalkLineAt(text, begin, matcher);
         } else {
           matcher.AtRun(text, begin, end, raw);

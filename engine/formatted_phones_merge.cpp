@@ -73,11 +73,11 @@ void ScanLine(const PhoneScanner& ordinary, const FormattedPhoneScanner& formatt
 
 }  // namespace
 
-// The text goes in pieces of whole lines of up to 64 KiB, or one longer line: what is kept
+// The text goes in pieces of whole lines of up to 256 KiB, or one longer line: what is kept
 // for the merge stays small, and the pieces stay in the processor's cache.
 void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneScanner& formatted,
                            std::string_view text, const PhoneSink& found) {
-  constexpr std::size_t kPiece = 64 * 1024;
+  constexpr std::size_t kPiece = 256 * 1024;
   std::vector<Extra> extras;
   text = CutAtNul(text);  // once for both scans
   for (std::size_t start = 0; start < text.size();) {
