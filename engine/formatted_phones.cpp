@@ -132,7 +132,7 @@ class RunMatcher {
 };
 
 // Walks text[from, to) by character and hands the digit runs of four or more to the
-// matcher; `from` starts a character that is no digit, or the text. The characters are
+// matcher; `from` starts a line, or a character that is no digit. The characters are
 // replaced by one byte each (ASCII stays, the double-byte ones by their ASCII form or
 // kOther) a window at a time, so a line of any length costs little memory.
 void ScanWalked(std::string_view text, std::size_t from, std::size_t to, RunMatcher& matcher) {
@@ -348,8 +348,9 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
         }
       } else {
         // A run of eleven or more starts here (a digit before it would have set a lower
-        // bit, or lie in a run already passed over whole).
-        // So does a mark right before it or before a code ("＋86 ") ahead of it.
+        // bit, or lie in a run already passed over whole). A full-width digit after it, or
+        // a mark right before it or before a code ahead of it ("＋86 "), needs the line
+        // read by character.
         const std::size_t begin = b + runAt;
         const std::size_t end = RunEnd(text, begin + 11);
         if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, end) == 2 ||

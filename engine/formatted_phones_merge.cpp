@@ -26,8 +26,8 @@ std::size_t LineEndFrom(std::string_view text, std::size_t from) {
   return from;
 }
 
+// A formatted number waiting for the end of its line.
 struct Extra {
-  std::size_t position;
   std::size_t lineEnd;
   char digits[11];
 };
@@ -42,7 +42,7 @@ void ScanLines(const PhoneScanner& ordinary, const FormattedPhoneScanner& format
   formatted.ScanWithoutNul(text, [&](const FormattedNumber& n) {
     if (n.plain && ordinary.TakesAt(text, n.position)) return;
     if (extras.empty() || n.position > lineEnd) lineEnd = LineEndFrom(text, n.position);
-    Extra& e = extras.emplace_back(Extra{n.position, lineEnd, {}});
+    Extra& e = extras.emplace_back(Extra{lineEnd, {}});
     std::memcpy(e.digits, n.digits.data(), sizeof e.digits);
   });
   if (extras.empty()) {
