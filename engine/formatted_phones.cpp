@@ -1,7 +1,6 @@
 #include "engine/formatted_phones.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -139,8 +138,7 @@ void ScanWalked(std::string_view text, std::size_t from, std::size_t to, RunMatc
   constexpr std::size_t kWindow = 4096;  // characters replaced at a time
   constexpr std::size_t kBefore = 16;    // characters the matcher reads before a run
   constexpr std::size_t kAfter = 6;      // ... and after its end
-  constexpr std::size_t kLong = 16;      // a run this long holds no number: its length is
-                                         // all that counts, so its middle can go
+  constexpr std::size_t kLong = 16;      // a run this long holds no number: its middle can go
   thread_local std::string s;
   thread_local std::vector<std::size_t> offsets;  // each character's byte offset
   s.clear();
@@ -265,13 +263,15 @@ bool MayBeInNumber(std::string_view text, std::size_t h) {
   return count >= 3;
 }
 
-// Whether a character starts at `at`: walked from the nearest byte before it that can only
-// stand alone (below 0x40: never a lead or trail byte).
-bool StartsCharacter(std::string_view text, std::size_t at) {
+// Whether a character starts at `at`: walked from the nearest byte before it below 0x40
+// (never a lead or trail byte), or from `known`, a character start, if that is nearer.
+// `known` moves up to `at`: asked in order, each byte is walked about once.
+bool StartsCharacter(std::string_view text, std::size_t at, std::size_t& known) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t j = at;
-  while (j > 0 && p[j - 1] >= 0x40) --j;
-  while (j < at) j += IsGbkPair(text, j) ? 2 : 1;
+  while (j > known && p[j - 1] >= 0x40) --j;
+  for (std::size_t size; j < at && j + (size = IsGbkPair(text, j) ? 2 : 1) <= at;) j += size;
+  known = j;
   return j == at;
 }
 
@@ -296,7 +296,8 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
   const char* p = text.data();
   const std::size_t n = text.size();
   auto raw = [](std::size_t k) { return k; };
-  std::size_t next = 0;  // everything before it has been looked at
+  std::size_t next = 0;   // everything before it has been looked at
+  std::size_t known = 0;  // a character starts here
   std::size_t b = 0;
   std::uint64_t lowDigits = n >= 16 ? DigitMask(p) : 0;
   for (; b + 64 <= n; b += kBlock) {
@@ -332,7 +333,8 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
       const unsigned wideAt = wide ? static_cast<unsigned>(__builtin_ctzll(wide)) : 64u;
       if (wideAt < runAt) {
         wide &= wide - 1;
-        if (!MayBeInNumber(text, b + wideAt) || !StartsCharacter(text, b + wideAt)) continue;
+        if (!MayBeInNumber(text, b + wideAt) || !StartsCharacter(text, b + wideAt, known))
+          continue;
         next = WalkLineAt(text, b + wideAt, matcher);
       } else if (grouped >> runAt & 1) {
         // The second group is a run of exactly four: the matcher takes the number from it.
