@@ -130,14 +130,12 @@ class RunMatcher {
   std::size_t last_ = 0;
 };
 
-// Walks text[from, to) by character and hands the digit runs of four or more to the
-// matcher; `from` starts a line, or a character that is no digit. The characters are
-// replaced by one byte each (ASCII stays, the double-byte ones by their ASCII form or
-// kOther) a window at a time, so a line of any length costs little memory.
+// Walks text[from, to) by character (`from` starts a line, or a character that is no digit)
+// and hands the digit runs of four or more to the matcher. Characters become one byte each
+// (AsciiForm, kOther) a window at a time, so a line of any length costs little memory.
 void ScanWalked(std::string_view text, std::size_t from, std::size_t to, RunMatcher& matcher) {
   constexpr std::size_t kWindow = 4096;  // characters replaced at a time
-  constexpr std::size_t kBefore = 16;    // characters the matcher reads before a run
-  constexpr std::size_t kAfter = 6;      // ... and after its end
+  constexpr std::size_t kBefore = 16, kAfter = 6;  // characters the matcher reads around a run
   constexpr std::size_t kLong = 16;      // a run this long holds no number: its middle can go
   thread_local std::string s;
   thread_local std::vector<std::size_t> offsets;  // each character's byte offset
@@ -241,9 +239,9 @@ inline std::size_t DigitCharAt(const unsigned char* p, std::size_t n, std::size_
 }
 
 // Whether a place the block scan marked at h can be part of a number: a full-width digit
-// stands among three or more digit characters; a full-width hyphen, or the first group's
-// ASCII digit before a two-byte separator, before a digit. Read by byte, not by character:
-// every true case passes, most chance pairs do not.
+// stands among three or more digit characters, or two after a plus sign (a code); a
+// full-width hyphen, or the first group's ASCII digit before a two-byte separator, before
+// a digit. Read by byte, not by character: every true case passes, most chance pairs do not.
 bool MayBeInNumber(std::string_view text, std::size_t h) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
@@ -252,15 +250,18 @@ bool MayBeInNumber(std::string_view text, std::size_t h) {
   int count = 1;
   for (std::size_t i = h + 2, size; count < 3 && (size = DigitCharAt(p, n, i)) != 0; i += size)
     ++count;
-  for (std::size_t i = h; count < 3 && i > 0; ++count) {
-    if (IsDigit(static_cast<char>(p[i - 1])))
-      i -= 1;
-    else if (i >= 2 && DigitCharAt(p, n, i - 2) == 2)
-      i -= 2;
+  std::size_t first = h;  // the first digit character reached
+  for (; count < 3 && first > 0; ++count) {
+    if (IsDigit(static_cast<char>(p[first - 1])))
+      first -= 1;
+    else if (first >= 2 && DigitCharAt(p, n, first - 2) == 2)
+      first -= 2;
     else
       break;
   }
-  return count >= 3;
+  return count >= 3 ||
+         (count == 2 && ((first >= 1 && p[first - 1] == '+') ||
+                         (first >= 2 && p[first - 2] == kFullWidthLead && p[first - 1] == 0xAB)));
 }
 
 // Whether a character starts at `at`: walked from the nearest byte before it below 0x40

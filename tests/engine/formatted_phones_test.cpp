@@ -123,14 +123,15 @@ TEST(FormattedPhonesTest, FoundAtEveryOffsetOfALongText) {
     text += "\n" + hanzi + kWidePlus + "86180-1234-5678\n181" + kIdeographicSpace + "1234" +
             kIdeographicSpace + "5678\n182" + kEnDash + "1234" + kEnDash + "5678\n" +
             "1831234567" + Wide("8") + "\n184 1234" + kIdeographicSpace + "5678\n" + kWidePlus +
-            "86 18512345678\n" + kWidePlus + "8618612345678";
+            "86 18512345678\n" + kWidePlus + "8618612345678\n" + kWidePlus + Wide("86") +
+            " 18712345678 +8" + Wide("6") + "18812345678";
     // Followed by a full-width digit: no numbers.
     text += "\n138 1234 5678\xA3\xB8 +8613812345678\xA3\xB1";
     for (int k = 0; k < 40; ++k) text += hanzi;
     EXPECT_EQ(Formatted(text), (Numbers{"13812345678", "13912345678", "15012345678",
                                         "18012345678", "18112345678", "18212345678",
                                         "18312345678", "18412345678", "18512345678",
-                                        "18612345678"}))
+                                        "18612345678", "18712345678", "18812345678"}))
         << "offset " << offset;
     EXPECT_EQ(Formatted(hanzi.substr(offset % 2) + text), Formatted(text)) << "offset " << offset;
   }
