@@ -1,9 +1,7 @@
 #include "engine/formatted_phones.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -50,32 +48,19 @@ inline bool IsGbkPair(std::string_view s, std::size_t i) {
   return t >= 0x40 && t != 0x7F && t != 0xFF;
 }
 
-// Replaces the characters of one GBK line by one byte each: ASCII stays, full-width digits
-// and the full-width hyphen become ASCII, every other character becomes kOther. offsets
-// gets each character's byte offset in the line, and the line's length last.
-void Normalize(std::string_view line, std::string& out, std::vector<std::size_t>& offsets) {
-  out.clear();
-  offsets.clear();
-  const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-  std::size_t i = 0;
-  while (i < line.size()) {
-    offsets.push_back(i);
-    const unsigned char c = p[i];
-    if (!IsGbkPair(line, i)) {
-      out += c < 0x80 ? static_cast<char>(c) : kOther;
-      ++i;
-      continue;
-    }
-    const unsigned char trail = p[i + 1];
-    if (c == kFullWidthLead && trail >= 0xB0 && trail <= 0xB9)
-      out += static_cast<char>('0' + (trail - 0xB0));
-    else if (c == kFullWidthLead && trail == 0xAD)
-      out += '-';
-    else
-      out += kOther;
-    i += 2;
+// The ASCII form of a double-byte character that can stand in a number: the full-width
+// digits, hyphen and plus sign, the ideographic space and the en dash; kOther for the rest.
+inline char AsciiForm(unsigned char lead, unsigned char trail) {
+  if (lead == kFullWidthLead) {
+    if (trail >= 0xB0 && trail <= 0xB9) return static_cast<char>('0' + (trail - 0xB0));
+    if (trail == 0xAD) return '-';
+    if (trail == 0xAB) return '+';
+  } else if (lead == 0xA1 && trail == 0xA1) {
+    return ' ';
+  } else if (lead == 0xA8 && trail == 0x43) {
+    return '-';
   }
-  offsets.push_back(line.size());
+  return kOther;
 }
 
 // Finds the numbers around digit runs of four or more in a text of one byte per character
@@ -106,12 +91,15 @@ class RunMatcher {
       if (begin >= 4) groupedFrom(begin - 4);
     } else if (length >= 11) {
       // The plain number: the run's last 11 digits, after a code inside the run or before
-      // it (then optionally one space or hyphen).
+      // it (then optionally one space or hyphen), or a run of eleven holding a full-width
+      // digit (one of ASCII digits alone is the ordinary scan's).
       const std::size_t at = end - 11;
-      const bool coded =
+      const bool counts =
           at > begin ? (at - begin == 4 || at - begin == 2) && codeEndsAt(at)
-                     : at > 0 && (s[at - 1] == ' ' || s[at - 1] == '-') && codeEndsAt(at - 1);
-      if (coded) {
+                     : offset(end) - offset(at) != 11 ||
+                           (at > 0 && (s[at - 1] == ' ' || s[at - 1] == '-') &&
+                            codeEndsAt(at - 1));
+      if (counts) {
         number_.digits.assign(s.substr(at, 11));
         Emit(at, true, offset);
       }
@@ -142,24 +130,66 @@ class RunMatcher {
   std::size_t last_ = 0;
 };
 
-// Lines that may hold full-width characters: walked by character, then scanned for digit
-// runs of four or more.
-void ScanWalkedLine(std::string_view text, std::size_t lineStart, std::size_t lineEnd,
-                    RunMatcher& matcher) {
+// Walks text[from, to) by character (`from` starts a line, or a character that is no digit)
+// and hands the digit runs of four or more to the matcher. Characters become one byte each
+// (AsciiForm, kOther) a window at a time, so a line of any length costs little memory.
+void ScanWalked(std::string_view text, std::size_t from, std::size_t to, RunMatcher& matcher) {
+  constexpr std::size_t kWindow = 4096;  // characters replaced at a time
+  constexpr std::size_t kBefore = 16, kAfter = 6;  // characters the matcher reads around a run
+  constexpr std::size_t kLong = 16;      // a run this long holds no number: its middle can go
   thread_local std::string s;
-  thread_local std::vector<std::size_t> offsets;
-  Normalize(text.substr(lineStart, lineEnd - lineStart), s, offsets);
-  auto offset = [&](std::size_t k) { return lineStart + offsets[k]; };
-  std::size_t i = 0;
-  while (i < s.size()) {
-    if (!IsDigit(s[i])) {
-      ++i;
-      continue;
+  thread_local std::vector<std::size_t> offsets;  // each character's byte offset
+  s.clear();
+  offsets.clear();
+  const std::string_view range = text.substr(0, to);
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t pos = from;  // the next byte to replace
+  std::size_t i = 0;       // the search for runs goes on from here
+  auto offset = [&](std::size_t k) { return k < offsets.size() ? offsets[k] : pos; };
+  for (;;) {
+    for (; s.size() < kWindow && pos < to; ++pos) {
+      offsets.push_back(pos);
+      if (IsGbkPair(range, pos)) {
+        s += AsciiForm(p[pos], p[pos + 1]);
+        ++pos;
+      } else {
+        s += p[pos] < 0x80 ? static_cast<char>(p[pos]) : kOther;
+      }
     }
-    const std::size_t end = RunEnd(s, i);
-    if (end - i >= 4) matcher.AtRun(s, i, end, offset);
-    i = end + 1;
+    const bool last = pos >= to;
+    std::size_t end = i;
+    while (i < s.size()) {
+      if (!IsDigit(s[i])) {
+        ++i;
+        continue;
+      }
+      end = RunEnd(s, i);
+      if (!last && end + kAfter > s.size()) break;  // what follows the run is still to come
+      if (end - i >= 4) matcher.AtRun(s, i, end, offset);
+      i = end + 1;
+    }
+    if (last) return;
+    // Keep what the matcher may still read: the characters before i, and of a run going on
+    // at i its start and its end.
+    if (i < s.size() && end - i > 2 * kLong) {
+      s.erase(i + kLong, end - i - 2 * kLong);
+      offsets.erase(offsets.begin() + static_cast<std::ptrdiff_t>(i + kLong),
+                    offsets.begin() + static_cast<std::ptrdiff_t>(end - kLong));
+    }
+    const std::size_t drop = i > kBefore ? i - kBefore : 0;
+    s.erase(0, drop);
+    offsets.erase(offsets.begin(), offsets.begin() + static_cast<std::ptrdiff_t>(drop));
+    i -= drop;
   }
+}
+
+// Where a walk may start so that it finds every number from at - 64 on as a walk of the
+// whole line would: a byte below 0x40 that is no digit (a character of its own that no
+// number runs through) at or before that, or the text's start.
+std::size_t WalkStartBefore(std::string_view text, std::size_t at) {
+  std::size_t j = at > 64 ? at - 64 : 0;
+  while (j > 0 && (static_cast<unsigned char>(text[j]) >= 0x40 || IsDigit(text[j]))) --j;
+  return j;
 }
 
 }  // namespace
@@ -192,6 +222,15 @@ inline unsigned FullWidthMask(const char* p) {
   return static_cast<unsigned>(_mm_movemask_epi8(isLead)) & RangeMask(p + 1, 0xAD, 13);
 }
 
+// Whether the two bytes at p are the full-width plus sign A3AB, the ideographic space A1A1
+// or the en dash A843. A number whose only double-byte characters are these is found from
+// its ASCII digits; one holding a full-width digit is found from that digit.
+inline bool IsMark(const char* p) {
+  const unsigned pair = static_cast<unsigned char>(p[0]) << 8 | static_cast<unsigned char>(p[1]);
+  return pair == 0xA3AB || pair == 0xA1A1 || pair == 0xA843;
+}
+
+
 // Whether a digit character (an ASCII digit or a full-width one) stands at i, and its size.
 inline std::size_t DigitCharAt(const unsigned char* p, std::size_t n, std::size_t i) {
   if (i < n && IsDigit(static_cast<char>(p[i]))) return 1;
@@ -199,35 +238,41 @@ inline std::size_t DigitCharAt(const unsigned char* p, std::size_t n, std::size_
   return 0;
 }
 
-// Whether a full-width digit or hyphen at h can be part of a number: each digit of one
-// stands among three or more digit characters, each separator before a digit. Read by
-// byte, not by character: every true case passes, most chance pairs do not.
+// Whether a place the block scan marked at h can be part of a number: a full-width digit
+// stands among three or more digit characters, or two after a plus sign (a code); a
+// full-width hyphen, or the first group's ASCII digit before a two-byte separator, before
+// a digit. Read by byte, not by character: every true case passes, most chance pairs do not.
 bool MayBeInNumber(std::string_view text, std::size_t h) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
-  if (p[h + 1] == 0xAD) return DigitCharAt(p, n, h + 2) != 0;
+  if (p[h] != kFullWidthLead || p[h + 1] == 0xAD) return DigitCharAt(p, n, h + 2) != 0;
   if (p[h + 1] < 0xB0) return false;
   int count = 1;
   for (std::size_t i = h + 2, size; count < 3 && (size = DigitCharAt(p, n, i)) != 0; i += size)
     ++count;
-  for (std::size_t i = h; count < 3 && i > 0; ++count) {
-    if (IsDigit(static_cast<char>(p[i - 1])))
-      i -= 1;
-    else if (i >= 2 && DigitCharAt(p, n, i - 2) == 2)
-      i -= 2;
+  std::size_t first = h;  // the first digit character reached
+  for (; count < 3 && first > 0; ++count) {
+    if (IsDigit(static_cast<char>(p[first - 1])))
+      first -= 1;
+    else if (first >= 2 && DigitCharAt(p, n, first - 2) == 2)
+      first -= 2;
     else
       break;
   }
-  return count >= 3;
+  return count >= 3 ||
+         (count == 2 && ((first >= 1 && p[first - 1] == '+') ||
+                         (first >= 2 && p[first - 2] == kFullWidthLead && p[first - 1] == 0xAB)));
 }
 
-// Whether a character starts at `at`: walked from the nearest byte before it that can only
-// stand alone (below 0x40: never a lead or trail byte).
-bool StartsCharacter(std::string_view text, std::size_t at) {
+// Whether a character starts at `at`: walked from the nearest byte before it below 0x40
+// (never a lead or trail byte), or from `known`, a character start, if that is nearer.
+// `known` moves up to `at`: asked in order, each byte is walked about once.
+bool StartsCharacter(std::string_view text, std::size_t at, std::size_t& known) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t j = at;
-  while (j > 0 && p[j - 1] >= 0x40) --j;
-  while (j < at) j += IsGbkPair(text, j) ? 2 : 1;
+  while (j > known && p[j - 1] >= 0x40) --j;
+  for (std::size_t size; j < at && j + (size = IsGbkPair(text, j) ? 2 : 1) <= at;) j += size;
+  known = j;
   return j == at;
 }
 
@@ -237,7 +282,7 @@ std::size_t WalkLineAt(std::string_view text, std::size_t at, RunMatcher& matche
   while (lineStart > 0 && !IsLineEnd(text[lineStart - 1])) --lineStart;
   std::size_t lineEnd = at;
   while (lineEnd < text.size() && !IsLineEnd(text[lineEnd])) ++lineEnd;
-  ScanWalkedLine(text, lineStart, lineEnd, matcher);
+  ScanWalked(text, lineStart, lineEnd, matcher);
   return lineEnd + 1;
 }
 
@@ -252,7 +297,8 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
   const char* p = text.data();
   const std::size_t n = text.size();
   auto raw = [](std::size_t k) { return k; };
-  std::size_t next = 0;  // everything before it has been looked at
+  std::size_t next = 0;   // everything before it has been looked at
+  std::size_t known = 0;  // a character starts here
   std::size_t b = 0;
   std::uint64_t lowDigits = n >= 16 ? DigitMask(p) : 0;
   for (; b + 64 <= n; b += kBlock) {
@@ -269,6 +315,15 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
     std::uint64_t runs = (grouped | eleven) & kBlockBits;
     std::uint64_t wide = FullWidthMask(p + b) | std::uint64_t{FullWidthMask(p + b + 16)} << 16 |
                          std::uint64_t{FullWidthMask(p + b + 32)} << 32;
+    // Groups with a two-byte separator after the first group or the second: when it is an
+    // ideographic space or an en dash, the line is walked from the first group.
+    const std::uint64_t twoByteSeparated =
+        d & d >> 1 & d >> 2 & ~d >> 3 &
+        ((~d >> 4 & four >> 5 & ~d >> 9) | (four >> 4 & ~d >> 8 & ~d >> 9 & four >> 10));
+    for (std::uint64_t c = twoByteSeparated & kBlockBits; c; c &= c - 1) {
+      const unsigned k = static_cast<unsigned>(__builtin_ctzll(c));
+      if (IsMark(p + b + k + 3) || IsMark(p + b + k + 8)) wide |= std::uint64_t{1} << k;
+    }
     if (next > b) {
       const std::uint64_t keep = next - b >= kBlock ? 0 : ~std::uint64_t{0} << (next - b);
       runs &= keep;
@@ -279,13 +334,16 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
       const unsigned wideAt = wide ? static_cast<unsigned>(__builtin_ctzll(wide)) : 64u;
       if (wideAt < runAt) {
         wide &= wide - 1;
-        if (!MayBeInNumber(text, b + wideAt) || !StartsCharacter(text, b + wideAt)) continue;
+        if (!MayBeInNumber(text, b + wideAt) || !StartsCharacter(text, b + wideAt, known))
+          continue;
         next = WalkLineAt(text, b + wideAt, matcher);
       } else if (grouped >> runAt & 1) {
         // The second group is a run of exactly four: the matcher takes the number from it.
         // A full-width digit right after the number needs the line read by character.
+        // So does a full-width plus sign before a code that runs into the first group.
         const std::size_t second = b + runAt + 4;
-        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, second + 9) == 2) {
+        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, second + 9) == 2 ||
+            (second >= 8 && IsMark(p + second - 8))) {
           next = WalkLineAt(text, second, matcher);
         } else {
           matcher.AtRun(text, second, second + 4, raw);
@@ -293,10 +351,13 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
         }
       } else {
         // A run of eleven or more starts here (a digit before it would have set a lower
-        // bit, or lie in a run already passed over whole).
+        // bit, or lie in a run already passed over whole). A full-width digit after it, or
+        // a mark right before it or before a code ahead of it ("＋86 "), needs the line
+        // read by character.
         const std::size_t begin = b + runAt;
         const std::size_t end = RunEnd(text, begin + 11);
-        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, end) == 2) {
+        if (DigitCharAt(reinterpret_cast<const unsigned char*>(p), n, end) == 2 ||
+            (begin >= 2 && IsMark(p + begin - 2)) || (begin >= 5 && IsMark(p + begin - 5))) {
           next = WalkLineAt(text, begin, matcher);
         } else {
           matcher.AtRun(text, begin, end, raw);
@@ -317,8 +378,8 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
 
 // Every number holds a run of four or more digit characters (a group of four, or the plain
 // number). ASCII digit runs are matched in the raw text (ASCII digits and separators are
-// never part of a double-byte character); a line that may hold a full-width digit or
-// hyphen is walked by character first. Where no SIMD is at hand, every line is walked.
+// never part of a double-byte character); a line that may hold a double-byte character of
+// a number is walked by character first. Where no SIMD is at hand, every line is walked.
 void FormattedPhoneScanner::Scan(std::string_view text, const Found& found) const {
   ScanWithoutNul(CutAtNul(text), found);
 }
@@ -331,70 +392,9 @@ void FormattedPhoneScanner::ScanWithoutNul(std::string_view text, const Found& f
   rest = ScanBlocks(text, matcher);
 #endif
   if (rest >= text.size()) return;
-  // Numbers already given before `rest` on the same line are not given again.
-  while (rest > 0 && !IsLineEnd(text[rest - 1])) --rest;
-  ScanWalkedLine(text, rest, text.size(), matcher);
-}
-
-// Where the line holding `from` ends: at the next CR, LF or NUL, or the end of the text.
-std::size_t LineEndFrom(std::string_view text, std::size_t from) {
-#if defined(__SSE2__)
-  for (; from + 16 <= text.size(); from += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-    const int ends = _mm_movemask_epi8(_mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
-        _mm_cmpeq_epi8(v, _mm_setzero_si128())));
-    if (ends) return from + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(ends)));
-  }
-#endif
-  while (from < text.size() && !IsLineEnd(text[from]) && text[from] != '\0') ++from;
-  return from;
-}
-
-void ScanTextWithFormatted(const PhoneScanner& ordinary, const FormattedPhoneScanner& formatted,
-                           std::string_view text, const PhoneSink& found) {
-  auto lineEndFrom = [&](std::size_t from) { return LineEndFrom(text, from); };
-  struct Extra {
-    std::size_t position;
-    std::size_t lineEnd;
-    char digits[11];
-    bool plain;
-  };
-  std::vector<Extra> extras;
-  text = CutAtNul(text);  // once for both scans
-  std::size_t lineEnd = 0;
-  formatted.ScanWithoutNul(text, [&](const FormattedNumber& n) {
-    if (extras.empty() || n.position > lineEnd) lineEnd = lineEndFrom(n.position);
-    Extra& e = extras.emplace_back(Extra{n.position, lineEnd, {}, n.plain});
-    std::memcpy(e.digits, n.digits.data(), sizeof e.digits);
-  });
-  if (extras.empty()) {
-    ordinary.ScanTextWithoutNul(text, found);
-    return;
-  }
-  // Where the ordinary scan took numbers on its current line: a line's ordinary numbers
-  // all come before any later line's.
-  std::vector<std::size_t> taken;
-  std::size_t takenLineEnd = 0;
-  std::size_t next = 0;
-  auto flushBefore = [&](std::size_t position) {
-    for (; next < extras.size() && extras[next].lineEnd < position; ++next) {
-      const Extra& e = extras[next];
-      if (e.plain && std::find(taken.begin(), taken.end(), e.position) != taken.end()) continue;
-      found(std::string_view(e.digits, sizeof e.digits));
-    }
-  };
-  ordinary.ScanTextWithoutNul(text, [&](std::string_view number) {
-    const auto position = static_cast<std::size_t>(number.data() - text.data());
-    flushBefore(position);
-    if (taken.empty() || position > takenLineEnd) {
-      taken.clear();
-      takenLineEnd = lineEndFrom(position);
-    }
-    taken.push_back(position);
-    found(number);
-  });
-  flushBefore(std::string_view::npos);
+  // The numbers from `rest` on may hold characters before it; those already given are not
+  // given again.
+  ScanWalked(text, WalkStartBefore(text, rest), text.size(), matcher);
 }
 
 }  // namespace tolvarine

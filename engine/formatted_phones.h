@@ -2,9 +2,10 @@
 // Mobile numbers as people write them: in groups of 3, 4 and 4 digits with one kind of
 // separator (138-1234-5678, 138 1234 5678, 138.1234.5678), or after the country code
 // ("+86" or "0086", then optionally one space or hyphen) in grouped or plain form.
-// Full-width digits and the full-width hyphen count as their ASCII forms. GBK is walked
-// character by character, so the trail byte of one character and the lead byte of the
-// next never read as a full-width digit.
+// Eleven digits in a row count too when some of them are full-width (eleven ASCII ones are
+// the ordinary scan's). Full-width digits, hyphen and plus sign, the ideographic space and
+// the en dash count as their ASCII forms. GBK is walked character by character, so the
+// trail byte of one character and the lead byte of the next never read as one of them.
 #include <cstddef>
 #include <functional>
 #include <string>

@@ -163,6 +163,20 @@ void PhoneScanner::ScanTextWithoutNul(std::string_view text, const PhoneSink& fo
   emitBefore(text.size() + 1);
 }
 
+bool PhoneScanner::TakesAt(std::string_view text, std::size_t position) const {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t begin = position;
+  while (begin > 0 && IsDigit(p[begin - 1])) --begin;
+  const std::size_t end = position + kNumberLength;
+  if (end > text.size() || (end < text.size() && IsDigit(p[end]))) return false;
+  for (std::size_t k = position; k < end; ++k)
+    if (!IsDigit(p[k])) return false;
+  bool taken = false;
+  MatchRun(text.substr(begin, end - begin), text.substr(end),
+           [&](std::size_t, std::size_t) { taken = true; });
+  return taken;
+}
+
 std::vector<std::string> PrefixesFromText(std::string_view fieldText) {
   std::vector<std::string> prefixes;
   for (std::string_view line : SplitLineViews(fieldText))

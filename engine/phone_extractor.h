@@ -31,6 +31,8 @@ class PhoneScanner {
   void ScanText(std::string_view text, const PhoneSink& found) const;
   // ScanText for a text the caller has already cut at its first NUL.
   void ScanTextWithoutNul(std::string_view text, const PhoneSink& found) const;
+  // Whether that scan of a text (cut at its first NUL) gives a number starting at position.
+  bool TakesAt(std::string_view text, std::size_t position) const;
 
  private:
   struct Hit;

@@ -13,11 +13,16 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 24> kTokens{
+constexpr std::array<std::string_view, 29> kTokens{
     "1", "3", "8", "5", "0", "6", "2", " ", "-", ".", "+", "+86", "0086", "138",
     "\xA3\xB1",  // full-width 1
     "\xA3\xB8",  // full-width 8
+    "\xA3\xB3",  // full-width 3
     "\xA3\xAD",  // full-width hyphen
+    "\xA3\xAB",  // full-width plus sign
+    "\xA1\xA1",  // ideographic space
+    "\xA8\x43",  // en dash
+    "\xA8",      // the en dash's lead byte alone
     "\xA3\xAC",  // full-width comma
     "\xB5\xE7",  // a Chinese character
     "\xC3\xA3",  // a Chinese character whose trail byte is the full-width lead
@@ -36,6 +41,7 @@ bool IsPair(std::string_view s, std::size_t i) {
 struct Char {
   char c;              // the ASCII form, or '?' for any other character
   std::size_t offset;  // byte offset in the text
+  bool wide = false;   // a double-byte character
 };
 
 std::vector<Char> Characters(std::string_view line, std::size_t base) {
@@ -52,7 +58,10 @@ std::vector<Char> Characters(std::string_view line, std::size_t base) {
     char c = '?';
     if (lead == 0xA3 && trail >= 0xB0 && trail <= 0xB9) c = static_cast<char>('0' + trail - 0xB0);
     if (lead == 0xA3 && trail == 0xAD) c = '-';
-    out.push_back({c, base + i});
+    if (lead == 0xA3 && trail == 0xAB) c = '+';
+    if (lead == 0xA1 && trail == 0xA1) c = ' ';
+    if (lead == 0xA8 && trail == 0x43) c = '-';
+    out.push_back({c, base + i, true});
     i += 2;
   }
   return out;
@@ -88,9 +97,14 @@ void ModelLine(const std::vector<Char>& s, const std::vector<std::string>& prefi
       digits = text(g, 3) + text(g + 4, 4) + text(g + 9, 4);
     } else {
       bool eleven = !digit(g + 11);
-      for (std::ptrdiff_t k = 0; k < 11; ++k) eleven = eleven && digit(g + k);
+      bool wide = false;  // a full-width digit among the eleven
+      for (std::ptrdiff_t k = 0; k < 11; ++k) {
+        eleven = eleven && digit(g + k);
+        wide = wide || (eleven && s[std::size_t(g + k)].wide);
+      }
       const char before = at(g - 1);
-      if (eleven && (codeEndsAt(g) || ((before == ' ' || before == '-') && codeEndsAt(g - 1))))
+      if (eleven && (codeEndsAt(g) || ((before == ' ' || before == '-') && codeEndsAt(g - 1)) ||
+                     (wide && !digit(g - 1))))
         digits = text(g, 11);
     }
     if (!digits.empty() && wanted(digits)) out.push_back(digits);
