@@ -25,17 +25,25 @@ std::string RecordWithTime(RecordFormat format, const std::string& value,
 
 }  // namespace
 
-std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source) {
+std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source,
+                       const NumberPlace* place) {
   if (format == RecordFormat::Plain) return value;
-  return RecordWithTime(format, value, source.page, SourceTimeText(source));
+  const std::string time = SourceTimeText(source);
+  if (!place) return RecordWithTime(format, value, source.page, time);
+  if (format == RecordFormat::Csv)
+    return CsvLine({value, source.page, time, place->province, place->city, place->carrier});
+  return JsonObjectLine({{"value", value}, {"page", source.page}, {"time", time},
+                         {"province", place->province}, {"city", place->city},
+                         {"carrier", place->carrier}});
 }
 
 const char* RecordLineEnd(RecordFormat format) {
   return format == RecordFormat::Jsonl ? "\n" : "\r\n";
 }
 
-std::string RecordsHeader(RecordFormat format) {
-  return format == RecordFormat::Csv ? std::string(kResultCsvHeader) + "\r\n" : std::string();
+std::string RecordsHeader(RecordFormat format, bool withPlace) {
+  if (format != RecordFormat::Csv) return {};
+  return std::string(kResultCsvHeader) + (withPlace ? kPlaceCsvColumns : "") + "\r\n";
 }
 
 std::optional<std::string> RecordValue(RecordFormat format, std::string_view line) {
@@ -43,7 +51,7 @@ std::optional<std::string> RecordValue(RecordFormat format, std::string_view lin
     case RecordFormat::Plain:
       return std::string(line);
     case RecordFormat::Csv: {
-      if (line == kResultCsvHeader) return std::nullopt;
+      if (line.starts_with(kResultCsvHeader)) return std::nullopt;
       auto fields = CsvFields(line);
       if (!fields) return std::nullopt;
       return std::move(fields->front());

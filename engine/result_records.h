@@ -8,24 +8,29 @@
 #include <string>
 #include <string_view>
 
+#include "engine/number_info.h"
 #include "engine/result_list.h"
 
 namespace tolvarine {
 
 enum class RecordFormat { Plain, Csv, Jsonl };
 
-// The header row of a CSV result file.
+// The header row of a CSV result file, and the columns a number's place adds to it (JSON
+// members of the same names).
 inline constexpr char kResultCsvHeader[] = "value,page,time";
+inline constexpr char kPlaceCsvColumns[] = ",province,city,carrier";
 
 // The time text of a source: empty when it has no time.
 std::string SourceTimeText(const RowSource& source);
 
-// One row in the format, without its line end.
-std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source);
+// One row in the format, without its line end; with a place, its three fields follow (not
+// in plain rows).
+std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source,
+                       const NumberPlace* place = nullptr);
 // What ends each row of the format.
 const char* RecordLineEnd(RecordFormat format);
 // What comes before the rows of a file in the format (with its line end): the CSV header.
-std::string RecordsHeader(RecordFormat format);
+std::string RecordsHeader(RecordFormat format, bool withPlace = false);
 
 // The value of a row read back from a file in the format (without its line end); none for
 // the CSV header and for a line that is no row of the format.

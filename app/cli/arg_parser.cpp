@@ -31,6 +31,14 @@ std::optional<long long> ParsedArgs::Number(const std::string& flag, long long l
   return n;
 }
 
+RecordFormat RecordFormatOption(const ParsedArgs& parsed) {
+  const std::optional<std::string> name = parsed.Value("--format");
+  if (!name) return RecordFormat::Plain;
+  if (*name == "csv") return RecordFormat::Csv;
+  if (*name == "jsonl") return RecordFormat::Jsonl;
+  throw UsageError("--format takes csv or jsonl, not '" + *name + "'");
+}
+
 ArgParser& ArgParser::Switch(const std::string& flag) {
   switches_.insert(flag);
   return *this;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/result_records.h"
+
 namespace tolvarine::cli {
 
 // A wrong command line; the runner prints the message and the usage and exits with 2.
@@ -33,6 +35,10 @@ class ParsedArgs {
   std::map<std::string, std::string> values_;
   std::vector<std::string> positional_;
 };
+
+// The rows' format named by --format: plain rows when absent; another name than csv or
+// jsonl is a UsageError.
+RecordFormat RecordFormatOption(const ParsedArgs& parsed);
 
 class ArgParser {
  public:

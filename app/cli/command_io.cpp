@@ -18,6 +18,11 @@ void PrintFailure(std::string_view gbkMessage) {
   std::fprintf(stderr, "tolvarine: %s\n", text.c_str());
 }
 
+void PrintDroppedNumbers(long long count) {
+  PrintMessage(std::to_string(count) + (count == 1 ? " number" : " numbers") +
+               " dropped: not a valid Chinese mobile number");
+}
+
 void WriteRow(std::FILE* out, std::string_view row, const char* lineEnd) {
   if (std::fwrite(row.data(), 1, row.size(), out) != row.size() ||
       std::fputs(lineEnd, out) == EOF || std::fflush(out) != 0)

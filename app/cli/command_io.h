@@ -11,6 +11,8 @@ namespace tolvarine::cli {
 void PrintMessage(std::string_view gbk);
 // Writes "tolvarine: <message>" for a failure (the error dialog's text, as UTF-8).
 void PrintFailure(std::string_view gbkMessage);
+// Tells on standard error how many numbers --valid-only left out.
+void PrintDroppedNumbers(long long count);
 // Writes one row (GBK bytes unchanged) and its line end (CR LF unless told), then flushes,
 // so that nothing found is lost if the process dies. Throws StreamWriteError when the
 // write fails.

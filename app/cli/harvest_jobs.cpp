@@ -60,6 +60,7 @@ int RunHarvestJobs(const HarvestPlan& plan) {
   std::fprintf(stderr, "pages harvested before their load completed: %d\n", join.Early());
   std::fprintf(stderr, "rows written: links %d  phones %d\n", output.Written(ResultKind::Link),
                output.Written(ResultKind::Phone));
+  if (output.DropsInvalid()) PrintDroppedNumbers(output.Dropped());
   pageLog.Close();
   if (pageLog.Failed()) failed = true;
   if (plan.report && !WriteHarvestReport(*plan.report, pageLog.Path(), plan.listPath))

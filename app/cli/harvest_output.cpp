@@ -7,6 +7,7 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/platform/file_system.h"
+#include "number_data/block_table.h"
 
 namespace tolvarine::cli {
 
@@ -47,7 +48,9 @@ std::FILE* OpenForAdding(const std::string& path, RecordFormat format, bool& emp
 }  // namespace
 
 HarvestOutput::HarvestOutput(const HarvestPlan& plan, bool joinsShards)
-    : plan_(plan), joinsShards_(joinsShards) {}
+    : plan_(plan), joinsShards_(joinsShards) {
+  if (plan.enrich || plan.validOnly) numbers_ = std::make_unique<BlockTableNumberInfo>();
+}
 
 HarvestOutput::~HarvestOutput() = default;
 
@@ -57,15 +60,21 @@ HarvestOutput::Stream& HarvestOutput::StreamOf(ResultKind kind) {
 
 void HarvestOutput::Open() {
   const bool readBack = plan_.continuing && plan_.dedup;
-  const std::string header = RecordsHeader(plan_.format);
   bool stdoutHeaderDue = false;
+  std::string stdoutHeader;
   for (const auto& [kind, path, searched] :
        {std::tuple{ResultKind::Phone, plan_.phonesOut, plan_.phones},
         std::tuple{ResultKind::Link, plan_.linksOut, plan_.links}}) {
+    // Numbers carry their place with --enrich; links never do.
+    const std::string header =
+        RecordsHeader(plan_.format, plan_.enrich && kind == ResultKind::Phone);
     auto stream = std::make_unique<Stream>();
     if (!path) {
       // Both lists on standard output share one header, written once.
-      stdoutHeaderDue = stdoutHeaderDue || (searched && !plan_.continuing);
+      if (searched && !plan_.continuing && !stdoutHeaderDue) {
+        stdoutHeaderDue = true;
+        stdoutHeader = header;
+      }
     } else {
       if (readBack) ReadBack(*path, plan_.format, seen_[Index(kind)]);
       bool empty = true;
@@ -78,7 +87,7 @@ void HarvestOutput::Open() {
     }
     (kind == ResultKind::Phone ? phones_ : links_) = std::move(stream);
   }
-  if (stdoutHeaderDue && !header.empty()) WriteRow(stdout, header, "");
+  if (stdoutHeaderDue && !stdoutHeader.empty()) WriteRow(stdout, stdoutHeader, "");
 }
 
 bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSource& source) {
@@ -86,11 +95,19 @@ bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSo
   std::unordered_set<std::string>& seen = seen_[Index(kind)];
   if (seen.contains(value)) return true;
   if (kind == ResultKind::Phone && joinsShards_ && plan_.dedup) seen.insert(value);
+  const NumberPlace* place =
+      numbers_ && kind == ResultKind::Phone ? &numbers_->Look(value) : nullptr;
+  if (place && plan_.validOnly && !place->valid) {
+    ++dropped_;
+    return true;
+  }
   Stream& stream = StreamOf(kind);
   try {
     // Rows on the terminal that shows the progress line go below it, not into it.
     ClearProgressLineBefore(stream.file);
-    WriteRow(stream.file, RecordText(plan_.format, value, source), RecordLineEnd(plan_.format));
+    WriteRow(stream.file,
+             RecordText(plan_.format, value, source, plan_.enrich ? place : nullptr),
+             RecordLineEnd(plan_.format));
   } catch (const Error& e) {
     failed_ = true;
     PrintFailure(e.what());

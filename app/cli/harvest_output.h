@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "app/cli/harvest_plan.h"
+#include "engine/number_info.h"
 #include "engine/result_list.h"
 
 namespace tolvarine::cli {
@@ -34,6 +35,9 @@ class HarvestOutput {
   bool Write(ResultKind kind, const std::string& value, const RowSource& source);
 
   int Written(ResultKind kind) const { return written_[Index(kind)]; }
+  // Numbers left out by --valid-only.
+  int Dropped() const { return dropped_; }
+  bool DropsInvalid() const { return plan_.validOnly; }
   bool Failed() const { return failed_; }
 
  private:
@@ -46,6 +50,8 @@ class HarvestOutput {
   std::unique_ptr<Stream> phones_, links_;
   std::array<std::unordered_set<std::string>, 2> seen_;
   std::array<int, 2> written_{};
+  std::unique_ptr<NumberInfo> numbers_;  // with --enrich or --valid-only
+  int dropped_ = 0;
   bool failed_ = false;
 };
 

@@ -27,6 +27,7 @@ ParsedArgs ParseFlags(const std::vector<std::string>& args) {
       .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
       .Switch("--only-site").Switch("--no-online-check").Switch("--https")
       .Switch("--formatted").Switch("--continue").Switch("--verbose").Switch("--send-pages")
+      .Switch("--enrich").Switch("--valid-only")
       .Option("--prefixes").Option("--must").Option("--must-not")
       .Option("--shard").Option("--jobs").Option("--records-fd")
       .Option("--speed").Option("--interval-ms").Option("--from")
@@ -51,13 +52,6 @@ HarvestShard ParseShard(const std::string& text) {
   return shard;
 }
 
-RecordFormat FormatNamed(const std::optional<std::string>& name) {
-  if (!name) return RecordFormat::Plain;
-  if (*name == "csv") return RecordFormat::Csv;
-  if (*name == "jsonl") return RecordFormat::Jsonl;
-  throw UsageError("--format takes csv or jsonl, not '" + *name + "'");
-}
-
 std::string FolderWithSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
@@ -77,6 +71,8 @@ void CheckExclusions(const ParsedArgs& parsed, const HarvestPlan& plan) {
   if (plan.jobs && plan.shard) throw UsageError("--shard and --jobs exclude each other");
   if (plan.jobs && plan.from) throw UsageError("--from and --jobs exclude each other");
   // The window's message, before anything is opened.
+  if (plan.enrich && plan.format == RecordFormat::Plain)
+    throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
   if (!plan.links && !plan.phones)
     throw UsageError(GbkToUtf8(texts::kNeedSearchItem) + " (--links, --phones)");
 }
@@ -134,6 +130,8 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   plan.noOnlineCheck = parsed.Has("--no-online-check");
   plan.continuing = parsed.Has("--continue");
   plan.verbose = parsed.Has("--verbose");
+  plan.enrich = parsed.Has("--enrich");
+  plan.validOnly = parsed.Has("--valid-only");
   plan.prefixes = parsed.Value("--prefixes");
   plan.mustContain = parsed.Value("--must");
   plan.mustNotContain = parsed.Value("--must-not");
@@ -146,7 +144,7 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   plan.report = parsed.Value("--report");
   plan.stateFolder =
       parsed.Value("--state") ? FolderWithSlash(*parsed.Value("--state")) : StateFolder();
-  plan.format = FormatNamed(parsed.Value("--format"));
+  plan.format = RecordFormatOption(parsed);
   if (auto text = parsed.Value("--shard")) plan.shard = ParseShard(*text);
   plan.jobs = IntNumber(parsed, "--jobs", 1, kMaxJobs).value_or(0);
   plan.recordsFd = IntNumber(parsed, "--records-fd", 3, 1023).value_or(-1);

@@ -26,6 +26,8 @@ struct HarvestPlan {
   bool noOnlineCheck = false;
   bool continuing = false;
   bool verbose = false;
+  bool enrich = false;     // each number's province, city and carrier in its record
+  bool validOnly = false;  // numbers that are no valid Chinese mobile number are dropped
   // Comma-separated rule lists given for this run (UTF-8).
   std::optional<std::string> prefixes, mustContain, mustNotContain;
   std::optional<int> speed;

@@ -154,6 +154,7 @@ void PrintClosingLines(const WalkOutcome& outcome, const HarvestOutput& output) 
   std::fprintf(stderr, "pages harvested before their load completed: %d\n", outcome.early);
   std::fprintf(stderr, "rows written: links %d  phones %d\n", output.Written(ResultKind::Link),
                output.Written(ResultKind::Phone));
+  if (output.DropsInvalid()) PrintDroppedNumbers(output.Dropped());
   if (outcome.stopSignal)
     std::fprintf(stderr,
                  "tolvarine: the walk was stopped (%s) after line %d; --continue goes on "

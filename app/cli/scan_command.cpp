@@ -50,38 +50,29 @@ const char kUsage[] =
     "  --valid-only     drop the numbers that are no valid Chinese mobile number, and\n"
     "                   tell how many on standard error at the end\n";
 
-enum class RowFormat { Plain, Csv, Jsonl };
-
-RowFormat FormatNamed(const std::optional<std::string>& name) {
-  if (!name) return RowFormat::Plain;
-  if (*name == "csv") return RowFormat::Csv;
-  if (*name == "jsonl") return RowFormat::Jsonl;
-  throw UsageError("--format takes csv or jsonl");
-}
-
 // A found number as the row of its format, with the file it was found in and, where asked
 // for, its place. What repeats (the file's fields, the fields of a place, of which there
 // are about a thousand) is formatted once by the record helpers and kept; a row is the
 // number and those pieces, built in one string used again and again.
 class RowMaker {
  public:
-  RowMaker(RowFormat format, bool enrich) : format_(format), enrich_(enrich) {}
+  RowMaker(RecordFormat format, bool enrich) : format_(format), enrich_(enrich) {}
 
   std::string Header() const {
-    return std::string(kResultCsvHeader) + (enrich_ ? ",province,city,carrier" : "");
+    return std::string(kResultCsvHeader) + (enrich_ ? kPlaceCsvColumns : "");
   }
 
   // The file the next numbers come from. A file gives no time of finding: that field
   // stays empty.
   void SetPage(std::string_view page) {
-    if (format_ == RowFormat::Plain) return;
-    pageFields_ = format_ == RowFormat::Csv ? CsvLine({page, {}})
+    if (format_ == RecordFormat::Plain) return;
+    pageFields_ = format_ == RecordFormat::Csv ? CsvLine({page, {}})
                                             : Members(JsonObjectLine({{"page", page}, {"time", {}}}));
   }
 
   std::string_view Row(std::string_view number, const NumberPlace* place) {
     const bool digits = number.find_first_not_of("0123456789") == std::string_view::npos;
-    if (format_ == RowFormat::Csv) {
+    if (format_ == RecordFormat::Csv) {
       row_ = digits ? number : CsvLine({number});
     } else {
       row_ = "{";  // digits need no escaping in JSON
@@ -94,7 +85,7 @@ class RowMaker {
       row_ += ',';
       row_ += PlaceFields(*place);
     }
-    if (format_ == RowFormat::Jsonl) row_ += '}';
+    if (format_ == RecordFormat::Jsonl) row_ += '}';
     return row_;
   }
 
@@ -107,7 +98,7 @@ class RowMaker {
   const std::string& PlaceFields(const NumberPlace& place) {
     auto [it, added] = placeFields_.try_emplace(&place);
     if (added) {
-      it->second = format_ == RowFormat::Csv
+      it->second = format_ == RecordFormat::Csv
                        ? CsvLine({place.province, place.city, place.carrier})
                        : Members(JsonObjectLine({{"province", place.province},
                                                  {"city", place.city},
@@ -116,7 +107,7 @@ class RowMaker {
     return it->second;
   }
 
-  RowFormat format_;
+  RecordFormat format_;
   bool enrich_;
   std::string pageFields_;
   std::unordered_map<const NumberPlace*, std::string> placeFields_;
@@ -214,7 +205,7 @@ bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSi
 
 int RunScan(const std::vector<std::string>& args) {
   ParsedArgs parsed;
-  RowFormat format = RowFormat::Plain;
+  RecordFormat format = RecordFormat::Plain;
   bool enrich = false;
   try {
     parsed = ArgParser()
@@ -223,9 +214,9 @@ int RunScan(const std::vector<std::string>& args) {
                  .Parse(args);
     if (parsed.Has("--help")) return ShowUsage(kUsage);
     if (parsed.Positional().empty()) throw UsageError("no file to scan");
-    format = FormatNamed(parsed.Value("--format"));
+    format = RecordFormatOption(parsed);
     enrich = parsed.Has("--enrich");
-    if (enrich && format == RowFormat::Plain)
+    if (enrich && format == RecordFormat::Plain)
       throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());
@@ -249,8 +240,8 @@ int RunScan(const std::vector<std::string>& args) {
     if (enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
     long long dropped = 0;  // numbers left out by --valid-only
     ResultList seen;  // the numbers printed, with --dedup
-    BufferedRows rows(stdout, format == RowFormat::Jsonl ? "\n" : "\r\n");
-    if (format == RowFormat::Csv) rows.Write(maker.Header());
+    BufferedRows rows(stdout, format == RecordFormat::Jsonl ? "\n" : "\r\n");
+    if (format == RecordFormat::Csv) rows.Write(maker.Header());
     const PhoneSink print = [&](std::string_view number) {
       if (dedup) {
         std::string caption(number);
@@ -262,7 +253,7 @@ int RunScan(const std::vector<std::string>& args) {
         ++dropped;
         return;
       }
-      rows.Write(format == RowFormat::Plain ? number : maker.Row(number, place));
+      rows.Write(format == RecordFormat::Plain ? number : maker.Row(number, place));
     };
     for (const std::string& path : parsed.Positional()) {
       const std::string page = path == "-" ? path : GbkFileName(path);
@@ -277,8 +268,7 @@ int RunScan(const std::vector<std::string>& args) {
       rows.Flush();  // each file's numbers go out when it is done
     }
     if (validOnly) {
-      PrintMessage(std::to_string(dropped) + (dropped == 1 ? " number" : " numbers") +
-                   " dropped: not a valid Chinese mobile number");
+      PrintDroppedNumbers(dropped);
     }
   } catch (const UsageError& e) {
     return ShowUsage(kUsage, e.what());

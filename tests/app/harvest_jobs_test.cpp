@@ -22,9 +22,10 @@ class HarvestJobs : public ::testing::Test {
     std::string lines;
     for (int i = 1; i <= kPages; ++i) {
       const std::string n = std::to_string(i);
-      // Every page gives the shared number and the shared link; two pages give links that
-      // differ only in letter case.
+      // Every page gives the shared number, a number no carrier was given and the shared
+      // link; two pages give links that differ only in letter case.
       server.Page("/p" + n, "<html><body><p>1380000000" + n + " 15900000000 159 0000 000" + n +
+                                " 15400000000"
                                 "</p><a href=\"/shared\">s</a><a href=\"/" +
                                 (i % 2 ? "Case" : "case") + "\">c</a>" +
                                 "<a href=\"https://secure.example/" + n + "\">h</a></body></html>");
@@ -64,7 +65,9 @@ TEST_F(HarvestJobs, WriteWhatOneWalkWritesForEveryOptionSet) {
       {"--dedup"},
       {"--dedup", "--format", "csv"},
       {"--format", "jsonl", "--https", "--formatted"},
+      {"--dedup", "--format", "csv", "--enrich", "--valid-only"},
   };
+  std::string lastErr;
   for (const auto& options : optionSets) {
     std::vector<std::string> withJobs = options;
     withJobs.insert(withJobs.end(), {"--jobs", "3"});
@@ -78,9 +81,19 @@ TEST_F(HarvestJobs, WriteWhatOneWalkWritesForEveryOptionSet) {
     // One progress and one end for the whole run.
     EXPECT_EQ(jobs.err.find("搜索已经结束!"), jobs.err.rfind("搜索已经结束!")) << jobs.err;
     EXPECT_NE(jobs.err.find("page 6/6"), std::string::npos) << jobs.err;
+    lastErr = jobs.err;
   }
-  // The last set: a link on every page is a row for every page, and links that differ in
+  // The last set: each number with its place, and the one no carrier was given left out
+  // and counted.
+  const std::vector<std::string> phones = Sorted("jobs.phones");
+  EXPECT_EQ(phones.back(), "value,page,time,province,city,carrier");
+  EXPECT_EQ(phones.size(), static_cast<std::size_t>(kPages + 2));
+  for (const std::string& row : phones) EXPECT_EQ(row.find("15400000000"), std::string::npos);
+  EXPECT_NE(Sorted("one.phones")[0].find(",T,"), std::string::npos);
+  EXPECT_NE(lastErr.find("1 number dropped"), std::string::npos) << lastErr;
+  // The jsonl set: a link on every page is a row for every page, and links that differ in
   // letter case are rows of their own.
+  ASSERT_EQ(Harvest("jobs", {"--format", "jsonl", "--jobs", "3"}).status, 0);
   const std::vector<std::string> links = Sorted("jobs.links");
   EXPECT_EQ(std::count_if(links.begin(), links.end(),
                           [](const std::string& row) { return row.find("/shared\"") != std::string::npos; }),
@@ -93,7 +106,7 @@ TEST_F(HarvestJobs, WriteWhatOneWalkWritesForEveryOptionSet) {
 TEST_F(HarvestJobs, DedupRunTwiceIntoTheSameOutputWritesTheSameRows) {
   ASSERT_EQ(Harvest("j", {"--dedup", "--jobs", "3"}).status, 0);
   const std::vector<std::string> first = Sorted("j.phones");
-  EXPECT_EQ(first.size(), static_cast<std::size_t>(kPages + 1));
+  EXPECT_EQ(first.size(), static_cast<std::size_t>(kPages + 2));
   ASSERT_EQ(Harvest("j", {"--dedup", "--jobs", "3"}).status, 0);
   EXPECT_EQ(Sorted("j.phones"), first);
 }
@@ -115,7 +128,7 @@ TEST_F(HarvestJobs, ContinuedCsvKeepsOneHeaderAndEndsARowCutShort) {
   const std::vector<std::string> rows = Rows(dir.Read("j.phones"));
   EXPECT_EQ(std::count(rows.begin(), rows.end(), "value,page,time"), 1);
   EXPECT_EQ(std::count(rows.begin(), rows.end(), "1380"), 1);
-  EXPECT_EQ(rows.size(), static_cast<std::size_t>(kPages + 3));
+  EXPECT_EQ(rows.size(), static_cast<std::size_t>(kPages + 4));
 }
 
 TEST_F(HarvestJobs, ContinueWithTheProgressOfAnotherListWalksTheNewList) {
@@ -169,13 +182,13 @@ TEST_F(HarvestJobs, PageLogTellsHowEachPageEndedAndJobsLogTheSame) {
       EXPECT_EQ(m[3].str(), server.Url("/p2")) << "the address after the redirect";
     }
   }
-  // Each page: two numbers (four with the markup's), three links of which the https one is
+  // Each page: three numbers (six with the markup's), three links of which the https one is
   // not kept.
-  EXPECT_EQ(outcomes["1"], "harvested 2,4,2,3");
+  EXPECT_EQ(outcomes["1"], "harvested 3,6,2,3");
   EXPECT_EQ(outcomes["2"], "not-an-address 0,0,0,0");
-  EXPECT_EQ(outcomes["3"], "harvested 1,4,2,3");  // the shared number is not new
+  EXPECT_EQ(outcomes["3"], "harvested 1,6,2,3");  // the shared numbers are not new
   EXPECT_EQ(outcomes["4"], "abandoned 0,0,0,0");
-  EXPECT_EQ(outcomes["5"], "harvested 1,4,2,3");
+  EXPECT_EQ(outcomes["5"], "harvested 1,6,2,3");
   const std::string report = dir.Read("one.html");
   EXPECT_NE(report.find("<table id=\"sites\">"), std::string::npos);
   EXPECT_FALSE(dir.Exists("one.html.pages-0.tmp"));
