@@ -7,25 +7,11 @@
 
 #include "tests/app/child_process.h"
 #include "tests/support/local_http_server.h"
+#include "tests/support/page_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace tolvarine::testing {
 namespace {
-
-// Eight numbers, one every 200 ms, each from its own timer: all there 1.6 s after the load.
-std::string TimedRowsPage(char tag) {
-  return std::string(R"(<html><body><div id="rows"></div><script>
-  var n = 0;
-  function add() {
-    n += 1;
-    var p = document.createElement('p');
-    p.textContent = '13)") + tag + R"(1234567' + n;
-    document.getElementById('rows').appendChild(p);
-    if (n < 8) setTimeout(add, 200);
-  }
-  setTimeout(add, 200);
-</script></body></html>)";
-}
 
 TEST(HarvestTimers, AHiddenPageRunsItsTimersAtFullSpeedInEveryJob) {
   LocalHttpServer server;

@@ -3,6 +3,20 @@
 #include <array>
 
 namespace tolvarine::testing {
+
+std::string TimedRowsPage(char tag) {
+  return std::string(R"(<html><body><div id="rows"></div><script>
+  var n = 0;
+  function add() {
+    n += 1;
+    var p = document.createElement('p');
+    p.textContent = '13)") + tag + R"(1234567' + n;
+    document.getElementById('rows').appendChild(p);
+    if (n < 8) setTimeout(add, 200);
+  }
+  setTimeout(add, 200);
+</script></body></html>)";
+}
 namespace {
 
 class Random {

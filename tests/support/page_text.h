@@ -14,4 +14,9 @@ std::string MakePageText(std::size_t bytes, std::uint32_t seed = 1);
 // for comparing scanners on many awkward cases.
 std::string MakeDigitHeavyText(std::size_t bytes, std::uint32_t seed);
 
+// A page that adds eight numbers "13<tag>1234567<n>", one every 200 ms, each from a timer of
+// its own: all of them are there 1.6 s after the load when the page's timers run at full
+// speed.
+std::string TimedRowsPage(char tag);
+
 }  // namespace tolvarine::testing

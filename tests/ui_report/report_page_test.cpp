@@ -54,13 +54,8 @@ std::vector<PageRecord> Log() {
   return log;
 }
 
-QVariant Script(QWebEnginePage& page, const QString& script) {
-  QVariant result;
-  bool done = false;
-  page.runJavaScript(script, [&](const QVariant& value) {
-    result = value;
-    done = true;
-  });
+// Runs the event loop until `done` is set, or 30 s (only when a test fails).
+void WaitFor(const bool& done) {
   QEventLoop loop;
   QTimer check;
   QObject::connect(&check, &QTimer::timeout, &loop, [&] {
@@ -69,6 +64,16 @@ QVariant Script(QWebEnginePage& page, const QString& script) {
   check.start(5);
   QTimer::singleShot(30000, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+QVariant Script(QWebEnginePage& page, const QString& script) {
+  QVariant result;
+  bool done = false;
+  page.runJavaScript(script, [&](const QVariant& value) {
+    result = value;
+    done = true;
+  });
+  WaitFor(done);
   return result;
 }
 
@@ -117,14 +122,7 @@ TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
     finished = true;
   });
   page->load(QUrl::fromLocalFile(QString::fromStdString(path)));
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-    if (finished) loop.quit();
-  });
-  check.start(5);
-  QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-  loop.exec();
+  WaitFor(finished);
   ASSERT_TRUE(loadedOk);
   EXPECT_TRUE(page->errors.isEmpty()) << page->errors.join('\n').toStdString();
 

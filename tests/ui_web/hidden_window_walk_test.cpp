@@ -12,28 +12,16 @@
 #include "tests/support/qt/fake_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_tray/fake_tray_service.h"
+#include "tests/support/page_text.h"
 #include "tests/ui_web/event_loop_wait.h"
 #include "ui/main/main_window.h"
 
 namespace tolvarine::testing {
 namespace {
 
-// Eight numbers, one every 200 ms, each from its own timer: all there 1.6 s after the load.
-const char kTimedRowsPage[] = R"(<html><body><div id="rows"></div><script>
-  var n = 0;
-  function add() {
-    n += 1;
-    var p = document.createElement('p');
-    p.textContent = '1381234567' + n;
-    document.getElementById('rows').appendChild(p);
-    if (n < 8) setTimeout(add, 200);
-  }
-  setTimeout(add, 200);
-</script></body></html>)";
-
 TEST(HiddenWindowWalk, APageWalkedInTheTrayRunsItsTimersAsAShownOneDoes) {
   LocalHttpServer server;
-  server.Page("/rows", kTimedRowsPage);
+  server.Page("/rows", TimedRowsPage('8'));
   TempFolder state;
   const std::string list = state.Write("list.txt", JoinCrlf({server.Url("/rows")}));
 
