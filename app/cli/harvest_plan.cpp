@@ -81,7 +81,11 @@ void CheckExclusions(const ParsedArgs& parsed, const HarvestPlan& plan) {
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
   if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
-  return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
+  const auto place = [](const std::string& path) {
+    std::error_code e;
+    return fs::weakly_canonical(fs::absolute(path, e), e).lexically_normal();
+  };
+  return place(a) == place(b);
 }
 
 // Devices and pipes (/dev/null, a terminal) may take both outputs; a file may not.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/app/child_process.h"
 #include "tests/support/temp_folder.h"
@@ -16,6 +17,7 @@ struct RefusedRun {
   std::vector<std::string> flags;  // after the list; @ stands for the test's folder
   int status;
   const char* message;
+  bool fromTheFolder = false;  // run in the test's folder, with @ as nothing
 };
 
 std::vector<std::string> WithFolder(std::vector<std::string> flags, const std::string& folder) {
@@ -39,6 +41,10 @@ TEST(HarvestSafety, ARefusedRunLeavesEveryFileAsItWas) {
        {"@urls.txt", "--phones", "--links", "--phones-out", "@same.txt", "--links-out",
         "@./same.txt"},
        2, "same.txt"},
+      {"both outputs in one new file, named two ways",
+       {"urls.txt", "--phones", "--links", "--phones-out", "new.txt", "--links-out",
+        "./new.txt"},
+       2, "new.txt", true},
       {"a line past the end", {"@urls.txt", "--phones", "--from", "99"}, 2, "--from 99"},
       {"a missing state folder", {"@urls.txt", "--phones", "--state", "@nowhere"}, 2,
        "nowhere"},
@@ -59,7 +65,8 @@ TEST(HarvestSafety, ARefusedRunLeavesEveryFileAsItWas) {
     dir.Write("old_ln.txt", "http://old/\r\n");
     dir.Write("same.txt", "both\r\n");
     std::vector<std::string> args = {"harvest"};
-    for (const std::string& flag : WithFolder(run.flags, dir.Path())) args.push_back(flag);
+    for (const std::string& flag : WithFolder(run.flags, run.fromTheFolder ? "" : dir.Path()))
+      args.push_back(flag);
     if (std::find(args.begin(), args.end(), "--phones-out") == args.end())
       args.insert(args.end(), {"--phones-out", dir.PathOf("old_ph.txt")});
     if (std::find(args.begin(), args.end(), "--links-out") == args.end())
@@ -68,7 +75,10 @@ TEST(HarvestSafety, ARefusedRunLeavesEveryFileAsItWas) {
       args.insert(args.end(), {"--state", dir.PathOf("state")});
     args.push_back("--no-online-check");
 
+    const std::filesystem::path here = std::filesystem::current_path();
+    if (run.fromTheFolder) std::filesystem::current_path(dir.Path());
     const ProcessResult r = RunProcess(TOLVARINE_EXE, args);
+    std::filesystem::current_path(here);
     EXPECT_EQ(r.status, run.status) << run.what << "\n" << r.err;
     EXPECT_NE(r.err.find(run.message), std::string::npos) << run.what << "\n" << r.err;
     EXPECT_EQ(dir.Read("urls.txt"), list) << run.what;
@@ -76,6 +86,7 @@ TEST(HarvestSafety, ARefusedRunLeavesEveryFileAsItWas) {
     EXPECT_EQ(dir.Read("old_ph.txt"), "13800000000\r\n") << run.what;
     EXPECT_EQ(dir.Read("old_ln.txt"), "http://old/\r\n") << run.what;
     EXPECT_EQ(dir.Read("same.txt"), "both\r\n") << run.what;
+    EXPECT_FALSE(dir.Exists("new.txt")) << run.what;
   }
 }
 
