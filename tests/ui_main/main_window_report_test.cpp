@@ -56,6 +56,21 @@ TEST_F(MainWindowTest, ALoggedWalkSavesItsReportBesideTheLists) {
   EXPECT_EQ(dialogs_->Shown(QStringLiteral("error")).size(), 1u);
 }
 
+TEST_F(MainWindowTest, ALogThatCouldNotBeWrittenGivesNoReport) {
+  std::filesystem::create_directory(state_.PathOf(kWalkPageLogFileName));
+  Create();
+  Child<QCheckBox>("reportBox")->setChecked(true);
+  browser_.AddPage("http://a.example/", PageWithText("13912345678"));
+  StartWalk({"http://a.example/"});
+  clock_.Advance(8000);
+  EXPECT_EQ(dialogs_->Shown(QStringLiteral("error")).size(), 1u);
+  SaveAs(*dialogs_, state_, "results.txt");
+  Click("saveResultsButton");
+  EXPECT_TRUE(state_.Exists("results.txt"));
+  EXPECT_FALSE(state_.Exists("results_report.html"));
+  EXPECT_EQ(dialogs_->Shown(QStringLiteral("error")).size(), 2u) << "the save is no success";
+}
+
 TEST_F(MainWindowTest, WithoutTheOptionAWalkLeavesNoLogAndNoReport) {
   Create();
   browser_.AddPage("http://a.example/", PageWithText("13912345678"));

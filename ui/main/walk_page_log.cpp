@@ -39,7 +39,10 @@ void WalkPageLog::Open() {
   const bool empty = !continuing || !std::filesystem::exists(path_, error) ||
                      std::filesystem::file_size(path_, error) == 0;
   file_ = platform::OpenStream(path_, continuing ? "ab" : "wb");
-  if (!file_) throw FileCreateError(GbkFileName(path_));
+  if (!file_) {
+    failed_ = true;
+    throw FileCreateError(GbkFileName(path_));
+  }
   holds_ = true;
   if (empty) Write(kPageLogCsvHeader);
 }
@@ -54,7 +57,7 @@ void WalkPageLog::OnPage(const PageRecord& record) {
     try {
       Open();
     } catch (const Error& e) {
-      Fail(e.what());
+      if (onFailure_) onFailure_(e.what());
       return;
     }
   }
@@ -69,9 +72,10 @@ void WalkPageLog::Write(const std::string& line) {
 }
 
 void WalkPageLog::Fail(const std::string& message) {
-  const bool first = !failed_;
+  // Reported once; the records after a failed write are not written.
+  if (failed_) return;
   failed_ = true;
-  if (first && onFailure_) onFailure_(message);
+  if (onFailure_) onFailure_(message);
 }
 
 }  // namespace tolvarine

@@ -27,7 +27,8 @@ class WalkPageLog : public PageLogSink {
   const std::string& Path() const { return path_; }
   // A walk is about to begin (continuing: adding to the log).
   void Expect(bool continuing);
-  // The expected walk has begun: opens the log if no record has. Throws FileCreateError.
+  // The expected walk has begun: opens the log if no record has. Throws FileCreateError
+  // (and the log counts as failed).
   void Begun();
   // The expected walk did not begin.
   void NotBegun() { pending_.reset(); }
@@ -36,7 +37,8 @@ class WalkPageLog : public PageLogSink {
   void OnPage(const PageRecord& record) override;
   // A walk of this window wrote the file.
   bool Holds() const { return holds_; }
-  // A write of that walk failed: the file misses records.
+  // The log of the last logged walk could not be opened, or a write failed: the file misses
+  // records.
   bool Failed() const { return failed_; }
 
  private:
