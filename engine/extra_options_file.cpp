@@ -13,7 +13,8 @@ struct Known {
   bool ExtraOptions::*flag;
 };
 constexpr Known kKnown[] = {{"https", &ExtraOptions::https},
-                            {"formatted", &ExtraOptions::formatted}};
+                            {"formatted", &ExtraOptions::formatted},
+                            {"report", &ExtraOptions::report}};
 
 }  // namespace
 

@@ -1,7 +1,8 @@
 #pragma once
-// The options added beyond the classic six ("https" links, numbers as people write them)
-// live in a small file of their own, "tolvarine-extra.ini", beside the progress file, so
-// the progress file keeps the ten lines older copies of the program read. One "name=0|1"
+// The options added beyond the classic six ("https" links, numbers as people write them, a
+// walk report saved with the lists) live in a small file of their own, "tolvarine-extra.ini",
+// beside the progress file, so the progress file keeps the ten lines older copies of the
+// program read. One "name=0|1"
 // line per option, CR LF; a missing file or a missing line means off, and lines this
 // copy does not know are kept when it writes the file.
 #include <string>
@@ -12,6 +13,7 @@ namespace tolvarine {
 struct ExtraOptions {
   bool https = false;      // also "https://" links
   bool formatted = false;  // numbers as people write them
+  bool report = false;     // the window logs its walk's pages and saves a report
   // Lines of the file this copy does not know, kept as they were.
   std::vector<std::string> unknownLines;
   bool operator==(const ExtraOptions&) const = default;

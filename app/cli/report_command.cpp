@@ -9,10 +9,6 @@
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
-#include "base/line_reader.h"
-#include "engine/page_log.h"
-#include "engine/walk_figures.h"
-#include "ui/report/walk_report_page.h"
 #include "ui/web/web_engine_setup.h"
 
 namespace tolvarine::cli {
@@ -26,26 +22,6 @@ const char kUsage[] =
     "  --list NAME   the list's name for the title (default: the log's name)\n";
 
 }  // namespace
-
-std::string ReportFromPageLog(const std::string& logPath, const std::string& listName) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(logPath, error)) throw FileOpenError(GbkFileName(logPath));
-  LineReader reader(logPath);
-  WalkFiguresBuilder builder;
-  std::optional<RecordFormat> format;
-  int records = 0;
-  while (!reader.AtEnd()) {
-    const std::string line = reader.ReadLine();
-    if (!format) format = line.starts_with('{') ? RecordFormat::Jsonl : RecordFormat::Csv;
-    if (auto record = PageRecordFromLine(*format, line)) {
-      builder.Add(*record);
-      ++records;
-    }
-  }
-  reader.Close();
-  if (records == 0) throw Error(GbkFileName(logPath) + " holds no page record");
-  return WalkReportPage(builder.Finish(), listName);
-}
 
 bool WriteHarvestReport(const std::string& reportPath, const std::string& logPath,
                         const std::string& listPath) {

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "ui/report/page_log_report.h"
+
 namespace tolvarine::cli {
 
-// The report page of the page log at logPath (CSV or JSONL, told by its first line), read
-// one line at a time. Throws FileOpenError naming the log, or Error when it holds no page
-// record. Needs a QApplication.
-std::string ReportFromPageLog(const std::string& logPath, const std::string& listName);
+// The report page of a saved page log (ui/report/page_log_report.h).
+using tolvarine::ReportFromPageLog;
 
 // Writes the report of a harvest's page log to the plan's --report file (replaced whole),
 // with a Qt application of its own when none runs. Failures are reported; false then.

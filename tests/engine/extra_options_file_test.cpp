@@ -16,10 +16,12 @@ TEST(ExtraOptionsFileTest, MissingMeansOffAndUnknownLinesSurviveAWrite) {
   ExtraOptions options = ReadExtraOptions(folder.Path());
   EXPECT_TRUE(options.formatted);
   EXPECT_FALSE(options.https);
+  EXPECT_FALSE(options.report);
   options.https = true;
+  options.report = true;
   WriteExtraOptions(folder.Path(), options);
   EXPECT_EQ(ReadWholeFile(folder.PathOf(kExtraOptionsFileName)),
-            "https=1\r\nformatted=1\r\nsources=1\r\n");
+            "https=1\r\nformatted=1\r\nreport=1\r\nsources=1\r\n");
   EXPECT_EQ(ReadExtraOptions(folder.Path()), options);
 }
 

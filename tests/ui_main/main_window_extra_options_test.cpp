@@ -1,7 +1,8 @@
-// The two extra option boxes: filled from their file, edits go into the settings, and the
-// option row still fits the window.
+// The extra option boxes: filled from their file, edits go into the settings and back into
+// the file, and the window still fits them.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QToolButton>
 
 #include "main_window_fixture.h"
 
@@ -9,7 +10,7 @@ namespace tolvarine::testing {
 namespace {
 
 TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
-  state_.Write("tolvarine-extra.ini", "https=1\r\nformatted=0\r\n");
+  state_.Write("tolvarine-extra.ini", "https=1\r\nformatted=0\r\nreport=1\r\n");
   Create();
   Window().show();
   auto* https = Child<QCheckBox>("httpsBox");
@@ -18,6 +19,9 @@ TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
   ASSERT_NE(formatted, nullptr);
   EXPECT_TRUE(https->isChecked());
   EXPECT_FALSE(formatted->isChecked());
+  auto* report = Child<QCheckBox>("reportBox");
+  ASSERT_NE(report, nullptr);
+  EXPECT_TRUE(report->isChecked());
   EXPECT_FALSE(https->toolTip().isEmpty());
   EXPECT_FALSE(formatted->toolTip().isEmpty());
 
@@ -35,6 +39,15 @@ TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
   EXPECT_LE(formatted->y() + formatted->height(), panel->height());
   EXPECT_EQ(Window().width(), 630);
   EXPECT_GE(Child<QLineEdit>("listFileField")->width(), 60);
+  // The report box ends the tool bar, after the last button, whole.
+  auto* exit = Child<QToolButton>("exitButton");
+  EXPECT_GE(report->x(), exit->x() + exit->width());
+  EXPECT_LE(report->x() + report->width(), Child<QWidget>("toolBar")->width());
+  EXPECT_GE(report->width(), report->sizeHint().width());
+
+  report->setChecked(false);
+  window_.reset();
+  EXPECT_EQ(state_.Read("tolvarine-extra.ini"), "https=0\r\nformatted=1\r\nreport=0\r\n");
 }
 
 }  // namespace

@@ -17,13 +17,17 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "base/atomic_file.h"
 #include "base/errors.h"
+#include "base/file_names.h"
 #include "base/host_lookup.h"
 #include "base/state_folder.h"
 #include "ui/qt_gbk.h"
 #include "ui/dialogs/qt_dialogs.h"
 #include "ui/main/result_files.h"
 #include "ui/main/result_list_model.h"
+#include "ui/main/walk_page_log.h"
+#include "ui/report/page_log_report.h"
 #include "ui/side/maker_contact.h"
 #include "ui/side/program_icon.h"
 #include "ui/clock/qt_clock.h"
@@ -74,6 +78,13 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   }
   browserPane->setParent(this);
   browserPane->setObjectName(QStringLiteral("browserPane"));
+
+  // A failed write of the page log is reported once the walk's event is over.
+  pageLog_ = std::make_unique<WalkPageLog>(
+      stateFolder_ + kWalkPageLogFileName, [this](const std::string& message) {
+        QMetaObject::invokeMethod(
+            this, [this, message] { ShowErrorDialog(message); }, Qt::QueuedConnection);
+      });
 
   CrawlEnvironment environment;
   environment.stateFolder = stateFolder_;
@@ -218,9 +229,13 @@ void MainWindow::OpenUrl(const QString& url) {
 // Commands.
 
 void MainWindow::ChooseList() { Guarded([this] { crawl_->ChooseList(); }); }
-void MainWindow::Start() { Guarded([this] { crawl_->Start(); }); }
+void MainWindow::Start() {
+  Guarded([this] { RunWalk(false, [this] { crawl_->Start(); }); });
+}
 void MainWindow::Stop() { Guarded([this] { crawl_->Stop(); }); }
-void MainWindow::Continue() { Guarded([this] { crawl_->Continue(); }); }
+void MainWindow::Continue() {
+  Guarded([this] { RunWalk(true, [this] { crawl_->Continue(); }); });
+}
 void MainWindow::SaveResults() { Guarded([this] { SaveResultsAs(); }); }
 
 void MainWindow::CreateList() {
@@ -279,13 +294,59 @@ void MainWindow::SaveResultsAs() {
   const std::optional<QString> chosen = dialogs_->SaveFile(this, request);
   if (!chosen) return;
   lastSaveFile_ = *chosen;
-  const std::vector<std::string> written = SaveResultFiles(
-      QFile::encodeName(*chosen).toStdString(), crawl_->Phones(), crawl_->Links());
-  QStringList names;
-  for (const std::string& path : written) {
-    names << QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+  const std::string path = QFile::encodeName(*chosen).toStdString();
+  const std::vector<std::string> written =
+      SaveResultFiles(path, crawl_->Phones(), crawl_->Links());
+  const auto shown = [](const std::vector<std::string>& paths) {
+    QStringList names;
+    for (const std::string& p : paths)
+      names << QFileInfo(QFile::decodeName(QByteArray::fromStdString(p))).fileName();
+    return QStringLiteral("搜索结果已保存到 ") + names.join(QStringLiteral("、"));
+  };
+  panels_.at(8)->setText(shown(written));
+  if (!crawl_->Settings().extra.report) return;
+  if (const std::optional<std::string> report = SaveReportBeside(path)) {
+    std::vector<std::string> all = written;
+    all.push_back(*report);
+    panels_.at(8)->setText(shown(all));
   }
-  panels_.at(8)->setText(QStringLiteral("搜索结果已保存到 ") + names.join(QStringLiteral("、")));
+}
+
+std::optional<std::string> MainWindow::SaveReportBeside(const std::string& listsPath) {
+  if (pageLog_->Failed())
+    throw Error(ToGbk(QStringLiteral("页面记录写入失败，记录不全，未保存报告：")) +
+                GbkFileName(pageLog_->Path()));
+  if (!pageLog_->Holds()) {
+    panels_.at(8)->setText(panels_.at(8)->text() +
+                           QStringLiteral("；没有记录页面的搜索，未保存报告"));
+    return std::nullopt;
+  }
+  std::string listName = crawl_->Settings().listFile;
+  const size_t cut = listName.find_last_of('/');
+  if (cut != std::string::npos) listName.erase(0, cut + 1);
+  const std::string reportPath = ReportFileBeside(listsPath);
+  ReplaceFileAtomically(reportPath, ReportFromPageLog(pageLog_->Path(), listName));
+  return reportPath;
+}
+
+void MainWindow::RunWalk(bool continuing, const std::function<void()>& begin) {
+  const bool logged = crawl_->Settings().extra.report;
+  if (logged) pageLog_->Expect(continuing);
+  crawl_->SetPageLog(logged ? pageLog_.get() : nullptr);
+  try {
+    begin();
+  } catch (...) {
+    pageLog_->NotBegun();
+    throw;
+  }
+  if (!crawl_->Running()) {
+    // Not begun, or already over: a record of it has then opened the log.
+    pageLog_->NotBegun();
+  } else if (logged) {
+    pageLog_->Begun();
+  } else {
+    pageLog_->Drop();
+  }
 }
 
 }  // namespace tolvarine

@@ -32,6 +32,7 @@ namespace tolvarine {
 
 class ResultListModel;
 class SpeedSpinBox;
+class WalkPageLog;
 class TrayIcon;
 
 // What the window is built from. Every member may stay empty; the window then uses the
@@ -103,8 +104,14 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   void Guarded(const std::function<void()>& handler);
   // The standard error dialog; while one is open, further failures go to panel 8.
   void ShowErrorDialog(const std::string& messageGbk);
-  // The save dialog, then the two result files.
+  // The save dialog, then the two result files (and the walk report when asked for).
   void SaveResultsAs();
+  // With the report option on: the report of the walk's page log beside the lists. Returns
+  // the path written, or nothing (and says why in the message panel) when no walk was
+  // logged. Throws when the log misses records or the report cannot be written.
+  std::optional<std::string> SaveReportBeside(const std::string& listsPath);
+  // Runs Start or Continue with the page log attached while the report option is on.
+  void RunWalk(bool continuing, const std::function<void()>& begin);
   void OpenUrl(const QString& url);
 
   // CrawlView (main_window_view.cpp).
@@ -145,6 +152,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   std::string stateFolder_;
   std::unique_ptr<Clock> ownClock_;
   PageBrowser* browser_ = nullptr;
+  // Declared before the controller, whose walk writes to it until the controller goes.
+  std::unique_ptr<WalkPageLog> pageLog_;
   std::unique_ptr<CrawlController> crawl_;
   // While the widgets are filled from the settings, their change signals are not edits.
   bool showingSettings_ = false;
@@ -176,6 +185,7 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   QCheckBox* searchPhonesBox = nullptr;
   QCheckBox* httpsBox = nullptr;
   QCheckBox* formattedBox = nullptr;
+  QCheckBox* reportBox = nullptr;
   QCheckBox* linkFilterBox = nullptr;
   QCheckBox* onlySiteBox = nullptr;
   QLineEdit* listFileField = nullptr;

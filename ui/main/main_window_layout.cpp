@@ -116,6 +116,12 @@ void MainWindow::BuildToolBar(QVBoxLayout* root) {
     *def.button = button;
   }
   layout->addStretch(1);
+  // The report option sits at the bar's right end, the one place the window's width still
+  // has room for it; it goes with "保存", which writes the report.
+  reportBox = CaptionLeftBox(toolBar, "reportBox", QStringLiteral("保存报告"));
+  reportBox->setToolTip(QStringLiteral(
+      "搜索时记录每个网页，保存结果时在两个列表旁另存一份图表报告（名称_report.html）。"));
+  layout->addWidget(reportBox);
   root->addWidget(toolBar);
 }
 

@@ -65,6 +65,7 @@ void MainWindow::ShowSettings(const CrawlSettings& settings) {
     OptionBox(option)->setChecked(settings.Option(option));
   httpsBox->setChecked(settings.extra.https);
   formattedBox->setChecked(settings.extra.formatted);
+  reportBox->setChecked(settings.extra.report);
   // A field whose text already counts as the speed keeps it as typed.
   if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
     speedField->setValue(settings.speed);
@@ -89,6 +90,9 @@ void MainWindow::PushEditsToSettings() {
   });
   connect(formattedBox, &QCheckBox::toggled, this, [this](bool ticked) {
     if (!showingSettings_) crawl_->Settings().extra.formatted = ticked;
+  });
+  connect(reportBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.report = ticked;
   });
   // The text as typed counts, also before the field has interpreted it.
   connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {

@@ -7,16 +7,17 @@
 
 namespace tolvarine {
 
-std::string LinksFileBeside(const std::string& path) {
+namespace {
+
+// Where the name's extension starts (its dot), or the path's end when it has none.
+size_t ExtensionStart(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
   const size_t dot = path.find_last_of('.');
   // A dot that starts the name (".hidden") is not an extension.
-  if (dot == std::string::npos || dot <= nameStart) return path + "_links";
-  return path.substr(0, dot) + "_links" + path.substr(dot);
+  if (dot == std::string::npos || dot <= nameStart) return path.size();
+  return dot;
 }
-
-namespace {
 
 bool EndsWithCsv(const std::string& path) {
   constexpr std::string_view kCsv = ".csv";
@@ -30,6 +31,15 @@ bool EndsWithCsv(const std::string& path) {
 }
 
 }  // namespace
+
+std::string LinksFileBeside(const std::string& path) {
+  const size_t dot = ExtensionStart(path);
+  return path.substr(0, dot) + "_links" + path.substr(dot);
+}
+
+std::string ReportFileBeside(const std::string& path) {
+  return path.substr(0, ExtensionStart(path)) + "_report.html";
+}
 
 std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
                                          const ResultList& links) {

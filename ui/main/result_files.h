@@ -13,6 +13,9 @@ namespace tolvarine {
 
 // "out.txt" -> "out_links.txt"; "out" -> "out_links" (a file-system path).
 std::string LinksFileBeside(const std::string& path);
+// The walk report saved with the lists: "out.txt" -> "out_report.html"; "out" ->
+// "out_report.html".
+std::string ReportFileBeside(const std::string& path);
 
 // Writes the files; returns the paths written, the chosen file first. Throws on failure
 // (a file already written stays written; the failing one keeps its old content).

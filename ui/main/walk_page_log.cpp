@@ -1,0 +1,81 @@
+#include "ui/main/walk_page_log.h"
+
+#include <filesystem>
+
+#include "base/errors.h"
+#include "base/file_names.h"
+#include "base/platform/file_system.h"
+
+namespace tolvarine {
+
+WalkPageLog::WalkPageLog(std::string path, std::function<void(const std::string&)> onFailure)
+    : path_(std::move(path)), onFailure_(std::move(onFailure)) {}
+
+WalkPageLog::~WalkPageLog() { Close(); }
+
+void WalkPageLog::Expect(bool continuing) {
+  // The previous walk's records end here, whether or not the next one begins.
+  Close();
+  pending_ = continuing;
+}
+
+void WalkPageLog::Begun() {
+  if (pending_) Open();
+}
+
+void WalkPageLog::Drop() {
+  Close();
+  pending_.reset();
+  holds_ = false;
+  failed_ = false;
+}
+
+void WalkPageLog::Open() {
+  const bool continuing = *pending_;
+  pending_.reset();
+  holds_ = false;
+  failed_ = false;
+  std::error_code error;
+  const bool empty = !continuing || !std::filesystem::exists(path_, error) ||
+                     std::filesystem::file_size(path_, error) == 0;
+  file_ = platform::OpenStream(path_, continuing ? "ab" : "wb");
+  if (!file_) {
+    failed_ = true;
+    throw FileCreateError(GbkFileName(path_));
+  }
+  holds_ = true;
+  if (empty) Write(kPageLogCsvHeader);
+}
+
+void WalkPageLog::Close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+void WalkPageLog::OnPage(const PageRecord& record) {
+  if (pending_) {
+    try {
+      Open();
+    } catch (const Error& e) {
+      if (onFailure_) onFailure_(e.what());
+      return;
+    }
+  }
+  if (file_ && !failed_) Write(PageLogLine(RecordFormat::Csv, record));
+}
+
+void WalkPageLog::Write(const std::string& line) {
+  // Flushed at once: a report may be saved while the walk goes on.
+  if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
+      std::fputs("\r\n", file_) == EOF || std::fflush(file_) != 0)
+    Fail(GbkFileName(path_) + ": " + StreamWriteError().what());
+}
+
+void WalkPageLog::Fail(const std::string& message) {
+  // Reported once; the records after a failed write are not written.
+  if (failed_) return;
+  failed_ = true;
+  if (onFailure_) onFailure_(message);
+}
+
+}  // namespace tolvarine
