@@ -6,14 +6,14 @@
 
 namespace tolvarine {
 
-namespace {
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
+
+namespace {
 
 std::optional<std::int32_t> ParseHex(std::string_view digits) {
   if (digits.empty()) return std::nullopt;

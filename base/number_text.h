@@ -15,6 +15,9 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text);
 // As TryStrToInt; throws ConvertError("'<text>' is not a valid integer value") on failure.
 std::int32_t StrToInt(std::string_view text);
 
+// The value of a hexadecimal digit (either case); -1 for another character.
+int HexDigit(char c);
+
 // Decimal digits with a leading "-" for negative values.
 std::string IntToStr(std::int64_t value);
 

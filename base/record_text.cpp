@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "base/gbk.h"
+#include "base/number_text.h"
 #include "base/platform/calendar.h"
 
 namespace tolvarine {
@@ -89,13 +90,6 @@ std::optional<std::vector<std::string>> CsvFields(std::string_view line) {
 }
 
 namespace {
-
-int HexDigit(char h) {
-  if (h >= '0' && h <= '9') return h - '0';
-  if (h >= 'a' && h <= 'f') return h - 'a' + 10;
-  if (h >= 'A' && h <= 'F') return h - 'A' + 10;
-  return -1;
-}
 
 // A JSON string starting at line[i] (its opening quote), as UTF-8; i ends past it. Only the
 // escapes JsonObjectLine writes are read (\u for control characters).

@@ -43,9 +43,8 @@ void BM_PhoneScanText(benchmark::State& state) {
 }
 BENCHMARK(BM_PhoneScanText)->Unit(benchmark::kMillisecond);
 
-// The same text with numbers as people write them found too (the formatted option).
-void BM_PhoneScanTextWithFormatted(benchmark::State& state) {
-  const std::string& text = Corpus();
+// The ordinary scan with the formatted one (the formatted option) over a text.
+void ScanFormatted(benchmark::State& state, const std::string& text) {
   const tolvarine::PhoneScanner scanner(kPrefixes);
   const tolvarine::FormattedPhoneScanner formatted(kPrefixes);
   std::size_t found = 0;
@@ -57,24 +56,14 @@ void BM_PhoneScanTextWithFormatted(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
   state.counters["numbers"] = static_cast<double>(found);
 }
+
+// The page text with numbers as people write them found too.
+void BM_PhoneScanTextWithFormatted(benchmark::State& state) { ScanFormatted(state, Corpus()); }
 BENCHMARK(BM_PhoneScanTextWithFormatted)->Unit(benchmark::kMillisecond);
 
 // The formatted scan over texts of one line: the page text with its line ends made spaces,
 // and 8 MiB of double-byte characters whose trail bytes are the full-width lead, so that
 // every other byte pair reads like a full-width digit.
-void ScanOneLine(benchmark::State& state, const std::string& text) {
-  const tolvarine::PhoneScanner scanner(kPrefixes);
-  const tolvarine::FormattedPhoneScanner formatted(kPrefixes);
-  std::size_t found = 0;
-  for (auto _ : state) {
-    found = 0;
-    tolvarine::ScanTextWithFormatted(scanner, formatted, text, [&](std::string_view) { ++found; });
-    benchmark::DoNotOptimize(found);
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-  state.counters["numbers"] = static_cast<double>(found);
-}
-
 void BM_FormattedScanOneLongLine(benchmark::State& state) {
   static const std::string text = [] {
     std::string t = Corpus();
@@ -82,14 +71,14 @@ void BM_FormattedScanOneLongLine(benchmark::State& state) {
       if (c == '\r' || c == '\n') c = ' ';
     return t;
   }();
-  ScanOneLine(state, text);
+  ScanFormatted(state, text);
 }
 BENCHMARK(BM_FormattedScanOneLongLine)->Unit(benchmark::kMillisecond);
 
 void BM_FormattedScanMisalignedPairs(benchmark::State& state) {
   std::string text;
   for (std::size_t k = 0; k < (4u << 20); ++k) text += "\xB1\xA3";
-  ScanOneLine(state, text + " +86 138-1234-5678");
+  ScanFormatted(state, text + " +86 138-1234-5678");
 }
 BENCHMARK(BM_FormattedScanMisalignedPairs)->Unit(benchmark::kMillisecond);
 

@@ -10,17 +10,19 @@ std::string SourceTimeText(const RowSource& source) {
 
 namespace {
 
+// A row with its page and time text, and its place's three fields when it has one.
 std::string RecordWithTime(RecordFormat format, const std::string& value,
-                           const std::string& page, const std::string& time) {
-  switch (format) {
-    case RecordFormat::Plain:
-      return value;
-    case RecordFormat::Csv:
-      return CsvLine({value, page, time});
-    case RecordFormat::Jsonl:
-      break;
+                           const std::string& page, const std::string& time,
+                           const NumberPlace* place = nullptr) {
+  if (format == RecordFormat::Plain) return value;
+  if (format == RecordFormat::Csv) {
+    if (!place) return CsvLine({value, page, time});
+    return CsvLine({value, page, time, place->province, place->city, place->carrier});
   }
-  return JsonObjectLine({{"value", value}, {"page", page}, {"time", time}});
+  if (!place) return JsonObjectLine({{"value", value}, {"page", page}, {"time", time}});
+  return JsonObjectLine({{"value", value}, {"page", page}, {"time", time},
+                         {"province", place->province}, {"city", place->city},
+                         {"carrier", place->carrier}});
 }
 
 }  // namespace
@@ -28,13 +30,7 @@ std::string RecordWithTime(RecordFormat format, const std::string& value,
 std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source,
                        const NumberPlace* place) {
   if (format == RecordFormat::Plain) return value;
-  const std::string time = SourceTimeText(source);
-  if (!place) return RecordWithTime(format, value, source.page, time);
-  if (format == RecordFormat::Csv)
-    return CsvLine({value, source.page, time, place->province, place->city, place->carrier});
-  return JsonObjectLine({{"value", value}, {"page", source.page}, {"time", time},
-                         {"province", place->province}, {"city", place->city},
-                         {"carrier", place->carrier}});
+  return RecordWithTime(format, value, source.page, SourceTimeText(source), place);
 }
 
 const char* RecordLineEnd(RecordFormat format) {

@@ -19,15 +19,8 @@ void ConsoleView::ShowPosition(int line) {
     return;
   }
   if (!controller_) return;
-  const int total = controller_->Total();
-  const int links = controller_->LinksFound();
-  const int phones = controller_->PhonesFound();
-  if (progress_.Shown()) {
-    progress_.Update(line, total,
-                     "links " + std::to_string(links) + "  phones " + std::to_string(phones));
-    return;
-  }
-  std::fprintf(stderr, "page %d/%d  links %d  phones %d\n", line, total, links, phones);
+  ShowPageProgress(progress_, line, controller_->Total(), controller_->LinksFound(),
+                   controller_->PhonesFound());
 }
 
 void ConsoleView::ShowMessage(const std::string& text) {

@@ -19,7 +19,7 @@
 namespace tolvarine::cli {
 
 int RunHarvestJobs(const HarvestPlan& plan) {
-  HarvestOutput output(plan, true);
+  HarvestOutput output(plan);
   output.Open();
   PageLogOutput pageLog(plan);
   pageLog.Open();
@@ -56,21 +56,14 @@ int RunHarvestJobs(const HarvestPlan& plan) {
   }
   platform::PassStopSignalsTo({});
   PrintMessage(texts::kFinished);
-  std::fprintf(stderr, "pages abandoned by the watchdog: %d\n", join.Abandoned());
-  std::fprintf(stderr, "pages harvested before their load completed: %d\n", join.Early());
-  std::fprintf(stderr, "rows written: links %d  phones %d\n", output.Written(ResultKind::Link),
-               output.Written(ResultKind::Phone));
-  if (output.DropsInvalid()) PrintDroppedNumbers(output.Dropped());
-  pageLog.Close();
-  if (pageLog.Failed()) failed = true;
-  if (plan.report && !WriteHarvestReport(*plan.report, pageLog.Path(), plan.listPath))
-    failed = true;
+  output.PrintTotals(join.Abandoned(), join.Early());
+  if (!CloseWithReport(pageLog, plan)) failed = true;
   if (failed) return 1;
   if (!stopSignal) return 0;
   std::fprintf(stderr,
                "tolvarine: the walk was stopped (%s); --continue goes on from where each "
                "shard stopped\n",
-               stopSignal == platform::kInterruptSignal ? "SIGINT" : "SIGTERM");
+               platform::StopSignalName(stopSignal));
   return platform::StatusForStopSignal(stopSignal);
 }
 

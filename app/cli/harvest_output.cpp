@@ -47,8 +47,7 @@ std::FILE* OpenForAdding(const std::string& path, RecordFormat format, bool& emp
 
 }  // namespace
 
-HarvestOutput::HarvestOutput(const HarvestPlan& plan, bool joinsShards)
-    : plan_(plan), joinsShards_(joinsShards) {
+HarvestOutput::HarvestOutput(const HarvestPlan& plan) : plan_(plan) {
   if (plan.enrich || plan.validOnly) numbers_ = std::make_unique<BlockTableNumberInfo>();
 }
 
@@ -90,11 +89,18 @@ void HarvestOutput::Open() {
   if (stdoutHeaderDue && !stdoutHeader.empty()) WriteRow(stdout, stdoutHeader, "");
 }
 
+void HarvestOutput::PrintTotals(int abandoned, int early) const {
+  std::fprintf(stderr, "pages abandoned by the watchdog: %d\n", abandoned);
+  std::fprintf(stderr, "pages harvested before their load completed: %d\n", early);
+  std::fprintf(stderr, "rows written: links %d  phones %d\n", Written(ResultKind::Link),
+               Written(ResultKind::Phone));
+  if (DropsInvalid()) PrintDroppedNumbers(dropped_);
+}
+
 bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSource& source) {
   if (failed_) return false;
   std::unordered_set<std::string>& seen = seen_[Index(kind)];
   if (seen.contains(value)) return true;
-  if (kind == ResultKind::Phone && joinsShards_ && plan_.dedup) seen.insert(value);
   const NumberPlace* place =
       numbers_ && kind == ResultKind::Phone ? &numbers_->Look(value) : nullptr;
   if (place && plan_.validOnly && !place->valid) {

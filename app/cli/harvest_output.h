@@ -18,9 +18,7 @@ enum class ResultKind { Phone, Link };
 
 class HarvestOutput {
  public:
-  // joinsShards: the records come from several walks, so with --dedup a number already
-  // written is dropped here (each walk drops only its own repeats).
-  HarvestOutput(const HarvestPlan& plan, bool joinsShards);
+  explicit HarvestOutput(const HarvestPlan& plan);
   ~HarvestOutput();
   HarvestOutput(const HarvestOutput&) = delete;
   HarvestOutput& operator=(const HarvestOutput&) = delete;
@@ -38,6 +36,9 @@ class HarvestOutput {
   // Numbers left out by --valid-only.
   int Dropped() const { return dropped_; }
   bool DropsInvalid() const { return plan_.validOnly; }
+  // The closing totals on standard error: the pages abandoned and harvested early, the rows
+  // written and, with --valid-only, the numbers left out.
+  void PrintTotals(int abandoned, int early) const;
   bool Failed() const { return failed_; }
 
  private:
@@ -46,8 +47,8 @@ class HarvestOutput {
   Stream& StreamOf(ResultKind kind);
 
   const HarvestPlan& plan_;
-  bool joinsShards_;
   std::unique_ptr<Stream> phones_, links_;
+  // The values already in a continued output (--continue --dedup): not written again.
   std::array<std::unordered_set<std::string>, 2> seen_;
   std::array<int, 2> written_{};
   std::unique_ptr<NumberInfo> numbers_;  // with --enrich or --valid-only

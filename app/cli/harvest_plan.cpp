@@ -157,11 +157,13 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   return plan;
 }
 
+ProgressFile PlanProgressFile(const HarvestPlan& plan) {
+  if (!plan.shard) return ProgressFile(plan.stateFolder);
+  return ProgressFile(plan.stateFolder, ShardProgressName(plan.shard->index, plan.shard->count));
+}
+
 std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
-  const ProgressFile files =
-      plan.shard ? ProgressFile(plan.stateFolder,
-                                ShardProgressName(plan.shard->index, plan.shard->count))
-                 : ProgressFile(plan.stateFolder);
+  const ProgressFile files = PlanProgressFile(plan);
   return {files.ProgressPath(), files.ListPath(RuleList::Prefixes),
           files.ListPath(RuleList::MustContain), files.ListPath(RuleList::MustNotContain),
           plan.stateFolder + kExtraOptionsFileName};

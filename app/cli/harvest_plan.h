@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/progress_file.h"
 #include "engine/result_records.h"
 
 namespace tolvarine::cli {
@@ -53,6 +54,9 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args);
 // readable file (FileOpenError naming it), --from lies within it, no output is an input or
 // the other output, and the state folder takes new files (UsageError for these).
 void CheckHarvestFiles(const HarvestPlan& plan);
+
+// The progress file of the plan's walk (a shard keeps its own) and its rule list files.
+ProgressFile PlanProgressFile(const HarvestPlan& plan);
 
 // The state files a walk of the plan reads or writes (progress and rule list files).
 std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan);

@@ -104,7 +104,7 @@ class RowForwarder : public ResultListObserver {
 // Where the rows go: the plan's outputs, or the parent's pipe for a shard of --jobs.
 class WalkRows {
  public:
-  explicit WalkRows(const HarvestPlan& plan) : plan_(plan), output_(plan, false) {
+  explicit WalkRows(const HarvestPlan& plan) : output_(plan) {
     if (plan.recordsFd < 0) {
       output_.Open();
       return;
@@ -133,7 +133,6 @@ class WalkRows {
   const HarvestOutput& Output() const { return output_; }
 
  private:
-  const HarvestPlan& plan_;
   HarvestOutput output_;
   std::FILE* parent_ = nullptr;
   bool failed_ = false;
@@ -150,17 +149,12 @@ class PagesToParent : public PageLogSink {
 };
 
 void PrintClosingLines(const WalkOutcome& outcome, const HarvestOutput& output) {
-  std::fprintf(stderr, "pages abandoned by the watchdog: %d\n", outcome.abandoned);
-  std::fprintf(stderr, "pages harvested before their load completed: %d\n", outcome.early);
-  std::fprintf(stderr, "rows written: links %d  phones %d\n", output.Written(ResultKind::Link),
-               output.Written(ResultKind::Phone));
-  if (output.DropsInvalid()) PrintDroppedNumbers(output.Dropped());
+  output.PrintTotals(outcome.abandoned, outcome.early);
   if (outcome.stopSignal)
     std::fprintf(stderr,
                  "tolvarine: the walk was stopped (%s) after line %d; --continue goes on "
                  "from there\n",
-                 outcome.stopSignal == platform::kInterruptSignal ? "SIGINT" : "SIGTERM",
-                 outcome.position);
+                 platform::StopSignalName(outcome.stopSignal), outcome.position);
 }
 
 }  // namespace
@@ -181,10 +175,7 @@ class OneWalk {
         rows_(plan),
         pageLog_(rows_.ToParent() ? HarvestPlan() : plan),
         pagesToParent_(rows_),
-        progress_(plan.shard ? ProgressFile(plan.stateFolder,
-                                            ShardProgressName(plan.shard->index,
-                                                              plan.shard->count))
-                             : ProgressFile(plan.stateFolder)),
+        progress_(PlanProgressFile(plan)),
         // The controller guards its own ticks and browser events, as in the window.
         browser_(sink_, nullptr, WebPageBrowser::kCommandLineRecycleEvery),
         controller_(view_, browser_, clock_, EnvironmentFor(plan)),
@@ -250,11 +241,7 @@ class OneWalk {
       rows_.Send(EncodeEnd(outcome_.abandoned, outcome_.early));
       return outcome_;
     }
-    if (pageLog_.Failed()) outcome_.failed = true;
-    pageLog_.Close();
-    if (outcome_.started && plan_.report &&
-        !WriteHarvestReport(*plan_.report, pageLog_.Path(), plan_.listPath))
-      outcome_.failed = true;
+    if (outcome_.started && !CloseWithReport(pageLog_, plan_)) outcome_.failed = true;
     if (outcome_.started) PrintClosingLines(outcome_, rows_.Output());
     return outcome_;
   }

@@ -112,6 +112,15 @@ void ProgressLine::ClearForRow() {
   cleared_ = true;
 }
 
+void ShowPageProgress(ProgressLine& line, int done, int total, int links, int phones) {
+  const std::string counts = "links " + std::to_string(links) + "  phones " + std::to_string(phones);
+  if (line.Shown()) {
+    line.Update(done, total, counts);
+  } else {
+    std::fprintf(stderr, "page %d/%d  %s\n", done, total, counts.c_str());
+  }
+}
+
 void BreakProgressLine() {
   if (openLine) openLine->Finish();
 }

@@ -62,6 +62,10 @@ class ProgressLine {
   bool cleared_ = false;  // blanked for a row: drawn again at the next Update
 };
 
+// A walk's progress, "page <done>/<total>  links <n>  phones <n>": redrawn in place on a
+// terminal, a line of its own elsewhere.
+void ShowPageProgress(ProgressLine& line, int done, int total, int links, int phones);
+
 // Ends the line of the progress display drawn on the terminal, if any: called before a
 // message goes to standard error so that the message does not land inside it.
 void BreakProgressLine();

@@ -43,6 +43,13 @@ bool WriteHarvestReport(const std::string& reportPath, const std::string& logPat
   }
 }
 
+bool CloseWithReport(PageLogOutput& pageLog, const HarvestPlan& plan) {
+  pageLog.Close();
+  const bool logged = !pageLog.Failed();
+  if (!plan.report) return logged;
+  return WriteHarvestReport(*plan.report, pageLog.Path(), plan.listPath) && logged;
+}
+
 int RunReport(int argc, char** argv, const std::vector<std::string>& args) {
   ParsedArgs parsed;
   try {

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/harvest_plan.h"
+#include "app/cli/page_log_output.h"
+
 #include "ui/report/page_log_report.h"
 
 namespace tolvarine::cli {
@@ -14,6 +17,10 @@ using tolvarine::ReportFromPageLog;
 // with a Qt application of its own when none runs. Failures are reported; false then.
 bool WriteHarvestReport(const std::string& reportPath, const std::string& logPath,
                         const std::string& listPath);
+
+// Closes a harvest's page log and, with --report, writes the report made from it. False
+// when a record of the log or the report could not be written (reported).
+bool CloseWithReport(PageLogOutput& pageLog, const HarvestPlan& plan);
 
 // argc/argv go to the Qt application.
 int RunReport(int argc, char** argv, const std::vector<std::string>& args);

@@ -115,13 +115,8 @@ void ShardJoin::ShowProgress() {
     const int p = positions_[static_cast<std::size_t>(k)];
     if (p > k) done += (p - 1 - k) / n + 1;
   }
-  const std::string counts = "links " + std::to_string(output_.Written(ResultKind::Link)) +
-                             "  phones " + std::to_string(output_.Written(ResultKind::Phone));
-  if (progress_.Shown()) {
-    progress_.Update(done, total_, counts);
-  } else {
-    std::fprintf(stderr, "page %d/%d  %s\n", done, total_, counts.c_str());
-  }
+  ShowPageProgress(progress_, done, total_, output_.Written(ResultKind::Link),
+                   output_.Written(ResultKind::Phone));
 }
 
 }  // namespace tolvarine::cli

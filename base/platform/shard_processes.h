@@ -44,6 +44,8 @@ void IgnoreBrokenPipes();
 
 // The exit status of a process ended by the stop signal (128 + its number).
 int StatusForStopSignal(int signal);
+// "SIGINT" or "SIGTERM".
+const char* StopSignalName(int signal);
 inline constexpr int kInterruptSignal = 2;   // SIGINT
 inline constexpr int kTerminateSignal = 15;  // SIGTERM
 

@@ -143,4 +143,6 @@ void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
 
 int StatusForStopSignal(int signal) { return 128 + signal; }
 
+const char* StopSignalName(int signal) { return signal == SIGINT ? "SIGINT" : "SIGTERM"; }
+
 }  // namespace tolvarine::platform

@@ -33,7 +33,7 @@ class ShardJoinTest : public ::testing::Test {
 
 TEST_F(ShardJoinTest, ANumberFoundTwiceKeepsThePageOfTheEarlierLineWhicheverShardSendsItFirst) {
   const HarvestPlan plan = Plan(true);
-  HarvestOutput output(plan, true);
+  HarvestOutput output(plan);
   output.Open();
   PageLogOutput log(plan);
   ShardJoin join(plan, output, log, 4);
@@ -55,7 +55,7 @@ TEST_F(ShardJoinTest, ANumberFoundTwiceKeepsThePageOfTheEarlierLineWhicheverShar
 
 TEST_F(ShardJoinTest, WithoutDedupEveryRowIsWrittenAsItComes) {
   const HarvestPlan plan = Plan(false);
-  HarvestOutput output(plan, true);
+  HarvestOutput output(plan);
   output.Open();
   PageLogOutput log(plan);
   ShardJoin join(plan, output, log, 2);
