@@ -202,6 +202,11 @@ void CrawlController::OnDocumentComplete(FrameId frame, const std::string& /*add
   walk_->OnDocumentComplete(frame);
 }
 
+void CrawlController::OnTextFetched(const std::string& address, int status,
+                                    const std::string& body) {
+  walk_->OnTextFetched(address, status, body);
+}
+
 ResultList& CrawlController::Links() { return walk_->Links(); }
 ResultList& CrawlController::Phones() { return walk_->Phones(); }
 bool CrawlController::Running() const { return walk_->Running(); }

@@ -55,6 +55,7 @@ class CrawlController : public PageBrowserListener {
   // Browser events (guarded).
   void OnNavigateComplete(FrameId frame, const std::string& address) override;
   void OnDocumentComplete(FrameId frame, const std::string& address) override;
+  void OnTextFetched(const std::string& address, int status, const std::string& body) override;
 
   // Timer handlers and internal steps, public for tests.
   void LoadNext();

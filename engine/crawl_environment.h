@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/crawl_follow.h"
+
 namespace tolvarine {
 
 struct CrawlEnvironment {
@@ -33,6 +35,10 @@ struct CrawlEnvironment {
   // When above 0, a walk saves its position this often (the command line), as the last
   // line done: a page still loading when the process dies is walked again.
   int positionSaveMs = 0;
+  // When links are followed (the extra options' follow and depth): within the site or the
+  // host of each list line, and at most this many pages a line.
+  ScopeKind followScope = ScopeKind::Site;
+  int maxPagesPerLine = kDefaultMaxPagesPerLine;
 };
 
 }  // namespace tolvarine

@@ -31,10 +31,12 @@ void ListSource::SkipOtherShards() {
   }
 }
 
-std::string ListSource::Next() {
+std::string ListSource::NextLine() {
   std::string line = reader_.ReadLine();
   ++position_;
   return line;
 }
+
+SourcedAddress ListSource::Next() { return SourcedAddress{NextLine(), 0}; }
 
 }  // namespace tolvarine

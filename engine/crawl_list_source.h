@@ -5,31 +5,34 @@
 #include <string>
 
 #include "base/line_reader.h"
+#include "engine/address_source.h"
 
 namespace tolvarine {
 
-class ListSource {
+class ListSource : public AddressSource {
  public:
   ListSource(int shardIndex, int shardCount);
 
   // The line number of the line read last (0: none yet).
-  int Position() const { return position_; }
+  int Position() const override { return position_; }
   // Places the walk after line `position` (from a progress file or a resume line).
-  void SetPosition(int position) { position_ = position; }
+  void SetPosition(int position) override { position_ = position; }
 
   // Opens the list again at its first line; the position stays as it is.
-  void Open(const std::string& path);
+  void Open(const std::string& path) override;
   // Reads past the lines up to the position, read in an earlier walk.
-  void SkipToPosition();
+  void SkipToPosition() override;
   // Closes the list; a failure is thrown.
-  void Close();
+  void Close() override;
   // No line is left to read: the list is closed or at its end.
-  bool Exhausted();
+  bool Exhausted() override;
   // Reads past the lines of other shards, counting them, up to the next line of this one
   // or the end of the list.
-  void SkipOtherShards();
+  void SkipOtherShards() override;
   // Reads the next line and counts it.
-  std::string Next();
+  SourcedAddress Next() override;
+  // The line itself, for the frontier that reads its starting points from the list.
+  std::string NextLine();
 
  private:
   LineReader reader_;

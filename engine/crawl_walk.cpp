@@ -7,6 +7,8 @@
 
 #include "base/collation.h"
 #include "base/guard.h"
+#include "engine/crawl_frontier_source.h"
+#include "engine/crawl_list_source.h"
 #include "engine/crawl_texts.h"
 
 namespace tolvarine {
@@ -20,7 +22,7 @@ CrawlWalk::CrawlWalk(CrawlView& view, PageBrowser& browser, Clock& clock,
       environment_(environment),
       settings_(settings),
       saveProgress_(std::move(saveProgress)),
-      list_(environment.shardIndex, environment.shardCount),
+      source_(std::make_unique<ListSource>(environment.shardIndex, environment.shardCount)),
       harvester_(UserCollator()),
       pacing_(clock, kDefaultSpeed * 1000, [this] { Guarded([this] { PacingTick(); }); }),
       autosave_(clock, 300000, [this] { Guarded([this] { AutosaveTick(); }); }),
@@ -69,14 +71,40 @@ void CrawlWalk::LoadFirst() {
   }
 }
 
+void CrawlWalk::ChooseSource() {
+  const int position = source_->Position();
+  const ExtraOptions& extra = settings_.extra;
+  if (extra.follow && extra.depth > 0) {
+    FollowSettings follow;
+    follow.depth = extra.depth;
+    follow.scope = environment_.followScope;
+    follow.maxPagesPerLine = environment_.maxPagesPerLine;
+    follow.ignoreRobots = extra.ignoreRobots;
+    follow.https = extra.https;
+    source_ = std::make_unique<FrontierSource>(
+        environment_.stateFolder +
+            CrawlStateName(environment_.sharded, environment_.shardIndex,
+                           environment_.shardCount),
+        follow, environment_.shardIndex, environment_.shardCount);
+  } else {
+    source_ = std::make_unique<ListSource>(environment_.shardIndex, environment_.shardCount);
+  }
+  source_->SetPosition(position);
+  robotsAsked_.clear();
+  robotsAnswered_ = false;
+  reads_ = 0;
+  lastSeenReads_ = 0;
+}
+
 void CrawlWalk::StartFromTop(const std::string& listPath) {
-  list_.SetPosition(0);
-  lastSeenPosition_ = 0;
+  source_->SetPosition(0);
   if (settings_.Option(CrawlOption::Autosave)) autosave_.SetEnabled(true);
   watchdog_.SetEnabled(true);
   StartPositionSave();
   try {
-    list_.Open(listPath);
+    ChooseSource();
+    source_->Open(listPath);
+    source_->StartAfresh();
   } catch (...) {
     Abandon();
     throw;
@@ -87,15 +115,16 @@ void CrawlWalk::StartFromTop(const std::string& listPath) {
 void CrawlWalk::ResumeAfter(const std::string& listPath, int position) {
   // Lines up to the position were read in the earlier walk; a position of 0 or below
   // starts again at the first line.
-  list_.SetPosition(std::max(position, 0));
+  source_->SetPosition(std::max(position, 0));
   try {
-    list_.Open(listPath);
-    list_.SkipToPosition();
-    if (list_.Exhausted()) {
+    ChooseSource();
+    source_->Open(listPath);
+    source_->SkipToPosition();
+    if (source_->Exhausted()) {
       view_.ShowMessage(texts::kListExhausted);
       walking_ = false;
       view_.ShowCommandStates(kIdleStates);
-      list_.Close();
+      source_->Close();
       return;
     }
   } catch (...) {
@@ -103,7 +132,7 @@ void CrawlWalk::ResumeAfter(const std::string& listPath, int position) {
     throw;
   }
   view_.ShowMessage(texts::kResuming);
-  lastSeenPosition_ = list_.Position();
+  lastSeenReads_ = reads_;
   watchdog_.SetEnabled(true);
   StartPositionSave();
   if (settings_.Option(CrawlOption::Autosave)) autosave_.SetEnabled(true);
@@ -113,7 +142,7 @@ void CrawlWalk::ResumeAfter(const std::string& listPath, int position) {
 void CrawlWalk::Abandon() {
   StopTimers();
   try {
-    list_.Close();
+    source_->Close();
   } catch (...) {
     // The failure that made the start fail is the one reported.
   }
@@ -127,13 +156,13 @@ void CrawlWalk::Finish() {
   StopTimers();
   std::exception_ptr closeFailure;
   try {
-    list_.Close();
+    source_->Close();
   } catch (...) {
     closeFailure = std::current_exception();
   }
   std::exception_ptr writeFailure;
   try {
-    saveProgress_(list_.Position());
+    saveProgress_(source_->Position());
   } catch (...) {
     writeFailure = std::current_exception();
   }

@@ -8,7 +8,9 @@
 
 #include "engine/clock.h"
 #include "engine/crawl_environment.h"
-#include "engine/crawl_list_source.h"
+#include <memory>
+
+#include "engine/address_source.h"
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
 #include "engine/link_harvester.h"
@@ -55,14 +57,15 @@ class CrawlWalk {
   void Finish();
   void OnNavigateComplete(FrameId frame);
   void OnDocumentComplete(FrameId frame);
+  void OnTextFetched(const std::string& address, int status, const std::string& body);
 
   // Runs a handler as the window would: a failure goes to the standard error dialog.
   void Guarded(const std::function<void()>& handler);
 
   bool Running() const { return walking_; }
-  int Position() const { return list_.Position(); }
+  int Position() const { return source_->Position(); }
   // The position a progress file gives, between walks.
-  void SetPosition(int position) { list_.SetPosition(position); }
+  void SetPosition(int position) { source_->SetPosition(position); }
   ResultList& Links() { return links_; }
   ResultList& Phones() { return phones_; }
   int LinksFound() const { return linksFound_; }
@@ -91,8 +94,15 @@ class CrawlWalk {
   bool WaitedLongEnough() const;
   // Runs the link harvester and the phone extractor on the page, as the options say.
   void Harvest(PageDocument& document);
-  // Ends the page log's record of the page read last with its outcome.
+  // Ends the page log's record of the page read last with its outcome, and tells the
+  // source the address is done with.
   void EndPage(PageOutcome outcome);
+  // The list alone, or the crawl frontier when links are followed; the position carries over.
+  void ChooseSource();
+  // Loads the address read last, or refuses it by its site's robots.txt; false: refused.
+  bool LoadOrRefuse();
+  // Moves on to the next address at a tick where nothing was harvested.
+  void MoveOnWithoutHarvest();
 
   CrawlView& view_;
   PageBrowser& browser_;
@@ -102,12 +112,17 @@ class CrawlWalk {
   SaveProgress saveProgress_;
   std::function<void()> onFinished_;
 
-  ListSource list_;
+  std::unique_ptr<AddressSource> source_;
+  SourcedAddress address_;  // the address read last
+  int reads_ = 0;           // addresses read in this walk (the watchdog's sign of progress)
+  int lastSeenReads_ = 0;
+  // The robots.txt asked for before loading the address read last, until its answer.
+  std::string robotsAsked_;
+  bool robotsAnswered_ = false;
   LinkHarvester harvester_;
   ResultList links_;
   ResultList phones_;
 
-  int lastSeenPosition_ = 0;
   // Pacing ticks spent waiting for the page to complete (0..30), and the periods they took.
   int waitCounter_ = 0;
   int waitedMs_ = 0;
@@ -121,7 +136,8 @@ class CrawlWalk {
   bool pageComplete_ = false;
   // A pacing tick has found the page being loaded not yet complete.
   bool tickFoundLoading_ = false;
-  // The line read last is no address: the next pacing tick moves on without harvesting.
+  // The line read last is no address, or its page was refused: the next pacing tick moves
+  // on without harvesting.
   bool notAnAddress_ = false;
   // From the moment a walk puts the commands in the running states until it ends.
   bool walking_ = false;

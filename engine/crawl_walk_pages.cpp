@@ -45,17 +45,22 @@ class PageSource {
 }  // namespace
 
 void CrawlWalk::ReadAddress() {
-  const std::string line = list_.Next();
-  view_.ShowPosition(list_.Position());
+  address_ = source_->Next();
+  ++reads_;
+  const std::string& line = address_.text;
+  view_.ShowPosition(source_->Position());
   pageComplete_ = false;
   tickFoundLoading_ = false;
   // Frame identities belong to one navigation: a page abandoned before its document
   // completed must not keep the next page from being marked complete.
   rememberedFrame_ = 0;
+  robotsAsked_.clear();
+  robotsAnswered_ = false;
   const std::optional<std::string> address = AddressFromListLine(line);
   notAnAddress_ = !address;
   page_ = PageRecord{};
-  page_.line = list_.Position();
+  page_.line = source_->Position();
+  page_.depth = address_.depth;
   page_.listed = address ? *address : line;
   page_.site = SiteOf(page_.listed);
   page_.startMs = clock_.WallMilliseconds();
@@ -64,11 +69,39 @@ void CrawlWalk::ReadAddress() {
     view_.ShowMessage(texts::kNotAnAddress + line);
     return;
   }
+  robotsAsked_ = source_->RobotsToAsk(address_);
+  if (!robotsAsked_.empty()) {
+    // The page loads at a later tick, once the site's robots.txt has answered.
+    try {
+      browser_.FetchText(robotsAsked_);
+    } catch (...) {
+      // No answer: the watchdog counts the site as unreachable.
+    }
+    return;
+  }
+  LoadOrRefuse();
+}
+
+bool CrawlWalk::LoadOrRefuse() {
+  if (!source_->Allowed(address_)) {
+    notAnAddress_ = true;
+    EndPage(PageOutcome::Refused);
+    return false;
+  }
   try {
-    browser_.Navigate(*address);
+    browser_.Navigate(page_.listed);
   } catch (...) {
     // A failed navigate is left to the watchdog.
   }
+  return true;
+}
+
+void CrawlWalk::OnTextFetched(const std::string& address, int status, const std::string& body) {
+  Guarded([&] {
+    if (robotsAsked_.empty() || robotsAnswered_ || address != robotsAsked_) return;
+    source_->AnswerRobots(address, status, body);
+    robotsAnswered_ = true;
+  });
 }
 
 // A list file that can no longer be read ends the walk as its end would (the position
@@ -78,8 +111,8 @@ void CrawlWalk::ReadAddress() {
 bool CrawlWalk::LoadAddressOrFinish() {
   std::exception_ptr readFailure;
   try {
-    if (!stopRequested_) list_.SkipOtherShards();
-    if (!list_.Exhausted() && !stopRequested_) {
+    if (!stopRequested_) source_->SkipOtherShards();
+    if (!source_->Exhausted() && !stopRequested_) {
       ReadAddress();
       return true;
     }
@@ -113,15 +146,27 @@ bool CrawlWalk::WaitedLongEnough() const {
   return waitCounter_ >= kWaitTicks && waitedMs_ >= kShortestWaitMs;
 }
 
+void CrawlWalk::MoveOnWithoutHarvest() {
+  notAnAddress_ = false;
+  pacing_.SetEnabled(false);
+  pacing_.SetInterval(PacingPeriod());
+  waitCounter_ = 0;
+  waitedMs_ = 0;
+  if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
+}
+
 void CrawlWalk::PacingTick() {
+  if (!robotsAsked_.empty()) {
+    // The page waits for its site's robots.txt; the watchdog ends a wait with no answer.
+    if (!robotsAnswered_) return;
+    robotsAsked_.clear();
+    robotsAnswered_ = false;
+    // Loaded at this tick; refused, the walk moves on at once, as nothing was loaded.
+    if (LoadOrRefuse()) return;
+  }
   if (notAnAddress_) {
     // Nothing was loaded for that line: move on without harvesting the page before it.
-    notAnAddress_ = false;
-    pacing_.SetEnabled(false);
-    pacing_.SetInterval(PacingPeriod());
-    waitCounter_ = 0;
-    waitedMs_ = 0;
-    if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
+    MoveOnWithoutHarvest();
     return;
   }
   if (!pageComplete_) tickFoundLoading_ = true;
@@ -136,11 +181,19 @@ void CrawlWalk::PacingTick() {
     pacing_.SetEnabled(true);
     return;
   }
-  if (!pageComplete_) ++pagesHarvestedEarly_;
   waitCounter_ = 0;
   waitedMs_ = 0;
-  page_.outcome = pageComplete_ ? PageOutcome::Harvested : PageOutcome::HarvestedEarly;
-  Harvest(*document);
+  const std::string location = browser_.LocationURL();
+  if (!source_->InScope(address_, location)) {
+    // A followed link whose page ended on another site: neither harvested nor followed.
+    page_.final = location;
+    page_.site = SiteOf(location);
+    EndPage(PageOutcome::LeftSite);
+  } else {
+    if (!pageComplete_) ++pagesHarvestedEarly_;
+    page_.outcome = pageComplete_ ? PageOutcome::Harvested : PageOutcome::HarvestedEarly;
+    Harvest(*document);
+  }
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
   if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
 }
@@ -167,6 +220,7 @@ void CrawlWalk::Harvest(PageDocument& document) {
     });
     page_.linksAll = document.LinksLength();
   }
+  source_->Follow(address_, document);
   if (settings_.Option(CrawlOption::SearchPhones)) {
     ExtractPagePhones(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
                       settings_.Option(CrawlOption::Dedup), phones_, [this] {
@@ -189,32 +243,42 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   page_.endMs = clock_.WallMilliseconds();
   if (pageLog_) pageLog_->OnPage(page_);
   page_.line = 0;
+  source_->Done();
+  if (source_->SavesWithEveryPage()) saveProgress_(source_->PositionToSave());
 }
 
 void CrawlWalk::WatchdogTick() {
-  if (list_.Position() == lastSeenPosition_) {
+  if (reads_ == lastSeenReads_) {
     // No page went by in a whole watchdog period: give up on the one loading.
-    if (walking_ && list_.Position() > 0) {
-      ++pagesAbandoned_;
-      EndPage(PageOutcome::Abandoned);
+    if (walking_ && source_->Position() > 0) {
+      if (!robotsAsked_.empty() && !robotsAnswered_) {
+        // robots.txt never answered: its site counts as unreachable, so refused.
+        source_->AnswerRobots(robotsAsked_, 0, {});
+        robotsAsked_.clear();
+        EndPage(PageOutcome::Refused);
+      } else {
+        ++pagesAbandoned_;
+        EndPage(PageOutcome::Abandoned);
+      }
     }
     LoadNext();
   } else {
-    lastSeenPosition_ = list_.Position();
+    lastSeenReads_ = reads_;
   }
 }
 
 void CrawlWalk::AutosaveTick() {
   autosave_.SetEnabled(false);
-  saveProgress_(list_.Position());
+  saveProgress_(source_->Position());
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
 }
 
 // The page at the position is still loading (or its line waits for the next tick): the
-// saved position is the line before it, so a walk continued after a crash loads it again.
+// saved position is what a walk continued after a crash starts after, so it loads the page
+// again (the list's line before it; a crawl's running line, whose queue keeps the page).
 void CrawlWalk::PositionSaveTick() {
   if (!walking_) return;
-  saveProgress_(std::max(list_.Position() - 1, 0));
+  saveProgress_(source_->PositionToSave());
 }
 
 void CrawlWalk::OnNavigateComplete(FrameId frame) {

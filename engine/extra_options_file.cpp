@@ -1,9 +1,12 @@
 #include "engine/extra_options_file.h"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "base/atomic_file.h"
 #include "base/line_split.h"
+#include "base/number_text.h"
 
 namespace tolvarine {
 namespace {
@@ -14,7 +17,11 @@ struct Known {
 };
 constexpr Known kKnown[] = {{"https", &ExtraOptions::https},
                             {"formatted", &ExtraOptions::formatted},
-                            {"report", &ExtraOptions::report}};
+                            {"report", &ExtraOptions::report},
+                            {"follow", &ExtraOptions::follow},
+                            {"ignore-robots", &ExtraOptions::ignoreRobots}};
+constexpr std::string_view kDepth = "depth";
+constexpr int kMaxDepth = 99;
 
 }  // namespace
 
@@ -27,6 +34,11 @@ ExtraOptions ReadExtraOptions(const std::string& folder) {
     if (line.empty()) continue;
     const std::size_t eq = line.find('=');
     bool known = false;
+    if (eq != std::string_view::npos && line.substr(0, eq) == kDepth) {
+      const std::optional<std::int32_t> depth = TryStrToInt(line.substr(eq + 1));
+      if (depth && *depth >= 1) options.depth = std::min(*depth, kMaxDepth);
+      known = true;
+    }
     for (const Known& k : kKnown) {
       if (eq != std::string_view::npos && line.substr(0, eq) == k.name) {
         options.*k.flag = line.substr(eq + 1) == "1";
@@ -44,6 +56,7 @@ void WriteExtraOptions(const std::string& folder, const ExtraOptions& options) {
     text += k.name;
     text += options.*k.flag ? "=1\r\n" : "=0\r\n";
   }
+  text += std::string(kDepth) + "=" + IntToStr(options.depth) + "\r\n";
   for (const std::string& line : options.unknownLines) text += line + "\r\n";
   ReplaceFileAtomically(folder + kExtraOptionsFileName, text);
 }

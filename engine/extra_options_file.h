@@ -14,6 +14,11 @@ struct ExtraOptions {
   bool https = false;      // also "https://" links
   bool formatted = false;  // numbers as people write them
   bool report = false;     // the window logs its walk's pages and saves a report
+  // Links found are followed within each line's site to `depth` ("depth=N", at least 1),
+  // obeying robots.txt unless told to ignore it.
+  bool follow = false;
+  int depth = 1;
+  bool ignoreRobots = false;
   // Lines of the file this copy does not know, kept as they were.
   std::vector<std::string> unknownLines;
   bool operator==(const ExtraOptions&) const = default;

@@ -25,6 +25,10 @@ class PageBrowserListener {
   virtual ~PageBrowserListener() = default;
   virtual void OnNavigateComplete(FrameId frame, const std::string& address) = 0;
   virtual void OnDocumentComplete(FrameId frame, const std::string& address) = 0;
+  // The answer to FetchText: the HTTP status after redirects (0 when none came) and the
+  // body as UTF-8 text (robots.txt rules match percent-encoded UTF-8 addresses).
+  virtual void OnTextFetched(const std::string& /*address*/, int /*status*/,
+                             const std::string& /*body*/) {}
 };
 
 class PageBrowser {
@@ -37,6 +41,9 @@ class PageBrowser {
   // The current document, or nullptr while none exists.
   virtual PageDocument* Document() = 0;
   virtual void SetListener(PageBrowserListener* listener) = 0;
+  // Asks for a text file (a site's robots.txt) through the browser's own network stack,
+  // beside the page; the answer arrives as OnTextFetched. May throw (callers swallow it).
+  virtual void FetchText(const std::string& address) = 0;
 };
 
 }  // namespace tolvarine

@@ -27,12 +27,13 @@ ParsedArgs ParseFlags(const std::vector<std::string>& args) {
       .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
       .Switch("--only-site").Switch("--no-online-check").Switch("--https")
       .Switch("--formatted").Switch("--continue").Switch("--verbose").Switch("--send-pages")
-      .Switch("--enrich").Switch("--valid-only")
+      .Switch("--enrich").Switch("--valid-only").Switch("--ignore-robots")
       .Option("--prefixes").Option("--must").Option("--must-not")
       .Option("--shard").Option("--jobs").Option("--records-fd")
       .Option("--speed").Option("--interval-ms").Option("--from")
       .Option("--phones-out").Option("--links-out").Option("--state").Option("--format")
       .Option("--page-log").Option("--report")
+      .Option("--depth").Option("--scope").Option("--max-pages")
       .Parse(args);
 }
 
@@ -73,6 +74,11 @@ void CheckExclusions(const ParsedArgs& parsed, const HarvestPlan& plan) {
   // The window's message, before anything is opened.
   if (plan.enrich && plan.format == RecordFormat::Plain)
     throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
+  if (plan.follow.depth == 0) {
+    for (const char* flag : {"--scope", "--max-pages", "--ignore-robots"})
+      if (parsed.Has(flag))
+        throw UsageError(std::string(flag) + " takes effect when links are followed: give --depth N");
+  }
   if (!plan.links && !plan.phones)
     throw UsageError(GbkToUtf8(texts::kNeedSearchItem) + " (--links, --phones)");
 }
@@ -153,8 +159,23 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   plan.jobs = IntNumber(parsed, "--jobs", 1, kMaxJobs).value_or(0);
   plan.recordsFd = IntNumber(parsed, "--records-fd", 3, 1023).value_or(-1);
   plan.sendPages = parsed.Has("--send-pages");
+  plan.follow.depth = IntNumber(parsed, "--depth", 0, 99).value_or(0);
+  if (auto scope = parsed.Value("--scope")) {
+    const std::optional<ScopeKind> kind = ScopeKindFromName(*scope);
+    if (!kind) throw UsageError("--scope takes site or host");
+    plan.follow.scope = *kind;
+  }
+  plan.follow.maxPagesPerLine =
+      IntNumber(parsed, "--max-pages", 1, 100000000).value_or(kDefaultMaxPagesPerLine);
+  plan.follow.ignoreRobots = parsed.Has("--ignore-robots");
+  plan.follow.https = plan.https;
   CheckExclusions(parsed, plan);
   return plan;
+}
+
+std::string PlanCrawlStateName(const HarvestPlan& plan) {
+  if (!plan.shard) return CrawlStateName(false, 0, 1);
+  return CrawlStateName(true, plan.shard->index, plan.shard->count);
 }
 
 ProgressFile PlanProgressFile(const HarvestPlan& plan) {
@@ -164,9 +185,15 @@ ProgressFile PlanProgressFile(const HarvestPlan& plan) {
 
 std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
   const ProgressFile files = PlanProgressFile(plan);
-  return {files.ProgressPath(), files.ListPath(RuleList::Prefixes),
-          files.ListPath(RuleList::MustContain), files.ListPath(RuleList::MustNotContain),
-          plan.stateFolder + kExtraOptionsFileName};
+  std::vector<std::string> state = {
+      files.ProgressPath(), files.ListPath(RuleList::Prefixes),
+      files.ListPath(RuleList::MustContain), files.ListPath(RuleList::MustNotContain),
+      plan.stateFolder + kExtraOptionsFileName};
+  if (plan.follow.depth > 0) {
+    const std::string crawl = plan.stateFolder + PlanCrawlStateName(plan);
+    state.insert(state.end(), {crawl, crawl + "-wal", crawl + "-shm"});
+  }
+  return state;
 }
 
 void CheckHarvestFiles(const HarvestPlan& plan) {
@@ -196,13 +223,19 @@ std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index) {
         std::pair{plan.onlySite, "--only-site"}, std::pair{plan.https, "--https"},
         std::pair{plan.formatted, "--formatted"},
         std::pair{plan.noOnlineCheck, "--no-online-check"},
-        std::pair{plan.continuing, "--continue"}, std::pair{plan.verbose, "--verbose"}}) {
+        std::pair{plan.continuing, "--continue"}, std::pair{plan.verbose, "--verbose"},
+        std::pair{plan.follow.ignoreRobots, "--ignore-robots"}}) {
     if (on) args.push_back(flag);
   }
   for (const auto& [value, flag] : {std::pair{plan.prefixes, "--prefixes"},
                                     std::pair{plan.mustContain, "--must"},
                                     std::pair{plan.mustNotContain, "--must-not"}}) {
     if (value) args.insert(args.end(), {flag, *value});
+  }
+  if (plan.follow.depth > 0) {
+    args.insert(args.end(), {"--depth", std::to_string(plan.follow.depth), "--scope",
+                             plan.follow.scope == ScopeKind::Host ? "host" : "site",
+                             "--max-pages", std::to_string(plan.follow.maxPagesPerLine)});
   }
   if (plan.speed) args.insert(args.end(), {"--speed", std::to_string(*plan.speed)});
   if (plan.intervalMs)

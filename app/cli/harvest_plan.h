@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/crawl_follow.h"
 #include "engine/progress_file.h"
 #include "engine/result_records.h"
 
@@ -29,6 +30,9 @@ struct HarvestPlan {
   bool verbose = false;
   bool enrich = false;     // each number's province, city and carrier in its record
   bool validOnly = false;  // numbers that are no valid Chinese mobile number are dropped
+  // Links followed from each line to this depth (0: the list alone), within its site or host,
+  // at most maxPages pages a line, obeying robots.txt unless ignoreRobots.
+  FollowSettings follow;
   // Comma-separated rule lists given for this run (UTF-8).
   std::optional<std::string> prefixes, mustContain, mustNotContain;
   std::optional<int> speed;
@@ -55,10 +59,14 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args);
 // the other output, and the state folder takes new files (UsageError for these).
 void CheckHarvestFiles(const HarvestPlan& plan);
 
+// The crawl state file's name in the state folder (a shard keeps its own).
+std::string PlanCrawlStateName(const HarvestPlan& plan);
+
 // The progress file of the plan's walk (a shard keeps its own) and its rule list files.
 ProgressFile PlanProgressFile(const HarvestPlan& plan);
 
-// The state files a walk of the plan reads or writes (progress and rule list files).
+// The state files a walk of the plan reads or writes (progress, rule list and extra options
+// files, and the crawl's state file when links are followed).
 std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan);
 
 // The arguments of shard `index` of a --jobs run: the plan's walk flags, without the

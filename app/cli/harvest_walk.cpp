@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -48,6 +49,8 @@ CrawlEnvironment EnvironmentFor(const HarvestPlan& plan) {
   }
   environment.positionSaveMs = PositionSavePeriodMs();
   environment.harvestOnCompletion = true;
+  environment.followScope = plan.follow.scope;
+  environment.maxPagesPerLine = plan.follow.maxPagesPerLine;
   return environment;
 }
 
@@ -60,6 +63,10 @@ void ApplyPlan(const HarvestPlan& plan, CrawlSettings& settings) {
   settings.SetOption(CrawlOption::OnlySite, plan.onlySite);
   settings.extra.https = plan.https;
   settings.extra.formatted = plan.formatted;
+  // The window's follow options in the state folder never reach the command line's walk.
+  settings.extra.follow = plan.follow.depth > 0;
+  settings.extra.depth = std::max(plan.follow.depth, 1);
+  settings.extra.ignoreRobots = plan.follow.ignoreRobots;
   for (const auto& [items, list] : {std::pair{plan.prefixes, RuleList::Prefixes},
                                     std::pair{plan.mustContain, RuleList::MustContain},
                                     std::pair{plan.mustNotContain, RuleList::MustNotContain}}) {

@@ -39,9 +39,13 @@ class WalkProbe : public PageBrowser, public PageBrowserListener {
   std::string LocationURL() override { return inner_.LocationURL(); }
   PageDocument* Document() override;
   void SetListener(PageBrowserListener* listener) override { listener_ = listener; }
+  void FetchText(const std::string& address) override { inner_.FetchText(address); }
 
   void OnNavigateComplete(FrameId frame, const std::string& address) override;
   void OnDocumentComplete(FrameId frame, const std::string& address) override;
+  void OnTextFetched(const std::string& address, int status, const std::string& body) override {
+    if (listener_) listener_->OnTextFetched(address, status, body);
+  }
 
   const std::vector<Visit>& Visits() const { return visits_; }
   // The visits as a table, one line per address.

@@ -175,6 +175,20 @@ int LocalHttpServer::OpenConnections() const {
   return openConnections_;
 }
 
+std::string LocalHttpServer::RouteKey(const HttpRequestRecord& request) {
+  const auto host = request.headers.find("host");
+  if (host == request.headers.end()) return request.target;
+  const std::string name = host->second.substr(0, host->second.rfind(':'));
+  if (name == "127.0.0.1" || name == "localhost") return request.target;
+  return name + request.target;
+}
+
+int LocalHttpServer::HostRequestCount(const std::string& hostTarget) const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(std::count_if(requests_.begin(), requests_.end(),
+                                        [&](const auto& r) { return RouteKey(r) == hostTarget; }));
+}
+
 HttpResponse LocalHttpServer::Lookup(const std::string& target) const {
   std::lock_guard lock(mutex_);
   auto it = routes_.find(target);
@@ -272,7 +286,7 @@ bool LocalHttpServer::ReadFrom(Connection& c) {
     std::lock_guard lock(mutex_);
     requests_.push_back(request);
   }
-  c.pending = Lookup(request.target);
+  c.pending = Lookup(RouteKey(request));
   if (request.method == "HEAD") c.pending.body.clear();
   if (c.pending.mode == HttpResponse::Mode::Answer && c.pending.delayMs > 0) {
     c.delayed = true;

@@ -81,4 +81,18 @@ PageDocument* StoredPagesBrowser::Document() { return document_.get(); }
 
 void StoredPagesBrowser::SetListener(PageBrowserListener* listener) { listener_ = listener; }
 
+void StoredPagesBrowser::AddText(const std::string& address, StoredText text) {
+  texts_[address] = std::move(text);
+}
+
+void StoredPagesBrowser::FetchText(const std::string& address) {
+  fetches_.push_back(address);
+  auto found = texts_.find(address);
+  const StoredText text = found != texts_.end() ? found->second : StoredText{404, {}, 100, false};
+  if (text.noAnswer) return;
+  clock_.CallAfter(text.delayMs, [this, address, text] {
+    if (listener_) listener_->OnTextFetched(address, text.status, text.body);
+  });
+}
+
 }  // namespace tolvarine::testing

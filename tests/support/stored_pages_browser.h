@@ -35,6 +35,16 @@ class StoredPagesBrowser : public PageBrowser {
   explicit StoredPagesBrowser(VirtualClock& clock);
   ~StoredPagesBrowser() override;
 
+  // Text files for FetchText: the HTTP status and body answered after `delayMs`. An address
+  // not added is answered 404; one added with noAnswer never is.
+  struct StoredText {
+    int status = 200;
+    std::string body;
+    int delayMs = 100;
+    bool noAnswer = false;
+  };
+  void AddText(const std::string& address, StoredText text);
+
   // Pages not added are served as empty pages that complete.
   void AddPage(const std::string& address, StoredPage page);
   StoredPage& Page(const std::string& address);
@@ -45,6 +55,9 @@ class StoredPagesBrowser : public PageBrowser {
   std::string LocationURL() override;
   PageDocument* Document() override;
   void SetListener(PageBrowserListener* listener) override;
+  void FetchText(const std::string& address) override;
+  // Every address given to FetchText, in order.
+  const std::vector<std::string>& Fetches() const { return fetches_; }
 
   // Every address given to Navigate, in order (failed ones too), and the virtual time of
   // each call.
@@ -60,6 +73,8 @@ class StoredPagesBrowser : public PageBrowser {
   VirtualClock& clock_;
   PageBrowserListener* listener_ = nullptr;
   std::map<std::string, StoredPage> pages_;
+  std::map<std::string, StoredText> texts_;
+  std::vector<std::string> fetches_;
   std::vector<std::string> failing_;
   std::vector<std::string> navigations_;
   std::vector<std::int64_t> navigationTimes_;

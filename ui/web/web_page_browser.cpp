@@ -23,6 +23,7 @@
 #include "base/gbk.h"
 #include "ui/qt_gbk.h"
 #include "ui/web/page_snapshot.h"
+#include "ui/web/text_fetcher.h"
 #include "ui/web/web_engine_setup.h"
 
 namespace tolvarine {
@@ -112,11 +113,25 @@ WebPageBrowser::~WebPageBrowser() {
   for (auto& page : retired_) delete page.data();
   delete page_;
   page_ = nullptr;
+  delete fetcher_;
+  fetcher_ = nullptr;
 }
 
 void WebPageBrowser::Guarded(const std::function<void()>& handler) { RunGuarded(sink_, handler); }
 
 void WebPageBrowser::SetListener(PageBrowserListener* listener) { listener_ = listener; }
+
+void WebPageBrowser::FetchText(const std::string& address) {
+  if (fetcher_ == nullptr) {
+    fetcher_ = new TextFetcher(
+        profile_.get(),
+        [this](const std::string& fetched, int status, const std::string& body) {
+          if (listener_) listener_->OnTextFetched(fetched, status, body);
+        },
+        this);
+  }
+  fetcher_->Fetch(address);
+}
 
 void WebPageBrowser::InstallNewPage() {
   auto* page = new QuietWebPage(profile_.get(), this);

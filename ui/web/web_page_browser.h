@@ -73,6 +73,7 @@ namespace tolvarine {
 
 class QuietWebPage;
 class SnapshotDocument;
+class TextFetcher;
 struct SnapshotAnswer;
 enum class SnapshotMode;
 
@@ -92,6 +93,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   std::string LocationURL() override;
   PageDocument* Document() override;
   void SetListener(PageBrowserListener* listener) override;
+  // Through the pane's profile, on a hidden page of its own (TextFetcher).
+  void FetchText(const std::string& address) override;
 
   // The shortest spacing of the change questions, and how many times its cost a copy waits
   // before the next one.
@@ -148,6 +151,7 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   ErrorSink sink_;
   int recycleEvery_;
   PageBrowserListener* listener_ = nullptr;
+  TextFetcher* fetcher_ = nullptr;  // made at the first FetchText, a child of the pane
   // Must outlive every page made from it: the destructor deletes the pages first.
   std::unique_ptr<QWebEngineProfile> profile_;
   QWebEngineView* view_ = nullptr;

@@ -1,0 +1,64 @@
+#pragma once
+// Where a walk's addresses come from. With links not followed it is the URL list file, read
+// line by line (ListSource); with links followed it is the crawl frontier (FrontierSource):
+// the list's lines as starting points and the pages found below them. The walk asks the
+// source for its next address and tells it how each page went; a list source ignores what
+// it does not need.
+#include <string>
+
+#include "engine/page_browser.h"
+
+namespace tolvarine {
+
+struct SourcedAddress {
+  std::string text;  // a list line as read, or a queued address
+  int depth = 0;     // 0: the list's own line
+  bool Discovered() const { return depth > 0; }
+};
+
+class AddressSource {
+ public:
+  virtual ~AddressSource() = default;
+
+  // The list line read last, or whose pages are being walked (0: none yet).
+  virtual int Position() const = 0;
+  // Places the walk after line `position` (from a progress file or a resume line).
+  virtual void SetPosition(int position) = 0;
+  // Opens the list at its first line; the position stays as it is.
+  virtual void Open(const std::string& listPath) = 0;
+  // A walk from the list's first line, after Open: a source that keeps state drops it.
+  virtual void StartAfresh() {}
+  // Moves past what an earlier walk has read, up to the position.
+  virtual void SkipToPosition() = 0;
+  // Closes the list; a failure is thrown.
+  virtual void Close() = 0;
+  // No address is left: the list is closed or at its end (and nothing is queued).
+  virtual bool Exhausted() = 0;
+  // Reads past the lines of other shards, counting them.
+  virtual void SkipOtherShards() = 0;
+  // The next address; counts the line when it comes from the list.
+  virtual SourcedAddress Next() = 0;
+  // The position a running walk saves: what a walk continued after a crash starts after.
+  virtual int PositionToSave() const { return Position() > 0 ? Position() - 1 : 0; }
+  // Whether the source keeps its own state with each page, so the walk saves its position
+  // after every page, in the same step.
+  virtual bool SavesWithEveryPage() const { return false; }
+
+  // Before a discovered address is loaded: the robots.txt address to ask first, or empty.
+  virtual std::string RobotsToAsk(const SourcedAddress& /*address*/) { return {}; }
+  // The answer to it (HTTP status, 0 when none came; its body).
+  virtual void AnswerRobots(const std::string& /*robotsAddress*/, int /*status*/,
+                            const std::string& /*body*/) {}
+  // Whether the address may be loaded.
+  virtual bool Allowed(const SourcedAddress& /*address*/) { return true; }
+  // Whether a loaded page, ended at `finalAddress`, is still within its line's scope.
+  virtual bool InScope(const SourcedAddress& /*address*/, const std::string& /*finalAddress*/) {
+    return true;
+  }
+  // The page was harvested: its links may be queued.
+  virtual void Follow(const SourcedAddress& /*address*/, PageDocument& /*document*/) {}
+  // The address read last is done with (loaded, given up, refused or no address).
+  virtual void Done() {}
+};
+
+}  // namespace tolvarine

@@ -1,0 +1,27 @@
+#pragma once
+// How a walk follows the links it finds: how deep, within what, how many pages a line, and
+// whether robots.txt is obeyed. Depth 0 walks the list alone.
+#include <string>
+
+#include "engine/crawl_scope.h"
+
+namespace tolvarine {
+
+inline constexpr int kDefaultMaxPagesPerLine = 1000;
+
+struct FollowSettings {
+  int depth = 0;
+  ScopeKind scope = ScopeKind::Site;
+  int maxPagesPerLine = kDefaultMaxPagesPerLine;
+  bool ignoreRobots = false;
+  bool https = false;  // https:// links are followed too
+};
+
+// The crawl's state file in the state folder ("tolvarine-crawl.db"; a shard's carries its
+// index and count as its progress file does).
+std::string CrawlStateName(bool sharded, int index, int count);
+
+// The product token the crawl looks for in robots.txt groups.
+inline constexpr char kRobotsProductToken[] = "Tolvarine";
+
+}  // namespace tolvarine

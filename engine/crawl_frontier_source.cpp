@@ -1,0 +1,195 @@
+#include "engine/crawl_frontier_source.h"
+
+#include <utility>
+
+#include "base/number_text.h"
+#include "engine/crawl_frontier_store.h"
+#include "engine/crawl_scope.h"
+#include "engine/list_address.h"
+
+namespace tolvarine {
+
+namespace {
+// Keys of the state file's own values.
+constexpr char kListKey[] = "list";
+constexpr char kLineKey[] = "line";
+constexpr char kScopeKey[] = "scope";
+constexpr char kRobotsKeyPrefix[] = "robots ";
+constexpr char kRobotsFile[] = "/robots.txt";
+}  // namespace
+
+std::string CrawlStateName(bool sharded, int index, int count) {
+  if (!sharded) return "tolvarine-crawl.db";
+  return "tolvarine-crawl-" + IntToStr(index) + "-of-" + IntToStr(count) + ".db";
+}
+
+FrontierSource::FrontierSource(std::string statePath, const FollowSettings& settings,
+                               int shardIndex, int shardCount)
+    : statePath_(std::move(statePath)),
+      settings_(settings),
+      shardIndex_(shardIndex),
+      shardCount_(shardCount),
+      list_(0, 1) {}
+
+FrontierSource::~FrontierSource() = default;
+
+void FrontierSource::Open(const std::string& listPath) {
+  if (!sites_) sites_ = std::make_unique<SiteKeys>();
+  if (!store_) store_ = std::make_unique<CrawlFrontierStore>(statePath_);
+  listPath_ = listPath;
+  pendingLine_.reset();
+  fromQueue_ = false;
+  robots_.clear();
+  list_.SetPosition(0);
+  list_.Open(listPath);
+}
+
+void FrontierSource::StartAfresh() {
+  store_->Reset();
+  store_->SetValue(kListKey, listPath_);
+  store_->Commit();
+  position_ = 0;
+  lineKey_.clear();
+}
+
+void FrontierSource::SkipToPosition() {
+  const std::optional<std::string> list = store_->Value(kListKey);
+  const std::optional<std::string> line = store_->Value(kLineKey);
+  int running = -1;
+  if (list && *list == listPath_ && line) running = TryStrToInt(*line).value_or(-1);
+  if (running >= 0 && (running == position_ || running == position_ + 1)) {
+    position_ = running;
+    lineKey_ = store_->Value(kScopeKey).value_or("");
+  } else {
+    const int position = position_;
+    StartAfresh();
+    position_ = position;
+  }
+  list_.SetPosition(position_);
+  list_.SkipToPosition();
+  list_.SetPosition(position_);
+}
+
+void FrontierSource::Close() {
+  pendingLine_.reset();
+  list_.Close();
+}
+
+bool FrontierSource::Exhausted() {
+  return !pendingLine_ && store_->Empty() && list_.Exhausted();
+}
+
+std::string FrontierSource::KeyOf(const std::string& address) const {
+  return sites_->ScopeKey(settings_.scope, address);
+}
+
+bool FrontierSource::Ours(const std::string& line, int position) const {
+  if (shardCount_ <= 1) return true;
+  const std::optional<std::string> address = AddressFromListLine(line);
+  if (!address) return (position - 1) % shardCount_ == shardIndex_;
+  return ShardOfKey(KeyOf(*address), shardCount_) == shardIndex_;
+}
+
+void FrontierSource::SkipOtherShards() {
+  if (pendingLine_ || !store_->Empty()) return;
+  while (!list_.Exhausted()) {
+    std::string line = list_.NextLine();
+    if (Ours(line, list_.Position())) {
+      pendingLine_ = std::move(line);
+      pendingPosition_ = list_.Position();
+      return;
+    }
+  }
+}
+
+void FrontierSource::RememberLine() {
+  store_->SetValue(kLineKey, IntToStr(position_));
+  store_->SetValue(kScopeKey, lineKey_);
+}
+
+SourcedAddress FrontierSource::Next() {
+  if (std::optional<FrontierEntry> front = store_->Front()) {
+    fromQueue_ = true;
+    return SourcedAddress{std::move(front->address), front->depth};
+  }
+  SkipOtherShards();
+  std::string line = pendingLine_ ? std::move(*pendingLine_) : std::string();
+  pendingLine_.reset();
+  position_ = pendingPosition_;
+  fromQueue_ = false;
+  const std::optional<std::string> address = AddressFromListLine(line);
+  lineKey_ = address ? KeyOf(*address) : std::string();
+  RememberLine();
+  if (address) {
+    // The line's own address is loaded as listed; queued, it is never queued again from
+    // a page of this crawl. Already queued by an earlier line, it is loaded all the same.
+    const std::string followable = FollowableAddress(*address, true);
+    const FrontierEntry entry{followable.empty() ? *address : followable, 0, position_, ""};
+    fromQueue_ = store_->Enqueue(entry, settings_.maxPagesPerLine);
+  }
+  store_->Commit();
+  return SourcedAddress{std::move(line), 0};
+}
+
+std::string FrontierSource::RobotsToAsk(const SourcedAddress& address) {
+  if (settings_.ignoreRobots || !address.Discovered()) return {};
+  const std::string origin = AddressOrigin(address.text);
+  if (origin.empty() || RulesFor(origin) != nullptr) return {};
+  return origin + kRobotsFile;
+}
+
+const RobotsRules* FrontierSource::RulesFor(const std::string& origin) {
+  auto known = robots_.find(origin);
+  if (known != robots_.end()) return &known->second;
+  const std::optional<std::string> stored = store_->Value(kRobotsKeyPrefix + origin);
+  if (!stored) return nullptr;
+  return &robots_.emplace(origin, RobotsRules::Parse(*stored, kRobotsProductToken))
+              .first->second;
+}
+
+void FrontierSource::AnswerRobots(const std::string& robotsAddress, int status,
+                                  const std::string& body) {
+  std::string origin = robotsAddress;
+  const std::size_t suffix = origin.size() - std::string(kRobotsFile).size();
+  if (origin.size() >= sizeof kRobotsFile && origin.compare(suffix, std::string::npos,
+                                                           kRobotsFile) == 0)
+    origin.resize(suffix);
+  RobotsRules rules = RobotsRules::FromAnswer(status, body, kRobotsProductToken);
+  store_->SetValue(kRobotsKeyPrefix + origin, rules.Serialized());
+  robots_.insert_or_assign(origin, std::move(rules));
+}
+
+bool FrontierSource::Allowed(const SourcedAddress& address) {
+  if (settings_.ignoreRobots || !address.Discovered()) return true;
+  const RobotsRules* rules = RulesFor(AddressOrigin(address.text));
+  return rules == nullptr || rules->Allowed(AddressPathAndQuery(address.text));
+}
+
+bool FrontierSource::InScope(const SourcedAddress& address, const std::string& finalAddress) {
+  if (!address.Discovered() || finalAddress.empty()) return true;
+  return KeyOf(finalAddress) == lineKey_;
+}
+
+void FrontierSource::Follow(const SourcedAddress& address, PageDocument& document) {
+  if (address.depth >= settings_.depth || lineKey_.empty()) return;
+  int count = 0;
+  try {
+    count = document.LinksLength();
+  } catch (...) {
+    return;  // a page without a link collection has nothing to follow
+  }
+  for (int i = 0; i < count; ++i) {
+    const std::string link = FollowableAddress(document.LinkItem(i), settings_.https);
+    if (link.empty() || KeyOf(link) != lineKey_) continue;
+    store_->Enqueue(FrontierEntry{link, address.depth + 1, position_, address.text},
+                    settings_.maxPagesPerLine);
+  }
+}
+
+void FrontierSource::Done() {
+  if (fromQueue_) store_->PopFront();
+  fromQueue_ = false;
+  store_->Commit();
+}
+
+}  // namespace tolvarine

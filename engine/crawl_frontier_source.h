@@ -1,0 +1,84 @@
+#pragma once
+// The addresses of a walk that follows links: each list line is a starting point at depth
+// 0; the links of a page at depth d < the set depth, within the scope of the line they
+// descend from, are queued at depth d + 1, breadth-first, each address once a crawl. The
+// queue, the addresses ever queued, the running line and the robots.txt answers live in
+// the crawl's state file, committed with every page, so a stop, a crash or another machine
+// resumes the crawl where it was.
+//
+// Shards split the list by site (or host): a line belongs to the shard its scope key
+// hashes to, so one site's pages stay in one shard and its frontier is local.
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/crawl_follow.h"
+#include "engine/crawl_list_source.h"
+#include "engine/robots_rules.h"
+
+namespace tolvarine {
+
+class CrawlFrontierStore;
+class SiteKeys;
+
+class FrontierSource : public AddressSource {
+ public:
+  // `statePath`: the crawl's state file, opened at the walk's start.
+  FrontierSource(std::string statePath, const FollowSettings& settings, int shardIndex,
+                 int shardCount);
+  ~FrontierSource() override;
+
+  int Position() const override { return position_; }
+  void SetPosition(int position) override { position_ = position; }
+  void Open(const std::string& listPath) override;
+  // Empties the state file: a crawl from the list's first line.
+  void StartAfresh() override;
+  // Continues the crawl the state file holds when it belongs to this list and its running
+  // line is the position or the one after it (a crash between the state and the progress
+  // file); otherwise starts a new crawl after the position.
+  void SkipToPosition() override;
+  void Close() override;
+  bool Exhausted() override;
+  void SkipOtherShards() override;
+  SourcedAddress Next() override;
+  int PositionToSave() const override { return position_; }
+  bool SavesWithEveryPage() const override { return true; }
+
+  std::string RobotsToAsk(const SourcedAddress& address) override;
+  void AnswerRobots(const std::string& robotsAddress, int status,
+                    const std::string& body) override;
+  bool Allowed(const SourcedAddress& address) override;
+  bool InScope(const SourcedAddress& address, const std::string& finalAddress) override;
+  void Follow(const SourcedAddress& address, PageDocument& document) override;
+  void Done() override;
+
+
+ private:
+  // Whether list line `line` (its text) at `position` is this shard's.
+  bool Ours(const std::string& line, int position) const;
+  // The scope key of an address: its site or its host.
+  std::string KeyOf(const std::string& address) const;
+  const RobotsRules* RulesFor(const std::string& origin);
+  void RememberLine();
+
+  std::string statePath_;
+  FollowSettings settings_;
+  int shardIndex_;
+  int shardCount_;
+  std::unique_ptr<SiteKeys> sites_;
+  std::unique_ptr<CrawlFrontierStore> store_;
+  ListSource list_;
+  std::string listPath_;
+  int position_ = 0;
+  // The list line read ahead by SkipOtherShards (this shard's next), and its number.
+  std::optional<std::string> pendingLine_;
+  int pendingPosition_ = 0;
+  // The scope key of the running line.
+  std::string lineKey_;
+  // The address handed out last came from the queue's front (and leaves it when done).
+  bool fromQueue_ = false;
+  std::map<std::string, RobotsRules> robots_;
+};
+
+}  // namespace tolvarine

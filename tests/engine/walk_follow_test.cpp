@@ -1,0 +1,176 @@
+// A walk that follows links: scope, depth, robots.txt, each address once, stop and continue,
+// a crash, shards by site, and the page limit of a line.
+#include <algorithm>
+#include <set>
+
+#include "base/number_text.h"
+#include "engine/page_log.h"
+#include "tests/engine/walk_fixture.h"
+
+namespace tolvarine {
+namespace {
+
+class RecordedPages : public PageLogSink {
+ public:
+  void OnPage(const PageRecord& record) override { pages.push_back(record); }
+  std::string OutcomeOf(const std::string& listed) const {
+    for (const PageRecord& p : pages)
+      if (p.listed == listed) return PageOutcomeName(p.outcome);
+    return "none";
+  }
+  std::vector<PageRecord> pages;
+};
+
+class FollowTest : public WalkTest {
+ protected:
+  FollowTest() { Follow(2); }
+
+  void Follow(int depth) {
+    crawl->Settings().extra.follow = true;
+    crawl->Settings().extra.depth = depth;
+    crawl->SetPageLog(&log);
+  }
+  // A page with its own number and the given links.
+  void Page(const std::string& address, int number, Rows links, std::string redirect = {}) {
+    testing::StoredPage page;
+    page.outerText = G("电话：") + Number(number);
+    page.links = std::move(links);
+    page.redirectTo = std::move(redirect);
+    browser.AddPage(address, page);
+  }
+  // Two sites, one under a two-label public suffix with a second host, a cycle, fragments,
+  // letter cases, a file that is no page, an off-site redirect, robots rules and a chain
+  // deeper than the depth.
+  void TwoSites() {
+    Page("http://www.shop.com.cn/", 1,
+         {"http://bbs.shop.com.cn/a#top", "HTTP://WWW.SHOP.COM.CN/b", "http://www.shop.com.cn/logo.PNG",
+          "http://www.shop.com.cn/private/p", "http://other.cn/x", "http://b.com.cn/",
+          "http://www.shop.com.cn/#again", "mailto:a@shop.com.cn"});
+    Page("http://bbs.shop.com.cn/a", 2,
+         {"http://www.shop.com.cn/b", "http://www.shop.com.cn/deep1", "http://bbs.shop.com.cn/a"});
+    Page("http://www.shop.com.cn/b", 3, {}, "http://elsewhere.org/b");
+    Page("http://www.shop.com.cn/deep1", 4, {"http://www.shop.com.cn/deep2"});
+    Page("http://www.shop.com.cn/deep2", 5, {});
+    Page("http://www.shop.com.cn/private/p", 6, {});
+    Page("http://b.com.cn/", 7, {"http://b.com.cn/next"});
+    Page("http://b.com.cn/next", 8, {});
+    browser.AddText("http://www.shop.com.cn/robots.txt",
+                    {200, "User-agent: *\nDisallow: /private\nAllow: /private/open\n", 100, false});
+    browser.AddText("http://b.com.cn/robots.txt", {500, "", 100, false});
+    UseList({"http://www.shop.com.cn/", "http://b.com.cn/"});
+  }
+  void RunToEnd() {
+    for (int i = 0; i < 200 && crawl->Running(); ++i) clock.Advance(1000);
+    ASSERT_FALSE(crawl->Running());
+  }
+
+  RecordedPages log;
+};
+
+TEST_F(FollowTest, EachPageOfItsSiteIsLoadedOnceToTheDepthObeyingRobots) {
+  TwoSites();
+  Run(&CrawlController::Start);
+  RunToEnd();
+  EXPECT_EQ(browser.Navigations(),
+            (Rows{"http://www.shop.com.cn/", "http://bbs.shop.com.cn/a", "http://www.shop.com.cn/b",
+                  "http://www.shop.com.cn/deep1", "http://b.com.cn/"}));
+  // robots.txt once a host, before its first discovered page; b.com.cn's answered 500, so
+  // its discovered page is refused.
+  EXPECT_EQ(browser.Fetches(),
+            (Rows{"http://bbs.shop.com.cn/robots.txt", "http://www.shop.com.cn/robots.txt",
+                  "http://b.com.cn/robots.txt"}));
+  EXPECT_EQ(log.OutcomeOf("http://www.shop.com.cn/private/p"), "robots");
+  EXPECT_EQ(log.OutcomeOf("http://b.com.cn/next"), "robots");
+  EXPECT_EQ(log.OutcomeOf("http://www.shop.com.cn/b"), "left-site");
+  EXPECT_EQ(log.OutcomeOf("http://www.shop.com.cn/deep1"), "harvested");
+  for (int i : {1, 2, 4, 7}) EXPECT_TRUE(Harvested(i)) << i;
+  for (int i : {3, 5, 6, 8}) EXPECT_FALSE(Harvested(i)) << i;
+  // Every page record names the list line it descends from and its depth.
+  for (const PageRecord& p : log.pages)
+    EXPECT_EQ(p.line, p.listed.find("//b.com.cn") != std::string::npos ? 2 : 1) << p.listed;
+  const auto deep = std::find_if(log.pages.begin(), log.pages.end(),
+                                 [](const PageRecord& p) { return p.listed.ends_with("deep1"); });
+  ASSERT_NE(deep, log.pages.end());
+  EXPECT_EQ(deep->depth, 2);
+  EXPECT_EQ(ProgressLine(1), "2");
+}
+
+TEST_F(FollowTest, StopAndContinueOrACrashLoadNoPageTwice) {
+  TwoSites();
+  crawl->Settings().extra.ignoreRobots = true;
+  Run(&CrawlController::Start);
+  clock.Advance(8000 * 2 + 500);  // two pages harvested, the third loading
+  Run(&CrawlController::Stop);
+  clock.Advance(8000);
+  ASSERT_FALSE(crawl->Running());
+  const size_t before = browser.Navigations().size();
+  Run([this] { crawl->ContinueFrom(StrToInt(ProgressLine(1))); });
+  clock.Advance(8000 * 2 + 500);
+  // A crash: the controller goes without finishing; a new one continues from the files.
+  Rewire([](CrawlEnvironment&) {});
+  Follow(2);
+  crawl->Settings().extra.ignoreRobots = true;
+  Run([this] { crawl->ContinueFrom(StrToInt(ProgressLine(1))); });
+  RunToEnd();
+  Rows loaded = browser.Navigations();
+  EXPECT_GT(loaded.size(), before);
+  // The page in flight at the crash is loaded again; no other.
+  std::set<std::string> distinct(loaded.begin(), loaded.end());
+  EXPECT_LE(loaded.size(), distinct.size() + 1);
+  EXPECT_EQ(distinct, (std::set<std::string>{
+                          "http://www.shop.com.cn/", "http://bbs.shop.com.cn/a",
+                          "http://www.shop.com.cn/b", "http://www.shop.com.cn/private/p",
+                          "http://www.shop.com.cn/deep1", "http://b.com.cn/", "http://b.com.cn/next"}));
+}
+
+TEST_F(FollowTest, ShardsBySiteTogetherLoadWhatOneWalkLoads) {
+  std::multiset<std::string> all;
+  for (int shard = 0; shard < 2; ++shard) {
+    Rewire([shard](CrawlEnvironment& e) {
+      e.shardIndex = shard;
+      e.shardCount = 2;
+      e.sharded = true;
+    });
+    Follow(2);
+    crawl->Settings().extra.ignoreRobots = true;
+    TwoSites();
+    const size_t before = browser.Navigations().size();
+    Run(&CrawlController::Start);
+    RunToEnd();
+    std::set<std::string> sites;
+    for (size_t i = before; i < browser.Navigations().size(); ++i) {
+      all.insert(browser.Navigations()[i]);
+      sites.insert(browser.Navigations()[i].find("b.com.cn") != std::string::npos ? "b" : "shop");
+    }
+    EXPECT_LE(sites.size(), 1u) << "one site's pages stay in one shard";
+  }
+  EXPECT_EQ(all.size(), 7u);
+  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 7u);
+}
+
+TEST_F(FollowTest, AnEndlessCalendarStopsAtTheLinesPageLimit) {
+  Rewire([](CrawlEnvironment& e) { e.maxPagesPerLine = 5; });
+  Follow(50);
+  crawl->Settings().extra.ignoreRobots = true;
+  for (int day = 0; day < 20; ++day)
+    Page("http://cal.example.com/?d=" + std::to_string(day), day,
+         {"http://cal.example.com/?d=" + std::to_string(day + 1)});
+  UseList({"http://cal.example.com/?d=0"});
+  Run(&CrawlController::Start);
+  RunToEnd();
+  EXPECT_EQ(browser.Navigations().size(), 5u);
+}
+
+TEST_F(FollowTest, ARobotsFileThatNeverAnswersRefusesItsHost) {
+  Page("http://a.example.com/", 1, {"http://a.example.com/x"});
+  Page("http://a.example.com/x", 2, {});
+  browser.AddText("http://a.example.com/robots.txt", {200, "", 0, true});
+  UseList({"http://a.example.com/"});
+  Run(&CrawlController::Start);
+  RunToEnd();
+  EXPECT_EQ(browser.Navigations(), (Rows{"http://a.example.com/"}));
+  EXPECT_EQ(log.OutcomeOf("http://a.example.com/x"), "robots");
+}
+
+}  // namespace
+}  // namespace tolvarine
