@@ -1,0 +1,69 @@
+#pragma once
+// Which harvested links a crawl follows, and which site or host each address belongs to.
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct psl_ctx_st;
+
+namespace tolvarine {
+
+// How far a crawl strays from a page: to any host of the same registrable domain (Site),
+// or only to the same host (Host).
+enum class ScopeKind { Site, Host };
+
+// "site" or "host" -> kind; anything else: nullopt.
+std::optional<ScopeKind> ScopeKindFromName(std::string_view name);
+
+// A harvested link as the crawl queues it: "http://" (and "https://" when httpsAllowed)
+// addresses with a valid host; the fragment removed; scheme and host lower-cased (an
+// international host in its punycode form), the scheme's default port dropped, an empty
+// path made "/"; userinfo, path and query kept as they are. Empty when the link is not to be
+// followed: another scheme, no valid host, blanks or control characters in it, or a file
+// that is no page by its path's extension (an image, archive, document, media file,
+// program, font, style sheet or script; the query does not count).
+std::string FollowableAddress(std::string_view link, bool httpsAllowed);
+
+// The host of an address ("scheme://[userinfo@]host[:port]..."), lower-cased, without
+// port or userinfo; an IPv6 literal keeps its brackets ("[::1]"), an international name
+// comes in punycode. Empty when the address has no valid host.
+std::string AddressHost(std::string_view address);
+
+// "scheme://host[:port]" of an address, lower-cased, the default port left out: where its
+// robots.txt lives. Empty when the address has no valid host.
+std::string AddressOrigin(std::string_view address);
+
+// The path and query of an address ("/" when the path is empty), the fragment dropped:
+// what robots rules judge. "/" for an address without "scheme://host".
+std::string AddressPathAndQuery(std::string_view address);
+
+// Which hosts are one site, by the Public Suffix List (libpsl with the system's list, or
+// the one built into libpsl when that is newer). One object per walk; its questions may be
+// asked from any thread.
+class SiteKeys {
+ public:
+  // Throws std::runtime_error naming the list file when no list can be loaded.
+  SiteKeys();
+  ~SiteKeys();
+  SiteKeys(const SiteKeys&) = delete;
+  SiteKeys& operator=(const SiteKeys&) = delete;
+
+  // The registrable domain of a host as AddressHost gives it: "www.example.com.cn" and
+  // "bbs.example.com.cn" -> "example.com.cn", while "a.com.cn" and "b.com.cn" differ. A host
+  // with none (an IP address, a public suffix itself, "localhost", a single label) is its
+  // own key. A trailing dot is dropped.
+  std::string RegistrableDomain(std::string_view host) const;
+
+  // The scope key of an address: its host's registrable domain (Site) or its host (Host).
+  // Empty when the address has no valid host.
+  std::string ScopeKey(ScopeKind kind, std::string_view address) const;
+
+ private:
+  psl_ctx_st* psl_;
+};
+
+// Which of `shardCount` shards a scope key belongs to: FNV-1a (64 bits) of the key's bytes
+// modulo the count, the same on every machine and build. 0 when the count is below 2.
+int ShardOfKey(std::string_view key, int shardCount);
+
+}  // namespace tolvarine
