@@ -21,7 +21,7 @@ TEST(ExtraOptionsFileTest, MissingMeansOffAndUnknownLinesSurviveAWrite) {
   options.report = true;
   WriteExtraOptions(folder.Path(), options);
   EXPECT_EQ(ReadWholeFile(folder.PathOf(kExtraOptionsFileName)),
-            "https=1\r\nformatted=1\r\nreport=1\r\nsources=1\r\n");
+            "https=1\r\nformatted=1\r\nreport=1\r\nfollow=0\r\nignore-robots=0\r\ndepth=1\r\nsources=1\r\n");
   EXPECT_EQ(ReadExtraOptions(folder.Path()), options);
 }
 

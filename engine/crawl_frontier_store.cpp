@@ -1,0 +1,252 @@
+#include "engine/crawl_frontier_store.h"
+
+#include <sqlite3.h>
+
+#include "base/errors.h"
+#include "base/file_names.h"
+
+namespace tolvarine {
+
+namespace {
+
+// The file's kind and version, in SQLite's application_id and user_version.
+constexpr int kApplicationId = 0x546f6c76;  // "Tolv"
+constexpr int kSchemaVersion = 1;
+
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS seen(address TEXT PRIMARY KEY) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS queue(id INTEGER PRIMARY KEY, address TEXT NOT NULL,"
+    " depth INTEGER NOT NULL, line INTEGER NOT NULL, source TEXT NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS line_counts(line INTEGER PRIMARY KEY, n INTEGER NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS kv(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;";
+
+enum StatementId {
+  kSeenInsert,
+  kQueueInsert,
+  kLineCount,
+  kLineCountAdd,
+  kFront,
+  kPop,
+  kQueued,
+  kSeen,
+  kSetValue,
+  kGetValue,
+  kAny,
+  kStatementCount
+};
+
+constexpr const char* kSql[kStatementCount] = {
+    "INSERT OR IGNORE INTO seen(address) VALUES(?1)",
+    "INSERT INTO queue(address, depth, line, source) VALUES(?1, ?2, ?3, ?4)",
+    "SELECT n FROM line_counts WHERE line = ?1",
+    "INSERT INTO line_counts(line, n) VALUES(?1, 1) ON CONFLICT(line) DO UPDATE SET n = n + 1",
+    "SELECT address, depth, line, source FROM queue ORDER BY id LIMIT 1",
+    "DELETE FROM queue WHERE id = (SELECT min(id) FROM queue)",
+    "SELECT count(*) FROM queue",
+    "SELECT count(*) FROM seen",
+    "INSERT INTO kv(key, value) VALUES(?1, ?2) ON CONFLICT(key) DO UPDATE SET value = ?2",
+    "SELECT value FROM kv WHERE key = ?1",
+    "SELECT 1 FROM queue LIMIT 1",
+};
+
+}  // namespace
+
+// A prepared statement, reset after every use.
+class CrawlFrontierStore::Statement {
+ public:
+  Statement(const CrawlFrontierStore& store, const char* sql) : store_(store) {
+    if (sqlite3_prepare_v3(store.db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) !=
+        SQLITE_OK)
+      store.Fail("prepare");
+  }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement& Text(int i, const std::string& text) {
+    sqlite3_bind_text(stmt_, i, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    return *this;
+  }
+  Statement& Int(int i, long long value) {
+    sqlite3_bind_int64(stmt_, i, value);
+    return *this;
+  }
+  // Steps once: true with a row to read.
+  bool Step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) {
+      sqlite3_reset(stmt_);
+      store_.Fail("write");
+    }
+    return false;
+  }
+  long long ColumnInt(int i) { return sqlite3_column_int64(stmt_, i); }
+  std::string ColumnText(int i) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))
+                : std::string();
+  }
+  void Reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+
+ private:
+  const CrawlFrontierStore& store_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+CrawlFrontierStore::CrawlFrontierStore(const std::string& path) : path_(path) {
+  if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+      SQLITE_OK) {
+    const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw Error("Cannot open the crawl state " + GbkFileName(path) + ": " + message);
+  }
+  try {
+    sqlite3_busy_timeout(db_, 5000);
+    Exec("PRAGMA journal_mode=WAL");
+    Exec("PRAGMA synchronous=NORMAL");
+    Exec("PRAGMA cache_size=-8192");  // 8 MiB of pages at most
+    Statement id(*this, "PRAGMA application_id");
+    Statement version(*this, "PRAGMA user_version");
+    const long long application = id.Step() ? id.ColumnInt(0) : 0;
+    const long long schema = version.Step() ? version.ColumnInt(0) : 0;
+    id.Reset();
+    version.Reset();
+    Statement tables(*this, "SELECT count(*) FROM sqlite_master");
+    const long long objects = tables.Step() ? tables.ColumnInt(0) : 0;
+    tables.Reset();
+    if (objects > 0 && (application != kApplicationId || schema != kSchemaVersion))
+      throw Error("The file " + GbkFileName(path) + " is no crawl state of this program");
+    Exec(kSchema);
+    Exec(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
+    Exec(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
+    for (const char* sql : kSql) statements_.push_back(std::make_unique<Statement>(*this, sql));
+  } catch (...) {
+    statements_.clear();
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw;
+  }
+}
+
+// Without a Commit, the open transaction is rolled back, as a crash would leave it.
+CrawlFrontierStore::~CrawlFrontierStore() {
+  if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  statements_.clear();
+  sqlite3_close(db_);
+}
+
+void CrawlFrontierStore::Fail(const std::string& what) const {
+  throw Error("The crawl state " + GbkFileName(path_) + " failed (" + what +
+              "): " + sqlite3_errmsg(db_));
+}
+
+void CrawlFrontierStore::Exec(const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    const std::string text = message ? message : "unknown error";
+    sqlite3_free(message);
+    throw Error("The crawl state " + GbkFileName(path_) + " failed: " + text);
+  }
+}
+
+CrawlFrontierStore::Statement& CrawlFrontierStore::Prepared(int which) {
+  Begin();
+  return *statements_[which];
+}
+
+void CrawlFrontierStore::Begin() {
+  if (inTransaction_) return;
+  Exec("BEGIN IMMEDIATE");
+  inTransaction_ = true;
+}
+
+void CrawlFrontierStore::Commit() {
+  if (!inTransaction_) return;
+  Exec("COMMIT");
+  inTransaction_ = false;
+}
+
+void CrawlFrontierStore::Reset() {
+  Begin();
+  Exec("DELETE FROM seen; DELETE FROM queue; DELETE FROM line_counts; DELETE FROM kv;");
+}
+
+bool CrawlFrontierStore::Enqueue(const FrontierEntry& entry, int maxPerLine) {
+  if (maxPerLine > 0) {
+    Statement& count = Prepared(kLineCount).Int(1, entry.line);
+    const long long queued = count.Step() ? count.ColumnInt(0) : 0;
+    count.Reset();
+    if (queued >= maxPerLine) return false;
+  }
+  Statement& seen = Prepared(kSeenInsert).Text(1, entry.address);
+  seen.Step();
+  seen.Reset();
+  if (sqlite3_changes(db_) == 0) return false;
+  Statement& queue = Prepared(kQueueInsert)
+                         .Text(1, entry.address)
+                         .Int(2, entry.depth)
+                         .Int(3, entry.line)
+                         .Text(4, entry.source);
+  queue.Step();
+  queue.Reset();
+  Statement& add = Prepared(kLineCountAdd).Int(1, entry.line);
+  add.Step();
+  add.Reset();
+  return true;
+}
+
+std::optional<FrontierEntry> CrawlFrontierStore::Front() {
+  Statement& front = Prepared(kFront);
+  std::optional<FrontierEntry> entry;
+  if (front.Step()) {
+    entry = FrontierEntry{front.ColumnText(0), static_cast<int>(front.ColumnInt(1)),
+                          static_cast<int>(front.ColumnInt(2)), front.ColumnText(3)};
+  }
+  front.Reset();
+  return entry;
+}
+
+void CrawlFrontierStore::PopFront() {
+  Statement& pop = Prepared(kPop);
+  pop.Step();
+  pop.Reset();
+}
+
+bool CrawlFrontierStore::Empty() {
+  Statement& any = Prepared(kAny);
+  const bool found = any.Step();
+  any.Reset();
+  return !found;
+}
+
+long long CrawlFrontierStore::QueuedCount() {
+  Statement& count = Prepared(kQueued);
+  const long long n = count.Step() ? count.ColumnInt(0) : 0;
+  count.Reset();
+  return n;
+}
+
+long long CrawlFrontierStore::SeenCount() {
+  Statement& count = Prepared(kSeen);
+  const long long n = count.Step() ? count.ColumnInt(0) : 0;
+  count.Reset();
+  return n;
+}
+
+void CrawlFrontierStore::SetValue(const std::string& key, const std::string& value) {
+  Statement& set = Prepared(kSetValue).Text(1, key).Text(2, value);
+  set.Step();
+  set.Reset();
+}
+
+std::optional<std::string> CrawlFrontierStore::Value(const std::string& key) {
+  Statement& get = Prepared(kGetValue).Text(1, key);
+  std::optional<std::string> value;
+  if (get.Step()) value = get.ColumnText(0);
+  get.Reset();
+  return value;
+}
+
+}  // namespace tolvarine

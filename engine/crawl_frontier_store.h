@@ -1,0 +1,65 @@
+#pragma once
+// The crawl frontier's store, an SQLite file in the state folder: the queue of addresses to
+// load (breadth-first, in the order they were queued), every address ever queued in this
+// crawl, how many each list line has queued, and a few values of the crawl's own (its list,
+// its running line, robots.txt answers). Changes are made in one open transaction that
+// Commit makes durable: the walk commits once per page, so a page's removal from the queue
+// and the links it queued land together, and a crash loses at most the page in flight.
+// WAL journal and a bounded page cache: memory stays small however large the frontier.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tolvarine {
+
+struct FrontierEntry {
+  std::string address;
+  int depth = 0;
+  int line = 0;        // the list line the crawl descends from
+  std::string source;  // the page it was found on (empty for a list line)
+};
+
+class CrawlFrontierStore {
+ public:
+  // Opens or creates the file; a file that is no crawl state, or cannot be opened, throws
+  // Error naming it.
+  explicit CrawlFrontierStore(const std::string& path);
+  ~CrawlFrontierStore();
+  CrawlFrontierStore(const CrawlFrontierStore&) = delete;
+  CrawlFrontierStore& operator=(const CrawlFrontierStore&) = delete;
+
+  // Empties the store: a crawl from the top.
+  void Reset();
+  // Queues the entry unless its address was ever queued in this crawl or its line already
+  // has maxPerLine addresses (0: no limit). Addresses are compared byte for byte.
+  bool Enqueue(const FrontierEntry& entry, int maxPerLine);
+  // The first queued entry, left in the queue; none when the queue is empty.
+  std::optional<FrontierEntry> Front();
+  // Takes the first entry out of the queue: it is done.
+  void PopFront();
+  bool Empty();
+  long long QueuedCount();
+  long long SeenCount();
+  void SetValue(const std::string& key, const std::string& value);
+  std::optional<std::string> Value(const std::string& key);
+  // Makes every change since the last Commit durable at once.
+  void Commit();
+
+ private:
+  class Statement;
+  void Begin();
+  void Exec(const char* sql);
+  [[noreturn]] void Fail(const std::string& what) const;
+  Statement& Prepared(int which);
+
+  std::string path_;
+  sqlite3* db_ = nullptr;
+  bool inTransaction_ = false;
+  std::vector<std::unique_ptr<Statement>> statements_;
+};
+
+}  // namespace tolvarine

@@ -1,0 +1,80 @@
+// The crawl frontier's store: each address once, queue order, the page limit of a line,
+// what a crash keeps, and a file that is no crawl state.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "base/errors.h"
+#include "engine/crawl_frontier_store.h"
+#include "tests/support/temp_folder.h"
+
+namespace tolvarine {
+namespace {
+
+std::vector<std::string> Drain(CrawlFrontierStore& store) {
+  std::vector<std::string> order;
+  while (auto front = store.Front()) {
+    order.push_back(front->address + "@" + std::to_string(front->depth));
+    store.PopFront();
+  }
+  return order;
+}
+
+TEST(CrawlFrontierStoreTest, EachAddressOnceInQueueOrderWithinTheLinesLimit) {
+  testing::TempFolder folder;
+  CrawlFrontierStore store(folder.PathOf("c.db"));
+  EXPECT_TRUE(store.Enqueue({"http://a/", 0, 1, ""}, 3));
+  EXPECT_TRUE(store.Enqueue({"http://a/x", 1, 1, "http://a/"}, 3));
+  EXPECT_FALSE(store.Enqueue({"http://a/", 1, 1, "http://a/x"}, 3));  // queued already
+  EXPECT_TRUE(store.Enqueue({"http://a/y", 1, 1, "http://a/"}, 3));
+  EXPECT_FALSE(store.Enqueue({"http://a/z", 1, 1, "http://a/"}, 3));  // line 1 is full
+  EXPECT_TRUE(store.Enqueue({"http://b/", 0, 2, ""}, 3));            // line 2 is not
+  EXPECT_EQ(Drain(store),
+            (std::vector<std::string>{"http://a/@0", "http://a/x@1", "http://a/y@1", "http://b/@0"}));
+  // Loaded addresses are never queued again in this crawl; Reset starts another.
+  EXPECT_FALSE(store.Enqueue({"http://a/x", 2, 3, ""}, 0));
+  EXPECT_TRUE(store.Empty());
+  EXPECT_EQ(store.SeenCount(), 4);
+  store.Reset();
+  EXPECT_TRUE(store.Enqueue({"http://a/x", 0, 1, ""}, 0));
+}
+
+TEST(CrawlFrontierStoreTest, AKilledProcessLeavesWhatItCommitted) {
+  testing::TempFolder folder;
+  const std::string path = folder.PathOf("c.db");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    CrawlFrontierStore store(path);
+    store.Enqueue({"http://a/", 0, 1, ""}, 0);
+    store.SetValue("line", "1");
+    store.Commit();
+    store.PopFront();
+    store.Enqueue({"http://a/lost", 1, 1, "http://a/"}, 0);
+    store.SetValue("line", "2");
+    _exit(0);  // as a kill: no commit, no destructor
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  CrawlFrontierStore store(path);
+  EXPECT_EQ(store.Value("line"), "1");
+  EXPECT_EQ(Drain(store), (std::vector<std::string>{"http://a/@0"}));
+  EXPECT_TRUE(store.Enqueue({"http://a/lost", 1, 1, ""}, 0));
+}
+
+TEST(CrawlFrontierStoreTest, AFileThatIsNoCrawlStateIsRefusedByName) {
+  testing::TempFolder folder;
+  const std::string garbage = folder.Write("garbage.db", std::string(4096, 'x'));
+  try {
+    CrawlFrontierStore store(garbage);
+    FAIL() << "opened";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("garbage.db"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(folder.Read("garbage.db"), std::string(4096, 'x'));
+  EXPECT_THROW(CrawlFrontierStore(folder.PathOf("no-such-folder/c.db")), Error);
+}
+
+}  // namespace
+}  // namespace tolvarine
