@@ -40,6 +40,8 @@ class AddressSource {
   virtual SourcedAddress Next() = 0;
   // The position a running walk saves: what a walk continued after a crash starts after.
   virtual int PositionToSave() const { return Position() > 0 ? Position() - 1 : 0; }
+  // Whether pages below the list's lines are walked (their rows then carry their depth).
+  virtual bool FollowsLinks() const { return false; }
   // Whether the source keeps its own state with each page, so the walk saves its position
   // after every page, in the same step.
   virtual bool SavesWithEveryPage() const { return false; }

@@ -219,6 +219,10 @@ int CrawlController::PagesHarvestedEarly() const { return walk_->PagesHarvestedE
 
 void CrawlController::SetPageLog(PageLogSink* log) { walk_->SetPageLog(log); }
 
+void CrawlController::SetNumberInfo(const NumberInfo* numbers) { walk_->SetNumberInfo(numbers); }
+
+int CrawlController::PhonesDropped() const { return walk_->PhonesDropped(); }
+
 void CrawlController::SetOnFinished(std::function<void()> onFinished) {
   walk_->SetOnFinished(std::move(onFinished));
 }

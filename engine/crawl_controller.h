@@ -10,6 +10,7 @@
 #include "engine/crawl_environment.h"
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
+#include "engine/number_info.h"
 #include "engine/page_browser.h"
 #include "engine/page_log.h"
 #include "engine/progress_file.h"
@@ -83,6 +84,11 @@ class CrawlController : public PageBrowserListener {
   void SetOnFinished(std::function<void()> onFinished);
   // Where each page's record goes as the page ends (the page log); none by default.
   void SetPageLog(PageLogSink* log);
+  // Where numbers belong (not owned; none by default): with it, the settings' "valid only"
+  // and "places" options take effect from the next walk.
+  void SetNumberInfo(const NumberInfo* numbers);
+  // Numbers of the current or last walk left out as invalid.
+  int PhonesDropped() const;
 
  private:
   // A walk still in progress (stopped but waiting for its tick) is finished before a new

@@ -44,6 +44,7 @@ class FrontierSource : public AddressSource {
   SourcedAddress Next() override;
   int PositionToSave() const override { return position_; }
   bool SavesWithEveryPage() const override { return true; }
+  bool FollowsLinks() const override { return true; }
 
   std::string RobotsToAsk(const SourcedAddress& address) override;
   void AnswerRobots(const std::string& robotsAddress, int status,

@@ -33,6 +33,10 @@ inline constexpr char kListExhausted[] = "\xCD\xF8\xD6\xB7\xC1\xD0\xB1\xED\xCB\x
 // "继续搜索..."
 inline constexpr char kResuming[] = "\xBC\xCC\xD0\xF8\xCB\xD1\xCB\xF7...";
 
+// "已略去无效号码 " and " 个", around the count of numbers left out as invalid
+inline constexpr char kInvalidDropped[] = "\xD2\xD1\xC2\xD4\xC8\xA5\xCE\xDE\xD0\xA7\xBA\xC5\xC2\xEB ";
+inline constexpr char kInvalidDroppedUnit[] = " \xB8\xF6";
+
 // "不是网址：" (followed by the list line)
 inline constexpr char kNotAnAddress[] = "\xB2\xBB\xCA\xC7\xCD\xF8\xD6\xB7\xA3\xBA";
 

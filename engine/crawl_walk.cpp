@@ -58,6 +58,10 @@ void CrawlWalk::Begin() {
   phones_.Clear();
   pagesAbandoned_ = 0;
   pagesHarvestedEarly_ = 0;
+  dropsInvalid_ = numbers_ && settings_.extra.validOnly;
+  countsPlaces_ = numbers_ && settings_.extra.places;
+  phonesDropped_ = 0;
+  droppedNumbers_.clear();
   view_.ShowCommandStates(kRunningStates);
   walking_ = true;
   pacing_.SetInterval(PacingPeriod());
@@ -167,7 +171,10 @@ void CrawlWalk::Finish() {
     writeFailure = std::current_exception();
   }
   walking_ = false;
-  view_.ShowMessage(texts::kFinished);
+  view_.ShowMessage(dropsInvalid_ ? texts::kFinished + std::string(" ") +
+                                        texts::kInvalidDropped + std::to_string(phonesDropped_) +
+                                        texts::kInvalidDroppedUnit
+                                  : std::string(texts::kFinished));
   view_.Repaint();
   view_.ShowCommandStates(kIdleStates);
   if (onFinished_) onFinished_();

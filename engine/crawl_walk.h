@@ -5,6 +5,7 @@
 // (their checks, dialogs and messages) and keeps the settings and the state files.
 #include <functional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/clock.h"
 #include "engine/crawl_environment.h"
@@ -14,6 +15,7 @@
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
 #include "engine/link_harvester.h"
+#include "engine/number_info.h"
 #include "engine/page_log.h"
 #include "engine/page_browser.h"
 #include "engine/result_list.h"
@@ -75,6 +77,12 @@ class CrawlWalk {
   void SetOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
   // Each page's record goes there as the page ends (none: no page log).
   void SetPageLog(PageLogSink* log) { pageLog_ = log; }
+  // Where numbers belong. With it, the options "valid only" (numbers that are no valid
+  // Chinese mobile number are not added, and are counted) and "places" (page records count
+  // their new numbers by province and carrier) take effect. None: neither does.
+  void SetNumberInfo(const NumberInfo* numbers) { numbers_ = numbers; }
+  // Numbers of the current or last walk left out as invalid (each once with dedup).
+  int PhonesDropped() const { return phonesDropped_; }
 
  private:
   // The pacing period in ms: the speed x 1000, unless the environment fixes it.
@@ -94,6 +102,11 @@ class CrawlWalk {
   bool WaitedLongEnough() const;
   // Runs the link harvester and the phone extractor on the page, as the options say.
   void Harvest(PageDocument& document);
+  // Whether a number found goes into the phone list: with invalid numbers left out, an
+  // invalid one is counted instead (once, with dedup).
+  bool KeepNumber(std::string_view number);
+  // With the places on and a page log: counts the page's new numbers by place.
+  void CountPlaces(int newRows);
   // Ends the page log's record of the page read last with its outcome, and tells the
   // source the address is done with.
   void EndPage(PageOutcome outcome);
@@ -143,6 +156,13 @@ class CrawlWalk {
   bool walking_ = false;
 
   PageLogSink* pageLog_ = nullptr;
+  const NumberInfo* numbers_ = nullptr;
+  // Whether this walk leaves invalid numbers out and its page records count places (both
+  // fixed when it begins, so its log is of one kind), and the numbers it left out.
+  bool dropsInvalid_ = false;
+  bool countsPlaces_ = false;
+  int phonesDropped_ = 0;
+  std::unordered_set<std::string> droppedNumbers_;
   PageRecord page_;  // the page read last, while its record is open (line above 0)
 
   Timer pacing_;

@@ -26,10 +26,11 @@ constexpr int kShortestWatchdogMs = 15 * kFastestSpeed * 1000;
 // Marks both result lists with the page being harvested, for as long as it lives.
 class PageSource {
  public:
-  PageSource(ResultList& links, ResultList& phones, const std::string& page, std::int64_t now)
+  PageSource(ResultList& links, ResultList& phones, const std::string& page, std::int64_t now,
+             int depth)
       : links_(links), phones_(phones) {
-    links_.BeginSource(page, now);
-    phones_.BeginSource(page, now);
+    links_.BeginSource(page, now, depth);
+    phones_.BeginSource(page, now, depth);
   }
   ~PageSource() {
     links_.EndSource();
@@ -64,6 +65,7 @@ void CrawlWalk::ReadAddress() {
   page_.listed = address ? *address : line;
   page_.site = SiteOf(page_.listed);
   page_.startMs = clock_.WallMilliseconds();
+  page_.places = countsPlaces_;
   if (!address) {
     EndPage(PageOutcome::NotAnAddress);
     view_.ShowMessage(texts::kNotAnAddress + line);
@@ -204,7 +206,9 @@ void CrawlWalk::Harvest(PageDocument& document) {
   const std::string location = browser_.LocationURL();
   const int linksBefore = linksFound_, phonesBefore = phonesFound_;
   int phonesAll = 0;
-  const PageSource source(links_, phones_, location, clock_.WallSeconds());
+  // Rows of a walk that follows links carry their page's depth.
+  const PageSource source(links_, phones_, location, clock_.WallSeconds(),
+                          source_->FollowsLinks() ? address_.depth : -1);
   if (settings_.Option(CrawlOption::SearchLinks)) {
     LinkRules rules;
     rules.onlySite = settings_.Option(CrawlOption::OnlySite);
@@ -227,14 +231,29 @@ void CrawlWalk::Harvest(PageDocument& document) {
                         ++phonesFound_;
                         view_.ShowPhonesFound(phonesFound_);
                       },
-                      settings_.extra.formatted, &phonesAll);
+                      settings_.extra.formatted, &phonesAll,
+                      [this](std::string_view number) { return KeepNumber(number); });
   }
   page_.final = location;
   if (!location.empty()) page_.site = SiteOf(location);
   page_.linksNew = linksFound_ - linksBefore;
   page_.phonesNew = phonesFound_ - phonesBefore;
   page_.phonesAll = phonesAll;
+  CountPlaces(page_.phonesNew);
   EndPage(page_.outcome);
+}
+
+bool CrawlWalk::KeepNumber(std::string_view number) {
+  if (!dropsInvalid_ || numbers_->Look(number).valid) return true;
+  if (!settings_.Option(CrawlOption::Dedup) || droppedNumbers_.emplace(number).second)
+    ++phonesDropped_;
+  return false;
+}
+
+void CrawlWalk::CountPlaces(int newRows) {
+  if (!page_.places || !pageLog_) return;
+  for (int row = phones_.Count() - newRows; row < phones_.Count(); ++row)
+    CountPlace(numbers_->Look(phones_.Row(row)), page_);
 }
 
 void CrawlWalk::EndPage(PageOutcome outcome) {

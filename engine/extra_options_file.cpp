@@ -19,7 +19,9 @@ constexpr Known kKnown[] = {{"https", &ExtraOptions::https},
                             {"formatted", &ExtraOptions::formatted},
                             {"report", &ExtraOptions::report},
                             {"follow", &ExtraOptions::follow},
-                            {"ignore-robots", &ExtraOptions::ignoreRobots}};
+                            {"ignore-robots", &ExtraOptions::ignoreRobots},
+                            {"places", &ExtraOptions::places},
+                            {"valid-only", &ExtraOptions::validOnly}};
 constexpr std::string_view kDepth = "depth";
 constexpr int kMaxDepth = 99;
 

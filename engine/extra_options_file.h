@@ -1,6 +1,6 @@
 #pragma once
 // The options added beyond the classic six ("https" links, numbers as people write them, a
-// walk report saved with the lists) live in a small file of their own, "tolvarine-extra.ini",
+// walk report saved with the lists, where numbers belong, valid numbers only) live in a small file of their own, "tolvarine-extra.ini",
 // beside the progress file, so the progress file keeps the ten lines older copies of the
 // program read. One "name=0|1"
 // line per option, CR LF; a missing file or a missing line means off, and lines this
@@ -19,6 +19,8 @@ struct ExtraOptions {
   bool follow = false;
   int depth = 1;
   bool ignoreRobots = false;
+  bool places = false;     // each number's province, city and carrier shown and saved
+  bool validOnly = false;  // numbers that are no valid Chinese mobile number are left out
   // Lines of the file this copy does not know, kept as they were.
   std::vector<std::string> unknownLines;
   bool operator==(const ExtraOptions&) const = default;

@@ -4,10 +4,12 @@
 // ended, how it ended and how many numbers and links it gave. Written as the walk goes, as
 // CSV (GBK, CR LF, under a header) or JSONL (UTF-8); a report is built from it.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/number_info.h"
 #include "engine/result_records.h"
 
 namespace tolvarine {
@@ -39,6 +41,10 @@ struct PageRecord {
   int phonesAll = 0;  // numbers found, repeats included
   int linksNew = 0;
   int linksAll = 0;
+  // With the numbers' places on: the page's new numbers by province and by carrier.
+  bool places = false;
+  std::map<std::string, int> provinces;  // GBK name -> numbers
+  std::map<std::string, int> carriers;
   bool operator==(const PageRecord&) const = default;
 };
 
@@ -53,6 +59,16 @@ class PageLogSink {
 inline constexpr char kPageLogCsvHeader[] =
     "line,depth,listed,final,site,start_ms,end_ms,outcome,phones_new,phones_all,links_new,"
     "links_all";
+// The columns a log with the numbers' places adds at the end: each holds counts by name,
+// "name:count" joined by ";" (GBK in CSV, as the names; UTF-8 in JSONL).
+inline constexpr char kPageLogPlaceColumns[] = ",provinces,carriers";
+
+// The header row of a CSV page log, with or without the place columns.
+std::string PageLogCsvHeader(bool places);
+
+// Counts a number's province and carrier: an invalid number counts as "无效号码" in both,
+// an unknown province or carrier as "未知".
+void CountPlace(const NumberPlace& place, PageRecord& record);
 
 // The site of an address: its host in lower case, without port or user; empty for none.
 std::string SiteOf(std::string_view address);

@@ -186,10 +186,13 @@ std::vector<std::string> PrefixesFromText(std::string_view fieldText) {
 
 namespace {
 
+using KeepNumber = std::function<bool(std::string_view)>;
+
 PhoneSink AddingSink(bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                     int* found = nullptr) {
-  return [dedup, &phones, &onAdded, found](std::string_view number) {
+                     int* found = nullptr, const KeepNumber* keep = nullptr) {
+  return [dedup, &phones, &onAdded, found, keep](std::string_view number) {
     if (found) ++*found;
+    if (keep && *keep && !(*keep)(number)) return;
     std::string caption(number);
     if (dedup && phones.Contains(caption)) return;
     phones.Append(caption);
@@ -211,9 +214,10 @@ namespace {
 
 void ExtractCounting(const std::vector<std::string_view>& texts,
                      const std::vector<std::string>& prefixes, bool dedup, ResultList& phones,
-                     const std::function<void()>& onAdded, bool formatted, int* found) {
+                     const std::function<void()>& onAdded, bool formatted, int* found,
+                     const KeepNumber* keep = nullptr) {
   const PhoneScanner scanner(prefixes);
-  const PhoneSink sink = AddingSink(dedup, phones, onAdded, found);
+  const PhoneSink sink = AddingSink(dedup, phones, onAdded, found, keep);
   if (!formatted) {
     for (std::string_view text : texts) scanner.ScanText(text, sink);
     return;
@@ -233,10 +237,10 @@ void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
 
 void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
                        bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                       bool formatted, int* found) {
+                       bool formatted, int* found, const KeepNumber& keep) {
   const std::string text = document.BodyOuterText();
   const std::string markup = document.BodyOuterHtml();
-  ExtractCounting({text, markup}, prefixes, dedup, phones, onAdded, formatted, found);
+  ExtractCounting({text, markup}, prefixes, dedup, phones, onAdded, formatted, found, &keep);
 }
 
 }  // namespace tolvarine

@@ -68,9 +68,11 @@ void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
 
 // The extractor run on a loaded page: its body text, then its body markup. Reading a
 // document without a body throws before anything is added.
-// `found`, when given, counts every number found, repeats included.
+// `found`, when given, counts every number found, repeats included. A number `keep` (when
+// given) turns down is not added.
 void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
                        bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                       bool formatted = false, int* found = nullptr);
+                       bool formatted = false, int* found = nullptr,
+                       const std::function<bool(std::string_view)>& keep = {});
 
 }  // namespace tolvarine

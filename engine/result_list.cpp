@@ -71,8 +71,8 @@ bool ResultList::Contains(const std::string& caption) const {
   return found;
 }
 
-void ResultList::BeginSource(const std::string& page, std::int64_t time) {
-  current_ = {page, time};
+void ResultList::BeginSource(const std::string& page, std::int64_t time, int depth) {
+  current_ = {page, time, depth};
   sourceChanged_ = true;
 }
 

@@ -15,6 +15,7 @@ namespace tolvarine {
 struct RowSource {
   std::string page;
   std::int64_t time = 0;
+  int depth = -1;  // the page's depth when links are followed; -1: not recorded
   bool operator==(const RowSource&) const = default;
 };
 
@@ -32,7 +33,7 @@ class ResultList {
   bool Contains(const std::string& caption) const;
   void Clear();
   // Rows appended from now on were found on this page at this time, until EndSource.
-  void BeginSource(const std::string& page, std::int64_t time);
+  void BeginSource(const std::string& page, std::int64_t time, int depth = -1);
   void EndSource();
   const RowSource& SourceOf(int row) const;
   int Count() const { return static_cast<int>(rows_.size()); }

@@ -1,5 +1,8 @@
 #include "engine/result_records.h"
 
+#include <vector>
+
+#include "base/number_text.h"
 #include "base/record_text.h"
 
 namespace tolvarine {
@@ -10,19 +13,26 @@ std::string SourceTimeText(const RowSource& source) {
 
 namespace {
 
-// A row with its page and time text, and its place's three fields when it has one.
+// A row with its page and time text, the depth column when asked for (empty for a row with
+// no depth), and its place's three fields when it has one.
 std::string RecordWithTime(RecordFormat format, const std::string& value,
                            const std::string& page, const std::string& time,
+                           bool depthColumn = false, int depth = -1,
                            const NumberPlace* place = nullptr) {
   if (format == RecordFormat::Plain) return value;
-  if (format == RecordFormat::Csv) {
-    if (!place) return CsvLine({value, page, time});
-    return CsvLine({value, page, time, place->province, place->city, place->carrier});
+  const std::string depthText = depth >= 0 ? IntToStr(depth) : std::string();
+  std::vector<std::pair<std::string_view, std::string_view>> members = {
+      {"value", value}, {"page", page}, {"time", time}};
+  if (depthColumn) members.emplace_back("depth", depthText);
+  if (place) {
+    members.insert(members.end(), {{"province", place->province},
+                                   {"city", place->city},
+                                   {"carrier", place->carrier}});
   }
-  if (!place) return JsonObjectLine({{"value", value}, {"page", page}, {"time", time}});
-  return JsonObjectLine({{"value", value}, {"page", page}, {"time", time},
-                         {"province", place->province}, {"city", place->city},
-                         {"carrier", place->carrier}});
+  if (format == RecordFormat::Jsonl) return JsonObjectLine(members);
+  std::vector<std::string_view> fields;
+  for (const auto& member : members) fields.push_back(member.second);
+  return CsvLine(fields);
 }
 
 }  // namespace
@@ -30,16 +40,18 @@ std::string RecordWithTime(RecordFormat format, const std::string& value,
 std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source,
                        const NumberPlace* place) {
   if (format == RecordFormat::Plain) return value;
-  return RecordWithTime(format, value, source.page, SourceTimeText(source), place);
+  return RecordWithTime(format, value, source.page, SourceTimeText(source), source.depth >= 0,
+                        source.depth, place);
 }
 
 const char* RecordLineEnd(RecordFormat format) {
   return format == RecordFormat::Jsonl ? "\n" : "\r\n";
 }
 
-std::string RecordsHeader(RecordFormat format, bool withPlace) {
+std::string RecordsHeader(RecordFormat format, bool withPlace, bool withDepth) {
   if (format != RecordFormat::Csv) return {};
-  return std::string(kResultCsvHeader) + (withPlace ? kPlaceCsvColumns : "") + "\r\n";
+  return std::string(kResultCsvHeader) + (withDepth ? kDepthCsvColumn : "") +
+         (withPlace ? kPlaceCsvColumns : "") + "\r\n";
 }
 
 std::optional<std::string> RecordValue(RecordFormat format, std::string_view line) {
@@ -61,7 +73,10 @@ std::optional<std::string> RecordValue(RecordFormat format, std::string_view lin
 }
 
 std::string ResultListText(const ResultList& list, RecordFormat format) {
-  std::string text = RecordsHeader(format);
+  // Rows found while links were followed carry their page's depth: a column for all.
+  bool withDepth = false;
+  for (int i = 0; i < list.Count() && !withDepth; ++i) withDepth = list.SourceOf(i).depth >= 0;
+  std::string text = RecordsHeader(format, false, withDepth);
   const char* lineEnd = RecordLineEnd(format);
   // The page and its time text are the same for the rows of one page: format them once.
   const RowSource* last = nullptr;
@@ -72,7 +87,7 @@ std::string ResultListText(const ResultList& list, RecordFormat format) {
       time = SourceTimeText(source);
       last = &source;
     }
-    text += RecordWithTime(format, list.Row(i), source.page, time);
+    text += RecordWithTime(format, list.Row(i), source.page, time, withDepth, source.depth);
     text += lineEnd;
   }
   return text;

@@ -19,18 +19,20 @@ enum class RecordFormat { Plain, Csv, Jsonl };
 // members of the same names).
 inline constexpr char kResultCsvHeader[] = "value,page,time";
 inline constexpr char kPlaceCsvColumns[] = ",province,city,carrier";
+// The column a page's depth adds, before a place's, when links are followed.
+inline constexpr char kDepthCsvColumn[] = ",depth";
 
 // The time text of a source: empty when it has no time.
 std::string SourceTimeText(const RowSource& source);
 
-// One row in the format, without its line end; with a place, its three fields follow (not
-// in plain rows).
+// One row in the format, without its line end; a source with a depth adds it, then a place
+// its three fields (not in plain rows).
 std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source,
                        const NumberPlace* place = nullptr);
 // What ends each row of the format.
 const char* RecordLineEnd(RecordFormat format);
 // What comes before the rows of a file in the format (with its line end): the CSV header.
-std::string RecordsHeader(RecordFormat format, bool withPlace = false);
+std::string RecordsHeader(RecordFormat format, bool withPlace = false, bool withDepth = false);
 
 // The value of a row read back from a file in the format (without its line end); none for
 // the CSV header and for a line that is no row of the format.

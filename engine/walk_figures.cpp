@@ -37,6 +37,11 @@ void WalkFiguresBuilder::Add(const PageRecord& r) {
   f_.linksNew += r.linksNew;
   f_.linksAll += r.linksAll;
   ++f_.pagesByDepth[r.depth];
+  if (r.places) {
+    f_.places = true;
+    for (const auto& [name, n] : r.provinces) f_.provinces[name] += n;
+    for (const auto& [name, n] : r.carriers) f_.carriers[name] += n;
+  }
   Site& site = sites_[r.site];
   site.figures.site = r.site;
   ++site.figures.pages;

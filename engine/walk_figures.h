@@ -41,6 +41,10 @@ struct WalkFigures {
   std::vector<int> timeBins;
   std::vector<SiteFigures> sites;  // most new numbers first, then by name
   std::map<int, int> pagesByDepth;
+  // New numbers by province and by carrier (GBK names), when the log has the places.
+  bool places = false;
+  std::map<std::string, int> provinces;
+  std::map<std::string, int> carriers;
   std::vector<NotablePage> notable;  // at most kNotableShown
   int notableCount = 0;
   static constexpr int kNotableShown = 1000;

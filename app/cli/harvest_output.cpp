@@ -66,7 +66,8 @@ void HarvestOutput::Open() {
         std::tuple{ResultKind::Link, plan_.linksOut, plan_.links}}) {
     // Numbers carry their place with --enrich; links never do.
     const std::string header =
-        RecordsHeader(plan_.format, plan_.enrich && kind == ResultKind::Phone);
+        RecordsHeader(plan_.format, plan_.enrich && kind == ResultKind::Phone,
+                      plan_.follow.depth > 0);
     auto stream = std::make_unique<Stream>();
     if (!path) {
       // Both lists on standard output share one header, written once.

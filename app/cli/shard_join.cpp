@@ -49,7 +49,7 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
       break;
     case ShardMessage::Type::Page:
       if (plan_.dedup && plan_.phones) {
-        heldPages_[message.page.line] = message.page;
+        heldPages_.emplace(message.page.line, message.page);
         Release(SafeLine());
       } else {
         pageLog_.OnPage(message.page);
@@ -89,15 +89,16 @@ void ShardJoin::Release(int belowLine) {
   for (const auto& [line, value] : due) {
     auto it = held_.find(value);
     Write(ResultKind::Phone, value, it->second.source);
-    ++newOnLine_[line];
+    // Counted for the page records only when the shards send them.
+    if (plan_.pageLog || plan_.report) ++newOnPage_[{line, it->second.source.page}];
     written_.insert(value);
     held_.erase(it);
   }
   while (!heldPages_.empty() && heldPages_.begin()->first < belowLine) {
     PageRecord& page = heldPages_.begin()->second;
-    const auto count = newOnLine_.find(page.line);
-    page.phonesNew = count == newOnLine_.end() ? 0 : count->second;
-    if (count != newOnLine_.end()) newOnLine_.erase(count);
+    const auto count = newOnPage_.find({page.line, page.final});
+    page.phonesNew = count == newOnPage_.end() ? 0 : count->second;
+    if (count != newOnPage_.end()) newOnPage_.erase(count);
     pageLog_.OnPage(page);
     heldPages_.erase(heldPages_.begin());
   }

@@ -52,8 +52,11 @@ class ShardJoin {
   std::vector<std::string> pending_;
   std::map<std::string, Held> held_;
   std::unordered_set<std::string> written_;  // numbers given their page already
-  std::map<int, PageRecord> heldPages_;  // by line
-  std::map<int, int> newOnLine_;         // numbers written for the first time, by line
+  // By line, in the order each shard sent them (a line gives several pages when links are
+  // followed; one site's pages all come from one shard).
+  std::multimap<int, PageRecord> heldPages_;
+  // Numbers written for the first time, by line and page.
+  std::map<std::pair<int, std::string>, int> newOnPage_;
   int total_;
   int abandoned_ = 0;
   int early_ = 0;

@@ -52,6 +52,7 @@ std::string EncodeRow(ResultKind kind, const std::string& value, const RowSource
   AppendField(text, source.page);
   AppendField(text, std::to_string(source.time));
   AppendField(text, std::to_string(line));
+  AppendField(text, std::to_string(source.depth));
   return text += '\n';
 }
 
@@ -77,14 +78,15 @@ std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
     m.page = std::move(*page);
     return m;
   }
-  if ((f[0] == "P" || f[0] == "L") && f.size() == 5) {
+  if ((f[0] == "P" || f[0] == "L") && f.size() == 6) {
     const auto time = NumberIn<std::int64_t>(f[3]);
     const auto line = NumberIn<int>(f[4]);
-    if (!time || !line) return std::nullopt;
+    const auto depth = NumberIn<int>(f[5]);
+    if (!time || !line || !depth) return std::nullopt;
     m.line = *line;
     m.kind = f[0] == "P" ? ResultKind::Phone : ResultKind::Link;
     m.value = f[1];
-    m.source = {f[2], *time};
+    m.source = {f[2], *time, *depth};
     return m;
   }
   if (f[0] == "N" && f.size() == 2) {

@@ -19,9 +19,11 @@ TEST(ExtraOptionsFileTest, MissingMeansOffAndUnknownLinesSurviveAWrite) {
   EXPECT_FALSE(options.report);
   options.https = true;
   options.report = true;
+  options.validOnly = true;
   WriteExtraOptions(folder.Path(), options);
   EXPECT_EQ(ReadWholeFile(folder.PathOf(kExtraOptionsFileName)),
-            "https=1\r\nformatted=1\r\nreport=1\r\nfollow=0\r\nignore-robots=0\r\ndepth=1\r\nsources=1\r\n");
+            "https=1\r\nformatted=1\r\nreport=1\r\nfollow=0\r\nignore-robots=0\r\nplaces=0\r\n"
+            "valid-only=1\r\ndepth=1\r\nsources=1\r\n");
   EXPECT_EQ(ReadExtraOptions(folder.Path()), options);
 }
 

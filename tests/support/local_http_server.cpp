@@ -176,6 +176,14 @@ int LocalHttpServer::OpenConnections() const {
 }
 
 std::string LocalHttpServer::RouteKey(const HttpRequestRecord& request) {
+  // A browser using the server as its proxy asks for the whole address.
+  constexpr std::string_view kScheme = "http://";
+  if (request.target.starts_with(kScheme)) {
+    const std::size_t slash = request.target.find('/', kScheme.size());
+    const std::string authority = request.target.substr(kScheme.size(), slash - kScheme.size());
+    const std::string path = slash == std::string::npos ? "/" : request.target.substr(slash);
+    return authority.substr(0, authority.rfind(':')) + path;
+  }
   const auto host = request.headers.find("host");
   if (host == request.headers.end()) return request.target;
   const std::string name = host->second.substr(0, host->second.rfind(':'));

@@ -51,8 +51,8 @@ class LocalHttpServer {
 
   // Routes a request target (the path, or the path with its query, which wins) to a
   // response. Targets without a route get 404 "Not found". Routes may change while serving.
-  // A request whose Host names another host than 127.0.0.1 (a browser told to resolve
-  // every name to it) is routed by the host name and target: "www.example.com/page".
+  // A request for another host than 127.0.0.1 (a browser using this server as its proxy)
+  // is routed by the host name and path: "www.example.com/page".
   void Route(const std::string& target, HttpResponse response);
   // An HTML page (UTF-8).
   void Page(const std::string& target, const std::string& html);
@@ -67,7 +67,7 @@ class LocalHttpServer {
   int RequestCount(const std::string& target) const;
   // Requests routed to "host/target" (see Route).
   int HostRequestCount(const std::string& hostTarget) const;
-  // The route a request takes: its target, with the Host's name before it unless that is
+  // The route a request takes: its target, with the host's name before it unless that is
   // 127.0.0.1 or localhost.
   static std::string RouteKey(const HttpRequestRecord& request);
   // Connections currently open (hanging and stalled ones included).

@@ -22,6 +22,7 @@
 #include "base/file_names.h"
 #include "base/host_lookup.h"
 #include "base/state_folder.h"
+#include "number_data/block_table.h"
 #include "ui/qt_gbk.h"
 #include "ui/dialogs/qt_dialogs.h"
 #include "ui/main/result_files.h"
@@ -94,6 +95,8 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   crawl_ = std::make_unique<CrawlController>(static_cast<CrawlView&>(*this), *browser_, *clock,
                                              std::move(environment));
   browser_->SetListener(crawl_.get());
+  numbers_ = std::make_unique<BlockTableNumberInfo>();
+  crawl_->SetNumberInfo(numbers_.get());
 
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);
@@ -296,7 +299,8 @@ void MainWindow::SaveResultsAs() {
   lastSaveFile_ = *chosen;
   const std::string path = QFile::encodeName(*chosen).toStdString();
   const std::vector<std::string> written =
-      SaveResultFiles(path, crawl_->Phones(), crawl_->Links());
+      SaveResultFiles(path, crawl_->Phones(), crawl_->Links(),
+                      crawl_->Settings().extra.places ? numbers_.get() : nullptr);
   const auto shown = [](const std::vector<std::string>& paths) {
     QStringList names;
     for (const std::string& p : paths)
@@ -331,7 +335,7 @@ std::optional<std::string> MainWindow::SaveReportBeside(const std::string& lists
 
 void MainWindow::RunWalk(bool continuing, const std::function<void()>& begin) {
   const bool logged = crawl_->Settings().extra.report;
-  if (logged) pageLog_->Expect(continuing);
+  if (logged) pageLog_->Expect(continuing, crawl_->Settings().extra.places);
   crawl_->SetPageLog(logged ? pageLog_.get() : nullptr);
   try {
     begin();

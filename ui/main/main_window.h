@@ -30,6 +30,7 @@ class QVBoxLayout;
 
 namespace tolvarine {
 
+class NumberInfo;
 class ResultListModel;
 class SpeedSpinBox;
 class WalkPageLog;
@@ -110,6 +111,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   // the path written, or nothing (and says why in the message panel) when no walk was
   // logged. Throws when the log misses records or the report cannot be written.
   std::optional<std::string> SaveReportBeside(const std::string& listsPath);
+  // The phone list's tooltips show where each number belongs while the places option is on.
+  void ShowPlacesInTips(bool shown);
   // Runs Start or Continue with the page log attached while the report option is on.
   void RunWalk(bool continuing, const std::function<void()>& begin);
   void OpenUrl(const QString& url);
@@ -154,6 +157,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   PageBrowser* browser_ = nullptr;
   // Declared before the controller, whose walk writes to it until the controller goes.
   std::unique_ptr<WalkPageLog> pageLog_;
+  // Where numbers belong; the walk reads it until the controller goes.
+  std::unique_ptr<NumberInfo> numbers_;
   std::unique_ptr<CrawlController> crawl_;
   // While the widgets are filled from the settings, their change signals are not edits.
   bool showingSettings_ = false;
@@ -186,6 +191,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   QCheckBox* httpsBox = nullptr;
   QCheckBox* formattedBox = nullptr;
   QCheckBox* reportBox = nullptr;
+  QCheckBox* placesBox = nullptr;
+  QCheckBox* validOnlyBox = nullptr;
   QCheckBox* linkFilterBox = nullptr;
   QCheckBox* onlySiteBox = nullptr;
   QLineEdit* listFileField = nullptr;

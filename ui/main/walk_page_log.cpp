@@ -13,10 +13,11 @@ WalkPageLog::WalkPageLog(std::string path, std::function<void(const std::string&
 
 WalkPageLog::~WalkPageLog() { Close(); }
 
-void WalkPageLog::Expect(bool continuing) {
+void WalkPageLog::Expect(bool continuing, bool places) {
   // The previous walk's records end here, whether or not the next one begins.
   Close();
   pending_ = continuing;
+  places_ = places;
 }
 
 void WalkPageLog::Begun() {
@@ -44,7 +45,7 @@ void WalkPageLog::Open() {
     throw FileCreateError(GbkFileName(path_));
   }
   holds_ = true;
-  if (empty) Write(kPageLogCsvHeader);
+  if (empty) Write(PageLogCsvHeader(places_));
 }
 
 void WalkPageLog::Close() {

@@ -25,8 +25,9 @@ class WalkPageLog : public PageLogSink {
   WalkPageLog& operator=(const WalkPageLog&) = delete;
 
   const std::string& Path() const { return path_; }
-  // A walk is about to begin (continuing: adding to the log).
-  void Expect(bool continuing);
+  // A walk is about to begin (continuing: adding to the log); with places, its records
+  // carry the place columns.
+  void Expect(bool continuing, bool places = false);
   // The expected walk has begun: opens the log if no record has. Throws FileCreateError
   // (and the log counts as failed).
   void Begun();
@@ -50,6 +51,7 @@ class WalkPageLog : public PageLogSink {
   std::string path_;
   std::function<void(const std::string&)> onFailure_;
   std::optional<bool> pending_;  // a walk expected; true when it continues
+  bool places_ = false;
   std::FILE* file_ = nullptr;
   bool holds_ = false;
   bool failed_ = false;
