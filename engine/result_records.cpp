@@ -72,11 +72,12 @@ std::optional<std::string> RecordValue(RecordFormat format, std::string_view lin
   return std::move(members->front().second);
 }
 
-std::string ResultListText(const ResultList& list, RecordFormat format) {
+std::string ResultListText(const ResultList& list, RecordFormat format,
+                           const NumberInfo* places) {
   // Rows found while links were followed carry their page's depth: a column for all.
   bool withDepth = false;
   for (int i = 0; i < list.Count() && !withDepth; ++i) withDepth = list.SourceOf(i).depth >= 0;
-  std::string text = RecordsHeader(format, false, withDepth);
+  std::string text = RecordsHeader(format, places != nullptr, withDepth);
   const char* lineEnd = RecordLineEnd(format);
   // The page and its time text are the same for the rows of one page: format them once.
   const RowSource* last = nullptr;
@@ -87,7 +88,8 @@ std::string ResultListText(const ResultList& list, RecordFormat format) {
       time = SourceTimeText(source);
       last = &source;
     }
-    text += RecordWithTime(format, list.Row(i), source.page, time, withDepth, source.depth);
+    text += RecordWithTime(format, list.Row(i), source.page, time, withDepth, source.depth,
+                           places ? &places->Look(list.Row(i)) : nullptr);
     text += lineEnd;
   }
   return text;

@@ -38,7 +38,9 @@ std::string RecordsHeader(RecordFormat format, bool withPlace = false, bool with
 // the CSV header and for a line that is no row of the format.
 std::optional<std::string> RecordValue(RecordFormat format, std::string_view line);
 
-// A whole list as a file in the format: its header, then every row with its line end.
-std::string ResultListText(const ResultList& list, RecordFormat format);
+// A whole list as a file in the format: its header, then every row with its line end; with
+// places (numbers only), each row's place follows.
+std::string ResultListText(const ResultList& list, RecordFormat format,
+                           const NumberInfo* places = nullptr);
 
 }  // namespace tolvarine

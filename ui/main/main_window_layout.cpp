@@ -193,7 +193,24 @@ void MainWindow::BuildFilterPanel(QVBoxLayout* root) {
   prefixField = RuleMemo(panel, "prefixField");
   prefixField->setToolTip(QStringLiteral("可以自行添加手机特征符"));
   prefixField->setPlaceholderText(QStringLiteral("可以自行添加手机特征符"));
-  layout->addWidget(prefixField, 1);
+  // The two number options head the number prefixes, where the other columns have their
+  // captions: the rows above are full.
+  auto* numberColumn = new QVBoxLayout();
+  numberColumn->setSpacing(1);
+  auto* numberOptions = new QHBoxLayout();
+  numberOptions->setSpacing(6);
+  placesBox = CaptionLeftBox(panel, "placesBox", QStringLiteral("归属地"));
+  placesBox->setToolTip(QStringLiteral(
+      "在号码的提示中显示省份、城市和运营商；保存为 .csv 时写入这三列，报告中按省份和运营商统计。"));
+  validOnlyBox = CaptionLeftBox(panel, "validOnlyBox", QStringLiteral("仅有效号码"));
+  validOnlyBox->setToolTip(QStringLiteral(
+      "不是有效中国手机号码的不列入手机号码表，只计数；搜索结束时显示略去的个数。"));
+  numberOptions->addWidget(placesBox);
+  numberOptions->addWidget(validOnlyBox);
+  numberOptions->addStretch(1);
+  numberColumn->addLayout(numberOptions);
+  numberColumn->addWidget(prefixField, 1);
+  layout->addLayout(numberColumn, 1);
   root->addWidget(panel);
 }
 

@@ -9,7 +9,9 @@
 #include <QToolButton>
 
 #include "base/file_names.h"
+#include "engine/number_info.h"
 #include "ui/main/main_window.h"
+#include "ui/main/result_list_model.h"
 #include "ui/qt_gbk.h"
 #include "ui/main/speed_spin_box.h"
 
@@ -66,6 +68,9 @@ void MainWindow::ShowSettings(const CrawlSettings& settings) {
   httpsBox->setChecked(settings.extra.https);
   formattedBox->setChecked(settings.extra.formatted);
   reportBox->setChecked(settings.extra.report);
+  placesBox->setChecked(settings.extra.places);
+  validOnlyBox->setChecked(settings.extra.validOnly);
+  ShowPlacesInTips(settings.extra.places);
   // A field whose text already counts as the speed keeps it as typed.
   if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
     speedField->setValue(settings.speed);
@@ -94,6 +99,14 @@ void MainWindow::PushEditsToSettings() {
   connect(reportBox, &QCheckBox::toggled, this, [this](bool ticked) {
     if (!showingSettings_) crawl_->Settings().extra.report = ticked;
   });
+  connect(placesBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (showingSettings_) return;
+    crawl_->Settings().extra.places = ticked;
+    ShowPlacesInTips(ticked);
+  });
+  connect(validOnlyBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.validOnly = ticked;
+  });
   // The text as typed counts, also before the field has interpreted it.
   connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {
     if (!showingSettings_) Guarded([&] { crawl_->Settings().speed = ReadSpeed(ToGbk(text)); });
@@ -105,6 +118,10 @@ void MainWindow::PushEditsToSettings() {
         Guarded([&] { crawl_->Settings().SetRules(list, WithCrlf(field->toPlainText())); });
     });
   }
+}
+
+void MainWindow::ShowPlacesInTips(bool shown) {
+  if (phoneModel_) phoneModel_->ShowPlaces(shown ? numbers_.get() : nullptr);
 }
 
 void MainWindow::ShowTotal(int lines) { panels_.at(1)->setText(QString::number(lines)); }

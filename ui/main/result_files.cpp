@@ -42,11 +42,13 @@ std::string ReportFileBeside(const std::string& path) {
 }
 
 std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
-                                         const ResultList& links) {
+                                         const ResultList& links, const NumberInfo* places) {
   const RecordFormat format = EndsWithCsv(path) ? RecordFormat::Csv : RecordFormat::Plain;
   const auto content = [format](const ResultList& list) { return ResultListText(list, format); };
   std::vector<std::string> written;
-  ReplaceFileAtomically(path, content(phones));
+  ReplaceFileAtomically(path, format == RecordFormat::Csv
+                                  ? ResultListText(phones, format, places)
+                                  : content(phones));
   written.push_back(path);
   // Written also when empty, so an older links file never stays beside the new phones.
   const std::string linksPath = LinksFileBeside(path);

@@ -11,6 +11,21 @@
 
 namespace tolvarine {
 
+namespace {
+
+// A number's place lines: province and city (a city named as its province once), carrier.
+QString PlaceTip(const NumberPlace& place) {
+  if (!place.valid) return QStringLiteral("\n归属地：不是有效的手机号码");
+  const QString unknown = QStringLiteral("未知");
+  QString where = FromGbk(place.province);
+  if (!place.city.empty() && place.city != place.province) where += FromGbk(place.city);
+  return QStringLiteral("\n归属地：") + (where.isEmpty() ? unknown : where) +
+         QStringLiteral("\n运营商：") +
+         (place.carrier.empty() ? unknown : FromGbk(place.carrier));
+}
+
+}  // namespace
+
 ResultListModel::ResultListModel(ResultList& list, QString columnCaption, QObject* parent)
     : QAbstractListModel(parent), list_(list), caption_(std::move(columnCaption)) {
   shown_ = list_.Count();
@@ -34,6 +49,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (!source.page.empty()) tip += QStringLiteral("\n来自：") + FromGbk(source.page);
     if (source.time != 0)
       tip += QStringLiteral("\n时间：") + QString::fromStdString(SourceTimeText(source));
+    if (numbers_) tip += PlaceTip(numbers_->Look(list_.Row(row)));
     return tip;
   }
   return {};

@@ -1,13 +1,15 @@
 #pragma once
 // A one-column Qt model over an engine ResultList. It observes the list: each append
 // inserts one row (no rebuild), clearing resets the model. Captions are converted from
-// GBK when a row is displayed; a row's tooltip adds the page it was found on and when.
+// GBK when a row is displayed; a row's tooltip adds the page it was found on and when, and,
+// for numbers while their places are shown, the number's province, city and carrier.
 #include <QAbstractListModel>
 #include <QString>
 
 class QTreeView;
 class QWidget;
 
+#include "engine/number_info.h"
 #include "engine/result_list.h"
 
 namespace tolvarine {
@@ -27,7 +29,11 @@ class ResultListModel : public QAbstractListModel, public ResultListObserver {
   void OnRowAppended(int row) override;
   void OnCleared() override;
 
+  // Where the rows (numbers) belong, shown in their tooltips; none: not shown.
+  void ShowPlaces(const NumberInfo* numbers) { numbers_ = numbers; }
+
  private:
+  const NumberInfo* numbers_ = nullptr;
   ResultList& list_;
   QString caption_;
   int shown_ = 0;  // rows announced to the views so far
