@@ -10,7 +10,7 @@ namespace tolvarine::testing {
 namespace {
 
 TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
-  state_.Write("tolvarine-extra.ini", "https=1\r\nformatted=0\r\nreport=1\r\n");
+  state_.Write("tolvarine-extra.ini", "https=1\r\nformatted=0\r\nreport=1\r\nplaces=1\r\n");
   Create();
   Window().show();
   auto* https = Child<QCheckBox>("httpsBox");
@@ -45,9 +45,27 @@ TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
   EXPECT_LE(report->x() + report->width(), Child<QWidget>("toolBar")->width());
   EXPECT_GE(report->width(), report->sizeHint().width());
 
+  // The number options head the prefix field, side by side and whole.
+  auto* places = Child<QCheckBox>("placesBox");
+  auto* validOnly = Child<QCheckBox>("validOnlyBox");
+  auto* prefixes = Child<QWidget>("prefixField");
+  ASSERT_NE(places, nullptr);
+  ASSERT_NE(validOnly, nullptr);
+  EXPECT_TRUE(places->isChecked());
+  EXPECT_FALSE(validOnly->isChecked());
+  EXPECT_GE(validOnly->x(), places->x() + places->width());
+  EXPECT_GE(places->x(), prefixes->x());
+  EXPECT_LE(validOnly->x() + validOnly->width(), prefixes->x() + prefixes->width());
+  EXPECT_GE(validOnly->width(), validOnly->sizeHint().width());
+  EXPECT_LE(places->y() + places->height(), prefixes->y());
+
   report->setChecked(false);
+  places->setChecked(false);
+  validOnly->setChecked(true);
   window_.reset();
-  EXPECT_EQ(state_.Read("tolvarine-extra.ini"), "https=0\r\nformatted=1\r\nreport=0\r\n");
+  EXPECT_EQ(state_.Read("tolvarine-extra.ini"),
+            "https=0\r\nformatted=1\r\nreport=0\r\nfollow=0\r\nignore-robots=0\r\nplaces=0\r\n"
+            "valid-only=1\r\ndepth=1\r\n");
 }
 
 }  // namespace
