@@ -11,6 +11,7 @@
 #include <QWebEngineView>
 #include <map>
 
+#include "base/gbk.h"
 #include "engine/walk_figures.h"
 #include "tests/support/temp_folder.h"
 #include "ui/report/walk_report_page.h"
@@ -49,6 +50,11 @@ std::vector<PageRecord> Log() {
     r.phonesAll = r.phonesNew + 1;
     r.linksNew = 3;
     r.linksAll = 4;
+    r.places = true;
+    if (r.phonesNew > 0) {
+      r.provinces[Utf8ToGbk(i % 2 ? "江苏省" : "广东省")] = r.phonesNew;
+      r.carriers[Utf8ToGbk(i % 4 ? "中国移动" : "中国联通")] = r.phonesNew;
+    }
     log.push_back(r);
   }
   return log;
@@ -88,6 +94,18 @@ std::vector<long long> ChartValues(QWebEnginePage& page, const char* id) {
   return values;
 }
 
+// A chart's data table as label -> value.
+std::map<std::string, long long> ChartTable(QWebEnginePage& page, const char* id) {
+  const QVariant v = Script(page, QStringLiteral("Array.from(document.querySelectorAll("
+                                              "'table[data-chart=\"%1\"] tr')).map(tr => "
+                                              "[tr.cells[0].textContent, tr.cells[1].textContent])")
+                                   .arg(QLatin1String(id)));
+  std::map<std::string, long long> table;
+  for (const QVariant& row : v.toList())
+    table[row.toList().at(0).toString().toStdString()] = row.toList().at(1).toLongLong();
+  return table;
+}
+
 long long Sum(const std::vector<long long>& values) {
   long long sum = 0;
   for (long long v : values) sum += v;
@@ -97,10 +115,17 @@ long long Sum(const std::vector<long long>& values) {
 TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
   const std::vector<PageRecord> log = Log();
   WalkFiguresBuilder builder;
-  std::map<std::string, long long> phonesBySite;
+  std::map<std::string, long long> phonesBySite, byProvince;
   long long phones = 0, loaded = 0;
   for (const PageRecord& r : log) {
-    builder.Add(r);
+    // Each record as the log holds it, read back: the place fields survive both forms.
+    for (RecordFormat format : {RecordFormat::Csv, RecordFormat::Jsonl}) {
+      const auto back = PageRecordFromLine(format, PageLogLine(format, r));
+      ASSERT_TRUE(back);
+      EXPECT_EQ(*back, r);
+    }
+    builder.Add(*PageRecordFromLine(RecordFormat::Csv, PageLogLine(RecordFormat::Csv, r)));
+    for (const auto& [province, n] : r.provinces) byProvince[GbkToUtf8(province)] += n;
     phonesBySite[r.site] += r.phonesNew;
     phones += r.phonesNew;
     if (r.outcome != PageOutcome::Abandoned) ++loaded;
@@ -130,7 +155,7 @@ TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
   EXPECT_EQ(Script(*page, "Array.from(document.querySelectorAll('figure svg'))"
                        ".filter(s => s.getBoundingClientRect().width > 100).length")
                 .toInt(),
-            4);
+            6);
   const std::vector<long long> overTime = ChartValues(*page, "numbers-over-time");
   ASSERT_FALSE(overTime.empty());
   EXPECT_EQ(overTime.back(), phones);
@@ -141,6 +166,8 @@ TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
   for (const auto& [site, n] : phonesBySite) expected.push_back(n);
   std::sort(expected.rbegin(), expected.rend());
   EXPECT_EQ(top, expected);
+  EXPECT_EQ(ChartTable(*page, "numbers-by-province"), byProvince);
+  EXPECT_EQ(Sum(ChartValues(*page, "numbers-by-carrier")), phones);
   EXPECT_EQ(Script(*page, "document.querySelectorAll('#sites tr').length").toInt(),
             static_cast<int>(phonesBySite.size()) + 1);
   EXPECT_EQ(Script(*page, "document.querySelectorAll('#notable tr').length").toInt(), 1 + 6);

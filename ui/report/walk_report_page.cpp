@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
 
 #include "base/gbk.h"
 #include "base/record_text.h"
@@ -105,6 +106,17 @@ ChartData PerMinute(const char* title, const char* axis, const std::vector<int>&
   return data;
 }
 
+// New numbers by place (province or carrier), most first, as ranked bars.
+std::string PlaceFigure(const char* id, const char* title,
+                        const std::map<std::string, int>& counts) {
+  std::vector<std::pair<std::string, int>> ranked(counts.begin(), counts.end());
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  ChartData data{title, "号码", {}};
+  for (const auto& [name, n] : ranked) data.points.emplace_back(GbkToUtf8(name), n);
+  return Figure(id, data, RankChartSvg(data));
+}
+
 std::string Charts(const WalkFigures& f) {
   std::string html = "<h2>图表</h2>";
   const ChartData numbers = PerMinute("号码累计（按分钟）", "号码", f.phonesPerMinute, true);
@@ -127,6 +139,10 @@ std::string Charts(const WalkFigures& f) {
     ChartData depth{"各层网页", "网页", {}};
     for (const auto& [d, n] : f.pagesByDepth) depth.points.emplace_back(std::to_string(d), n);
     html += Figure("pages-by-depth", depth, BarChartSvg(depth));
+  }
+  if (f.places) {
+    html += PlaceFigure("numbers-by-province", "各省号码", f.provinces);
+    html += PlaceFigure("numbers-by-carrier", "各运营商号码", f.carriers);
   }
   return html;
 }
