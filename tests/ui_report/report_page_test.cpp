@@ -172,8 +172,14 @@ TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
             static_cast<int>(phonesBySite.size()) + 1);
   EXPECT_EQ(Script(*page, "document.querySelectorAll('#notable tr').length").toInt(), 1 + 6);
 
-  if (const QByteArray shots = qgetenv("TOLVARINE_SCREENSHOTS"); !shots.isEmpty())
+  if (const QByteArray shots = qgetenv("TOLVARINE_SCREENSHOTS"); !shots.isEmpty()) {
+    // The whole page: the view as tall as the page, given a moment to paint it all.
+    view.resize(1000, Script(*page, "document.documentElement.scrollHeight").toInt());
+    bool painted = false;
+    QTimer::singleShot(1000, [&painted] { painted = true; });
+    WaitFor(painted);
     view.grab().save(QString::fromUtf8(shots) + "/report.png");
+  }
 }
 
 }  // namespace
