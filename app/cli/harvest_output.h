@@ -36,6 +36,8 @@ class HarvestOutput {
   // Numbers left out by --valid-only.
   int Dropped() const { return dropped_; }
   bool DropsInvalid() const { return plan_.validOnly; }
+  // Where numbers belong, with --enrich or --valid-only; none otherwise.
+  const NumberInfo* Numbers() const { return numbers_.get(); }
   // The closing totals on standard error: the pages abandoned and harvested early, the rows
   // written and, with --valid-only, the numbers left out.
   void PrintTotals(int abandoned, int early) const;

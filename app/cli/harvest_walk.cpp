@@ -67,6 +67,10 @@ void ApplyPlan(const HarvestPlan& plan, CrawlSettings& settings) {
   settings.extra.follow = plan.follow.depth > 0;
   settings.extra.depth = std::max(plan.follow.depth, 1);
   settings.extra.ignoreRobots = plan.follow.ignoreRobots;
+  // The page records count places with --enrich. --valid-only is applied where rows are
+  // written, so that one walk and --jobs leave out the same numbers: never in the walk.
+  settings.extra.places = plan.enrich;
+  settings.extra.validOnly = false;
   for (const auto& [items, list] : {std::pair{plan.prefixes, RuleList::Prefixes},
                                     std::pair{plan.mustContain, RuleList::MustContain},
                                     std::pair{plan.mustNotContain, RuleList::MustNotContain}}) {
@@ -190,6 +194,7 @@ class OneWalk {
         linkRows_(controller_.Links(), ResultKind::Link, ToRows(), [this] { OnRowLost(); }) {
     browser_.SetListener(&controller_);
     view_.SetController(&controller_);
+    controller_.SetNumberInfo(rows_.Output().Numbers());
     pageLog_.Open();
     if (pageLog_.Active()) controller_.SetPageLog(&pageLog_);
     if (rows_.ToParent() && plan.sendPages) controller_.SetPageLog(&pagesToParent_);

@@ -11,6 +11,7 @@ namespace tolvarine::cli {
 
 PageLogOutput::PageLogOutput(const HarvestPlan& plan)
     : format_(plan.format == RecordFormat::Jsonl ? RecordFormat::Jsonl : RecordFormat::Csv),
+      places_(plan.enrich),
       continuing_(plan.continuing) {
   if (plan.pageLog) {
     path_ = *plan.pageLog;
@@ -34,7 +35,7 @@ void PageLogOutput::Open() {
                      std::filesystem::file_size(path_, error) == 0;
   file_ = platform::OpenStream(path_, continuing_ ? "ab" : "wb");
   if (!file_) throw FileCreateError(GbkFileName(path_));
-  if (empty && format_ == RecordFormat::Csv) WriteRow(file_, kPageLogCsvHeader);
+  if (empty && format_ == RecordFormat::Csv) WriteRow(file_, PageLogCsvHeader(places_));
 }
 
 void PageLogOutput::OnPage(const PageRecord& record) {

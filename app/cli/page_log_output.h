@@ -30,6 +30,7 @@ class PageLogOutput : public PageLogSink {
 
  private:
   RecordFormat format_;
+  bool places_;  // --enrich: the records carry the place columns
   bool continuing_;
   std::string path_;
   bool temporary_ = false;

@@ -89,16 +89,31 @@ void ShardJoin::Release(int belowLine) {
   for (const auto& [line, value] : due) {
     auto it = held_.find(value);
     Write(ResultKind::Phone, value, it->second.source);
-    // Counted for the page records only when the shards send them.
-    if (plan_.pageLog || plan_.report) ++newOnPage_[{line, it->second.source.page}];
+    // Counted for the page records only when the shards send them; with --enrich, by place
+    // too, as one walk counts them.
+    if (plan_.pageLog || plan_.report) {
+      PageRecord& counts = newOnPage_[{line, it->second.source.page}];
+      ++counts.phonesNew;
+      if (plan_.enrich && output_.Numbers()) CountPlace(output_.Numbers()->Look(value), counts);
+    }
     written_.insert(value);
     held_.erase(it);
   }
   while (!heldPages_.empty() && heldPages_.begin()->first < belowLine) {
     PageRecord& page = heldPages_.begin()->second;
     const auto count = newOnPage_.find({page.line, page.final});
-    page.phonesNew = count == newOnPage_.end() ? 0 : count->second;
-    if (count != newOnPage_.end()) newOnPage_.erase(count);
+    PageRecord counted;
+    if (count != newOnPage_.end()) {
+      counted = std::move(count->second);
+      newOnPage_.erase(count);
+    }
+    page.phonesNew = counted.phonesNew;
+    // The shards count no places (they have no number data): the parent's count stands.
+    page.places = plan_.enrich && output_.Numbers();
+    if (page.places) {
+      page.provinces = std::move(counted.provinces);
+      page.carriers = std::move(counted.carriers);
+    }
     pageLog_.OnPage(page);
     heldPages_.erase(heldPages_.begin());
   }

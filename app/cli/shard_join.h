@@ -55,8 +55,8 @@ class ShardJoin {
   // By line, in the order each shard sent them (a line gives several pages when links are
   // followed; one site's pages all come from one shard).
   std::multimap<int, PageRecord> heldPages_;
-  // Numbers written for the first time, by line and page.
-  std::map<std::pair<int, std::string>, int> newOnPage_;
+  // Numbers written for the first time, by line and page: their count and places.
+  std::map<std::pair<int, std::string>, PageRecord> newOnPage_;
   int total_;
   int abandoned_ = 0;
   int early_ = 0;

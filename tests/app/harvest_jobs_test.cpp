@@ -54,6 +54,15 @@ class HarvestJobs : public ::testing::Test {
     return rows;
   }
 
+  // The records of a page log, sorted, with their load times taken out.
+  std::vector<std::string> LogWithoutTimes(const std::string& file) {
+    std::vector<std::string> out;
+    for (const std::string& row : Rows(dir.Read(file)))
+      out.push_back(std::regex_replace(row, std::regex(",\\d{13},\\d{13},"), ",T,"));
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
   LocalHttpServer server;
   TempFolder dir;
   std::string list;
@@ -196,14 +205,30 @@ TEST_F(HarvestJobs, PageLogTellsHowEachPageEndedAndJobsLogTheSame) {
   ProcessResult jobs = Harvest("jobs", {"--dedup", "--jobs", "3", "--page-log",
                                         dir.PathOf("jobs.log")});
   ASSERT_EQ(jobs.status, 0) << jobs.err;
-  const auto withoutTimes = [&](const std::string& file) {
-    std::vector<std::string> out;
-    for (const std::string& row : Rows(dir.Read(file)))
-      out.push_back(std::regex_replace(row, std::regex(",\\d{13},\\d{13},"), ",T,"));
-    std::sort(out.begin(), out.end());
-    return out;
+  EXPECT_EQ(LogWithoutTimes("jobs.log"), LogWithoutTimes("one.log"));
+}
+
+// With --enrich each record counts its new numbers by province and carrier, and --jobs
+// recounts them as one walk counts them.
+TEST_F(HarvestJobs, EnrichedPageLogCountsPlacesAndJobsCountTheSame) {
+  const std::vector<std::string> options = {"--dedup", "--format", "csv", "--enrich"};
+  auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), options.begin(), options.end());
+    return more;
   };
-  EXPECT_EQ(withoutTimes("jobs.log"), withoutTimes("one.log"));
+  ProcessResult one = Harvest("one", with({"--page-log", dir.PathOf("one.log")}));
+  ASSERT_EQ(one.status, 0) << one.err;
+  ProcessResult jobs = Harvest("jobs", with({"--jobs", "3", "--page-log", dir.PathOf("jobs.log")}));
+  ASSERT_EQ(jobs.status, 0) << jobs.err;
+  const std::vector<std::string> rows = Rows(dir.Read("one.log"));
+  ASSERT_EQ(rows.size(), 1u + kPages);
+  EXPECT_TRUE(rows[0].ends_with(",links_all,provinces,carriers")) << rows[0];
+  // The first page gives all three numbers, 15400000000 among them: no valid number
+  // ("无效号码" in GBK). The pages after it give one new number each.
+  const std::string invalid = "\xce\xde\xd0\xa7\xba\xc5\xc2\xeb:1";
+  EXPECT_NE(rows[1].find(invalid), std::string::npos) << rows[1];
+  EXPECT_EQ(rows[2].find(invalid), std::string::npos) << rows[2];
+  EXPECT_EQ(LogWithoutTimes("jobs.log"), LogWithoutTimes("one.log"));
 }
 
 }  // namespace
