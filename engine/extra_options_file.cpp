@@ -23,7 +23,6 @@ constexpr Known kKnown[] = {{"https", &ExtraOptions::https},
                             {"places", &ExtraOptions::places},
                             {"valid-only", &ExtraOptions::validOnly}};
 constexpr std::string_view kDepth = "depth";
-constexpr int kMaxDepth = 99;
 
 }  // namespace
 
@@ -38,7 +37,7 @@ ExtraOptions ReadExtraOptions(const std::string& folder) {
     bool known = false;
     if (eq != std::string_view::npos && line.substr(0, eq) == kDepth) {
       const std::optional<std::int32_t> depth = TryStrToInt(line.substr(eq + 1));
-      if (depth && *depth >= 1) options.depth = std::min(*depth, kMaxDepth);
+      if (depth && *depth >= 1) options.depth = std::min(*depth, kMaxFollowDepth);
       known = true;
     }
     for (const Known& k : kKnown) {

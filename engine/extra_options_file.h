@@ -27,6 +27,8 @@ struct ExtraOptions {
 };
 
 inline constexpr char kExtraOptionsFileName[] = "tolvarine-extra.ini";
+// The deepest a walk follows links.
+inline constexpr int kMaxFollowDepth = 99;
 
 // Reads the file in `folder` (a file-system path ending in "/"). A missing file gives all
 // off; a file that cannot be read throws InOutError.

@@ -159,7 +159,7 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   plan.jobs = IntNumber(parsed, "--jobs", 1, kMaxJobs).value_or(0);
   plan.recordsFd = IntNumber(parsed, "--records-fd", 3, 1023).value_or(-1);
   plan.sendPages = parsed.Has("--send-pages");
-  plan.follow.depth = IntNumber(parsed, "--depth", 0, 99).value_or(0);
+  plan.follow.depth = IntNumber(parsed, "--depth", 0, kMaxFollowDepth).value_or(0);
   if (auto scope = parsed.Value("--scope")) {
     const std::optional<ScopeKind> kind = ScopeKindFromName(*scope);
     if (!kind) throw UsageError("--scope takes site or host");

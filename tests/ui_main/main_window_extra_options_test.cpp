@@ -2,6 +2,7 @@
 // the file, and the window still fits them.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include "main_window_fixture.h"
@@ -10,7 +11,7 @@ namespace tolvarine::testing {
 namespace {
 
 TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
-  state_.Write("tolvarine-extra.ini", "https=1\r\nformatted=0\r\nreport=1\r\nplaces=1\r\n");
+  state_.Write("tolvarine-extra.ini", "https=1\r\nformatted=0\r\nreport=1\r\nplaces=1\r\nfollow=1\r\ndepth=3\r\n");
   Create();
   Window().show();
   auto* https = Child<QCheckBox>("httpsBox");
@@ -59,13 +60,40 @@ TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
   EXPECT_GE(validOnly->width(), validOnly->sizeHint().width());
   EXPECT_LE(places->y() + places->height(), prefixes->y());
 
+  // Following links: its column stands between the filter boxes and the link rules, whole;
+  // the depth and robots choice are editable only while links are followed.
+  auto* follow = Child<QCheckBox>("followBox");
+  auto* depth = Child<QSpinBox>("depthField");
+  auto* ignoreRobots = Child<QCheckBox>("ignoreRobotsBox");
+  ASSERT_NE(follow, nullptr);
+  ASSERT_NE(depth, nullptr);
+  ASSERT_NE(ignoreRobots, nullptr);
+  EXPECT_TRUE(follow->isChecked());
+  EXPECT_EQ(depth->value(), 3);
+  EXPECT_TRUE(depth->isEnabled());
+  auto* mustContain = Child<QWidget>("mustContainField");
+  for (QWidget* w : {static_cast<QWidget*>(follow), static_cast<QWidget*>(depth),
+                     static_cast<QWidget*>(ignoreRobots)}) {
+    EXPECT_GE(w->x(), https->x() + https->width());
+    EXPECT_LE(w->x() + w->width(), mustContain->x());
+    EXPECT_LE(w->y() + w->height(), panel->height());
+  }
+  EXPECT_GE(follow->width(), follow->sizeHint().width());
+  EXPECT_GE(ignoreRobots->width(), ignoreRobots->sizeHint().width());
+  depth->setValue(5);
+  ignoreRobots->setChecked(true);
+  EXPECT_EQ(Window().Crawl().Settings().extra.depth, 5);
+  follow->setChecked(false);
+  EXPECT_FALSE(depth->isEnabled());
+  EXPECT_FALSE(ignoreRobots->isEnabled());
+
   report->setChecked(false);
   places->setChecked(false);
   validOnly->setChecked(true);
   window_.reset();
   EXPECT_EQ(state_.Read("tolvarine-extra.ini"),
-            "https=0\r\nformatted=1\r\nreport=0\r\nfollow=0\r\nignore-robots=0\r\nplaces=0\r\n"
-            "valid-only=1\r\ndepth=1\r\n");
+            "https=0\r\nformatted=1\r\nreport=0\r\nfollow=0\r\nignore-robots=1\r\nplaces=0\r\n"
+            "valid-only=1\r\ndepth=5\r\n");
 }
 
 }  // namespace

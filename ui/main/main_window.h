@@ -19,8 +19,10 @@
 #include "ui/tray/tray_service.h"
 
 class QAction;
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -93,6 +95,7 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   void BuildToolBar(QVBoxLayout* root);
   void BuildOptionRow(QVBoxLayout* root);
   void BuildFilterPanel(QVBoxLayout* root);
+  void BuildFollowColumn(QWidget* panel, QBoxLayout* layout);
   void BuildResultLists(QVBoxLayout* root);
   void BuildStatusBar(QVBoxLayout* root);
   void BuildTrayMenu();
@@ -113,6 +116,7 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   std::optional<std::string> SaveReportBeside(const std::string& listsPath);
   // The phone list's tooltips show where each number belongs while the places option is on.
   void ShowPlacesInTips(bool shown);
+  void EnableFollowOptions(bool follow);
   // Runs Start or Continue with the page log attached while the report option is on.
   void RunWalk(bool continuing, const std::function<void()>& begin);
   void OpenUrl(const QString& url);
@@ -193,6 +197,9 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   QCheckBox* reportBox = nullptr;
   QCheckBox* placesBox = nullptr;
   QCheckBox* validOnlyBox = nullptr;
+  QCheckBox* followBox = nullptr;
+  QSpinBox* depthField = nullptr;
+  QCheckBox* ignoreRobotsBox = nullptr;
   QCheckBox* linkFilterBox = nullptr;
   QCheckBox* onlySiteBox = nullptr;
   QLineEdit* listFileField = nullptr;

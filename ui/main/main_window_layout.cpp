@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -174,6 +175,7 @@ void MainWindow::BuildFilterPanel(QVBoxLayout* root) {
   boxes->addWidget(formattedBox);
   boxes->addStretch(1);
   layout->addLayout(boxes);
+  BuildFollowColumn(panel, layout);
 
   auto addRuleColumn = [&](const char* labelName, const QString& caption, QPlainTextEdit* memo) {
     auto* column = new QVBoxLayout();
@@ -212,6 +214,35 @@ void MainWindow::BuildFilterPanel(QVBoxLayout* root) {
   numberColumn->addWidget(prefixField, 1);
   layout->addLayout(numberColumn, 1);
   root->addWidget(panel);
+}
+
+// Following links: a column of its own beside the filter boxes, as the links it follows are
+// the ones those boxes and rules judge.
+void MainWindow::BuildFollowColumn(QWidget* panel, QBoxLayout* layout) {
+  auto* column = new QVBoxLayout();
+  followBox = CaptionLeftBox(panel, "followBox", QStringLiteral("跟随链接"));
+  followBox->setToolTip(QStringLiteral(
+      "从网址文件的每一行出发，在同一网站内沿链接继续搜索，直到所设的深度；"
+      "每个网址只打开一次，遵守网站的 robots.txt。"));
+  auto* depthRow = new QHBoxLayout();
+  depthRow->setSpacing(2);
+  auto* depthLabel = new QLabel(QStringLiteral("深度："), panel);
+  depthLabel->setObjectName(QStringLiteral("depthLabel"));
+  depthField = new QSpinBox(panel);
+  depthField->setObjectName(QStringLiteral("depthField"));
+  depthField->setRange(1, kMaxFollowDepth);
+  depthField->setToolTip(QStringLiteral("网址文件中的网页为第 0 层；第 N 层网页上的链接只收集，不再打开。"));
+  depthLabel->setBuddy(depthField);
+  depthRow->addWidget(depthLabel);
+  depthRow->addWidget(depthField);
+  depthRow->addStretch(1);
+  ignoreRobotsBox = CaptionLeftBox(panel, "ignoreRobotsBox", QStringLiteral("忽略robots"));
+  ignoreRobotsBox->setToolTip(QStringLiteral("不读取 robots.txt：只用于自己的网站。"));
+  column->addWidget(followBox);
+  column->addLayout(depthRow);
+  column->addWidget(ignoreRobotsBox);
+  column->addStretch(1);
+  layout->addLayout(column);
 }
 
 void MainWindow::BuildResultLists(QVBoxLayout* root) {

@@ -71,6 +71,10 @@ void MainWindow::ShowSettings(const CrawlSettings& settings) {
   placesBox->setChecked(settings.extra.places);
   validOnlyBox->setChecked(settings.extra.validOnly);
   ShowPlacesInTips(settings.extra.places);
+  followBox->setChecked(settings.extra.follow);
+  depthField->setValue(settings.extra.depth);
+  ignoreRobotsBox->setChecked(settings.extra.ignoreRobots);
+  EnableFollowOptions(settings.extra.follow);
   // A field whose text already counts as the speed keeps it as typed.
   if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
     speedField->setValue(settings.speed);
@@ -107,6 +111,16 @@ void MainWindow::PushEditsToSettings() {
   connect(validOnlyBox, &QCheckBox::toggled, this, [this](bool ticked) {
     if (!showingSettings_) crawl_->Settings().extra.validOnly = ticked;
   });
+  connect(followBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    EnableFollowOptions(ticked);
+    if (!showingSettings_) crawl_->Settings().extra.follow = ticked;
+  });
+  connect(depthField, &QSpinBox::valueChanged, this, [this](int depth) {
+    if (!showingSettings_) crawl_->Settings().extra.depth = depth;
+  });
+  connect(ignoreRobotsBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.ignoreRobots = ticked;
+  });
   // The text as typed counts, also before the field has interpreted it.
   connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {
     if (!showingSettings_) Guarded([&] { crawl_->Settings().speed = ReadSpeed(ToGbk(text)); });
@@ -118,6 +132,12 @@ void MainWindow::PushEditsToSettings() {
         Guarded([&] { crawl_->Settings().SetRules(list, WithCrlf(field->toPlainText())); });
     });
   }
+}
+
+// The depth and the robots choice matter only while links are followed.
+void MainWindow::EnableFollowOptions(bool follow) {
+  depthField->setEnabled(follow);
+  ignoreRobotsBox->setEnabled(follow);
 }
 
 void MainWindow::ShowPlacesInTips(bool shown) {
