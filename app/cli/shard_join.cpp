@@ -39,7 +39,7 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
       if (message.kind == ResultKind::Phone && plan_.dedup) {
         Hold(message);
       } else {
-        Write(message.kind, message.value, message.source);
+        Write(message.kind, message.value, message.source, message.line);
       }
       break;
     case ShardMessage::Type::Position:
@@ -52,7 +52,7 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
         heldPages_.emplace(message.page.line, message.page);
         Release(SafeLine());
       } else {
-        pageLog_.OnPage(message.page);
+        LogPage(message.page);
       }
       break;
     case ShardMessage::Type::End:
@@ -88,40 +88,43 @@ void ShardJoin::Release(int belowLine) {
   std::sort(due.begin(), due.end());
   for (const auto& [line, value] : due) {
     auto it = held_.find(value);
-    Write(ResultKind::Phone, value, it->second.source);
-    // Counted for the page records only when the shards send them; with --enrich, by place
-    // too, as one walk counts them.
-    if (plan_.pageLog || plan_.report) {
-      PageRecord& counts = newOnPage_[{line, it->second.source.page}];
-      ++counts.phonesNew;
-      if (plan_.enrich && output_.Numbers()) CountPlace(output_.Numbers()->Look(value), counts);
-    }
+    Write(ResultKind::Phone, value, it->second.source, line);
     written_.insert(value);
     held_.erase(it);
   }
   while (!heldPages_.empty() && heldPages_.begin()->first < belowLine) {
-    PageRecord& page = heldPages_.begin()->second;
-    const auto count = newOnPage_.find({page.line, page.final});
-    PageRecord counted;
-    if (count != newOnPage_.end()) {
-      counted = std::move(count->second);
-      newOnPage_.erase(count);
-    }
-    page.phonesNew = counted.phonesNew;
-    // The shards count no places (they have no number data): the parent's count stands.
-    page.places = plan_.enrich && output_.Numbers();
-    if (page.places) {
-      page.provinces = std::move(counted.provinces);
-      page.carriers = std::move(counted.carriers);
-    }
-    pageLog_.OnPage(page);
+    LogPage(std::move(heldPages_.begin()->second));
     heldPages_.erase(heldPages_.begin());
   }
 }
 
-void ShardJoin::Write(ResultKind kind, const std::string& value, const RowSource& source) {
-  if (!output_.Write(kind, value, source)) writeFailed_ = true;
+// A page's record with the numbers the parent wrote for it: their count, and with --enrich
+// their places (the shards have no number data to count them by).
+void ShardJoin::LogPage(PageRecord page) {
+  const auto count = newOnPage_.find({page.line, page.final});
+  PageRecord counted;
+  if (count != newOnPage_.end()) {
+    counted = std::move(count->second);
+    newOnPage_.erase(count);
+  }
+  page.phonesNew = counted.phonesNew;
+  page.places = Places() != nullptr;
+  page.provinces = std::move(counted.provinces);
+  page.carriers = std::move(counted.carriers);
+  pageLog_.OnPage(page);
 }
+
+void ShardJoin::Write(ResultKind kind, const std::string& value, const RowSource& source,
+                      int line) {
+  if (!output_.Write(kind, value, source)) writeFailed_ = true;
+  // Counted for the page records only when the shards send them.
+  if (kind != ResultKind::Phone || !(plan_.pageLog || plan_.report)) return;
+  PageRecord& counts = newOnPage_[{line, source.page}];
+  ++counts.phonesNew;
+  if (const NumberInfo* places = Places()) CountPlace(places->Look(value), counts);
+}
+
+const NumberInfo* ShardJoin::Places() const { return plan_.enrich ? output_.Numbers() : nullptr; }
 
 // Pages read so far over all shards: shard k's lines among the first p are k+1, k+1+N...
 void ShardJoin::ShowProgress() {

@@ -42,7 +42,11 @@ class ShardJoin {
   void Release(int belowLine);
   int SafeLine() const;
   void ShowProgress();
-  void Write(ResultKind kind, const std::string& value, const RowSource& source);
+  // Writes a row; a number is counted for its page's record.
+  void Write(ResultKind kind, const std::string& value, const RowSource& source, int line);
+  void LogPage(PageRecord page);
+  // Where numbers belong, with --enrich; none otherwise.
+  const NumberInfo* Places() const;
 
   const HarvestPlan& plan_;
   HarvestOutput& output_;
@@ -55,7 +59,8 @@ class ShardJoin {
   // By line, in the order each shard sent them (a line gives several pages when links are
   // followed; one site's pages all come from one shard).
   std::multimap<int, PageRecord> heldPages_;
-  // Numbers written for the first time, by line and page: their count and places.
+  // Numbers written, by line and page (with --dedup, each number on its first page only):
+  // their count and places, until the page's record is logged.
   std::map<std::pair<int, std::string>, PageRecord> newOnPage_;
   int total_;
   int abandoned_ = 0;

@@ -229,6 +229,20 @@ TEST_F(HarvestJobs, EnrichedPageLogCountsPlacesAndJobsCountTheSame) {
   EXPECT_NE(rows[1].find(invalid), std::string::npos) << rows[1];
   EXPECT_EQ(rows[2].find(invalid), std::string::npos) << rows[2];
   EXPECT_EQ(LogWithoutTimes("jobs.log"), LogWithoutTimes("one.log"));
+
+  // Without --dedup the parent writes the shards' rows as they come, and counts their
+  // places all the same.
+  const std::vector<std::string> plain = {"--format", "csv", "--enrich", "--page-log"};
+  auto logTo = [&](const std::string& log) {
+    std::vector<std::string> args = plain;
+    args.push_back(dir.PathOf(log));
+    return args;
+  };
+  ASSERT_EQ(Harvest("one-all", logTo("one-all.log")).status, 0);
+  std::vector<std::string> jobsAll = logTo("jobs-all.log");
+  jobsAll.insert(jobsAll.end(), {"--jobs", "3"});
+  ASSERT_EQ(Harvest("jobs-all", jobsAll).status, 0);
+  EXPECT_EQ(LogWithoutTimes("jobs-all.log"), LogWithoutTimes("one-all.log"));
 }
 
 }  // namespace
