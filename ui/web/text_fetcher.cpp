@@ -46,7 +46,7 @@ void TextFetcher::OnLoadingChanged(QWebEnginePage* page, const QWebEngineLoading
     if (!alive || alive != page_) return;
     page_ = nullptr;
     alive->deleteLater();
-    answer_(address, 200, text.toStdString());
+    answer_(address, 200, text);
   });
 }
 

@@ -4,9 +4,10 @@
 // scripts off. One fetch at a time; a new one replaces the one in flight (which never
 // answers). The answer gives the HTTP status after redirects (200 for a load that
 // succeeded, the server's status for an HTTP error, 0 when no answer came: no connection,
-// no such host) and the body as UTF-8 text.
+// no such host) and the body as text.
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <string>
 
@@ -20,8 +21,9 @@ class TextFetcher : public QObject {
   Q_OBJECT
 
  public:
+  // Called from the event loop; the caller guards it.
   using Answer = std::function<void(const std::string& address, int status,
-                                    const std::string& body)>;
+                                    const QString& body)>;
   TextFetcher(QWebEngineProfile* profile, Answer answer, QObject* parent = nullptr);
   ~TextFetcher() override;
 

@@ -125,8 +125,10 @@ void WebPageBrowser::FetchText(const std::string& address) {
   if (fetcher_ == nullptr) {
     fetcher_ = new TextFetcher(
         profile_.get(),
-        [this](const std::string& fetched, int status, const std::string& body) {
-          if (listener_) listener_->OnTextFetched(fetched, status, body);
+        [this](const std::string& fetched, int status, const QString& body) {
+          Guarded([&] {
+            if (listener_) listener_->OnTextFetched(fetched, status, body.toStdString());
+          });
         },
         this);
   }
