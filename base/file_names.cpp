@@ -3,18 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/ascii.h"
 #include "base/gbk.h"
 
 namespace tolvarine {
 
 namespace {
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool Exists(const std::string& path) {
   std::error_code error;
@@ -25,13 +19,13 @@ bool Exists(const std::string& path) {
 // none does. Of several matches the bytewise smallest name is taken, so the choice does
 // not depend on the order in which the folder lists its entries.
 std::string MatchIgnoringCase(const std::string& folder, const std::string& name) {
-  const std::string wanted = LowerAscii(name);
+  const std::string wanted = AsciiLowered(name);
   std::string best;
   std::error_code error;
   for (std::filesystem::directory_iterator entry(folder.empty() ? "." : folder, error), end;
        !error && entry != end; entry.increment(error)) {
     std::string candidate = entry->path().filename().string();
-    if (LowerAscii(candidate) == wanted && (best.empty() || candidate < best)) best = candidate;
+    if (AsciiLowered(candidate) == wanted && (best.empty() || candidate < best)) best = candidate;
   }
   return best;
 }

@@ -1,5 +1,6 @@
 #include "engine/crawl_frontier_source.h"
 
+#include <string_view>
 #include <utility>
 
 #include "base/number_text.h"
@@ -149,14 +150,12 @@ const RobotsRules* FrontierSource::RulesFor(const std::string& origin) {
 
 void FrontierSource::AnswerRobots(const std::string& robotsAddress, int status,
                                   const std::string& body) {
-  std::string origin = robotsAddress;
-  const std::size_t suffix = origin.size() - std::string(kRobotsFile).size();
-  if (origin.size() >= sizeof kRobotsFile && origin.compare(suffix, std::string::npos,
-                                                           kRobotsFile) == 0)
-    origin.resize(suffix);
+  std::string_view origin = robotsAddress;
+  if (origin.ends_with(kRobotsFile)) origin.remove_suffix(std::string_view(kRobotsFile).size());
   RobotsRules rules = RobotsRules::FromAnswer(status, body, kRobotsProductToken);
-  store_->SetValue(kRobotsKeyPrefix + origin, rules.Serialized());
-  robots_.insert_or_assign(origin, std::move(rules));
+  const std::string key(origin);
+  store_->SetValue(kRobotsKeyPrefix + key, rules.Serialized());
+  robots_.insert_or_assign(key, std::move(rules));
 }
 
 bool FrontierSource::Allowed(const SourcedAddress& address) {

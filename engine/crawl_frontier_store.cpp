@@ -27,7 +27,6 @@ enum StatementId {
   kLineCountAdd,
   kFront,
   kPop,
-  kQueued,
   kSeen,
   kSetValue,
   kGetValue,
@@ -42,7 +41,6 @@ constexpr const char* kSql[kStatementCount] = {
     "INSERT INTO line_counts(line, n) VALUES(?1, 1) ON CONFLICT(line) DO UPDATE SET n = n + 1",
     "SELECT address, depth, line, source FROM queue ORDER BY id LIMIT 1",
     "DELETE FROM queue WHERE id = (SELECT min(id) FROM queue)",
-    "SELECT count(*) FROM queue",
     "SELECT count(*) FROM seen",
     "INSERT INTO kv(key, value) VALUES(?1, ?2) ON CONFLICT(key) DO UPDATE SET value = ?2",
     "SELECT value FROM kv WHERE key = ?1",
@@ -79,6 +77,17 @@ class CrawlFrontierStore::Statement {
     return false;
   }
   long long ColumnInt(int i) { return sqlite3_column_int64(stmt_, i); }
+  // For a statement that gives no rows: runs it and resets it.
+  void Run() {
+    Step();
+    Reset();
+  }
+  // The first column of the first row (0 when there is none); resets the statement.
+  long long FirstInt() {
+    const long long n = Step() ? ColumnInt(0) : 0;
+    Reset();
+    return n;
+  }
   std::string ColumnText(int i) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
     return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))
@@ -107,15 +116,9 @@ CrawlFrontierStore::CrawlFrontierStore(const std::string& path) : path_(path) {
     Exec("PRAGMA journal_mode=WAL");
     Exec("PRAGMA synchronous=NORMAL");
     Exec("PRAGMA cache_size=-8192");  // 8 MiB of pages at most
-    Statement id(*this, "PRAGMA application_id");
-    Statement version(*this, "PRAGMA user_version");
-    const long long application = id.Step() ? id.ColumnInt(0) : 0;
-    const long long schema = version.Step() ? version.ColumnInt(0) : 0;
-    id.Reset();
-    version.Reset();
-    Statement tables(*this, "SELECT count(*) FROM sqlite_master");
-    const long long objects = tables.Step() ? tables.ColumnInt(0) : 0;
-    tables.Reset();
+    const long long application = Statement(*this, "PRAGMA application_id").FirstInt();
+    const long long schema = Statement(*this, "PRAGMA user_version").FirstInt();
+    const long long objects = Statement(*this, "SELECT count(*) FROM sqlite_master").FirstInt();
     if (objects > 0 && (application != kApplicationId || schema != kSchemaVersion))
       throw Error("The file " + GbkFileName(path) + " is no crawl state of this program");
     Exec(kSchema);
@@ -175,25 +178,17 @@ void CrawlFrontierStore::Reset() {
 
 bool CrawlFrontierStore::Enqueue(const FrontierEntry& entry, int maxPerLine) {
   if (maxPerLine > 0) {
-    Statement& count = Prepared(kLineCount).Int(1, entry.line);
-    const long long queued = count.Step() ? count.ColumnInt(0) : 0;
-    count.Reset();
-    if (queued >= maxPerLine) return false;
+    if (Prepared(kLineCount).Int(1, entry.line).FirstInt() >= maxPerLine) return false;
   }
-  Statement& seen = Prepared(kSeenInsert).Text(1, entry.address);
-  seen.Step();
-  seen.Reset();
+  Prepared(kSeenInsert).Text(1, entry.address).Run();
   if (sqlite3_changes(db_) == 0) return false;
-  Statement& queue = Prepared(kQueueInsert)
-                         .Text(1, entry.address)
-                         .Int(2, entry.depth)
-                         .Int(3, entry.line)
-                         .Text(4, entry.source);
-  queue.Step();
-  queue.Reset();
-  Statement& add = Prepared(kLineCountAdd).Int(1, entry.line);
-  add.Step();
-  add.Reset();
+  Prepared(kQueueInsert)
+      .Text(1, entry.address)
+      .Int(2, entry.depth)
+      .Int(3, entry.line)
+      .Text(4, entry.source)
+      .Run();
+  Prepared(kLineCountAdd).Int(1, entry.line).Run();
   return true;
 }
 
@@ -208,37 +203,14 @@ std::optional<FrontierEntry> CrawlFrontierStore::Front() {
   return entry;
 }
 
-void CrawlFrontierStore::PopFront() {
-  Statement& pop = Prepared(kPop);
-  pop.Step();
-  pop.Reset();
-}
+void CrawlFrontierStore::PopFront() { Prepared(kPop).Run(); }
 
-bool CrawlFrontierStore::Empty() {
-  Statement& any = Prepared(kAny);
-  const bool found = any.Step();
-  any.Reset();
-  return !found;
-}
+bool CrawlFrontierStore::Empty() { return Prepared(kAny).FirstInt() == 0; }
 
-long long CrawlFrontierStore::QueuedCount() {
-  Statement& count = Prepared(kQueued);
-  const long long n = count.Step() ? count.ColumnInt(0) : 0;
-  count.Reset();
-  return n;
-}
-
-long long CrawlFrontierStore::SeenCount() {
-  Statement& count = Prepared(kSeen);
-  const long long n = count.Step() ? count.ColumnInt(0) : 0;
-  count.Reset();
-  return n;
-}
+long long CrawlFrontierStore::SeenCount() { return Prepared(kSeen).FirstInt(); }
 
 void CrawlFrontierStore::SetValue(const std::string& key, const std::string& value) {
-  Statement& set = Prepared(kSetValue).Text(1, key).Text(2, value);
-  set.Step();
-  set.Reset();
+  Prepared(kSetValue).Text(1, key).Text(2, value).Run();
 }
 
 std::optional<std::string> CrawlFrontierStore::Value(const std::string& key) {

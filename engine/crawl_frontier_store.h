@@ -42,7 +42,7 @@ class CrawlFrontierStore {
   // Takes the first entry out of the queue: it is done.
   void PopFront();
   bool Empty();
-  long long QueuedCount();
+  // Addresses queued in this crawl, done ones included.
   long long SeenCount();
   void SetValue(const std::string& key, const std::string& value);
   std::optional<std::string> Value(const std::string& key);

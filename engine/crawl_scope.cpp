@@ -10,21 +10,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include "base/ascii.h"
+#include "base/number_text.h"
+
 namespace tolvarine {
 namespace {
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiHexDigit(char c) {
-  return IsAsciiDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
-}
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c; }
-
-std::string AsciiLowered(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = AsciiLower(c);
-  return out;
-}
 
 // The pieces of "scheme://[userinfo@]host[:port][path][?query][#fragment]", as written;
 // nullopt when the address has no "//" after its scheme or its port is no port number.
@@ -114,7 +104,7 @@ std::optional<std::string> CanonicalHost(std::string_view host) {
   if (host.front() == '[') {
     const std::string_view inside = host.substr(1, host.size() - 2);
     if (inside.empty() || !std::all_of(inside.begin(), inside.end(), [](char c) {
-          return IsAsciiHexDigit(c) || c == ':' || c == '.';
+          return HexDigit(c) >= 0 || c == ':' || c == '.';
         }))
       return std::nullopt;
     return AsciiLowered(host);

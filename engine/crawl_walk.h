@@ -4,14 +4,13 @@
 // the completion mark, the wait and its timers; the controller runs the commands around it
 // (their checks, dialogs and messages) and keeps the settings and the state files.
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
+#include "engine/address_source.h"
 #include "engine/clock.h"
 #include "engine/crawl_environment.h"
-#include <memory>
-
-#include "engine/address_source.h"
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
 #include "engine/link_harvester.h"
@@ -100,8 +99,9 @@ class CrawlWalk {
   // Whether the page has been waited for long enough: the wait lasts 30 ticks, and never
   // less time than 30 ticks at the fastest speed.
   bool WaitedLongEnough() const;
-  // Runs the link harvester and the phone extractor on the page, as the options say.
-  void Harvest(PageDocument& document);
+  // Runs the link harvester and the phone extractor on the page, as the options say;
+  // `location` is its address as the browser reports it.
+  void Harvest(PageDocument& document, const std::string& location);
   // Whether a number found goes into the phone list: with invalid numbers left out, an
   // invalid one is counted instead (once, with dedup).
   bool KeepNumber(std::string_view number);

@@ -194,7 +194,7 @@ void CrawlWalk::PacingTick() {
   } else {
     if (!pageComplete_) ++pagesHarvestedEarly_;
     page_.outcome = pageComplete_ ? PageOutcome::Harvested : PageOutcome::HarvestedEarly;
-    Harvest(*document);
+    Harvest(*document, location);
   }
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
   if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
@@ -202,8 +202,7 @@ void CrawlWalk::PacingTick() {
 
 // The rows of the page keep its address as the browser reports it (after redirects, the
 // address the site key is taken from) and the time of the harvest.
-void CrawlWalk::Harvest(PageDocument& document) {
-  const std::string location = browser_.LocationURL();
+void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
   const int linksBefore = linksFound_, phonesBefore = phonesFound_;
   int phonesAll = 0;
   // Rows of a walk that follows links carry their page's depth.

@@ -2,11 +2,10 @@
 
 #include <string_view>
 
+#include "base/ascii.h"
+
 namespace tolvarine {
 namespace {
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The scheme's length when the address starts with one ("http:", "about:", ...), else 0.
 // A drive letter or a host with a port ("example.com:8080/") is no scheme.
@@ -24,13 +23,7 @@ std::size_t SchemeLength(std::string_view address) {
 }
 
 bool IsWebScheme(std::string_view scheme) {
-  auto equalsIgnoringCase = [](std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if ((a[i] | 0x20) != b[i]) return false;
-    return true;
-  };
-  return equalsIgnoringCase(scheme, "http") || equalsIgnoringCase(scheme, "https");
+  return EqualsIgnoringAsciiCase(scheme, "http") || EqualsIgnoringAsciiCase(scheme, "https");
 }
 
 // The host part after "scheme://" (to the first '/', '?' or '#', port included) is there

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/record_text.h"
 
 namespace tolvarine {
@@ -124,11 +125,7 @@ std::string SiteOf(std::string_view address) {
   if (const std::size_t at = rest.rfind('@'); at != std::string_view::npos)
     rest = rest.substr(at + 1);
   if (!rest.starts_with('[')) rest = rest.substr(0, rest.find(':'));
-  std::string host(rest);
-  for (char& c : host) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return host;
+  return AsciiLowered(rest);
 }
 
 std::string PageLogLine(RecordFormat format, const PageRecord& record) {

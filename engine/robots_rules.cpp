@@ -2,22 +2,14 @@
 
 #include <cstddef>
 
+#include "base/ascii.h"
+#include "base/number_text.h"
+
 namespace tolvarine {
 namespace {
 
 // Crawlers must read at least this much of a robots.txt; the rest is left unread.
 constexpr std::size_t kMaxBodyBytes = 500 * 1024;
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
 
 bool IsUnreserved(char c) {
   return IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-' || c == '.' || c == '_' || c == '~';
@@ -25,13 +17,6 @@ bool IsUnreserved(char c) {
 
 bool IsReserved(char c) {
   return std::string_view(":/?#[]@!$&'()*+,;=").find(c) != std::string_view::npos;
-}
-
-int HexValue(char c) {
-  if (IsAsciiDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 void AppendEscaped(std::string& out, unsigned char octet) {
@@ -50,10 +35,10 @@ std::string Normalised(std::string_view text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-        HexValue(text[i + 2]) >= 0) {
+    if (c == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
+        HexDigit(text[i + 2]) >= 0) {
       const auto octet =
-          static_cast<unsigned char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+          static_cast<unsigned char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
       if (IsUnreserved(static_cast<char>(octet)))
         out += static_cast<char>(octet);
       else
@@ -154,16 +139,16 @@ RobotsRules RobotsRules::Parse(std::string_view body, std::string_view productTo
     const std::string_view key = Trimmed(line.substr(0, colon));
     const std::string_view value = Trimmed(line.substr(colon + 1));
 
-    if (EqualsIgnoringCase(key, "user-agent")) {
+    if (EqualsIgnoringAsciiCase(key, "user-agent")) {
       if (!readingAgents) groupForToken = groupForAny = false;
       readingAgents = true;
       const std::string_view agent = ProductToken(value);
-      if (!agent.empty() && EqualsIgnoringCase(agent, token)) {
+      if (!agent.empty() && EqualsIgnoringAsciiCase(agent, token)) {
         groupForToken = tokenGroupSeen = true;
       } else if (value.starts_with('*')) {
         groupForAny = anyGroupSeen = true;
       }
-    } else if (EqualsIgnoringCase(key, "allow") || EqualsIgnoringCase(key, "disallow")) {
+    } else if (EqualsIgnoringAsciiCase(key, "allow") || EqualsIgnoringAsciiCase(key, "disallow")) {
       readingAgents = false;
       // An empty value is no rule. A value that does not start with "/" or "*" is read as
       // a path from the root, as its writer most likely meant.

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "base/ascii.h"
 #include "base/atomic_file.h"
 #include "engine/result_records.h"
 
@@ -21,13 +22,8 @@ size_t ExtensionStart(const std::string& path) {
 
 bool EndsWithCsv(const std::string& path) {
   constexpr std::string_view kCsv = ".csv";
-  if (path.size() < kCsv.size()) return false;
-  for (std::size_t i = 0; i < kCsv.size(); ++i) {
-    char c = path[path.size() - kCsv.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kCsv[i]) return false;
-  }
-  return true;
+  return path.size() >= kCsv.size() &&
+         EqualsIgnoringAsciiCase(std::string_view(path).substr(path.size() - kCsv.size()), kCsv);
 }
 
 }  // namespace
@@ -44,15 +40,14 @@ std::string ReportFileBeside(const std::string& path) {
 std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
                                          const ResultList& links, const NumberInfo* places) {
   const RecordFormat format = EndsWithCsv(path) ? RecordFormat::Csv : RecordFormat::Plain;
-  const auto content = [format](const ResultList& list) { return ResultListText(list, format); };
   std::vector<std::string> written;
-  ReplaceFileAtomically(path, format == RecordFormat::Csv
-                                  ? ResultListText(phones, format, places)
-                                  : content(phones));
+  // Only records have room for a number's place.
+  ReplaceFileAtomically(
+      path, ResultListText(phones, format, format == RecordFormat::Csv ? places : nullptr));
   written.push_back(path);
   // Written also when empty, so an older links file never stays beside the new phones.
   const std::string linksPath = LinksFileBeside(path);
-  ReplaceFileAtomically(linksPath, content(links));
+  ReplaceFileAtomically(linksPath, ResultListText(links, format));
   written.push_back(linksPath);
   return written;
 }
