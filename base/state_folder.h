@@ -4,6 +4,10 @@
 
 namespace tolvarine {
 
+// The file in the state folder that a running walk holds locked, so that a second walk on
+// the same folder is refused.
+inline constexpr char kStateLockName[] = "tolvarine.lock";
+
 // The folder of the running executable, with a trailing "/".
 std::string ExecutableFolder();
 

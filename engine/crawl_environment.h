@@ -39,6 +39,13 @@ struct CrawlEnvironment {
   // host of each list line, and at most this many pages a line.
   ScopeKind followScope = ScopeKind::Site;
   int maxPagesPerLine = kDefaultMaxPagesPerLine;
+  // Called before the walk saves anything that marks pages done (the progress file, a page's
+  // end in the crawl store): a shard of --jobs waits there until its parent holds the rows
+  // sent so far. Throws when they cannot be held; the state is then not saved.
+  std::function<void()> beforeSave;
+  // Saves the position after every page (the command line), so that a walk killed and
+  // continued walks again at most the page that was in flight.
+  bool saveEveryPage = false;
 };
 
 }  // namespace tolvarine

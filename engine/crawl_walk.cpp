@@ -166,7 +166,7 @@ void CrawlWalk::Finish() {
   }
   std::exception_ptr writeFailure;
   try {
-    saveProgress_(source_->Position());
+    SaveProgress(source_->Position());
   } catch (...) {
     writeFailure = std::current_exception();
   }

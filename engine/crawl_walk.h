@@ -114,6 +114,8 @@ class CrawlWalk {
   void ChooseSource();
   // Loads the address read last, or refuses it by its site's robots.txt; false: refused.
   bool LoadOrRefuse();
+  // Saves the progress file with the position; the owner's rows are held first.
+  void SaveProgress(int position);
   // Moves on to the next address at a tick where nothing was harvested.
   void MoveOnWithoutHarvest();
 

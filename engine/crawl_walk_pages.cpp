@@ -261,8 +261,20 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   page_.endMs = clock_.WallMilliseconds();
   if (pageLog_) pageLog_->OnPage(page_);
   page_.line = 0;
+  // The page counts as done in the saved state only once its rows are held.
+  if (environment_.beforeSave) environment_.beforeSave();
   source_->Done();
-  if (source_->SavesWithEveryPage()) saveProgress_(source_->PositionToSave());
+  if (source_->SavesWithEveryPage()) {
+    saveProgress_(source_->PositionToSave());
+  } else if (environment_.saveEveryPage) {
+    // The page at the position has ended: its line is done.
+    saveProgress_(source_->Position());
+  }
+}
+
+void CrawlWalk::SaveProgress(int position) {
+  if (environment_.beforeSave) environment_.beforeSave();
+  saveProgress_(position);
 }
 
 void CrawlWalk::WatchdogTick() {
@@ -287,7 +299,7 @@ void CrawlWalk::WatchdogTick() {
 
 void CrawlWalk::AutosaveTick() {
   autosave_.SetEnabled(false);
-  saveProgress_(source_->Position());
+  SaveProgress(source_->Position());
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
 }
 
@@ -296,7 +308,7 @@ void CrawlWalk::AutosaveTick() {
 // again (the list's line before it; a crawl's running line, whose queue keeps the page).
 void CrawlWalk::PositionSaveTick() {
   if (!walking_) return;
-  saveProgress_(source_->PositionToSave());
+  SaveProgress(source_->PositionToSave());
 }
 
 void CrawlWalk::OnNavigateComplete(FrameId frame) {
