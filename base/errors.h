@@ -29,6 +29,14 @@ class InOutError : public Error {
   int code_;
 };
 
+// The crawl's saved state cannot be read or written: its store (a full disk, an I/O error, a
+// database locked by another program or damaged), or the position saved with every page.
+// A walk that meets one ends, as at the end of its list.
+class CrawlStateError : public Error {
+ public:
+  explicit CrawlStateError(const std::string& message) : Error(message) {}
+};
+
 // "Cannot open file %s"
 class FileOpenError : public Error {
  public:

@@ -39,6 +39,9 @@ struct CrawlEnvironment {
   // host of each list line, and at most this many pages a line.
   ScopeKind followScope = ScopeKind::Site;
   int maxPagesPerLine = kDefaultMaxPagesPerLine;
+  // How long a change to the crawl's state file waits for another program's lock on it
+  // before the walk ends with the failure.
+  int crawlStoreBusyMs = 5000;
   // Called before the walk saves anything that marks pages done (the progress file, a page's
   // end in the crawl store): a shard of --jobs waits there until its parent holds the rows
   // sent so far. Throws when they cannot be held; the state is then not saved.

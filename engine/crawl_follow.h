@@ -15,6 +15,8 @@ struct FollowSettings {
   int maxPagesPerLine = kDefaultMaxPagesPerLine;
   bool ignoreRobots = false;
   bool https = false;  // https:// links are followed too
+  // How long a change to the crawl's state waits for another program's lock on it.
+  int storeBusyMs = 5000;
 };
 
 // The crawl's state file in the state folder ("tolvarine-crawl.db"; a shard's carries its

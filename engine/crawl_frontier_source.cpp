@@ -36,11 +36,13 @@ FrontierSource::~FrontierSource() = default;
 
 void FrontierSource::Open(const std::string& listPath) {
   if (!sites_) sites_ = std::make_unique<SiteKeys>();
-  if (!store_) store_ = std::make_unique<CrawlFrontierStore>(statePath_);
+  if (!store_) store_ = std::make_unique<CrawlFrontierStore>(statePath_, settings_.storeBusyMs);
   listPath_ = listPath;
   pendingLine_.reset();
   fromQueue_ = false;
   robots_.clear();
+  links_.clear();
+  robotsAnswers_.clear();
   list_.SetPosition(0);
   list_.Open(listPath);
 }
@@ -154,7 +156,7 @@ void FrontierSource::AnswerRobots(const std::string& robotsAddress, int status,
   if (origin.ends_with(kRobotsFile)) origin.remove_suffix(std::string_view(kRobotsFile).size());
   RobotsRules rules = RobotsRules::FromAnswer(status, body, kRobotsProductToken);
   const std::string key(origin);
-  store_->SetValue(kRobotsKeyPrefix + key, rules.Serialized());
+  robotsAnswers_.emplace_back(key, rules.Serialized());
   robots_.insert_or_assign(key, std::move(rules));
 }
 
@@ -180,14 +182,19 @@ void FrontierSource::Follow(const SourcedAddress& address, PageDocument& documen
   for (int i = 0; i < count; ++i) {
     const std::string link = FollowableAddress(document.LinkItem(i), settings_.https);
     if (link.empty() || KeyOf(link) != lineKey_) continue;
-    store_->Enqueue(FrontierEntry{link, address.depth + 1, position_, address.text},
-                    settings_.maxPagesPerLine);
+    links_.push_back(FrontierEntry{link, address.depth + 1, position_, address.text});
   }
 }
 
+// The page's changes are given up whatever happens: failed, they are rolled back, and the
+// page stays at the queue's front for a walk continued later.
 void FrontierSource::Done() {
-  if (fromQueue_) store_->PopFront();
-  fromQueue_ = false;
+  const std::vector<FrontierEntry> links = std::exchange(links_, {});
+  const std::vector<std::pair<std::string, std::string>> robots =
+      std::exchange(robotsAnswers_, {});
+  if (std::exchange(fromQueue_, false)) store_->PopFront();
+  for (const FrontierEntry& link : links) store_->Enqueue(link, settings_.maxPagesPerLine);
+  for (const auto& [origin, rules] : robots) store_->SetValue(kRobotsKeyPrefix + origin, rules);
   store_->Commit();
 }
 

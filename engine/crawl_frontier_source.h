@@ -3,8 +3,10 @@
 // 0; the links of a page at depth d < the set depth, within the scope of the line they
 // descend from, are queued at depth d + 1, breadth-first, each address once a crawl. The
 // queue, the addresses ever queued, the running line and the robots.txt answers live in
-// the crawl's state file, committed with every page, so a stop, a crash or another machine
-// resumes the crawl where it was.
+// the crawl's state file. A page's changes (its leaving the queue, the links it queued, the
+// robots.txt answers it needed) are kept in memory until it is done and then committed
+// together, so no transaction is open while a page loads, and a stop, a crash or another
+// machine resumes the crawl where it was. A line's start commits on its own.
 //
 // Shards split the list by site (or host): a line belongs to the shard its scope key
 // hashes to, so one site's pages stay in one shard and its frontier is local.
@@ -12,19 +14,22 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/crawl_follow.h"
+#include "engine/crawl_frontier_store.h"
 #include "engine/crawl_list_source.h"
 #include "engine/robots_rules.h"
 
 namespace tolvarine {
 
-class CrawlFrontierStore;
 class SiteKeys;
 
 class FrontierSource : public AddressSource {
  public:
-  // `statePath`: the crawl's state file, opened at the walk's start.
+  // `statePath`: the crawl's state file, opened at the walk's start. Its failures throw
+  // CrawlStateError.
   FrontierSource(std::string statePath, const FollowSettings& settings, int shardIndex,
                  int shardCount);
   ~FrontierSource() override;
@@ -51,9 +56,10 @@ class FrontierSource : public AddressSource {
                     const std::string& body) override;
   bool Allowed(const SourcedAddress& address) override;
   bool InScope(const SourcedAddress& address, const std::string& finalAddress) override;
+  // Keeps the page's links until it is done.
   void Follow(const SourcedAddress& address, PageDocument& document) override;
+  // Commits the page's changes in one transaction.
   void Done() override;
-
 
  private:
   // Whether list line `line` (its text) at `position` is this shard's.
@@ -80,6 +86,11 @@ class FrontierSource : public AddressSource {
   // The address handed out last came from the queue's front (and leaves it when done).
   bool fromQueue_ = false;
   std::map<std::string, RobotsRules> robots_;
+  // The changes of the page in hand, committed when it is done: the links it found (queued
+  // in order, each subject to the seen-set and the line's limit) and the robots.txt
+  // answers (origin, serialized rules).
+  std::vector<FrontierEntry> links_;
+  std::vector<std::pair<std::string, std::string>> robotsAnswers_;
 };
 
 }  // namespace tolvarine

@@ -52,7 +52,7 @@ constexpr const char* kSql[kStatementCount] = {
 // A prepared statement, reset after every use.
 class CrawlFrontierStore::Statement {
  public:
-  Statement(const CrawlFrontierStore& store, const char* sql) : store_(store) {
+  Statement(CrawlFrontierStore& store, const char* sql) : store_(store) {
     if (sqlite3_prepare_v3(store.db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) !=
         SQLITE_OK)
       store.Fail("prepare");
@@ -71,8 +71,9 @@ class CrawlFrontierStore::Statement {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc != SQLITE_DONE) {
+      const char* what = sqlite3_stmt_readonly(stmt_) ? "read" : "write";
       sqlite3_reset(stmt_);
-      store_.Fail("write");
+      store_.Fail(what);
     }
     return false;
   }
@@ -99,31 +100,33 @@ class CrawlFrontierStore::Statement {
   }
 
  private:
-  const CrawlFrontierStore& store_;
+  CrawlFrontierStore& store_;
   sqlite3_stmt* stmt_ = nullptr;
 };
 
-CrawlFrontierStore::CrawlFrontierStore(const std::string& path) : path_(path) {
+CrawlFrontierStore::CrawlFrontierStore(const std::string& path, int busyTimeoutMs)
+    : path_(path) {
   if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
       SQLITE_OK) {
     const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close(db_);
     db_ = nullptr;
-    throw Error("Cannot open the crawl state " + GbkFileName(path) + ": " + message);
+    throw CrawlStateError("Cannot open the crawl state " + GbkFileName(path) + ": " + message);
   }
   try {
-    sqlite3_busy_timeout(db_, 5000);
-    Exec("PRAGMA journal_mode=WAL");
-    Exec("PRAGMA synchronous=NORMAL");
-    Exec("PRAGMA cache_size=-8192");  // 8 MiB of pages at most
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    Exec("PRAGMA journal_mode=WAL", "open");
+    Exec("PRAGMA synchronous=NORMAL", "open");
+    Exec("PRAGMA cache_size=-8192", "open");  // 8 MiB of pages at most
     const long long application = Statement(*this, "PRAGMA application_id").FirstInt();
     const long long schema = Statement(*this, "PRAGMA user_version").FirstInt();
     const long long objects = Statement(*this, "SELECT count(*) FROM sqlite_master").FirstInt();
     if (objects > 0 && (application != kApplicationId || schema != kSchemaVersion))
-      throw Error("The file " + GbkFileName(path) + " is no crawl state of this program");
-    Exec(kSchema);
-    Exec(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str());
-    Exec(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
+      throw CrawlStateError("The file " + GbkFileName(path) +
+                            " is no crawl state of this program");
+    Exec(kSchema, "open");
+    Exec(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str(), "open");
+    Exec(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str(), "open");
     for (const char* sql : kSql) statements_.push_back(std::make_unique<Statement>(*this, sql));
   } catch (...) {
     statements_.clear();
@@ -140,60 +143,71 @@ CrawlFrontierStore::~CrawlFrontierStore() {
   sqlite3_close(db_);
 }
 
-void CrawlFrontierStore::Fail(const std::string& what) const {
-  throw Error("The crawl state " + GbkFileName(path_) + " failed (" + what +
-              "): " + sqlite3_errmsg(db_));
+void CrawlFrontierStore::Fail(const std::string& what) {
+  const std::string message = sqlite3_errmsg(db_);
+  Fail(what, message);
 }
 
-void CrawlFrontierStore::Exec(const char* sql) {
+// The changes since the last Commit are given up with the failure: the store keeps what it
+// held after the last Commit.
+void CrawlFrontierStore::Fail(const std::string& what, const std::string& message) {
+  if (inTransaction_ || !sqlite3_get_autocommit(db_))
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  inTransaction_ = false;
+  throw CrawlStateError("The crawl state " + GbkFileName(path_) + " failed (" + what +
+                        "): " + message);
+}
+
+void CrawlFrontierStore::Exec(const char* sql, const char* what) {
   char* message = nullptr;
   if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
     const std::string text = message ? message : "unknown error";
     sqlite3_free(message);
-    throw Error("The crawl state " + GbkFileName(path_) + " failed: " + text);
+    Fail(what, text);
   }
 }
 
-CrawlFrontierStore::Statement& CrawlFrontierStore::Prepared(int which) {
+CrawlFrontierStore::Statement& CrawlFrontierStore::Writing(int which) {
   Begin();
   return *statements_[which];
 }
 
 void CrawlFrontierStore::Begin() {
   if (inTransaction_) return;
-  Exec("BEGIN IMMEDIATE");
+  Exec("BEGIN IMMEDIATE", "begin");
   inTransaction_ = true;
 }
 
 void CrawlFrontierStore::Commit() {
   if (!inTransaction_) return;
-  Exec("COMMIT");
+  Exec("COMMIT", "commit");
   inTransaction_ = false;
 }
 
 void CrawlFrontierStore::Reset() {
   Begin();
-  Exec("DELETE FROM seen; DELETE FROM queue; DELETE FROM line_counts; DELETE FROM kv;");
+  Exec("DELETE FROM seen; DELETE FROM queue; DELETE FROM line_counts; DELETE FROM kv;",
+       "write");
 }
 
 bool CrawlFrontierStore::Enqueue(const FrontierEntry& entry, int maxPerLine) {
   if (maxPerLine > 0) {
-    if (Prepared(kLineCount).Int(1, entry.line).FirstInt() >= maxPerLine) return false;
+    if (Writing(kLineCount).Int(1, entry.line).FirstInt() >= maxPerLine) return false;
   }
-  Prepared(kSeenInsert).Text(1, entry.address).Run();
+  Writing(kSeenInsert).Text(1, entry.address).Run();
   if (sqlite3_changes(db_) == 0) return false;
-  Prepared(kQueueInsert)
+  Writing(kQueueInsert)
       .Text(1, entry.address)
       .Int(2, entry.depth)
       .Int(3, entry.line)
       .Text(4, entry.source)
       .Run();
-  Prepared(kLineCountAdd).Int(1, entry.line).Run();
+  Writing(kLineCountAdd).Int(1, entry.line).Run();
   return true;
 }
 
 std::optional<FrontierEntry> CrawlFrontierStore::Front() {
-  Statement& front = Prepared(kFront);
+  Statement& front = *statements_[kFront];
   std::optional<FrontierEntry> entry;
   if (front.Step()) {
     entry = FrontierEntry{front.ColumnText(0), static_cast<int>(front.ColumnInt(1)),
@@ -203,18 +217,18 @@ std::optional<FrontierEntry> CrawlFrontierStore::Front() {
   return entry;
 }
 
-void CrawlFrontierStore::PopFront() { Prepared(kPop).Run(); }
+void CrawlFrontierStore::PopFront() { Writing(kPop).Run(); }
 
-bool CrawlFrontierStore::Empty() { return Prepared(kAny).FirstInt() == 0; }
+bool CrawlFrontierStore::Empty() { return statements_[kAny]->FirstInt() == 0; }
 
-long long CrawlFrontierStore::SeenCount() { return Prepared(kSeen).FirstInt(); }
+long long CrawlFrontierStore::SeenCount() { return statements_[kSeen]->FirstInt(); }
 
 void CrawlFrontierStore::SetValue(const std::string& key, const std::string& value) {
-  Prepared(kSetValue).Text(1, key).Text(2, value).Run();
+  Writing(kSetValue).Text(1, key).Text(2, value).Run();
 }
 
 std::optional<std::string> CrawlFrontierStore::Value(const std::string& key) {
-  Statement& get = Prepared(kGetValue).Text(1, key);
+  Statement& get = statements_[kGetValue]->Text(1, key);
   std::optional<std::string> value;
   if (get.Step()) value = get.ColumnText(0);
   get.Reset();

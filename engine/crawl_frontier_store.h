@@ -2,9 +2,11 @@
 // The crawl frontier's store, an SQLite file in the state folder: the queue of addresses to
 // load (breadth-first, in the order they were queued), every address ever queued in this
 // crawl, how many each list line has queued, and a few values of the crawl's own (its list,
-// its running line, robots.txt answers). Changes are made in one open transaction that
-// Commit makes durable: the walk commits once per page, so a page's removal from the queue
-// and the links it queued land together, and a crash loses at most the page in flight.
+// its running line, robots.txt answers). The first change opens a transaction that Commit
+// makes durable: the walk commits once per page, so a page's removal from the queue and the
+// links it queued land together, and a crash loses at most the page in flight. Reads made
+// with no change pending run on their own, so no transaction stays open between changes.
+// A failure throws CrawlStateError and gives up the changes since the last Commit.
 // WAL journal and a bounded page cache: memory stays small however large the frontier.
 #include <memory>
 #include <optional>
@@ -26,8 +28,9 @@ struct FrontierEntry {
 class CrawlFrontierStore {
  public:
   // Opens or creates the file; a file that is no crawl state, or cannot be opened, throws
-  // Error naming it.
-  explicit CrawlFrontierStore(const std::string& path);
+  // CrawlStateError naming it. A change waits up to busyTimeoutMs for another connection's
+  // lock before it fails.
+  explicit CrawlFrontierStore(const std::string& path, int busyTimeoutMs = 5000);
   ~CrawlFrontierStore();
   CrawlFrontierStore(const CrawlFrontierStore&) = delete;
   CrawlFrontierStore& operator=(const CrawlFrontierStore&) = delete;
@@ -52,9 +55,12 @@ class CrawlFrontierStore {
  private:
   class Statement;
   void Begin();
-  void Exec(const char* sql);
-  [[noreturn]] void Fail(const std::string& what) const;
-  Statement& Prepared(int which);
+  // Runs sql; a failure is reported as a failure to `what`.
+  void Exec(const char* sql, const char* what);
+  [[noreturn]] void Fail(const std::string& what);
+  [[noreturn]] void Fail(const std::string& what, const std::string& message);
+  // The statement, within the transaction of the changes (begun if none is open).
+  Statement& Writing(int which);
 
   std::string path_;
   sqlite3* db_ = nullptr;

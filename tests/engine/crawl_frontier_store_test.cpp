@@ -1,6 +1,7 @@
 // The crawl frontier's store: each address once, queue order, the page limit of a line,
 // what a crash keeps, and a file that is no crawl state.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +62,26 @@ TEST(CrawlFrontierStoreTest, AKilledProcessLeavesWhatItCommitted) {
   EXPECT_EQ(store.Value("line"), "1");
   EXPECT_EQ(Drain(store), (std::vector<std::string>{"http://a/@0"}));
   EXPECT_TRUE(store.Enqueue({"http://a/lost", 1, 1, ""}, 0));
+}
+
+// Reads need no lock; a change that cannot get one fails and leaves the store usable.
+TEST(CrawlFrontierStoreTest, AnotherConnectionsLockFailsAChangeNotARead) {
+  testing::TempFolder folder;
+  const std::string path = folder.PathOf("c.db");
+  CrawlFrontierStore store(path, 0);
+  store.Enqueue({"http://a/", 0, 1, ""}, 0);
+  store.Commit();
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(store.Front()->address, "http://a/");
+  EXPECT_FALSE(store.Empty());
+  EXPECT_THROW(store.Enqueue({"http://a/x", 1, 1, ""}, 0), CrawlStateError);
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_TRUE(store.Enqueue({"http://a/x", 1, 1, ""}, 0));
+  store.Commit();
+  EXPECT_EQ(Drain(store), (std::vector<std::string>{"http://a/@0", "http://a/x@1"}));
 }
 
 TEST(CrawlFrontierStoreTest, AFileThatIsNoCrawlStateIsRefusedByName) {
