@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "base/collation.h"
+#include "base/errors.h"
 #include "base/guard.h"
 #include "engine/crawl_frontier_source.h"
 #include "engine/crawl_list_source.h"
@@ -67,14 +68,6 @@ void CrawlWalk::Begin() {
   pacing_.SetInterval(PacingPeriod());
 }
 
-void CrawlWalk::LoadFirst() {
-  try {
-    LoadNext();
-  } catch (...) {
-    // The watchdog moves the walk on.
-  }
-}
-
 void CrawlWalk::ChooseSource() {
   const int position = source_->Position();
   const ExtraOptions& extra = settings_.extra;
@@ -85,6 +78,7 @@ void CrawlWalk::ChooseSource() {
     follow.maxPagesPerLine = environment_.maxPagesPerLine;
     follow.ignoreRobots = extra.ignoreRobots;
     follow.https = extra.https;
+    follow.storeBusyMs = environment_.crawlStoreBusyMs;
     source_ = std::make_unique<FrontierSource>(
         environment_.stateFolder +
             CrawlStateName(environment_.sharded, environment_.shardIndex,
@@ -113,7 +107,7 @@ void CrawlWalk::StartFromTop(const std::string& listPath) {
     Abandon();
     throw;
   }
-  LoadFirst();
+  LoadNext();
 }
 
 void CrawlWalk::ResumeAfter(const std::string& listPath, int position) {
@@ -140,7 +134,7 @@ void CrawlWalk::ResumeAfter(const std::string& listPath, int position) {
   watchdog_.SetEnabled(true);
   StartPositionSave();
   if (settings_.Option(CrawlOption::Autosave)) autosave_.SetEnabled(true);
-  LoadFirst();
+  LoadNext();
 }
 
 void CrawlWalk::Abandon() {
@@ -152,6 +146,41 @@ void CrawlWalk::Abandon() {
   }
   walking_ = false;
   view_.ShowCommandStates(kIdleStates);
+}
+
+// A list file that can no longer be read, or a crawl state that can no longer be saved, ends
+// the walk as its end would (the position stays at the last page whose state was saved, so
+// Continue picks up from there), and the failure is reported once it has ended. Left
+// running, every watchdog tick would meet it again, report it again and load the same page
+// again. Once the walk has ended, a failure of its end (Finish) is reported as it is.
+void CrawlWalk::EndingOnFailure(const std::function<void()>& step) {
+  std::exception_ptr failure;
+  bool stateFailure = false;
+  try {
+    step();
+  } catch (const InOutError&) {
+    failure = std::current_exception();
+  } catch (const CrawlStateError&) {
+    failure = std::current_exception();
+    stateFailure = true;
+  }
+  if (!failure) return;
+  if (!walking_) std::rethrow_exception(failure);
+  // The state that could not be saved is reported once: its last save at the end, failing
+  // as well, would tell nothing more.
+  FinishAfter(failure, !stateFailure);
+}
+
+void CrawlWalk::FinishAfter(const std::exception_ptr& failure, bool reportFinishFailure) {
+  std::exception_ptr finishFailure;
+  try {
+    Finish();
+  } catch (...) {
+    finishFailure = std::current_exception();
+  }
+  Guarded([&failure] { std::rethrow_exception(failure); });
+  if (finishFailure && reportFinishFailure)
+    Guarded([&finishFailure] { std::rethrow_exception(finishFailure); });
 }
 
 // The walk ends whatever fails on the way: the commands return to idle and the owner is
@@ -166,7 +195,7 @@ void CrawlWalk::Finish() {
   }
   std::exception_ptr writeFailure;
   try {
-    SaveProgress(source_->Position());
+    SavePosition(source_->Position());
   } catch (...) {
     writeFailure = std::current_exception();
   }

@@ -3,6 +3,7 @@
 // complete, waits for it or gives it up, harvests it, and finishes. It owns the position,
 // the completion mark, the wait and its timers; the controller runs the commands around it
 // (their checks, dialogs and messages) and keeps the settings and the state files.
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,6 +51,8 @@ class CrawlWalk {
   void RequestStop() { stopRequested_ = true; }
 
   // The steps of a running walk: each timer's handler, loading the next address, finishing.
+  // A list that can no longer be read or a crawl state that can no longer be saved ends the
+  // walk (see EndingOnFailure).
   void LoadNext();
   void PacingTick();
   void WatchdogTick();
@@ -89,8 +92,15 @@ class CrawlWalk {
   void StopTimers();
   // Starts the periodic position save when the environment asks for one.
   void StartPositionSave();
-  // Loads the first address of a walk; a failure is left to the watchdog.
-  void LoadFirst();
+  // Runs a step of the running walk; a list read or a state save that fails ends it.
+  void EndingOnFailure(const std::function<void()>& step);
+  // Ends the walk as the end of its list would and reports the failure that ended it, and
+  // a failure of the end itself when asked to.
+  void FinishAfter(const std::exception_ptr& failure, bool reportFinishFailure);
+  // The steps themselves, unguarded.
+  void LoadNextStep();
+  void PacingStep();
+  void WatchdogStep();
   // Reads and loads the next address, or finishes the walk at the end of the list or after
   // Stop; returns whether an address was loaded.
   bool LoadAddressOrFinish();
@@ -108,14 +118,17 @@ class CrawlWalk {
   // With the places on and a page log: counts the page's new numbers by place.
   void CountPlaces(int newRows);
   // Ends the page log's record of the page read last with its outcome, and tells the
-  // source the address is done with.
+  // source the address is done with. The state saved with it that cannot be written throws
+  // CrawlStateError.
   void EndPage(PageOutcome outcome);
+  // Saves the position after a page, when the source or the environment saves with every page.
+  void SavePageProgress();
   // The list alone, or the crawl frontier when links are followed; the position carries over.
   void ChooseSource();
   // Loads the address read last, or refuses it by its site's robots.txt; false: refused.
   bool LoadOrRefuse();
   // Saves the progress file with the position; the owner's rows are held first.
-  void SaveProgress(int position);
+  void SavePosition(int position);
   // Moves on to the next address at a tick where nothing was harvested.
   void MoveOnWithoutHarvest();
 

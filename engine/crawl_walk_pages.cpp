@@ -106,37 +106,21 @@ void CrawlWalk::OnTextFetched(const std::string& address, int status, const std:
   });
 }
 
-// A list file that can no longer be read ends the walk as its end would (the position
-// stays at the last address read, so Continue can pick up from there), and the read
-// failure is reported once it has ended. Left running, every watchdog tick would retry the
-// broken reader and report it again, and the walk would never end.
 bool CrawlWalk::LoadAddressOrFinish() {
-  std::exception_ptr readFailure;
-  try {
-    if (!stopRequested_) source_->SkipOtherShards();
-    if (!source_->Exhausted() && !stopRequested_) {
-      ReadAddress();
-      return true;
-    }
-  } catch (const InOutError&) {
-    readFailure = std::current_exception();
+  if (!stopRequested_) source_->SkipOtherShards();
+  if (!source_->Exhausted() && !stopRequested_) {
+    ReadAddress();
+    return true;
   }
-  if (!readFailure) {
-    Finish();
-    return false;
-  }
-  std::exception_ptr finishFailure;
-  try {
-    Finish();
-  } catch (...) {
-    finishFailure = std::current_exception();
-  }
-  Guarded([&readFailure] { std::rethrow_exception(readFailure); });
-  if (finishFailure) Guarded([&finishFailure] { std::rethrow_exception(finishFailure); });
+  Finish();
   return false;
 }
 
 void CrawlWalk::LoadNext() {
+  EndingOnFailure([this] { LoadNextStep(); });
+}
+
+void CrawlWalk::LoadNextStep() {
   if (!LoadAddressOrFinish()) return;
   waitCounter_ = 0;
   waitedMs_ = 0;
@@ -158,6 +142,10 @@ void CrawlWalk::MoveOnWithoutHarvest() {
 }
 
 void CrawlWalk::PacingTick() {
+  EndingOnFailure([this] { PacingStep(); });
+}
+
+void CrawlWalk::PacingStep() {
   if (!robotsAsked_.empty()) {
     // The page waits for its site's robots.txt; the watchdog ends a wait with no answer.
     if (!robotsAnswered_) return;
@@ -223,7 +211,6 @@ void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
     });
     page_.linksAll = document.LinksLength();
   }
-  source_->Follow(address_, document);
   if (settings_.Option(CrawlOption::SearchPhones)) {
     ExtractPagePhones(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
                       settings_.Option(CrawlOption::Dedup), phones_, [this] {
@@ -233,6 +220,8 @@ void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
                       settings_.extra.formatted, &phonesAll,
                       [this](std::string_view number) { return KeepNumber(number); });
   }
+  // The links go to the source after the numbers are taken.
+  source_->Follow(address_, document);
   page_.final = location;
   if (!location.empty()) page_.site = SiteOf(location);
   page_.linksNew = linksFound_ - linksBefore;
@@ -264,20 +253,34 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   // The page counts as done in the saved state only once its rows are held.
   if (environment_.beforeSave) environment_.beforeSave();
   source_->Done();
-  if (source_->SavesWithEveryPage()) {
-    saveProgress_(source_->PositionToSave());
-  } else if (environment_.saveEveryPage) {
-    // The page at the position has ended: its line is done.
-    saveProgress_(source_->Position());
+  SavePageProgress();
+}
+
+// The position saved with every page belongs to the walk's state as the crawl store does: a
+// walk that cannot keep it ends.
+void CrawlWalk::SavePageProgress() {
+  try {
+    if (source_->SavesWithEveryPage()) {
+      saveProgress_(source_->PositionToSave());
+    } else if (environment_.saveEveryPage) {
+      // The page at the position has ended: its line is done.
+      saveProgress_(source_->Position());
+    }
+  } catch (const InOutError& e) {
+    throw CrawlStateError(e.what());
   }
 }
 
-void CrawlWalk::SaveProgress(int position) {
+void CrawlWalk::SavePosition(int position) {
   if (environment_.beforeSave) environment_.beforeSave();
   saveProgress_(position);
 }
 
 void CrawlWalk::WatchdogTick() {
+  EndingOnFailure([this] { WatchdogStep(); });
+}
+
+void CrawlWalk::WatchdogStep() {
   if (reads_ == lastSeenReads_) {
     // No page went by in a whole watchdog period: give up on the one loading.
     if (walking_ && source_->Position() > 0) {
@@ -291,7 +294,7 @@ void CrawlWalk::WatchdogTick() {
         EndPage(PageOutcome::Abandoned);
       }
     }
-    LoadNext();
+    LoadNextStep();
   } else {
     lastSeenReads_ = reads_;
   }
@@ -299,7 +302,7 @@ void CrawlWalk::WatchdogTick() {
 
 void CrawlWalk::AutosaveTick() {
   autosave_.SetEnabled(false);
-  SaveProgress(source_->Position());
+  SavePosition(source_->Position());
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
 }
 
@@ -308,7 +311,7 @@ void CrawlWalk::AutosaveTick() {
 // again (the list's line before it; a crawl's running line, whose queue keeps the page).
 void CrawlWalk::PositionSaveTick() {
   if (!walking_) return;
-  SaveProgress(source_->PositionToSave());
+  SavePosition(source_->PositionToSave());
 }
 
 void CrawlWalk::OnNavigateComplete(FrameId frame) {
