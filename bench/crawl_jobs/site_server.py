@@ -5,14 +5,19 @@ Serves on 127.0.0.1 as the browser's proxy: a request names its whole address (o
 host in the Host header). Site k is www.shopKK.com.cn; its page /p/N shows one number
 and links to /p/N+1, /p/N+2 and the home page, so a crawl from the home page reaches all
 hundred. robots.txt is missing (404: all allowed). Prints the port, then serves until
-killed.
+killed. SITE_LOG names a file that gets every request's host and path.
 """
 import http.server
+import os
 import socketserver
+import threading
 import sys
 from urllib.parse import urlsplit
 
 PAGES = 100
+# With SITE_LOG set, each request's host and path is appended to that file (one line each).
+LOG = os.environ.get("SITE_LOG")
+LOG_LOCK = threading.Lock()
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -23,6 +28,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         parts = urlsplit(self.path)
         host = (parts.hostname or self.headers.get("Host", "").split(":")[0]).lower()
         path = parts.path or "/"
+        if LOG:
+            with LOG_LOCK, open(LOG, "a") as log:
+                log.write(f"{host}{path}\n")
         if not host.startswith("www.shop") or not host.endswith(".com.cn"):
             return self.answer(404, "text/plain", "no such site")
         site = int(host[len("www.shop"):-len(".com.cn")])
