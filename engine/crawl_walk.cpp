@@ -166,7 +166,7 @@ void CrawlWalk::Finish() {
   }
   std::exception_ptr writeFailure;
   try {
-    SaveProgress(source_->Position());
+    SavePosition(source_->Position());
   } catch (...) {
     writeFailure = std::current_exception();
   }

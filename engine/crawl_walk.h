@@ -115,7 +115,7 @@ class CrawlWalk {
   // Loads the address read last, or refuses it by its site's robots.txt; false: refused.
   bool LoadOrRefuse();
   // Saves the progress file with the position; the owner's rows are held first.
-  void SaveProgress(int position);
+  void SavePosition(int position);
   // Moves on to the next address at a tick where nothing was harvested.
   void MoveOnWithoutHarvest();
 

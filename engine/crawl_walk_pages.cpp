@@ -272,7 +272,7 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   }
 }
 
-void CrawlWalk::SaveProgress(int position) {
+void CrawlWalk::SavePosition(int position) {
   if (environment_.beforeSave) environment_.beforeSave();
   saveProgress_(position);
 }
@@ -299,7 +299,7 @@ void CrawlWalk::WatchdogTick() {
 
 void CrawlWalk::AutosaveTick() {
   autosave_.SetEnabled(false);
-  SaveProgress(source_->Position());
+  SavePosition(source_->Position());
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
 }
 
@@ -308,7 +308,7 @@ void CrawlWalk::AutosaveTick() {
 // again (the list's line before it; a crawl's running line, whose queue keeps the page).
 void CrawlWalk::PositionSaveTick() {
   if (!walking_) return;
-  SaveProgress(source_->PositionToSave());
+  SavePosition(source_->PositionToSave());
 }
 
 void CrawlWalk::OnNavigateComplete(FrameId frame) {
