@@ -124,7 +124,8 @@ std::string SiteOf(std::string_view address) {
   rest = rest.substr(0, rest.find_first_of("/?#"));
   if (const std::size_t at = rest.rfind('@'); at != std::string_view::npos)
     rest = rest.substr(at + 1);
-  if (!rest.starts_with('[')) rest = rest.substr(0, rest.find(':'));
+  // An IPv6 literal keeps its brackets and loses its port, as a name does.
+  rest = rest.substr(0, rest.starts_with('[') ? rest.find(']') + 1 : rest.find(':'));
   return AsciiLowered(rest);
 }
 

@@ -16,6 +16,7 @@ TEST(CrawlScopeTest, WebLinksAreQueuedInOneSpelling) {
   EXPECT_EQ(FollowableAddress("http://User:Pw@A.example:8080/x", false),
             "http://User:Pw@a.example:8080/x");
   EXPECT_EQ(FollowableAddress("http://[::1]:8080/x", false), "http://[::1]:8080/x");
+  EXPECT_EQ(FollowableAddress("http://a.example:65535/x", false), "http://a.example:65535/x");
   EXPECT_EQ(FollowableAddress("http://例子.中国/", false), "http://xn--fsqu00a.xn--fiqs8s/");
   // https only when allowed.
   EXPECT_EQ(FollowableAddress("https://a.example:443/x", false), "");
@@ -34,7 +35,8 @@ TEST(CrawlScopeTest, OtherLinksAreNotFollowed) {
 TEST(CrawlScopeTest, FilesThatAreNoPagesAreNotFollowed) {
   for (const char* link :
        {"http://a.example/p.JPG", "http://a.example/d/report.pdf?dl=1", "http://a.example/a.tar.gz",
-        "http://a.example/setup.exe#x", "http://a.example/s.css;v=2", "http://a.example/f.woff2"})
+        "http://a.example/setup.exe#x", "http://a.example/s.css;v=2", "http://a.example/f.woff2",
+        "http://a.example/f.torrent"})
     EXPECT_EQ(FollowableAddress(link, false), "") << link;
   for (const char* link :
        {"http://a.example/dir.pdf/", "http://a.example/page.php?f=a.jpg", "http://a.example/a.htm",

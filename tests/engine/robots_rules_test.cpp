@@ -55,6 +55,9 @@ TEST(RobotsRulesTest, GroupsAreChosenByProductToken) {
   EXPECT_TRUE(Rules("user-agent: other\ndisallow: /\n").Allowed("/page"));
   // A matching group without rules allows all, "*" notwithstanding.
   EXPECT_TRUE(Rules("user-agent: *\ndisallow: /\nuser-agent: Tolvarine\n").Allowed("/page"));
+  // A product token names the whole agent, not a prefix of another one's.
+  EXPECT_TRUE(Rules("user-agent: Tolvarine-Extra\ndisallow: /\nuser-agent: *\nallow: /\n")
+                  .Allowed("/page"));
 }
 
 TEST(RobotsRulesTest, LinesAreReadLeniently) {
@@ -87,6 +90,12 @@ TEST(RobotsRulesTest, OnlyTheFirst500KiBAreRead) {
   EXPECT_FALSE(rules.Allowed("/early"));
   EXPECT_TRUE(rules.Allowed("/late"));
   EXPECT_TRUE(rules.Allowed("/l"));  // the cut line is not read as "disallow: /l"
+  // 500 KiB is 512,000 bytes: a rule that ends at the last of them is read.
+  std::string near = "user-agent: *\n";
+  near += std::string(500 * 1024 - near.size() - 17, '#');
+  near += "\ndisallow: /near\n";
+  ASSERT_EQ(near.size(), 512000u);
+  EXPECT_FALSE(Rules(near).Allowed("/near"));
 }
 
 TEST(RobotsRulesTest, FromAnswerFollowsTheStatus) {

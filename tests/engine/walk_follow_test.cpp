@@ -165,14 +165,30 @@ TEST_F(FollowTest, AnEndlessCalendarStopsAtTheLinesPageLimit) {
 }
 
 TEST_F(FollowTest, ARobotsFileThatNeverAnswersRefusesItsHost) {
-  Page("http://a.example.com/", 1, {"http://a.example.com/x"});
+  Page("http://a.example.com/", 1, {"http://a.example.com/x", "http://a.example.com/y"});
   Page("http://a.example.com/x", 2, {});
+  Page("http://a.example.com/y", 3, {});
   browser.AddText("http://a.example.com/robots.txt", {200, "", 0, true});
   UseList({"http://a.example.com/"});
   Run(&CrawlController::Start);
   RunToEnd();
   EXPECT_EQ(browser.Navigations(), (Rows{"http://a.example.com/"}));
+  // Asked once for the host; its silence refuses every page of it.
+  EXPECT_EQ(browser.Fetches(), (Rows{"http://a.example.com/robots.txt"}));
   EXPECT_EQ(log.OutcomeOf("http://a.example.com/x"), "robots");
+  EXPECT_EQ(log.OutcomeOf("http://a.example.com/y"), "robots");
+}
+
+TEST_F(FollowTest, HttpsLinksOfTheSiteAreFollowedWhenAllowed) {
+  Follow(1);
+  crawl->Settings().extra.ignoreRobots = true;
+  crawl->Settings().extra.https = true;
+  Page("http://a.example.com/", 1, {"https://a.example.com/x"});
+  Page("https://a.example.com/x", 2, {});
+  UseList({"http://a.example.com/"});
+  Run(&CrawlController::Start);
+  RunToEnd();
+  EXPECT_EQ(browser.Navigations(), (Rows{"http://a.example.com/", "https://a.example.com/x"}));
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ TEST(NumberInfo, KnownNumbersGetTheirPlaceAndCarrier) {
       {"17012345678", "", "", "中国电信"},                    // 1701 and 1704 differ
       {"19212345678", "", "", "CBN"},
   };
+  // The table's last block.
+  EXPECT_TRUE(Table().Look("19999999999").valid);
+  EXPECT_EQ(GbkToUtf8(Table().Look("19999999999").carrier), "中国电信");
   for (const Expected& c : cases) {
     const NumberPlace& place = Table().Look(c.number);
     EXPECT_TRUE(place.valid) << c.number;

@@ -45,6 +45,14 @@ TEST_F(MainWindowTest, PlacesGoIntoTipsAndCsvAndInvalidNumbersAreLeftOutAndCount
   clock_.Advance(8000);
   EXPECT_EQ(phones->rowCount(), 2);
   EXPECT_FALSE(Window().PanelText(8).contains(QStringLiteral("无效")));
+
+  // Without dedup every invalid number found is counted.
+  Child<QCheckBox>("validOnlyBox")->setChecked(true);
+  Child<QCheckBox>("dedupBox")->setChecked(false);
+  StartWalk({"http://a.example/"});
+  clock_.Advance(8000);
+  EXPECT_TRUE(Window().PanelText(8).endsWith(QStringLiteral("已略去无效号码 2 个")))
+      << Window().PanelText(8).toStdString();
 }
 
 }  // namespace

@@ -182,5 +182,24 @@ TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
   }
 }
 
+// The page's text alone: the walk's time in hours, minutes and seconds, and the places
+// ranked by their numbers, not by their names.
+TEST(WalkReportPageTest, ShowsTheDurationAndRanksPlacesByNumbers) {
+  WalkFiguresBuilder builder;
+  PageRecord r;
+  r.site = "a.example";
+  r.startMs = 1765300000000;
+  r.endMs = r.startMs + 3700 * 1000;
+  r.phonesNew = 6;
+  r.places = true;
+  r.provinces = {{Utf8ToGbk("安徽省"), 1}, {Utf8ToGbk("北京市"), 5}};
+  builder.Add(r);
+  const std::string html = WalkReportPage(builder.Finish(), "urls.txt");
+  EXPECT_NE(html.find("<th>用时</th><td>1:01:40</td>"), std::string::npos);
+  const std::size_t table = html.find("data-chart=\"numbers-by-province\"");
+  ASSERT_NE(table, std::string::npos);
+  EXPECT_LT(html.find("北京市", table), html.find("安徽省", table));
+}
+
 }  // namespace
 }  // namespace tolvarine

@@ -1,0 +1,63 @@
+// Page log records: their lines read back to the same record, counts by place, site names.
+#include "engine/page_log.h"
+
+#include <gtest/gtest.h>
+
+namespace tolvarine {
+namespace {
+
+// "无效号码" (GBK).
+const std::string kInvalid = "\xce\xde\xd0\xa7\xba\xc5\xc2\xeb";
+
+TEST(PageLogTest, ARecordReadsBackFromItsLineInEitherForm) {
+  PageRecord r;
+  r.line = 7;
+  r.depth = 2;
+  r.listed = "http://a.example/x";
+  r.final = "http://a.example/y";
+  r.site = "a.example";
+  r.startMs = 1765300000000;
+  r.endMs = 1765300000450;
+  r.outcome = PageOutcome::HarvestedEarly;
+  r.phonesNew = 3;
+  r.phonesAll = 5;
+  r.linksNew = 1;
+  r.linksAll = 4;
+  r.places = true;
+  r.provinces = {{"A", 1}, {"B", 2}};
+  r.carriers = {{kInvalid, 3}};
+  for (RecordFormat format : {RecordFormat::Csv, RecordFormat::Jsonl}) {
+    const auto back = PageRecordFromLine(format, PageLogLine(format, r));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, r);
+    EXPECT_EQ(back->depth, 2);
+  }
+  EXPECT_FALSE(PageRecordFromLine(RecordFormat::Csv, PageLogCsvHeader(true)));
+}
+
+TEST(PageLogTest, ANameGivenTwiceIsSummed) {
+  const auto r = PageRecordFromLine(
+      RecordFormat::Csv,
+      "1,0,http://a.example/,,a.example,1,2,harvested,3,3,0,0,A:1;A:2,B:3");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->provinces, (std::map<std::string, int>{{"A", 3}}));
+  EXPECT_EQ(r->carriers, (std::map<std::string, int>{{"B", 3}}));
+}
+
+TEST(PageLogTest, AnInvalidNumberCountsOnlyAsInvalid) {
+  PageRecord r;
+  CountPlace(NumberPlace{}, r);
+  EXPECT_EQ(r.provinces, (std::map<std::string, int>{{kInvalid, 1}}));
+  EXPECT_EQ(r.carriers, (std::map<std::string, int>{{kInvalid, 1}}));
+}
+
+TEST(PageLogTest, SiteIsTheHostAlone) {
+  EXPECT_EQ(SiteOf("http://a.example#top"), "a.example");
+  EXPECT_EQ(SiteOf("http://a.example?q"), "a.example");
+  EXPECT_EQ(SiteOf("http://U@A.Example:8080/x"), "a.example");
+  EXPECT_EQ(SiteOf("http://[::1]:8080/"), "[::1]");
+  EXPECT_EQ(SiteOf("about:blank"), "");
+}
+
+}  // namespace
+}  // namespace tolvarine
