@@ -90,6 +90,7 @@ void CrawlController::Start() {
     view_.ShowInformation(texts::kNotOnline);
     return;
   }
+  if (!view_.MayEmptyResults()) return;
   walk_->Begin();
   view_.ShowTotal(total_);
   view_.ClearCounts();
@@ -123,30 +124,44 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
     return;
   }
   view_.ShowTotal(total_);
+  // The lists and counters of the last walk stay until a line is confirmed: a cancelled
+  // prompt or a line that is no number leaves them as they were.
+  view_.ShowCommandStates(kRunningStates);
+  view_.ShowMessage(texts::kStarting);
+  std::optional<int> position = givenPosition;
+  if (!position) {
+    view_.Pause(1000);
+    position = AskResumeLine();
+    if (!position) return;
+  }
+  if (!view_.MayEmptyResults()) {
+    CancelResume();
+    return;
+  }
   view_.ClearCounts();
   walk_->Begin();
-  view_.ShowMessage(texts::kStarting);
-  int position = 0;
-  if (givenPosition) {
-    position = *givenPosition;
-  } else {
-    view_.Pause(1000);
-    const std::optional<std::string> answer = view_.AskResumeLine(
-        texts::kResumeCaption, texts::kResumePrompt, IntToStr(walk_->Position()));
-    if (!answer) {
-      view_.ShowMessage(texts::kResumeCancelled);
-      walk_->Abandon();
-      return;
-    }
-    try {
-      position = StrToInt(*answer);
-    } catch (...) {
-      walk_->Abandon();
-      throw;
-    }
-  }
   view_.Repaint();
-  walk_->ResumeAfter(ListPath(), position);
+  walk_->ResumeAfter(ListPath(), *position);
+}
+
+std::optional<int> CrawlController::AskResumeLine() {
+  const std::optional<std::string> answer = view_.AskResumeLine(
+      texts::kResumeCaption, texts::kResumePrompt, IntToStr(walk_->Position()));
+  if (!answer) {
+    CancelResume();
+    return std::nullopt;
+  }
+  try {
+    return StrToInt(*answer);
+  } catch (...) {
+    view_.ShowCommandStates(kIdleStates);
+    throw;
+  }
+}
+
+void CrawlController::CancelResume() {
+  view_.ShowMessage(texts::kResumeCancelled);
+  view_.ShowCommandStates(kIdleStates);
 }
 
 bool CrawlController::IsOnline() {

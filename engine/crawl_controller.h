@@ -95,6 +95,10 @@ class CrawlController : public PageBrowserListener {
   // one begins.
   void EndWalkInProgress();
   void Resume(std::optional<int> givenPosition);
+  // The input box of Continue: the line entered, or nothing when cancelled (the commands
+  // then go back to idle). A line that is no number throws, the commands idle.
+  std::optional<int> AskResumeLine();
+  void CancelResume();
   // The file-system path of the list file: the name as chosen while that file exists,
   // else the stored (lowered) name looked up ignoring case.
   std::string ListPath() const;

@@ -45,6 +45,10 @@ class CrawlView {
                                                    const std::string& initial) = 0;
   // The open dialog for the URL list; nullopt when cancelled. Returns the GBK file name.
   virtual std::optional<std::string> ChooseListFile(const std::string& initialFolder) = 0;
+  // Asked right before a walk empties the result lists: whether it may. An owner that keeps
+  // track of what was saved asks the user about rows not yet saved (and may save them
+  // first); false keeps the rows and the walk does not begin. Reports its own failures.
+  virtual bool MayEmptyResults() { return true; }
   virtual void Repaint() = 0;
   // Pauses the user-interface thread (events keep being delivered where the platform does).
   virtual void Pause(int milliseconds) = 0;

@@ -60,15 +60,15 @@ class CloseOnExit {
 
 std::int64_t GenerateOneCounter(const OneCounterFields& fields, ListOutput& output,
                                 const LineWrittenCallback& onLineWritten) {
-  output.Create();
-  CloseOnExit closer(output);
   const std::int32_t start = StrToInt(fields.start);
   const std::int32_t end = StrToInt(fields.end);
+  // The step is read only when there are lines to write; the field cannot change while the
+  // command runs, so one conversion serves every line.
+  const std::int32_t step = end >= start ? StrToInt(fields.step) : 0;
+  output.Create();
+  CloseOnExit closer(output);
   std::int64_t k = 0;
   if (end >= start) {
-    // The step field cannot change while the command runs, so converting it once before the
-    // first line gives the same lines and the same failure as converting it for each line.
-    const std::int32_t step = StrToInt(fields.step);
     std::string line;
     for (std::int64_t counter = start; counter <= end; ++counter) {
       line.assign(fields.prefix);
@@ -86,10 +86,10 @@ std::int64_t GenerateOneCounter(const OneCounterFields& fields, ListOutput& outp
 std::int64_t GenerateTwoCounter(const TwoCounterFields& fields, ListOutput& output,
                                 const LineWrittenCallback& onLineWritten) {
   std::int32_t counter2 = StrToInt(fields.counter2Start);
-  output.Create();
-  CloseOnExit closer(output);
   const std::int32_t start = StrToInt(fields.start);
   const std::int32_t end = StrToInt(fields.end);
+  output.Create();
+  CloseOnExit closer(output);
   std::int64_t k = 0;
   std::string line;
   for (std::int64_t counter1 = start; counter1 <= end; ++counter1) {

@@ -6,8 +6,9 @@
 //  - two counters: front + counter1 + middle + counter2 + back, both advancing by 1 a line.
 // Field texts are GBK, exactly as typed; numbers are converted with StrToInt (a bad field
 // throws ConvertError) and written as number text. Arithmetic is 32-bit signed and wraps.
-// Every line, the last one too, ends in CR LF. An empty range (end below start) leaves the
-// created output empty and reports no line.
+// Every line, the last one too, ends in CR LF. Every field is converted before the output
+// is touched, so a bad field leaves an existing file as it was. An empty range (end below
+// start) leaves the created output empty and reports no line.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -68,16 +69,15 @@ class FileListOutput : public ListOutput {
 // label to the number text of k. Called once per line, so keep it cheap.
 using LineWrittenCallback = std::function<void(std::int64_t k)>;
 
-// One-counter generation. Order of work: create the output, convert start, then end; if
-// end < start, close and return 0; otherwise convert the step and write the lines.
+// One-counter generation. Order of work: convert start, then end, then (unless end < start)
+// the step; create the output; write the lines (none when end < start) and close it.
 // Returns the number of lines written. Throws ConvertError for a bad field (the output is
-// then already created and stays empty) and whatever the output throws.
+// then not created) and whatever the output throws.
 std::int64_t GenerateOneCounter(const OneCounterFields& fields, ListOutput& output,
                                 const LineWrittenCallback& onLineWritten = {});
 
-// Two-counter generation. Order of work: convert the counter 2 start BEFORE the output is
-// created (a bad value leaves an existing file untouched), then create the output, convert
-// start, then end; if end < start, close and return 0; otherwise write the lines.
+// Two-counter generation. Order of work: convert the counter 2 start, start, then end;
+// create the output; write the lines (none when end < start) and close it.
 std::int64_t GenerateTwoCounter(const TwoCounterFields& fields, ListOutput& output,
                                 const LineWrittenCallback& onLineWritten = {});
 

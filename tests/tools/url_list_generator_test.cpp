@@ -75,7 +75,7 @@ TEST(OneCounterGeneration, EmptyRangeEmptiesTheFileAndCountsNothing) {
   EXPECT_FALSE(called);
 }
 
-TEST(OneCounterGeneration, BadFieldLeavesTheCreatedFileEmpty) {
+TEST(OneCounterGeneration, BadFieldLeavesAnExistingFileAsItWas) {
   TempFolder folder;
   const std::string path = folder.PathOf("a.txt");
   struct Case {
@@ -97,10 +97,12 @@ TEST(OneCounterGeneration, BadFieldLeavesTheCreatedFileEmpty) {
     } catch (const ConvertError& e) {
       EXPECT_STREQ(e.what(), c.message);
     }
-    EXPECT_TRUE(PathExists(path));
-    EXPECT_EQ(FileBytes(path), "") << c.message;
+    EXPECT_EQ(FileBytes(path), "old content\r\n") << c.message;
     EXPECT_FALSE(called);
   }
+  EXPECT_THROW(GenerateOneCounterFile(One("", "0", "", "", "1"), folder.PathOf("new.txt")),
+               ConvertError);
+  EXPECT_FALSE(PathExists(folder.PathOf("new.txt")));
 }
 
 TEST(OneCounterGeneration, UncreatableFileFailsWithTextFileError) {
@@ -133,25 +135,22 @@ TEST(TwoCounterGeneration, CounterTwoWrapsAtTheTopOfTheRange) {
   EXPECT_EQ(FileBytes(path), "-1/2147483647\r\n0/-2147483648\r\n");
 }
 
-TEST(TwoCounterGeneration, BadCounterTwoStartKeepsAnExistingFile) {
+TEST(TwoCounterGeneration, BadFieldKeepsAnExistingFile) {
   TempFolder folder;
   const std::string path = folder.Write("b.txt", "keep me\r\n");
-  EXPECT_THROW(GenerateTwoCounterFile(Two("", "1", "2", "", "zz", ""), path), ConvertError);
-  EXPECT_EQ(FileBytes(path), "keep me\r\n");
+  for (const auto& fields : {Two("", "1", "2", "", "zz", ""), Two("http://", "0", "", "", "0", ""),
+                             Two("", "q", "2", "", "0", "")}) {
+    EXPECT_THROW(GenerateTwoCounterFile(fields, path), ConvertError);
+    EXPECT_EQ(FileBytes(path), "keep me\r\n");
+  }
   EXPECT_THROW(GenerateTwoCounterFile(Two("", "1", "2", "", "", ""), folder.PathOf("new.txt")),
                ConvertError);
   EXPECT_FALSE(PathExists(folder.PathOf("new.txt")));
 }
 
-TEST(TwoCounterGeneration, BadCounterOneFieldEmptiesTheFile) {
+TEST(TwoCounterGeneration, EmptyRangeEmptiesTheFile) {
   TempFolder folder;
-  const std::string path = folder.PathOf("b.txt");
-  for (const auto& fields : {Two("http://", "0", "", "", "0", ""), Two("", "q", "2", "", "0", "")}) {
-    folder.Write("b.txt", "old\r\n");
-    EXPECT_THROW(GenerateTwoCounterFile(fields, path), ConvertError);
-    EXPECT_EQ(FileBytes(path), "");
-  }
-  folder.Write("b.txt", "old\r\n");
+  const std::string path = folder.Write("b.txt", "old\r\n");
   EXPECT_EQ(GenerateTwoCounterFile(Two("", "5", "4", "", "0", ""), path), 0);
   EXPECT_EQ(FileBytes(path), "");
 }
@@ -192,13 +191,15 @@ TEST(GenerationFailure, WriteFailureClosesOutputAndKeepsEarlierLines) {
   EXPECT_EQ(two.closes, 1);
 }
 
-TEST(GenerationFailure, ConversionFailureAfterCreationClosesOnce) {
-  FailingOutput output(0);
-  EXPECT_THROW(GenerateOneCounter(One("", "1", "x", "", "1"), output), ConvertError);
-  EXPECT_TRUE(output.created);
-  EXPECT_EQ(output.closes, 1);
+TEST(GenerationFailure, ConversionFailureNeverTouchesTheOutput) {
+  for (const auto& fields : {One("", "1", "x", "", "1"), One("", "1", "2", "", "x")}) {
+    FailingOutput output(0);
+    EXPECT_THROW(GenerateOneCounter(fields, output), ConvertError);
+    EXPECT_FALSE(output.created);
+    EXPECT_EQ(output.closes, 0);
+  }
   FailingOutput two(0);
-  EXPECT_THROW(GenerateTwoCounter(Two("", "1", "2", "", "x", ""), two), ConvertError);
+  EXPECT_THROW(GenerateTwoCounter(Two("", "1", "x", "", "0", ""), two), ConvertError);
   EXPECT_FALSE(two.created);
   EXPECT_EQ(two.closes, 0);
 }

@@ -168,20 +168,25 @@ TEST_F(UrlListGeneratorWindowTest, FieldTextsReachTheFileAsGbkBytes) {
   EXPECT_EQ(Label("oneCounterCount")->text(), QStringLiteral("1"));
 }
 
-TEST_F(UrlListGeneratorWindowTest, InitialTextsStopAtTheEmptyEndField) {
+TEST_F(UrlListGeneratorWindowTest, InitialTextsStopAtTheEmptyEndFieldAndKeepTheFile) {
   const QString path = Path("initial.txt");
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old\r\n");
+  }
   Answer(path);
   form_->GenerateOneCounterList();
   ASSERT_EQ(fake_->Shown(QStringLiteral("error")).size(), 1u);
   EXPECT_EQ(fake_->Shown(QStringLiteral("error"))[0].text, QStringLiteral("'' is not a valid integer value."));
-  EXPECT_TRUE(QFile::exists(path));
-  EXPECT_EQ(Contents(path), QByteArray());
+  EXPECT_EQ(Contents(path), QByteArray("old\r\n"));
   EXPECT_EQ(Label("oneCounterCount")->text(), QString());
 
   Answer(path);
   form_->GenerateTwoCounterList();
   ASSERT_EQ(fake_->Shown(QStringLiteral("error")).size(), 2u);
   EXPECT_EQ(fake_->Shown(QStringLiteral("error"))[1].text, QStringLiteral("'' is not a valid integer value."));
+  EXPECT_EQ(Contents(path), QByteArray("old\r\n"));
   EXPECT_EQ(Label("twoCounterCount")->text(), QStringLiteral("页面总数"));
 }
 

@@ -25,6 +25,9 @@ struct FileDialogRequest {
 // "『Tolvarine』V2.1": the caption of the program's boxes and the start of its window title.
 const QString& ApplicationTitle();
 
+// The answers to the question about results not yet saved.
+enum class SaveChoice { Save, DontSave, Cancel };
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -34,6 +37,9 @@ class Dialogs {
   virtual void Plain(QWidget* parent, const QString& caption, const QString& text) = 0;
   // Confirmation box: caption "确认", question icon, "是[&Y]" / "否[&N]"; true for yes.
   virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+  // Question before results are dropped: caption "确认", question icon, "保存" / "不保存" /
+  // "取消"; closing the box answers Cancel.
+  virtual SaveChoice AskSave(QWidget* parent, const QString& text) = 0;
   // The standard error dialog: the application title as caption, error icon, OK. The text
   // is shown as given (the caller applies the full-stop rule).
   virtual void Error(QWidget* parent, const QString& text) = 0;

@@ -65,6 +65,20 @@ bool QtDialogs::Confirm(QWidget* parent, const QString& text) {
   return box.clickedButton() == yes;
 }
 
+SaveChoice QtDialogs::AskSave(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("确认"), text, QMessageBox::NoButton,
+                  parent);
+  QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+  QPushButton* dontSave = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(save);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == save) return SaveChoice::Save;
+  if (box.clickedButton() == dontSave) return SaveChoice::DontSave;
+  return SaveChoice::Cancel;
+}
+
 void QtDialogs::Error(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, parent);
   box.exec();

@@ -9,6 +9,7 @@ class QtDialogs : public Dialogs {
   void Information(QWidget* parent, const QString& text) override;
   void Plain(QWidget* parent, const QString& caption, const QString& text) override;
   bool Confirm(QWidget* parent, const QString& text) override;
+  SaveChoice AskSave(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
   std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& prompt,
                                const QString& initial) override;

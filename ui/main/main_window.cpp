@@ -27,6 +27,7 @@
 #include "ui/dialogs/qt_dialogs.h"
 #include "ui/main/result_files.h"
 #include "ui/main/result_list_model.h"
+#include "ui/main/unsaved_rows.h"
 #include "ui/main/walk_page_log.h"
 #include "ui/report/page_log_report.h"
 #include "ui/side/maker_contact.h"
@@ -95,6 +96,8 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   crawl_ = std::make_unique<CrawlController>(static_cast<CrawlView&>(*this), *browser_, *clock,
                                              std::move(environment));
   browser_->SetListener(crawl_.get());
+  unsaved_ = std::make_unique<UnsavedRows>(
+      std::vector<ResultList*>{&crawl_->Links(), &crawl_->Phones()});
   numbers_ = std::make_unique<BlockTableNumberInfo>();
   crawl_->SetNumberInfo(numbers_.get());
 
@@ -176,6 +179,7 @@ void MainWindow::SaveRuleLists() {
 
 bool MainWindow::ConfirmClose() {
   if (!dialogs_->Confirm(this, QStringLiteral("确认退出Tolvarine吗?"))) return false;
+  if (!MayEmptyResults()) return false;
   // A walk still running keeps its position for Continue.
   if (crawl_->Running()) Guarded([this] { crawl_->WriteProgress(); });
   return true;
@@ -286,7 +290,23 @@ void MainWindow::ShowMain() {
   activateWindow();
 }
 
-void MainWindow::SaveResultsAs() {
+bool MainWindow::MayEmptyResults() {
+  if (!unsaved_->Any()) return true;
+  switch (dialogs_->AskSave(this, QStringLiteral("结果还没有保存，要先保存吗？"))) {
+    case SaveChoice::DontSave:
+      return true;
+    case SaveChoice::Cancel:
+      return false;
+    case SaveChoice::Save:
+      break;
+  }
+  // A save that is cancelled or fails keeps the rows: the command does not go on.
+  bool saved = false;
+  Guarded([&] { saved = SaveResultsAs(); });
+  return saved;
+}
+
+bool MainWindow::SaveResultsAs() {
   FileDialogRequest request;
   request.title = QStringLiteral("搜索结果保存为");
   request.filters = TextFileFilters();
@@ -295,12 +315,13 @@ void MainWindow::SaveResultsAs() {
   request.selectedFile = lastSaveFile_;
   request.confirmOverwrite = true;
   const std::optional<QString> chosen = dialogs_->SaveFile(this, request);
-  if (!chosen) return;
+  if (!chosen) return false;
   lastSaveFile_ = *chosen;
   const std::string path = QFile::encodeName(*chosen).toStdString();
   const std::vector<std::string> written =
       SaveResultFiles(path, crawl_->Phones(), crawl_->Links(),
                       crawl_->Settings().extra.places ? numbers_.get() : nullptr);
+  unsaved_->MarkSaved();
   const auto shown = [](const std::vector<std::string>& paths) {
     QStringList names;
     for (const std::string& p : paths)
@@ -308,12 +329,13 @@ void MainWindow::SaveResultsAs() {
     return QStringLiteral("搜索结果已保存到 ") + names.join(QStringLiteral("、"));
   };
   panels_.at(8)->setText(shown(written));
-  if (!crawl_->Settings().extra.report) return;
+  if (!crawl_->Settings().extra.report) return true;
   if (const std::optional<std::string> report = SaveReportBeside(path)) {
     std::vector<std::string> all = written;
     all.push_back(*report);
     panels_.at(8)->setText(shown(all));
   }
+  return true;
 }
 
 std::optional<std::string> MainWindow::SaveReportBeside(const std::string& listsPath) {

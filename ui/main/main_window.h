@@ -37,6 +37,7 @@ class ResultListModel;
 class SpeedSpinBox;
 class WalkPageLog;
 class TrayIcon;
+class UnsavedRows;
 
 // What the window is built from. Every member may stay empty; the window then uses the
 // real thing (Qt dialogs, QTimer clock, WebEngine pane, host lookup, desktop URL opening,
@@ -109,7 +110,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   // The standard error dialog; while one is open, further failures go to panel 8.
   void ShowErrorDialog(const std::string& messageGbk);
   // The save dialog, then the two result files (and the walk report when asked for).
-  void SaveResultsAs();
+  // False when the dialog was cancelled.
+  bool SaveResultsAs();
   // With the report option on: the report of the walk's page log beside the lists. Returns
   // the path written, or nothing (and says why in the message panel) when no walk was
   // logged. Throws when the log misses records or the report cannot be written.
@@ -136,6 +138,9 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   std::optional<std::string> AskResumeLine(const std::string& caption, const std::string& prompt,
                                            const std::string& initial) override;
   std::optional<std::string> ChooseListFile(const std::string& initialFolder) override;
+  // With rows not yet saved: asks whether to save them first (and saves them), drop them,
+  // or keep them and not go on.
+  bool MayEmptyResults() override;
   void Repaint() override;
   void Pause(int milliseconds) override;
   // Every edit of an option, the speed or a rule list goes into the crawl's settings as it
@@ -164,6 +169,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   // Where numbers belong; the walk reads it until the controller goes.
   std::unique_ptr<NumberInfo> numbers_;
   std::unique_ptr<CrawlController> crawl_;
+  // Watches the controller's result lists, so it goes first.
+  std::unique_ptr<UnsavedRows> unsaved_;
   // While the widgets are filled from the settings, their change signals are not edits.
   bool showingSettings_ = false;
   bool errorDialogOpen_ = false;

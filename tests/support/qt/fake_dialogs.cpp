@@ -41,6 +41,14 @@ bool FakeDialogs::Confirm(QWidget*, const QString& text) {
   return answer;
 }
 
+SaveChoice FakeDialogs::AskSave(QWidget*, const QString& text) {
+  shown.push_back({QStringLiteral("ask-save"), QStringLiteral("确认"), text, {}, nullptr});
+  if (saveChoices.empty()) return SaveChoice::Cancel;
+  const SaveChoice answer = saveChoices.front();
+  saveChoices.pop_front();
+  return answer;
+}
+
 void FakeDialogs::Error(QWidget*, const QString& text) {
   shown.push_back({QStringLiteral("error"), ApplicationTitle(), text, {}, nullptr});
   if (whileErrorOpen) {

@@ -11,8 +11,8 @@
 namespace tolvarine::testing {
 
 struct ShownDialog {
-  QString kind;  // "information", "plain", "confirm", "error", "input", "open", "open-many",
-                 // "save", "modal"
+  QString kind;  // "information", "plain", "confirm", "ask-save", "error", "input", "open",
+                 // "open-many", "save", "modal"
   QString caption;
   QString text;
   FileDialogRequest request;
@@ -22,6 +22,7 @@ struct ShownDialog {
 class FakeDialogs : public Dialogs {
  public:
   std::deque<bool> confirms;
+  std::deque<SaveChoice> saveChoices;
   std::deque<std::optional<QString>> inputs;
   std::deque<std::optional<QString>> openFiles;
   std::deque<std::optional<QStringList>> openFileLists;
@@ -35,6 +36,7 @@ class FakeDialogs : public Dialogs {
   void Information(QWidget* parent, const QString& text) override;
   void Plain(QWidget* parent, const QString& caption, const QString& text) override;
   bool Confirm(QWidget* parent, const QString& text) override;
+  SaveChoice AskSave(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
   std::optional<QString> Input(QWidget* parent, const QString& caption, const QString& prompt,
                                const QString& initial) override;
