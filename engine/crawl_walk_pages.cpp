@@ -261,15 +261,18 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   page_.endMs = clock_.WallMilliseconds();
   if (pageLog_) pageLog_->OnPage(page_);
   page_.line = 0;
-  // The page counts as done in the saved state only once its rows are held.
-  if (environment_.beforeSave) environment_.beforeSave();
-  source_->Done();
-  if (source_->SavesWithEveryPage()) {
-    saveProgress_(source_->PositionToSave());
-  } else if (environment_.saveEveryPage) {
-    // The page at the position has ended: its line is done.
-    saveProgress_(source_->Position());
-  }
+  // The page counts as done in the saved state only once its rows are held. A save that
+  // fails is reported and the walk goes on: it would otherwise wait for the watchdog.
+  Guarded([this] {
+    if (environment_.beforeSave) environment_.beforeSave();
+    source_->Done();
+    if (source_->SavesWithEveryPage()) {
+      saveProgress_(source_->PositionToSave());
+    } else if (environment_.saveEveryPage) {
+      // The page at the position has ended: its line is done.
+      saveProgress_(source_->Position());
+    }
+  });
 }
 
 void CrawlWalk::SaveProgress(int position) {

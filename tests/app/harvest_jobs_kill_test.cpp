@@ -169,7 +169,9 @@ class HarvestJobsKilled : public ::testing::Test {
     ExpectNothingLost("j.phones", "whole.phones", 2, dedup);
     ExpectNothingLost("j.links", "whole.links", 2, false);
     ExpectNothingLost("j.log", "whole.log", 4, false);
-    if (dedup) EXPECT_EQ(Counted("j.phones", 1), Counted("whole.phones", 1));
+    if (dedup) {
+      EXPECT_EQ(Counted("j.phones", 1), Counted("whole.phones", 1));
+    }
     EXPECT_FALSE(dir.Exists("state/tolvarine-jobs.journal"));
   }
 
