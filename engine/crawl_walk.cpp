@@ -62,6 +62,7 @@ void CrawlWalk::Begin() {
   dropsInvalid_ = numbers_ && settings_.extra.validOnly;
   countsPlaces_ = numbers_ && settings_.extra.places;
   phonesDropped_ = 0;
+  pageSaveFailed_ = false;
   droppedNumbers_.clear();
   view_.ShowCommandStates(kRunningStates);
   walking_ = true;

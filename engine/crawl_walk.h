@@ -169,6 +169,8 @@ class CrawlWalk {
   bool notAnAddress_ = false;
   // From the moment a walk puts the commands in the running states until it ends.
   bool walking_ = false;
+  // A list walk's save after a page has failed in this walk (reported once).
+  bool pageSaveFailed_ = false;
 
   PageLogSink* pageLog_ = nullptr;
   const NumberInfo* numbers_ = nullptr;

@@ -256,18 +256,26 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   SavePageProgress();
 }
 
-// The position saved with every page belongs to the walk's state as the crawl store does: a
-// walk that cannot keep it ends.
+// The position a crawl saves with every page belongs to its state, as the crawl store does:
+// a walk that cannot keep it ends. A list walk that saves after every page (the command
+// line) goes on without it, as a failed autosave does in the window; the failure is
+// reported once here, and again by the save at the walk's end.
 void CrawlWalk::SavePageProgress() {
-  try {
-    if (source_->SavesWithEveryPage()) {
+  if (source_->SavesWithEveryPage()) {
+    try {
       saveProgress_(source_->PositionToSave());
-    } else if (environment_.saveEveryPage) {
+    } catch (const InOutError& e) {
+      throw CrawlStateError(e.what());
+    }
+  } else if (environment_.saveEveryPage && !pageSaveFailed_) {
+    try {
       // The page at the position has ended: its line is done.
       saveProgress_(source_->Position());
+    } catch (const Error&) {
+      pageSaveFailed_ = true;
+      const std::exception_ptr failure = std::current_exception();
+      Guarded([&failure] { std::rethrow_exception(failure); });
     }
-  } catch (const InOutError& e) {
-    throw CrawlStateError(e.what());
   }
 }
 

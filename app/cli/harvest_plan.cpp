@@ -29,7 +29,7 @@ ParsedArgs ParseFlags(const std::vector<std::string>& args) {
       .Switch("--formatted").Switch("--continue").Switch("--verbose").Switch("--send-pages")
       .Switch("--enrich").Switch("--valid-only").Switch("--ignore-robots")
       .Option("--prefixes").Option("--must").Option("--must-not")
-      .Option("--shard").Option("--jobs").Option("--records-fd")
+      .Option("--shard").Option("--jobs").Option("--records-fd").Option("--ack-fd")
       .Option("--speed").Option("--interval-ms").Option("--from")
       .Option("--phones-out").Option("--links-out").Option("--state").Option("--format")
       .Option("--page-log").Option("--report")
@@ -158,6 +158,7 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   if (auto text = parsed.Value("--shard")) plan.shard = ParseShard(*text);
   plan.jobs = IntNumber(parsed, "--jobs", 1, kMaxJobs).value_or(0);
   plan.recordsFd = IntNumber(parsed, "--records-fd", 3, 1023).value_or(-1);
+  plan.ackFd = IntNumber(parsed, "--ack-fd", 3, 1023).value_or(-1);
   plan.sendPages = parsed.Has("--send-pages");
   plan.follow.depth = IntNumber(parsed, "--depth", 0, kMaxFollowDepth).value_or(0);
   if (auto scope = parsed.Value("--scope")) {
@@ -183,17 +184,37 @@ ProgressFile PlanProgressFile(const HarvestPlan& plan) {
   return ProgressFile(plan.stateFolder, ShardProgressName(plan.shard->index, plan.shard->count));
 }
 
-std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
-  const ProgressFile files = PlanProgressFile(plan);
-  std::vector<std::string> state = {
-      files.ProgressPath(), files.ListPath(RuleList::Prefixes),
-      files.ListPath(RuleList::MustContain), files.ListPath(RuleList::MustNotContain),
-      plan.stateFolder + kExtraOptionsFileName};
+namespace {
+
+// A walk's progress file and, when links are followed, its crawl state files.
+void AddWalkState(const HarvestPlan& plan, std::vector<std::string>& state) {
+  state.push_back(PlanProgressFile(plan).ProgressPath());
   if (plan.follow.depth > 0) {
     const std::string crawl = plan.stateFolder + PlanCrawlStateName(plan);
     state.insert(state.end(), {crawl, crawl + "-wal", crawl + "-shm"});
   }
+}
+
+}  // namespace
+
+std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
+  const ProgressFile files = PlanProgressFile(plan);
+  std::vector<std::string> state = {
+      files.ListPath(RuleList::Prefixes), files.ListPath(RuleList::MustContain),
+      files.ListPath(RuleList::MustNotContain), plan.stateFolder + kExtraOptionsFileName,
+      plan.stateFolder + kStateLockName};
+  AddWalkState(plan, state);
+  for (int k = 0; k < plan.jobs; ++k) {
+    HarvestPlan shard = plan;
+    shard.shard = HarvestShard{k, plan.jobs};
+    AddWalkState(shard, state);
+  }
+  if (plan.jobs > 0) state.push_back(JobsJournalPath(plan));
   return state;
+}
+
+std::string JobsJournalPath(const HarvestPlan& plan) {
+  return plan.stateFolder + "tolvarine-jobs.journal";
 }
 
 void CheckHarvestFiles(const HarvestPlan& plan) {
@@ -241,7 +262,7 @@ std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index) {
   if (plan.intervalMs)
     args.insert(args.end(), {"--interval-ms", std::to_string(*plan.intervalMs)});
   args.insert(args.end(), {"--shard", std::to_string(index) + "/" + std::to_string(plan.jobs),
-                           "--records-fd", "3"});
+                           "--records-fd", "3", "--ack-fd", "4"});
   if (plan.pageLog || plan.report) args.push_back("--send-pages");
   return args;
 }

@@ -47,6 +47,8 @@ struct HarvestPlan {
   int jobs = 0;  // 0: one walk in this process
   // A shard started by --jobs hands its records to its parent through this descriptor.
   int recordsFd = -1;
+  // ... and waits on this one for the parent's answer before it saves pages as done.
+  int ackFd = -1;
   // Such a shard also sends each page's record (the parent keeps the page log).
   bool sendPages = false;
 };
@@ -66,8 +68,12 @@ std::string PlanCrawlStateName(const HarvestPlan& plan);
 ProgressFile PlanProgressFile(const HarvestPlan& plan);
 
 // The state files a walk of the plan reads or writes (progress, rule list and extra options
-// files, and the crawl's state file when links are followed).
+// files, the crawl's state file when links are followed, the state folder's lock file; for
+// --jobs also each shard's progress and crawl state files and the journal).
 std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan);
+
+// The file in the state folder where a --jobs run keeps what it holds back from its outputs.
+std::string JobsJournalPath(const HarvestPlan& plan);
 
 // The arguments of shard `index` of a --jobs run: the plan's walk flags, without the
 // outputs, with --shard and the records descriptor.

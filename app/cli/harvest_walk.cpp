@@ -37,8 +37,11 @@ int PositionSavePeriodMs() {
   return ok && ms > 0 && ms < 60000 ? ms : 60000;
 }
 
-CrawlEnvironment EnvironmentFor(const HarvestPlan& plan) {
+CrawlEnvironment EnvironmentFor(const HarvestPlan& plan, std::function<void()> beforeSave) {
   CrawlEnvironment environment;
+  // A walk killed and continued walks again at most the page that was loading.
+  environment.saveEveryPage = true;
+  environment.beforeSave = std::move(beforeSave);
   environment.stateFolder = plan.stateFolder;
   if (plan.noOnlineCheck) environment.hostAddresses = [] { return std::vector<std::string>{}; };
   if (plan.intervalMs) environment.pacingIntervalMs = *plan.intervalMs;
@@ -122,6 +125,7 @@ class WalkRows {
     }
     parent_ = platform::OpenStream("/dev/fd/" + std::to_string(plan.recordsFd), "wb");
     if (!parent_) throw FileCreateError("/dev/fd/" + std::to_string(plan.recordsFd));
+    ackFd_ = plan.ackFd;
   }
   ~WalkRows() {
     if (parent_) std::fclose(parent_);
@@ -133,6 +137,7 @@ class WalkRows {
   }
   bool Send(const std::string& message) {
     if (failed_) return false;
+    unanswered_ = true;
     try {
       WriteRow(parent_, message, "");
     } catch (const Error& e) {
@@ -141,12 +146,26 @@ class WalkRows {
     }
     return !failed_;
   }
+  // Before a shard saves pages as done: returns once the parent holds everything sent so
+  // far. Throws when the parent could not write it; with the parent gone, the shard ends
+  // at once, saving nothing.
+  void Sync() {
+    if (!parent_ || !unanswered_) return;
+    if (!Send(EncodeSync()) || ackFd_ < 0) platform::ExitNow(1);
+    const int answer = platform::ReadByte(ackFd_);
+    if (answer < 0) platform::ExitNow(1);
+    if (answer != kSyncHeld)
+      throw CrawlStateError("the rows sent were not written; the position is not saved");
+    unanswered_ = false;
+  }
   const HarvestOutput& Output() const { return output_; }
 
  private:
   HarvestOutput output_;
   std::FILE* parent_ = nullptr;
+  int ackFd_ = -1;
   bool failed_ = false;
+  bool unanswered_ = false;  // sent since the parent's last answer
 };
 
 // A shard's page records go to its parent, which keeps the page log.
@@ -189,7 +208,7 @@ class OneWalk {
         progress_(PlanProgressFile(plan)),
         // The controller guards its own ticks and browser events, as in the window.
         browser_(sink_, nullptr, WebPageBrowser::kCommandLineRecycleEvery),
-        controller_(view_, browser_, clock_, EnvironmentFor(plan)),
+        controller_(view_, browser_, clock_, EnvironmentFor(plan, [this] { rows_.Sync(); })),
         phoneRows_(controller_.Phones(), ResultKind::Phone, ToRows(), [this] { OnRowLost(); }),
         linkRows_(controller_.Links(), ResultKind::Link, ToRows(), [this] { OnRowLost(); }) {
     browser_.SetListener(&controller_);
@@ -240,6 +259,7 @@ class OneWalk {
     if (view_.Complained()) outcome_.failed = true;
     if (lostOnLine_ > 0 && !controller_.Running()) {
       RunGuarded(sink_, [&] {
+        rows_.Sync();
         progress_.Write(controller_.Settings(), lostOnLine_ - 1, controller_.Total());
       });
       PrintMessage("the rows of line " + std::to_string(lostOnLine_) +

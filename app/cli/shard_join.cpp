@@ -3,18 +3,42 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 namespace tolvarine::cli {
 
-ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogSink& pageLog,
-                     int total)
+ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogOutput& pageLog,
+                     const std::vector<int>& lineShards, ShardJournal* journal, Answer answer)
     : plan_(plan),
       output_(output),
       pageLog_(pageLog),
-      positions_(static_cast<std::size_t>(std::max(plan.jobs, 1)), 0),
+      journal_(journal),
+      answer_(std::move(answer)),
+      shardLines_(static_cast<std::size_t>(std::max(plan.jobs, 1))),
+      positions_(shardLines_.size(), 0),
       ended_(positions_.size(), false),
       pending_(positions_.size()),
-      total_(total) {}
+      total_(static_cast<int>(lineShards.size())) {
+  for (int line = 1; line <= total_; ++line)
+    shardLines_[static_cast<std::size_t>(lineShards[static_cast<std::size_t>(line - 1)])]
+        .push_back(line);
+}
+
+void ShardJoin::Replay(const std::vector<std::string>& messages) {
+  ShardJournal* journal = std::exchange(journal_, nullptr);  // kept there already
+  for (const std::string& text : messages) {
+    std::string_view line = text;
+    if (line.ends_with('\n')) line.remove_suffix(1);
+    const auto message = DecodeShardMessage(line);
+    if (!message) continue;
+    if (message->type == ShardMessage::Type::Page) {
+      HoldPage(message->page);
+    } else if (message->type == ShardMessage::Type::Row) {
+      Hold(*message);
+    }
+  }
+  journal_ = journal;
+}
 
 void ShardJoin::Take(std::size_t k, std::string_view bytes) {
   std::string& pending = pending_[k];
@@ -30,6 +54,8 @@ void ShardJoin::Take(std::size_t k, std::string_view bytes) {
 
 void ShardJoin::Finish() {
   Release(INT_MAX);
+  // Everything is written: the journal keeps nothing (written in part, it keeps it all).
+  if (journal_ && !writeFailed_) journal_->Clear();
   progress_.Finish();
 }
 
@@ -49,7 +75,7 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
       break;
     case ShardMessage::Type::Page:
       if (plan_.dedup && plan_.phones) {
-        heldPages_.emplace(message.page.line, message.page);
+        HoldPage(message.page);
         Release(SafeLine());
       } else {
         LogPage(message.page);
@@ -61,13 +87,29 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
       early_ += message.other;
       Release(SafeLine());
       break;
+    case ShardMessage::Type::Sync:
+      AnswerSync(k);
+      break;
   }
 }
 
 void ShardJoin::Hold(const ShardMessage& message) {
   if (written_.contains(message.value)) return;
+  if (journal_) journal_->Keep(EncodeRow(message.kind, message.value, message.source, message.line));
   auto [it, added] = held_.try_emplace(message.value, Held{message.line, message.source});
   if (!added && message.line < it->second.line) it->second = {message.line, message.source};
+}
+
+void ShardJoin::HoldPage(const PageRecord& page) {
+  if (journal_) journal_->Keep(EncodePage(page));
+  heldPages_.emplace(page.line, page);
+}
+
+// The shard's rows and page records before the sync are written (each flushed as it is) or
+// held; the held ones must reach the journal's file before the shard saves its pages as done.
+void ShardJoin::AnswerSync(std::size_t k) {
+  if (pageLog_.Failed() || (journal_ && !journal_->Flush())) writeFailed_ = true;
+  if (answer_) answer_(k, !writeFailed_);
 }
 
 // Lines before the least position of the running shards are done in every shard: no shard
@@ -81,6 +123,16 @@ int ShardJoin::SafeLine() const {
 }
 
 void ShardJoin::Release(int belowLine) {
+  const std::size_t heldBefore = held_.size() + heldPages_.size();
+  ReleaseHeld(belowLine);
+  // Written, they leave the journal; a failed write leaves them in it.
+  if (journal_ && !writeFailed_ && held_.size() + heldPages_.size() < heldBefore) {
+    journal_->Released(belowLine);
+    journal_->Flush();
+  }
+}
+
+void ShardJoin::ReleaseHeld(int belowLine) {
   std::vector<std::pair<int, std::string>> due;
   for (const auto& [value, held] : held_) {
     if (held.line < belowLine) due.emplace_back(held.line, value);
@@ -126,13 +178,13 @@ void ShardJoin::Write(ResultKind kind, const std::string& value, const RowSource
 
 const NumberInfo* ShardJoin::Places() const { return plan_.enrich ? output_.Numbers() : nullptr; }
 
-// Pages read so far over all shards: shard k's lines among the first p are k+1, k+1+N...
+// Pages read so far over all shards: the lines of each shard up to its position.
 void ShardJoin::ShowProgress() {
-  const int n = static_cast<int>(positions_.size());
   int done = 0;
-  for (int k = 0; k < n; ++k) {
-    const int p = positions_[static_cast<std::size_t>(k)];
-    if (p > k) done += (p - 1 - k) / n + 1;
+  for (std::size_t k = 0; k < positions_.size(); ++k) {
+    const std::vector<int>& lines = shardLines_[k];
+    done += static_cast<int>(std::upper_bound(lines.begin(), lines.end(), positions_[k]) -
+                             lines.begin());
   }
   ShowPageProgress(progress_, done, total_, output_.Written(ResultKind::Link),
                    output_.Written(ResultKind::Phone));

@@ -3,7 +3,10 @@
 // With --dedup a number is written once, with the page of the list line where one walk
 // would have found it first: a number is held until every shard has read past its line (or
 // ended), so that an earlier line in a slower shard still wins. Page records are held as
-// long, so that the numbers new on a page are counted as one walk counts them.
+// long, so that the numbers new on a page are counted as one walk counts them. What is held
+// is kept in a journal, so that a shard's sync (before it saves pages as done) is answered
+// only once everything it sent is written or kept.
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -11,17 +14,27 @@
 #include <vector>
 
 #include "app/cli/harvest_output.h"
+#include "app/cli/page_log_output.h"
 #include "app/cli/progress_line.h"
+#include "app/cli/shard_journal.h"
 #include "app/cli/shard_records.h"
 
 namespace tolvarine::cli {
 
 class ShardJoin {
  public:
-  // total: the list's lines, for the progress display.
+  // How a shard's sync is answered: true when everything it sent is written or kept.
+  using Answer = std::function<void(std::size_t shard, bool held)>;
+  // lineShards: the shard of each line of the list, for the progress display.
   // pageLog: where the shards' page records go (may be inactive).
-  ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogSink& pageLog, int total);
+  // journal: where held messages are kept (none: they are not).
+  ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogOutput& pageLog,
+            const std::vector<int>& lineShards, ShardJournal* journal = nullptr,
+            Answer answer = {});
 
+  // Messages a journal still held from a run that was killed: held again, before any shard
+  // sends.
+  void Replay(const std::vector<std::string>& messages);
   // Bytes from shard k's pipe: whole lines are messages, the rest waits for more.
   void Take(std::size_t k, std::string_view bytes);
   // Every shard has ended: the numbers still held are written.
@@ -38,8 +51,11 @@ class ShardJoin {
   };
   void Apply(std::size_t k, const ShardMessage& message);
   void Hold(const ShardMessage& message);
+  void HoldPage(const PageRecord& page);
+  void AnswerSync(std::size_t k);
   // Writes the held numbers whose line every running shard has read past.
   void Release(int belowLine);
+  void ReleaseHeld(int belowLine);
   int SafeLine() const;
   void ShowProgress();
   // Writes a row; a number is counted for its page's record.
@@ -50,7 +66,11 @@ class ShardJoin {
 
   const HarvestPlan& plan_;
   HarvestOutput& output_;
-  PageLogSink& pageLog_;
+  PageLogOutput& pageLog_;
+  ShardJournal* journal_;
+  Answer answer_;
+  // Each shard's lines, in order, for the progress.
+  std::vector<std::vector<int>> shardLines_;
   std::vector<int> positions_;
   std::vector<bool> ended_;
   std::vector<std::string> pending_;
@@ -62,7 +82,7 @@ class ShardJoin {
   // Numbers written, by line and page (with --dedup, each number on its first page only):
   // their count and places, until the page's record is logged.
   std::map<std::pair<int, std::string>, PageRecord> newOnPage_;
-  int total_;
+  int total_ = 0;
   int abandoned_ = 0;
   int early_ = 0;
   bool writeFailed_ = false;

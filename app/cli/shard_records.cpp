@@ -62,6 +62,8 @@ std::string EncodeEnd(int abandoned, int early) {
   return "E\t" + std::to_string(abandoned) + "\t" + std::to_string(early) + "\n";
 }
 
+std::string EncodeSync() { return "S\n"; }
+
 std::string EncodePage(const PageRecord& record) {
   std::string text = "G";
   AppendField(text, PageLogLine(RecordFormat::Csv, record));
@@ -87,6 +89,10 @@ std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
     m.kind = f[0] == "P" ? ResultKind::Phone : ResultKind::Link;
     m.value = f[1];
     m.source = {f[2], *time, *depth};
+    return m;
+  }
+  if (f[0] == "S" && f.size() == 1) {
+    m.type = ShardMessage::Type::Sync;
     return m;
   }
   if (f[0] == "N" && f.size() == 2) {

@@ -8,20 +8,36 @@
 
 namespace tolvarine::platform {
 
-// A started child: its process and the read end of the pipe it writes to as descriptor 3.
+// A started child: its process, the read end of the pipe it writes to as descriptor 3 and
+// the write end of the pipe it reads from as descriptor 4.
 struct ChildWalk {
   int pid = -1;
   int recordsFd = -1;
+  int ackFd = -1;
 };
 
 // Starts this executable again with the arguments (argv[0] first), its standard output on
-// the null device and a new pipe as its descriptor 3. Throws Error when that fails.
+// the null device, a new pipe to this process as its descriptor 3 and one from it as its
+// descriptor 4. The child is killed when this process ends, however it ends (Linux).
+// Throws Error when the start fails.
 ChildWalk StartChildWalk(const std::vector<std::string>& args);
 
 // Reads the children's pipes until each is closed: each block read goes to onData with the
-// index of its pipe. A signal that interrupts the wait does not end it.
-void ReadPipesUntilClosed(const std::vector<int>& fds,
+// index of its pipe. A signal that interrupts the wait does not end it. Every pipe is
+// closed on return; false when waiting failed before they had all been closed.
+bool ReadPipesUntilClosed(const std::vector<int>& fds,
                           const std::function<void(std::size_t, std::string_view)>& onData);
+
+// One byte to a pipe; false when it could not be written (the reader is gone).
+bool WriteByte(int fd, char byte);
+// One byte from a pipe; -1 at its end or on a failure.
+int ReadByte(int fd);
+void CloseDescriptor(int fd);
+// Ends this process at once with the status: no handler, no buffer flushed, nothing saved.
+[[noreturn]] void ExitNow(int status);
+
+// Kills the children and waits for them to end.
+void KillAndReap(const std::vector<int>& pids);
 
 // Waits for the child to end: its exit status, or 128 + the signal that ended it.
 int WaitForChild(int pid);

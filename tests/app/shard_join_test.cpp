@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/atomic_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace tolvarine::cli {
@@ -14,6 +15,29 @@ using tolvarine::testing::TempFolder;
 
 std::string Row(const std::string& value, const std::string& page, int line) {
   return EncodeRow(ResultKind::Phone, value, RowSource{page, 0}, line);
+}
+
+// The lines of a file the join wrote (CR LF line ends).
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t begin = 0, end; (end = text.find("\r\n", begin)) != std::string::npos;
+       begin = end + 2)
+    lines.push_back(text.substr(begin, end - begin));
+  return lines;
+}
+
+std::string Page(int line, const std::string& page) {
+  PageRecord record;
+  record.line = line;
+  record.listed = record.final = page;
+  return EncodePage(record);
+}
+
+// Lines dealt to two shards in turn.
+std::vector<int> InTurn(int lines) {
+  std::vector<int> shards;
+  for (int i = 0; i < lines; ++i) shards.push_back(i % 2);
+  return shards;
 }
 
 class ShardJoinTest : public ::testing::Test {
@@ -36,7 +60,7 @@ TEST_F(ShardJoinTest, ANumberFoundTwiceKeepsThePageOfTheEarlierLineWhicheverShar
   HarvestOutput output(plan);
   output.Open();
   PageLogOutput log(plan);
-  ShardJoin join(plan, output, log, 4);
+  ShardJoin join(plan, output, log, InTurn(4));
   // Shard 1 reaches line 2 and finds the number before the slower shard 0 harvests line 1.
   join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2));
   join.Take(1, EncodePosition(4));
@@ -58,7 +82,7 @@ TEST_F(ShardJoinTest, WithoutDedupEveryRowIsWrittenAsItComes) {
   HarvestOutput output(plan);
   output.Open();
   PageLogOutput log(plan);
-  ShardJoin join(plan, output, log, 2);
+  ShardJoin join(plan, output, log, InTurn(2));
   join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2));
   join.Take(0, EncodePosition(1) + Row("13800000000", "http://a/", 1));
   // A link holding a tab and a line end comes through whole.
@@ -66,6 +90,73 @@ TEST_F(ShardJoinTest, WithoutDedupEveryRowIsWrittenAsItComes) {
   EXPECT_EQ(dir.Read("phones.csv"),
             "value,page,time\r\n13800000000,http://b/,\r\n13800000000,http://a/,\r\n");
   EXPECT_EQ(dir.Read("links.csv"), "\"http://a/\tx\ny\\\",p,\r\n");
+}
+
+// The parent is killed while it holds a number and a page record of a shard that has synced:
+// the journal gives them back to the continued run, and what was written is not held again.
+TEST_F(ShardJoinTest, WhatASyncedShardSentOutlivesAKilledParentInTheJournal) {
+  HarvestPlan plan = Plan(true);
+  plan.pageLog = dir.PathOf("pages.csv");
+  const std::string journalPath = dir.PathOf("jobs.journal");
+  std::vector<std::pair<std::size_t, bool>> answers;
+  const auto answer = [&](std::size_t k, bool held) { answers.emplace_back(k, held); };
+  {
+    HarvestOutput output(plan);
+    output.Open();
+    PageLogOutput log(plan);
+    log.Open();
+    ShardJournal journal(journalPath);
+    EXPECT_TRUE(journal.Open(false).empty());
+    ShardJoin join(plan, output, log, InTurn(4), &journal, answer);
+    join.Take(1, EncodePosition(2) + Row("13900000002", "http://b/", 2) + Page(2, "http://b/") +
+                     EncodeSync());
+    join.Take(0, EncodePosition(1) + Row("13900000001", "http://a/", 1) + Page(1, "http://a/") +
+                     EncodePosition(3) + EncodeSync());
+    EXPECT_EQ(answers, (std::vector<std::pair<std::size_t, bool>>{{1, true}, {0, true}}));
+    // Killed here: line 1 is written, line 2 held.
+  }
+  EXPECT_EQ(Lines(dir.Read("phones.csv")).size(), 2u);
+  // A message cut short by the kill is not one.
+  dir.Write("jobs.journal", dir.Read("jobs.journal") + "P\t1390");
+  plan.continuing = true;
+  HarvestOutput output(plan);
+  output.Open();
+  PageLogOutput log(plan);
+  log.Open();
+  ShardJournal journal(journalPath);
+  const std::vector<std::string> held = journal.Open(true);
+  EXPECT_EQ(held, (std::vector<std::string>{Row("13900000002", "http://b/", 2), Page(2, "http://b/")}));
+  ShardJoin join(plan, output, log, InTurn(4), &journal, answer);
+  join.Replay(held);
+  // Shard 1 walks line 2 again and finds the number again.
+  join.Take(1, EncodePosition(2) + Row("13900000002", "http://b/", 2) + EncodePosition(4));
+  EXPECT_EQ(Lines(dir.Read("phones.csv")).size(), 2u);  // shard 0 may still find it on line 1
+  join.Take(0, EncodePosition(3) + EncodeEnd(0, 0));
+  join.Take(1, EncodeEnd(0, 0));
+  join.Finish();
+  EXPECT_EQ(Lines(dir.Read("phones.csv")),
+            (std::vector<std::string>{"value,page,time", "13900000001,http://a/,",
+                                      "13900000002,http://b/,"}));
+  const std::vector<std::string> pages = Lines(dir.Read("pages.csv"));
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_TRUE(pages[1].starts_with("1,0,http://a/")) << pages[1];
+  EXPECT_TRUE(pages[2].starts_with("2,0,http://b/")) << pages[2];
+  EXPECT_FALSE(FileExists(journalPath));
+}
+
+TEST_F(ShardJoinTest, ASyncIsRefusedOnceARowCouldNotBeWritten) {
+  HarvestPlan plan = Plan(false);
+  plan.format = RecordFormat::Plain;  // no header to fail before the rows
+  plan.phonesOut = "/dev/full";
+  HarvestOutput output(plan);
+  output.Open();
+  PageLogOutput log(plan);
+  std::vector<std::pair<std::size_t, bool>> answers;
+  ShardJoin join(plan, output, log, InTurn(2), nullptr,
+                 [&](std::size_t k, bool held) { answers.emplace_back(k, held); });
+  join.Take(1, EncodeSync() + Row("13800000000", "http://b/", 2) + EncodeSync());
+  EXPECT_EQ(answers, (std::vector<std::pair<std::size_t, bool>>{{1, true}, {1, false}}));
+  EXPECT_TRUE(join.WriteFailed());
 }
 
 }  // namespace
