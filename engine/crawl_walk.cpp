@@ -15,7 +15,7 @@ namespace tolvarine {
 
 CrawlWalk::CrawlWalk(CrawlView& view, PageBrowser& browser, Clock& clock,
                      const CrawlEnvironment& environment, const CrawlSettings& settings,
-                     SaveProgress saveProgress)
+                     ProgressWriter saveProgress)
     : view_(view),
       browser_(browser),
       clock_(clock),

@@ -25,12 +25,12 @@ namespace tolvarine {
 class CrawlWalk {
  public:
   // Writes the progress file with the given position (and the settings and total it has).
-  using SaveProgress = std::function<void(int position)>;
+  using ProgressWriter = std::function<void(int position)>;
 
   // The settings are read at every use: an edit made during a walk counts from then on.
   CrawlWalk(CrawlView& view, PageBrowser& browser, Clock& clock,
             const CrawlEnvironment& environment, const CrawlSettings& settings,
-            SaveProgress saveProgress);
+            ProgressWriter saveProgress);
   CrawlWalk(const CrawlWalk&) = delete;
   CrawlWalk& operator=(const CrawlWalk&) = delete;
 
@@ -124,7 +124,7 @@ class CrawlWalk {
   Clock& clock_;
   const CrawlEnvironment& environment_;
   const CrawlSettings& settings_;
-  SaveProgress saveProgress_;
+  ProgressWriter saveProgress_;
   std::function<void()> onFinished_;
 
   std::unique_ptr<AddressSource> source_;
