@@ -3,12 +3,14 @@
 #include <optional>
 
 #include "base/atomic_file.h"
+#include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
 #include "base/guard.h"
 #include "base/host_lookup.h"
 #include "base/line_reader.h"
 #include "base/number_text.h"
+#include "base/platform/state_lock.h"
 #include "base/state_folder.h"
 #include "engine/crawl_texts.h"
 #include "engine/crawl_walk.h"
@@ -27,6 +29,14 @@ CrawlEnvironment Completed(CrawlEnvironment environment) {
   return environment;
 }
 
+// The window's notice that another walk holds the state folder.
+std::string FolderInUseText(const std::string& folder, long holder) {
+  std::string text = texts::kFolderInUse + GbkFileName(folder) + texts::kFolderInUseBy;
+  if (holder > 0)
+    text += texts::kFolderInUseProcess + std::to_string(holder) + texts::kFolderInUseProcessEnd;
+  return text + texts::kFolderInUseEnd;
+}
+
 std::string ProgressName(const CrawlEnvironment& environment) {
   if (environment.sharded) return ShardProgressName(environment.shardIndex, environment.shardCount);
   return texts::kProgressFileName;
@@ -41,9 +51,40 @@ CrawlController::CrawlController(CrawlView& view, PageBrowser& browser, Clock& c
       files_(environment_.stateFolder, ProgressName(environment_)),
       walk_(std::make_unique<CrawlWalk>(
           view, browser, clock, environment_, settings_,
-          [this](int position) { files_.Write(settings_, position, total_); })) {}
+          [this](int position) { files_.Write(settings_, position, total_); })) {
+  walk_->SetOnFinished([this] {
+    lock_.Release();
+    if (onFinished_) onFinished_();
+  });
+}
 
 CrawlController::~CrawlController() = default;
+
+class CrawlController::LockUnlessWalking {
+ public:
+  explicit LockUnlessWalking(CrawlController& controller) : controller_(controller) {}
+  ~LockUnlessWalking() {
+    if (!controller_.Running()) controller_.lock_.Release();
+  }
+  LockUnlessWalking(const LockUnlessWalking&) = delete;
+  LockUnlessWalking& operator=(const LockUnlessWalking&) = delete;
+
+ private:
+  CrawlController& controller_;
+};
+
+bool CrawlController::LockStateFolder() {
+  if (!environment_.lockStateFolder) return true;
+  const std::string path = environment_.stateFolder + kStateLockName;
+  long holder = 0;
+  const int result = lock_.TryLock(path, holder);
+  if (result == platform::StateLock::kHeld) {
+    view_.ShowInformation(FolderInUseText(environment_.stateFolder, holder));
+    return false;
+  }
+  if (result != 0) throw FileCreateError(GbkFileName(path));
+  return true;
+}
 
 CrawlSettings& CrawlController::Settings() { return settings_; }
 
@@ -90,6 +131,8 @@ void CrawlController::Start() {
     view_.ShowInformation(texts::kNotOnline);
     return;
   }
+  if (!LockStateFolder()) return;
+  const LockUnlessWalking release(*this);
   walk_->Begin();
   view_.ShowTotal(total_);
   view_.ClearCounts();
@@ -122,6 +165,8 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
     view_.ShowInformation(texts::kNotOnline);
     return;
   }
+  if (!LockStateFolder()) return;
+  const LockUnlessWalking release(*this);
   view_.ShowTotal(total_);
   view_.ClearCounts();
   walk_->Begin();
@@ -224,7 +269,7 @@ void CrawlController::SetNumberInfo(const NumberInfo* numbers) { walk_->SetNumbe
 int CrawlController::PhonesDropped() const { return walk_->PhonesDropped(); }
 
 void CrawlController::SetOnFinished(std::function<void()> onFinished) {
-  walk_->SetOnFinished(std::move(onFinished));
+  onFinished_ = std::move(onFinished);
 }
 
 }  // namespace tolvarine

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/platform/state_lock.h"
 #include "engine/clock.h"
 #include "engine/crawl_environment.h"
 #include "engine/crawl_settings.h"
@@ -95,6 +96,12 @@ class CrawlController : public PageBrowserListener {
   // one begins.
   void EndWalkInProgress();
   void Resume(std::optional<int> givenPosition);
+  // Takes the state folder's lock for the walk about to begin (when the environment asks
+  // for it); false, the view told, when another walk holds it. Throws FileCreateError when
+  // the lock file cannot be made.
+  bool LockStateFolder();
+  // Releases the lock at the end of a command unless its walk goes on.
+  class LockUnlessWalking;
   // The file-system path of the list file: the name as chosen while that file exists,
   // else the stored (lowered) name looked up ignoring case.
   std::string ListPath() const;
@@ -109,6 +116,9 @@ class CrawlController : public PageBrowserListener {
   ProgressFile files_;
   int total_ = 0;
   std::unique_ptr<CrawlWalk> walk_;
+  std::function<void()> onFinished_;
+  // Held from the start of a walk until it ends.
+  platform::StateLock lock_;
 };
 
 }  // namespace tolvarine

@@ -40,6 +40,7 @@ int PositionSavePeriodMs() {
 CrawlEnvironment EnvironmentFor(const HarvestPlan& plan) {
   CrawlEnvironment environment;
   environment.stateFolder = plan.stateFolder;
+  environment.lockStateFolder = false;  // the command holds it, or a shard's parent does
   if (plan.noOnlineCheck) environment.hostAddresses = [] { return std::vector<std::string>{}; };
   if (plan.intervalMs) environment.pacingIntervalMs = *plan.intervalMs;
   if (plan.shard) {

@@ -30,6 +30,7 @@ class ChildProcess {
   // false when the stream ended first.
   bool WaitForErrorLine(const std::string& text);
   void Signal(int signal);
+  pid_t Pid() const { return pid_; }
   // Reads what is left of both streams and waits for the exit.
   ProcessResult Finish();
 
