@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "base/atomic_file.h"
-#include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
 #include "base/guard.h"
@@ -82,7 +81,9 @@ bool CrawlController::LockStateFolder() {
     view_.ShowInformation(FolderInUseText(environment_.stateFolder, holder));
     return false;
   }
-  if (result != 0) throw FileCreateError(GbkFileName(path));
+  // A folder where not even the lock file can be made takes no state file either, so no
+  // walk can spoil another's there: the walk goes on without the lock, as it goes on when
+  // its progress file cannot be written.
   return true;
 }
 

@@ -97,8 +97,7 @@ class CrawlController : public PageBrowserListener {
   void EndWalkInProgress();
   void Resume(std::optional<int> givenPosition);
   // Takes the state folder's lock for the walk about to begin (when the environment asks
-  // for it); false, the view told, when another walk holds it. Throws FileCreateError when
-  // the lock file cannot be made.
+  // for it); false, the view told, when another walk holds it.
   bool LockStateFolder();
   // Releases the lock at the end of a command unless its walk goes on.
   class LockUnlessWalking;
