@@ -9,6 +9,7 @@
 #include "base/host_lookup.h"
 #include "base/line_reader.h"
 #include "base/number_text.h"
+#include "base/platform/state_lock.h"
 #include "base/state_folder.h"
 #include "engine/crawl_texts.h"
 #include "engine/crawl_walk.h"
@@ -27,6 +28,14 @@ CrawlEnvironment Completed(CrawlEnvironment environment) {
   return environment;
 }
 
+// The window's notice that another walk holds the state folder.
+std::string FolderInUseText(const std::string& folder, long holder) {
+  std::string text = texts::kFolderInUse + GbkFileName(folder) + texts::kFolderInUseBy;
+  if (holder > 0)
+    text += texts::kFolderInUseProcess + std::to_string(holder) + texts::kFolderInUseProcessEnd;
+  return text + texts::kFolderInUseEnd;
+}
+
 std::string ProgressName(const CrawlEnvironment& environment) {
   if (environment.sharded) return ShardProgressName(environment.shardIndex, environment.shardCount);
   return texts::kProgressFileName;
@@ -41,9 +50,42 @@ CrawlController::CrawlController(CrawlView& view, PageBrowser& browser, Clock& c
       files_(environment_.stateFolder, ProgressName(environment_)),
       walk_(std::make_unique<CrawlWalk>(
           view, browser, clock, environment_, settings_,
-          [this](int position) { files_.Write(settings_, position, total_); })) {}
+          [this](int position) { files_.Write(settings_, position, total_); })) {
+  walk_->SetOnFinished([this] {
+    lock_.Release();
+    if (onFinished_) onFinished_();
+  });
+}
 
 CrawlController::~CrawlController() = default;
+
+class CrawlController::LockUnlessWalking {
+ public:
+  explicit LockUnlessWalking(CrawlController& controller) : controller_(controller) {}
+  ~LockUnlessWalking() {
+    if (!controller_.Running()) controller_.lock_.Release();
+  }
+  LockUnlessWalking(const LockUnlessWalking&) = delete;
+  LockUnlessWalking& operator=(const LockUnlessWalking&) = delete;
+
+ private:
+  CrawlController& controller_;
+};
+
+bool CrawlController::LockStateFolder() {
+  if (!environment_.lockStateFolder) return true;
+  const std::string path = environment_.stateFolder + kStateLockName;
+  long holder = 0;
+  const int result = lock_.TryLock(path, holder);
+  if (result == platform::StateLock::kHeld) {
+    view_.ShowInformation(FolderInUseText(environment_.stateFolder, holder));
+    return false;
+  }
+  // A folder where not even the lock file can be made takes no state file either, so no
+  // walk can spoil another's there: the walk goes on without the lock, as it goes on when
+  // its progress file cannot be written.
+  return true;
+}
 
 CrawlSettings& CrawlController::Settings() { return settings_; }
 
@@ -90,6 +132,8 @@ void CrawlController::Start() {
     view_.ShowInformation(texts::kNotOnline);
     return;
   }
+  if (!LockStateFolder()) return;
+  const LockUnlessWalking release(*this);
   if (!view_.MayEmptyResults()) return;
   walk_->Begin();
   view_.ShowTotal(total_);
@@ -123,6 +167,8 @@ void CrawlController::Resume(std::optional<int> givenPosition) {
     view_.ShowInformation(texts::kNotOnline);
     return;
   }
+  if (!LockStateFolder()) return;
+  const LockUnlessWalking release(*this);
   view_.ShowTotal(total_);
   // The lists and counters of the last walk stay until a line is confirmed: a cancelled
   // prompt or a line that is no number leaves them as they were.
@@ -239,7 +285,7 @@ void CrawlController::SetNumberInfo(const NumberInfo* numbers) { walk_->SetNumbe
 int CrawlController::PhonesDropped() const { return walk_->PhonesDropped(); }
 
 void CrawlController::SetOnFinished(std::function<void()> onFinished) {
-  walk_->SetOnFinished(std::move(onFinished));
+  onFinished_ = std::move(onFinished);
 }
 
 }  // namespace tolvarine

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/platform/state_lock.h"
 #include "engine/clock.h"
 #include "engine/crawl_environment.h"
 #include "engine/crawl_settings.h"
@@ -99,6 +100,11 @@ class CrawlController : public PageBrowserListener {
   // then go back to idle). A line that is no number throws, the commands idle.
   std::optional<int> AskResumeLine();
   void CancelResume();
+  // Takes the state folder's lock for the walk about to begin (when the environment asks
+  // for it); false, the view told, when another walk holds it.
+  bool LockStateFolder();
+  // Releases the lock at the end of a command unless its walk goes on.
+  class LockUnlessWalking;
   // The file-system path of the list file: the name as chosen while that file exists,
   // else the stored (lowered) name looked up ignoring case.
   std::string ListPath() const;
@@ -113,6 +119,9 @@ class CrawlController : public PageBrowserListener {
   ProgressFile files_;
   int total_ = 0;
   std::unique_ptr<CrawlWalk> walk_;
+  std::function<void()> onFinished_;
+  // Held from the start of a walk until it ends.
+  platform::StateLock lock_;
 };
 
 }  // namespace tolvarine

@@ -49,6 +49,10 @@ struct CrawlEnvironment {
   // Saves the position after every page (the command line), so that a walk killed and
   // continued walks again at most the page that was in flight.
   bool saveEveryPage = false;
+  // Whether the controller holds the state folder's lock (kStateLockName) while a walk
+  // runs, and refuses to begin one that another walk holds. Off where the owner holds the
+  // lock itself (harvest, for the whole command) or its parent does (a shard of --jobs).
+  bool lockStateFolder = true;
 };
 
 }  // namespace tolvarine

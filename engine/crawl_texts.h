@@ -37,6 +37,14 @@ inline constexpr char kResuming[] = "\xBC\xCC\xD0\xF8\xCB\xD1\xCB\xF7...";
 inline constexpr char kInvalidDropped[] = "\xD2\xD1\xC2\xD4\xC8\xA5\xCE\xDE\xD0\xA7\xBA\xC5\xC2\xEB ";
 inline constexpr char kInvalidDroppedUnit[] = " \xB8\xF6";
 
+// "状态文件夹 %s 正由另一个搜索使用（进程 %d），请等它结束后再试。", in pieces: the folder after
+// the first, the process id (when the holder is known) between the third and fourth.
+inline constexpr char kFolderInUse[] = "\xD7\xB4\xCC\xAC\xCE\xC4\xBC\xFE\xBC\xD0 ";
+inline constexpr char kFolderInUseBy[] = " \xD5\xFD\xD3\xC9\xC1\xED\xD2\xBB\xB8\xF6\xCB\xD1\xCB\xF7\xCA\xB9\xD3\xC3";
+inline constexpr char kFolderInUseProcess[] = "\xA3\xA8\xBD\xF8\xB3\xCC ";
+inline constexpr char kFolderInUseProcessEnd[] = "\xA3\xA9";
+inline constexpr char kFolderInUseEnd[] = "\xA3\xAC\xC7\xEB\xB5\xC8\xCB\xFC\xBD\xE1\xCA\xF8\xBA\xF3\xD4\xD9\xCA\xD4\xA1\xA3";
+
 // "不是网址：" (followed by the list line)
 inline constexpr char kNotAnAddress[] = "\xB2\xBB\xCA\xC7\xCD\xF8\xD6\xB7\xA3\xBA";
 

@@ -203,6 +203,9 @@ std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
       files.ListPath(RuleList::Prefixes), files.ListPath(RuleList::MustContain),
       files.ListPath(RuleList::MustNotContain), plan.stateFolder + kExtraOptionsFileName,
       plan.stateFolder + kStateLockName};
+  for (const std::string& lock : StateLockPaths(plan)) {
+    if (lock != state.back()) state.push_back(lock);
+  }
   AddWalkState(plan, state);
   for (int k = 0; k < plan.jobs; ++k) {
     HarvestPlan shard = plan;
@@ -211,6 +214,23 @@ std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
   }
   if (plan.jobs > 0) state.push_back(JobsJournalPath(plan));
   return state;
+}
+
+// The window, one walk and a --jobs parent lock the folder's own lock file; a shard run by
+// hand locks one of its own, so that the shards of a list may share a folder; a --jobs
+// parent locks its shards' too, and the shards it starts lock nothing.
+std::vector<std::string> StateLockPaths(const HarvestPlan& plan) {
+  const auto shardLock = [&plan](int index, int count) {
+    return plan.stateFolder + "tolvarine-shard-" + std::to_string(index) + "-of-" +
+           std::to_string(count) + ".lock";
+  };
+  if (plan.shard) {
+    if (plan.recordsFd >= 0) return {};
+    return {shardLock(plan.shard->index, plan.shard->count)};
+  }
+  std::vector<std::string> paths = {plan.stateFolder + kStateLockName};
+  for (int k = 0; k < plan.jobs; ++k) paths.push_back(shardLock(k, plan.jobs));
+  return paths;
 }
 
 std::string JobsJournalPath(const HarvestPlan& plan) {

@@ -75,6 +75,10 @@ std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan);
 // The file in the state folder where a --jobs run keeps what it holds back from its outputs.
 std::string JobsJournalPath(const HarvestPlan& plan);
 
+// The lock files the plan's walk holds for as long as it runs (none for a shard started by
+// --jobs: its parent holds them).
+std::vector<std::string> StateLockPaths(const HarvestPlan& plan);
+
 // The arguments of shard `index` of a --jobs run: the plan's walk flags, without the
 // outputs, with --shard and the records descriptor.
 std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index);

@@ -43,6 +43,7 @@ CrawlEnvironment EnvironmentFor(const HarvestPlan& plan, std::function<void()> b
   environment.saveEveryPage = true;
   environment.beforeSave = std::move(beforeSave);
   environment.stateFolder = plan.stateFolder;
+  environment.lockStateFolder = false;  // the command holds it, or a shard's parent does
   if (plan.noOnlineCheck) environment.hostAddresses = [] { return std::vector<std::string>{}; };
   if (plan.intervalMs) environment.pacingIntervalMs = *plan.intervalMs;
   if (plan.shard) {

@@ -20,7 +20,7 @@ class StateFiles : public FaultWalk {
     ASSERT_TRUE(view.messages.empty());
     ASSERT_EQ(ProgressLine(1), "3");
     earlier = disk->Files();
-    ASSERT_EQ(earlier.size(), 5u);  // progress, three lists, extra options
+    ASSERT_EQ(earlier.size(), 6u);  // progress, three lists, extra options, the walk's lock
     view.messages.clear();
   }
 
@@ -77,7 +77,7 @@ TEST_F(StateFiles, AFullDiskIsReportedAtEachWriteAndLeavesTheFilesWhole) {
   Run(&CrawlController::WriteProgress);
   EXPECT_TRUE(view.messages.empty());
   EXPECT_EQ(ProgressLine(1), "3");
-  EXPECT_EQ(disk->Files().size(), 5u);
+  EXPECT_EQ(disk->Files().size(), 6u);
 }
 
 TEST_F(StateFiles, AnAutosaveOnAFullDiskIsReportedAndTheWalkGoesOn) {
