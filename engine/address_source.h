@@ -57,9 +57,10 @@ class AddressSource {
   virtual bool InScope(const SourcedAddress& /*address*/, const std::string& /*finalAddress*/) {
     return true;
   }
-  // The page was harvested: its links may be queued.
+  // The page was harvested: its links may be queued (once it is done).
   virtual void Follow(const SourcedAddress& /*address*/, PageDocument& /*document*/) {}
-  // The address read last is done with (loaded, given up, refused or no address).
+  // The address read last is done with (loaded, given up, refused or no address): a source
+  // that keeps state saves the page's changes, or throws CrawlStateError.
   virtual void Done() {}
 };
 
