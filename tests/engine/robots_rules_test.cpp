@@ -68,6 +68,8 @@ TEST(RobotsRulesTest, LinesAreReadLeniently) {
   EXPECT_FALSE(rules.Allowed("/a/x"));
   EXPECT_FALSE(rules.Allowed("/b"));
   EXPECT_TRUE(rules.Allowed("/c"));
+  // The byte order mark, and only it, is skipped.
+  EXPECT_FALSE(Rules("\xEF\xBB\xBFuser-agent: *\ndisallow: /x\n").Allowed("/x"));
 }
 
 TEST(RobotsRulesTest, PercentEncodingIsComparedNormalised) {
@@ -80,6 +82,8 @@ TEST(RobotsRulesTest, PercentEncodingIsComparedNormalised) {
   // An escaped reserved character is not the character itself.
   EXPECT_TRUE(Rules("user-agent: *\ndisallow: /a%2Fb\n").Allowed("/a/b"));
   EXPECT_TRUE(Rules("user-agent: *\ndisallow: /%2A\n").Allowed("/x"));
+  // A "%" that starts no escape is the character itself.
+  EXPECT_FALSE(Rules("user-agent: *\ndisallow: /a%zb\n").Allowed("/a%25zb"));
 }
 
 TEST(RobotsRulesTest, OnlyTheFirst500KiBAreRead) {
