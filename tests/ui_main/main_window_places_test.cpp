@@ -49,6 +49,7 @@ TEST_F(MainWindowTest, PlacesGoIntoTipsAndCsvAndInvalidNumbersAreLeftOutAndCount
   // Without dedup every invalid number found is counted.
   Child<QCheckBox>("validOnlyBox")->setChecked(true);
   Child<QCheckBox>("dedupBox")->setChecked(false);
+  dialogs_->saveChoices.push_back(SaveChoice::DontSave);  // the last walk's rows go
   StartWalk({"http://a.example/"});
   clock_.Advance(8000);
   EXPECT_TRUE(Window().PanelText(8).endsWith(QStringLiteral("已略去无效号码 2 个")))
