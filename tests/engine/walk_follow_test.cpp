@@ -193,3 +193,28 @@ TEST_F(FollowTest, HttpsLinksOfTheSiteAreFollowedWhenAllowed) {
 
 }  // namespace
 }  // namespace tolvarine
+
+namespace tolvarine {
+namespace {
+
+// A crash while a list line's own page loads: continued, that page is the line's again
+// (depth 0), so no robots.txt stands before it.
+TEST_F(FollowTest, ALinesOwnPageInFlightAtACrashStaysTheLines) {
+  Page("http://b.com.cn/", 7, {"http://b.com.cn/next"});
+  Page("http://b.com.cn/next", 8, {});
+  browser.AddText("http://b.com.cn/robots.txt", {500, "", 100, false});
+  UseList({"http://b.com.cn/"});
+  Run(&CrawlController::Start);
+  clock.Advance(500);
+  Run([this] { crawl->PositionSaveTick(); });  // the running line saved
+  Rewire([](CrawlEnvironment&) {});
+  Follow(2);
+  Run([this] { crawl->ContinueFrom(StrToInt(ProgressLine(1))); });
+  RunToEnd();
+  EXPECT_EQ(browser.Navigations(), (Rows{"http://b.com.cn/", "http://b.com.cn/"}));
+  EXPECT_TRUE(Harvested(7));
+  EXPECT_EQ(log.OutcomeOf("http://b.com.cn/next"), "robots");
+}
+
+}  // namespace
+}  // namespace tolvarine
