@@ -218,3 +218,32 @@ TEST_F(FollowTest, ALinesOwnPageInFlightAtACrashStaysTheLines) {
 
 }  // namespace
 }  // namespace tolvarine
+
+namespace tolvarine {
+namespace {
+
+// The crawl state of another list is never continued: its queue is not this list's.
+TEST_F(FollowTest, ContinuingAnotherListStartsItsOwnCrawl) {
+  Page("http://a.com.cn/", 1, {"http://a.com.cn/x", "http://a.com.cn/y"});
+  Page("http://a.com.cn/x", 2, {});
+  Page("http://a.com.cn/y", 3, {});
+  Page("http://b.com.cn/", 7, {});
+  crawl->Settings().extra.ignoreRobots = true;
+  UseList({"http://a.com.cn/"}, "a.txt");
+  Run(&CrawlController::Start);
+  clock.Advance(8000 + 500);  // the start page harvested, its links queued
+  Run(&CrawlController::Stop);  // at the next tick: x harvested, y left in the queue
+  clock.Advance(8000);
+  UseList({"http://b.com.cn/"}, "b.txt");
+  Run([this] {
+    crawl->WriteProgress();
+    crawl->ContinueFrom(0);
+  });
+  RunToEnd();
+  EXPECT_TRUE(Harvested(7));
+  const Rows loaded = browser.Navigations();
+  EXPECT_EQ(std::count(loaded.begin(), loaded.end(), "http://a.com.cn/y"), 0);
+}
+
+}  // namespace
+}  // namespace tolvarine

@@ -81,7 +81,7 @@ TEST_F(ToolOutput, AMergeOutputThroughALinkReplacesTheLinkedFile) {
   EXPECT_EQ(disk->Files(), (std::map<std::string, std::string>{{"target.txt", "a\r\nb\r\nold\r\n"}}));
 }
 
-// The generator empties its output before it converts the fields (by design), so a full disk
+// The generator writes its output in place once its fields are converted, so a full disk
 // cannot keep the old lines; it reports the failure and keeps what was written up to it.
 TEST_F(ToolOutput, AGeneratorOutputThatRunsOutOfDiskIsReportedAndKeepsTheLinesWritten) {
   const std::string out = disk->Write("urls.txt", Lines("old", 20000));
