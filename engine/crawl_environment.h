@@ -35,10 +35,6 @@ struct CrawlEnvironment {
   // When above 0, a walk saves its position this often (the command line), as the last
   // line done: a page still loading when the process dies is walked again.
   int positionSaveMs = 0;
-  // When links are followed (the extra options' follow and depth): within the site or the
-  // host of each list line, and at most this many pages a line.
-  ScopeKind followScope = ScopeKind::Site;
-  int maxPagesPerLine = kDefaultMaxPagesPerLine;
   // How long a change to the crawl's state file waits for another program's lock on it
   // before the walk ends with the failure.
   int crawlStoreBusyMs = 5000;

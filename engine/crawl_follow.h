@@ -4,10 +4,9 @@
 #include <string>
 
 #include "engine/crawl_scope.h"
+#include "engine/extra_options_file.h"
 
 namespace tolvarine {
-
-inline constexpr int kDefaultMaxPagesPerLine = 1000;
 
 struct FollowSettings {
   int depth = 0;

@@ -75,8 +75,8 @@ void CrawlWalk::ChooseSource() {
   if (extra.follow && extra.depth > 0) {
     FollowSettings follow;
     follow.depth = extra.depth;
-    follow.scope = environment_.followScope;
-    follow.maxPagesPerLine = environment_.maxPagesPerLine;
+    follow.scope = extra.scope;
+    follow.maxPagesPerLine = extra.maxPagesPerLine;
     follow.ignoreRobots = extra.ignoreRobots;
     follow.https = extra.https;
     follow.storeBusyMs = environment_.crawlStoreBusyMs;

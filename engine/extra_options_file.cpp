@@ -23,6 +23,8 @@ constexpr Known kKnown[] = {{"https", &ExtraOptions::https},
                             {"places", &ExtraOptions::places},
                             {"valid-only", &ExtraOptions::validOnly}};
 constexpr std::string_view kDepth = "depth";
+constexpr std::string_view kScope = "scope";
+constexpr std::string_view kMaxPages = "max-pages";
 
 }  // namespace
 
@@ -35,13 +37,22 @@ ExtraOptions ReadExtraOptions(const std::string& folder) {
     if (line.empty()) continue;
     const std::size_t eq = line.find('=');
     bool known = false;
-    if (eq != std::string_view::npos && line.substr(0, eq) == kDepth) {
-      const std::optional<std::int32_t> depth = TryStrToInt(line.substr(eq + 1));
+    const std::string_view name = eq == std::string_view::npos ? "" : line.substr(0, eq);
+    const std::string_view value = eq == std::string_view::npos ? "" : line.substr(eq + 1);
+    if (name == kDepth) {
+      const std::optional<std::int32_t> depth = TryStrToInt(value);
       if (depth && *depth >= 1) options.depth = std::min(*depth, kMaxFollowDepth);
+      known = true;
+    } else if (name == kScope) {
+      options.scope = ScopeKindFromName(value).value_or(ScopeKind::Site);
+      known = true;
+    } else if (name == kMaxPages) {
+      const std::optional<std::int32_t> pages = TryStrToInt(value);
+      if (pages && *pages >= 1) options.maxPagesPerLine = *pages;
       known = true;
     }
     for (const Known& k : kKnown) {
-      if (eq != std::string_view::npos && line.substr(0, eq) == k.name) {
+      if (eq != std::string_view::npos && name == k.name) {
         options.*k.flag = line.substr(eq + 1) == "1";
         known = true;
       }
@@ -58,6 +69,8 @@ void WriteExtraOptions(const std::string& folder, const ExtraOptions& options) {
     text += options.*k.flag ? "=1\r\n" : "=0\r\n";
   }
   text += std::string(kDepth) + "=" + IntToStr(options.depth) + "\r\n";
+  text += std::string(kScope) + (options.scope == ScopeKind::Host ? "=host\r\n" : "=site\r\n");
+  text += std::string(kMaxPages) + "=" + IntToStr(options.maxPagesPerLine) + "\r\n";
   for (const std::string& line : options.unknownLines) text += line + "\r\n";
   ReplaceFileAtomically(folder + kExtraOptionsFileName, text);
 }

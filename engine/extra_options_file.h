@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/crawl_scope.h"
+
 namespace tolvarine {
+
+inline constexpr int kDefaultMaxPagesPerLine = 1000;
 
 struct ExtraOptions {
   bool https = false;      // also "https://" links
@@ -19,6 +23,10 @@ struct ExtraOptions {
   bool follow = false;
   int depth = 1;
   bool ignoreRobots = false;
+  // Within each line's site or host ("scope=site|host"), at most this many pages a line
+  // ("max-pages=N", at least 1).
+  ScopeKind scope = ScopeKind::Site;
+  int maxPagesPerLine = kDefaultMaxPagesPerLine;
   bool places = false;     // each number's province, city and carrier shown and saved
   bool validOnly = false;  // numbers that are no valid Chinese mobile number are left out
   // Lines of the file this copy does not know, kept as they were.

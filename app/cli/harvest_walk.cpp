@@ -53,8 +53,6 @@ CrawlEnvironment EnvironmentFor(const HarvestPlan& plan, std::function<void()> b
   }
   environment.positionSaveMs = PositionSavePeriodMs();
   environment.harvestOnCompletion = true;
-  environment.followScope = plan.follow.scope;
-  environment.maxPagesPerLine = plan.follow.maxPagesPerLine;
   return environment;
 }
 
@@ -71,6 +69,8 @@ void ApplyPlan(const HarvestPlan& plan, CrawlSettings& settings) {
   settings.extra.follow = plan.follow.depth > 0;
   settings.extra.depth = std::max(plan.follow.depth, 1);
   settings.extra.ignoreRobots = plan.follow.ignoreRobots;
+  settings.extra.scope = plan.follow.scope;
+  settings.extra.maxPagesPerLine = plan.follow.maxPagesPerLine;
   // The page records count places with --enrich. --valid-only is applied where rows are
   // written, so that one walk and --jobs leave out the same numbers: never in the walk.
   settings.extra.places = plan.enrich;

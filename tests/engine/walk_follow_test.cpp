@@ -152,8 +152,8 @@ TEST_F(FollowTest, ShardsBySiteTogetherLoadWhatOneWalkLoads) {
 }
 
 TEST_F(FollowTest, AnEndlessCalendarStopsAtTheLinesPageLimit) {
-  Rewire([](CrawlEnvironment& e) { e.maxPagesPerLine = 5; });
   Follow(50);
+  crawl->Settings().extra.maxPagesPerLine = 5;
   crawl->Settings().extra.ignoreRobots = true;
   for (int day = 0; day < 20; ++day)
     Page("http://cal.example.com/?d=" + std::to_string(day), day,
