@@ -280,6 +280,8 @@ int CrawlController::PagesHarvestedEarly() const { return walk_->PagesHarvestedE
 
 void CrawlController::SetPageLog(PageLogSink* log) { walk_->SetPageLog(log); }
 
+PagePipeline& CrawlController::Pipeline() { return walk_->Pipeline(); }
+
 void CrawlController::SetNumberInfo(const NumberInfo* numbers) { walk_->SetNumberInfo(numbers); }
 
 int CrawlController::PhonesDropped() const { return walk_->PhonesDropped(); }

@@ -14,6 +14,7 @@
 #include "engine/number_info.h"
 #include "engine/page_browser.h"
 #include "engine/page_log.h"
+#include "engine/page_pipeline.h"
 #include "engine/progress_file.h"
 #include "engine/result_list.h"
 
@@ -85,6 +86,8 @@ class CrawlController : public PageBrowserListener {
   void SetOnFinished(std::function<void()> onFinished);
   // Where each page's record goes as the page ends (the page log); none by default.
   void SetPageLog(PageLogSink* log);
+  // Where each page's result goes, after the result lists.
+  PagePipeline& Pipeline();
   // Where numbers belong (not owned; none by default): with it, the settings' "valid only"
   // and "places" options take effect from the next walk.
   void SetNumberInfo(const NumberInfo* numbers);

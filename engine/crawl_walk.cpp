@@ -29,7 +29,9 @@ CrawlWalk::CrawlWalk(CrawlView& view, PageBrowser& browser, Clock& clock,
       autosave_(clock, 300000, [this] { Guarded([this] { AutosaveTick(); }); }),
       watchdog_(clock, 300000, [this] { Guarded([this] { WatchdogTick(); }); }),
       positionSave_(clock, std::max(environment.positionSaveMs, 1),
-                    [this] { Guarded([this] { PositionSaveTick(); }); }) {}
+                    [this] { Guarded([this] { PositionSaveTick(); }); }) {
+  pipeline_.AddSink(&listSink_);
+}
 
 void CrawlWalk::Guarded(const std::function<void()>& handler) {
   RunGuarded([this](const std::string& message) { view_.ShowError(message); }, handler);
@@ -59,11 +61,10 @@ void CrawlWalk::Begin() {
   phones_.Clear();
   pagesAbandoned_ = 0;
   pagesHarvestedEarly_ = 0;
-  dropsInvalid_ = numbers_ && settings_.extra.validOnly;
-  countsPlaces_ = numbers_ && settings_.extra.places;
-  phonesDropped_ = 0;
+  dropsInvalid_ = pipeline_.Numbers() && settings_.extra.validOnly;
+  countsPlaces_ = pipeline_.Numbers() && settings_.extra.places;
+  pipeline_.Begin();
   pageSaveFailed_ = false;
-  droppedNumbers_.clear();
   view_.ShowCommandStates(kRunningStates);
   walking_ = true;
   pacing_.SetInterval(PacingPeriod());
@@ -202,7 +203,7 @@ void CrawlWalk::Finish() {
   }
   walking_ = false;
   view_.ShowMessage(dropsInvalid_ ? texts::kFinished + std::string(" ") +
-                                        texts::kInvalidDropped + std::to_string(phonesDropped_) +
+                                        texts::kInvalidDropped + std::to_string(PhonesDropped()) +
                                         texts::kInvalidDroppedUnit
                                   : std::string(texts::kFinished));
   view_.Repaint();

@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
 
 #include "engine/address_source.h"
 #include "engine/clock.h"
@@ -16,8 +15,9 @@
 #include "engine/crawl_view.h"
 #include "engine/link_harvester.h"
 #include "engine/number_info.h"
-#include "engine/page_log.h"
 #include "engine/page_browser.h"
+#include "engine/page_log.h"
+#include "engine/page_pipeline.h"
 #include "engine/result_list.h"
 #include "engine/timer.h"
 
@@ -77,14 +77,16 @@ class CrawlWalk {
   int PagesAbandoned() const { return pagesAbandoned_; }
   int PagesHarvestedEarly() const { return pagesHarvestedEarly_; }
   void SetOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
-  // Each page's record goes there as the page ends (none: no page log).
+  // Each page's record goes there as the page ends, after its rows (none: no page log).
   void SetPageLog(PageLogSink* log) { pageLog_ = log; }
+  // Each page's result goes there too, after the result lists have its rows.
+  PagePipeline& Pipeline() { return pipeline_; }
   // Where numbers belong. With it, the options "valid only" (numbers that are no valid
   // Chinese mobile number are not added, and are counted) and "places" (page records count
   // their new numbers by province and carrier) take effect. None: neither does.
-  void SetNumberInfo(const NumberInfo* numbers) { numbers_ = numbers; }
+  void SetNumberInfo(const NumberInfo* numbers) { pipeline_.SetNumbers(numbers); }
   // Numbers of the current or last walk left out as invalid (each once with dedup).
-  int PhonesDropped() const { return phonesDropped_; }
+  int PhonesDropped() const { return pipeline_.Dropped(); }
 
  private:
   // The pacing period in ms: the speed x 1000, unless the environment fixes it.
@@ -112,11 +114,8 @@ class CrawlWalk {
   // Runs the link harvester and the phone extractor on the page, as the options say;
   // `location` is its address as the browser reports it.
   void Harvest(PageDocument& document, const std::string& location);
-  // Whether a number found goes into the phone list: with invalid numbers left out, an
-  // invalid one is counted instead (once, with dedup).
-  bool KeepNumber(std::string_view number);
-  // With the places on and a page log: counts the page's new numbers by place.
-  void CountPlaces(int newRows);
+  // The rules the pipeline settles this walk's rows by.
+  RowRules Rules() const;
   // Ends the page log's record of the page read last with its outcome, and tells the
   // source the address is done with. The state saved with it that cannot be written throws
   // CrawlStateError.
@@ -172,15 +171,26 @@ class CrawlWalk {
   // A list walk's save after a page has failed in this walk (reported once).
   bool pageSaveFailed_ = false;
 
+  // The result lists as the first of the pipeline's sinks: each page's rows are appended
+  // there and counted.
+  class ListSink : public PageResultSink {
+   public:
+    explicit ListSink(CrawlWalk& walk) : walk_(walk) {}
+    void OnPage(const PageResult& page) override;
+
+   private:
+    CrawlWalk& walk_;
+  };
+
   PageLogSink* pageLog_ = nullptr;
-  const NumberInfo* numbers_ = nullptr;
+  PagePipeline pipeline_;
+  ListSink listSink_{*this};
   // Whether this walk leaves invalid numbers out and its page records count places (both
-  // fixed when it begins, so its log is of one kind), and the numbers it left out.
+  // fixed when it begins, so its log is of one kind).
   bool dropsInvalid_ = false;
   bool countsPlaces_ = false;
-  int phonesDropped_ = 0;
-  std::unordered_set<std::string> droppedNumbers_;
-  PageRecord page_;  // the page read last, while its record is open (line above 0)
+  // The page read last, while its record is open (line above 0), and its rows.
+  PageResult page_;
 
   Timer pacing_;
   Timer autosave_;

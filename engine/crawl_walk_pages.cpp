@@ -23,26 +23,6 @@ constexpr int kShortestWaitMs = kWaitTicks * kFastestSpeed * 1000;
 // The watchdog waits 15 pacing periods for a page, and never less than this.
 constexpr int kShortestWatchdogMs = 15 * kFastestSpeed * 1000;
 
-// Marks both result lists with the page being harvested, for as long as it lives.
-class PageSource {
- public:
-  PageSource(ResultList& links, ResultList& phones, const std::string& page, std::int64_t now,
-             int depth)
-      : links_(links), phones_(phones) {
-    links_.BeginSource(page, now, depth);
-    phones_.BeginSource(page, now, depth);
-  }
-  ~PageSource() {
-    links_.EndSource();
-    phones_.EndSource();
-  }
-  PageSource(const PageSource&) = delete;
-  PageSource& operator=(const PageSource&) = delete;
-
- private:
-  ResultList& links_;
-  ResultList& phones_;
-};
 }  // namespace
 
 void CrawlWalk::ReadAddress() {
@@ -59,13 +39,13 @@ void CrawlWalk::ReadAddress() {
   robotsAnswered_ = false;
   const std::optional<std::string> address = AddressFromListLine(line);
   notAnAddress_ = !address;
-  page_ = PageRecord{};
-  page_.line = source_->Position();
-  page_.depth = address_.depth;
-  page_.listed = address ? *address : line;
-  page_.site = SiteOf(page_.listed);
-  page_.startMs = clock_.WallMilliseconds();
-  page_.places = countsPlaces_;
+  page_ = PageResult{};
+  PageRecord& record = page_.record;
+  record.line = source_->Position();
+  record.depth = address_.depth;
+  record.listed = address ? *address : line;
+  record.site = SiteOf(record.listed);
+  record.startMs = clock_.WallMilliseconds();
   if (!address) {
     EndPage(PageOutcome::NotAnAddress);
     view_.ShowMessage(texts::kNotAnAddress + line);
@@ -91,7 +71,7 @@ bool CrawlWalk::LoadOrRefuse() {
     return false;
   }
   try {
-    browser_.Navigate(page_.listed);
+    browser_.Navigate(page_.record.listed);
   } catch (...) {
     // A failed navigate is left to the watchdog.
   }
@@ -176,13 +156,13 @@ void CrawlWalk::PacingStep() {
   const std::string location = browser_.LocationURL();
   if (!source_->InScope(address_, location)) {
     // A followed link whose page ended on another site: neither harvested nor followed.
-    page_.final = location;
-    page_.site = SiteOf(location);
+    page_.record.final = location;
+    page_.record.site = SiteOf(location);
     EndPage(PageOutcome::LeftSite);
   } else {
     if (!pageComplete_) ++pagesHarvestedEarly_;
-    page_.outcome = pageComplete_ ? PageOutcome::Harvested : PageOutcome::HarvestedEarly;
     Harvest(*document, location);
+    EndPage(pageComplete_ ? PageOutcome::Harvested : PageOutcome::HarvestedEarly);
   }
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
   if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
@@ -191,11 +171,8 @@ void CrawlWalk::PacingStep() {
 // The rows of the page keep its address as the browser reports it (after redirects, the
 // address the site key is taken from) and the time of the harvest.
 void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
-  const int linksBefore = linksFound_, phonesBefore = phonesFound_;
-  int phonesAll = 0;
   // Rows of a walk that follows links carry their page's depth.
-  const PageSource source(links_, phones_, location, clock_.WallSeconds(),
-                          source_->FollowsLinks() ? address_.depth : -1);
+  page_.source = {location, clock_.WallSeconds(), source_->FollowsLinks() ? address_.depth : -1};
   if (settings_.Option(CrawlOption::SearchLinks)) {
     LinkRules rules;
     rules.onlySite = settings_.Option(CrawlOption::OnlySite);
@@ -205,51 +182,49 @@ void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
       rules.mustContain = RuleLines(settings_.Rules(RuleList::MustContain));
       rules.mustNotContain = RuleLines(settings_.Rules(RuleList::MustNotContain));
     }
-    harvester_.Harvest(location, document, rules, links_, [this] {
-      ++linksFound_;
-      view_.ShowLinksFound(linksFound_);
-    });
-    page_.linksAll = document.LinksLength();
+    harvester_.Harvest(location, document, rules, page_.links);
+    page_.record.linksAll = document.LinksLength();
   }
   if (settings_.Option(CrawlOption::SearchPhones)) {
-    ExtractPagePhones(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
-                      settings_.Option(CrawlOption::Dedup), phones_, [this] {
-                        ++phonesFound_;
-                        view_.ShowPhonesFound(phonesFound_);
-                      },
-                      settings_.extra.formatted, &phonesAll,
-                      [this](std::string_view number) { return KeepNumber(number); });
+    page_.phones = PageNumbers(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
+                               settings_.extra.formatted);
   }
   // The links go to the source after the numbers are taken.
   source_->Follow(address_, document);
-  page_.final = location;
-  if (!location.empty()) page_.site = SiteOf(location);
-  page_.linksNew = linksFound_ - linksBefore;
-  page_.phonesNew = phonesFound_ - phonesBefore;
-  page_.phonesAll = phonesAll;
-  CountPlaces(page_.phonesNew);
-  EndPage(page_.outcome);
+  page_.record.final = location;
+  if (!location.empty()) page_.record.site = SiteOf(location);
 }
 
-bool CrawlWalk::KeepNumber(std::string_view number) {
-  if (!dropsInvalid_ || numbers_->Look(number).valid) return true;
-  if (!settings_.Option(CrawlOption::Dedup) || droppedNumbers_.emplace(number).second)
-    ++phonesDropped_;
-  return false;
+RowRules CrawlWalk::Rules() const {
+  return {dropsInvalid_, settings_.Option(CrawlOption::Dedup), countsPlaces_};
 }
 
-void CrawlWalk::CountPlaces(int newRows) {
-  if (!page_.places || !pageLog_) return;
-  for (int row = phones_.Count() - newRows; row < phones_.Count(); ++row)
-    CountPlace(numbers_->Look(phones_.Row(row)), page_);
+void CrawlWalk::ListSink::OnPage(const PageResult& page) {
+  CrawlWalk& walk = walk_;
+  if (!page.links.empty()) {
+    walk.links_.BeginSource(page.source.page, page.source.time, page.source.depth);
+    for (const std::string& link : page.links) walk.links_.Append(link);
+    walk.links_.EndSource();
+    walk.linksFound_ += static_cast<int>(page.links.size());
+    walk.view_.ShowLinksFound(walk.linksFound_);
+  }
+  if (!page.phones.empty()) {
+    walk.phones_.BeginSource(page.source.page, page.source.time, page.source.depth);
+    for (const std::string& number : page.phones) walk.phones_.Append(number);
+    walk.phones_.EndSource();
+    walk.phonesFound_ += static_cast<int>(page.phones.size());
+    walk.view_.ShowPhonesFound(walk.phonesFound_);
+  }
 }
 
 void CrawlWalk::EndPage(PageOutcome outcome) {
-  if (page_.line <= 0) return;
-  page_.outcome = outcome;
-  page_.endMs = clock_.WallMilliseconds();
-  if (pageLog_) pageLog_->OnPage(page_);
-  page_.line = 0;
+  PageRecord& record = page_.record;
+  if (record.line <= 0) return;
+  record.outcome = outcome;
+  record.endMs = clock_.WallMilliseconds();
+  pipeline_.Run(page_, Rules());
+  if (pageLog_) pageLog_->OnPage(record);
+  record.line = 0;
   // The page counts as done in the saved state only once its rows are held.
   if (environment_.beforeSave) environment_.beforeSave();
   source_->Done();

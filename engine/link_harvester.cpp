@@ -71,6 +71,16 @@ LinkHarvester::LinkHarvester(const CaseIgnoringCollator& collator) : collator_(c
 void LinkHarvester::Harvest(const std::string& location, PageDocument& document,
                             const LinkRules& rules, ResultList& links,
                             const std::function<void()>& onAdded) {
+  std::vector<std::string> found;
+  Harvest(location, document, rules, found);
+  for (const std::string& link : found) {
+    links.Append(link);
+    if (onAdded) onAdded();
+  }
+}
+
+void LinkHarvester::Harvest(const std::string& location, PageDocument& document,
+                            const LinkRules& rules, std::vector<std::string>& links) {
   if (location.empty()) return;
   const std::string key = SiteKey(location);
   pageLinks_.clear();
@@ -79,8 +89,7 @@ void LinkHarvester::Harvest(const std::string& location, PageDocument& document,
     const std::string link = document.LinkItem(i);
     if (!AcceptsLink(link, key, rules)) continue;
     if (!pageLinks_.insert(collator_.SortKey(link)).second) continue;
-    links.Append(link);
-    if (onAdded) onAdded();
+    links.push_back(link);
   }
 }
 

@@ -44,6 +44,9 @@ class LinkHarvester {
   // location harvests nothing. Failures of the document propagate.
   void Harvest(const std::string& location, PageDocument& document, const LinkRules& rules,
                ResultList& links, const std::function<void()>& onAdded);
+  // The same, the links added to the end of `links`.
+  void Harvest(const std::string& location, PageDocument& document, const LinkRules& rules,
+               std::vector<std::string>& links);
 
  private:
   const CaseIgnoringCollator& collator_;

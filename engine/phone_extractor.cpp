@@ -186,13 +186,8 @@ std::vector<std::string> PrefixesFromText(std::string_view fieldText) {
 
 namespace {
 
-using KeepNumber = std::function<bool(std::string_view)>;
-
-PhoneSink AddingSink(bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                     int* found = nullptr, const KeepNumber* keep = nullptr) {
-  return [dedup, &phones, &onAdded, found, keep](std::string_view number) {
-    if (found) ++*found;
-    if (keep && *keep && !(*keep)(number)) return;
+PhoneSink AddingSink(bool dedup, ResultList& phones, const std::function<void()>& onAdded) {
+  return [dedup, &phones, &onAdded](std::string_view number) {
     std::string caption(number);
     if (dedup && phones.Contains(caption)) return;
     phones.Append(caption);
@@ -212,12 +207,9 @@ void ExtractPhones(const std::vector<std::string_view>& lines,
 
 namespace {
 
-void ExtractCounting(const std::vector<std::string_view>& texts,
-                     const std::vector<std::string>& prefixes, bool dedup, ResultList& phones,
-                     const std::function<void()>& onAdded, bool formatted, int* found,
-                     const KeepNumber* keep = nullptr) {
+void ScanTexts(const std::vector<std::string_view>& texts,
+               const std::vector<std::string>& prefixes, bool formatted, const PhoneSink& sink) {
   const PhoneScanner scanner(prefixes);
-  const PhoneSink sink = AddingSink(dedup, phones, onAdded, found, keep);
   if (!formatted) {
     for (std::string_view text : texts) scanner.ScanText(text, sink);
     return;
@@ -232,15 +224,17 @@ void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
                             const std::vector<std::string>& prefixes, bool dedup,
                             ResultList& phones, const std::function<void()>& onAdded,
                             bool formatted) {
-  ExtractCounting(texts, prefixes, dedup, phones, onAdded, formatted, nullptr);
+  ScanTexts(texts, prefixes, formatted, AddingSink(dedup, phones, onAdded));
 }
 
-void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
-                       bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                       bool formatted, int* found, const KeepNumber& keep) {
+std::vector<std::string> PageNumbers(PageDocument& document,
+                                     const std::vector<std::string>& prefixes, bool formatted) {
   const std::string text = document.BodyOuterText();
   const std::string markup = document.BodyOuterHtml();
-  ExtractCounting({text, markup}, prefixes, dedup, phones, onAdded, formatted, found, &keep);
+  std::vector<std::string> numbers;
+  ScanTexts({text, markup}, prefixes, formatted,
+            [&numbers](std::string_view number) { numbers.emplace_back(number); });
+  return numbers;
 }
 
 }  // namespace tolvarine

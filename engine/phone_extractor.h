@@ -66,13 +66,10 @@ void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
                             ResultList& phones, const std::function<void()>& onAdded,
                             bool formatted = false);
 
-// The extractor run on a loaded page: its body text, then its body markup. Reading a
-// document without a body throws before anything is added.
-// `found`, when given, counts every number found, repeats included. A number `keep` (when
-// given) turns down is not added.
-void ExtractPagePhones(PageDocument& document, const std::vector<std::string>& prefixes,
-                       bool dedup, ResultList& phones, const std::function<void()>& onAdded,
-                       bool formatted = false, int* found = nullptr,
-                       const std::function<bool(std::string_view)>& keep = {});
+// The numbers of a loaded page in the order found, repeats included: its body text, then
+// its body markup (with `formatted`, each line's numbers as people write them follow its
+// ordinary ones). Reading a document without a body throws.
+std::vector<std::string> PageNumbers(PageDocument& document,
+                                     const std::vector<std::string>& prefixes, bool formatted);
 
 }  // namespace tolvarine

@@ -24,8 +24,10 @@ void ConsoleView::ShowPosition(int line) {
 }
 
 void ConsoleView::ShowMessage(const std::string& text) {
-  if (onPosition_ && text == texts::kFinished) return;
-  if (!text.empty()) PrintMessage(text);
+  // The numbers left out that the window's closing message gives are in the closing totals.
+  const bool finished = text.starts_with(texts::kFinished);
+  if (finished && onPosition_) return;
+  if (!text.empty()) PrintMessage(finished ? std::string(texts::kFinished) : text);
 }
 
 void ConsoleView::ShowInformation(const std::string& text) {

@@ -70,17 +70,16 @@ bool WaitForShards(const HarvestPlan& plan, const Shards& shards, bool writeFail
 
 int RunHarvestJobs(const HarvestPlan& plan) {
   HarvestOutput output(plan);
-  output.Open();
   PageLogOutput pageLog(plan);
-  pageLog.Open();
   ShardJournal journal(JobsJournalPath(plan));
-  const std::vector<std::string> held = journal.Open(plan.continuing);
   Shards shards;
   ShardJoin join(plan, output, pageLog, ShardOfEachLine(plan), &journal,
                  [&shards](std::size_t k, bool kept) {
                    platform::WriteByte(shards.ackFds[k], kept ? kSyncHeld : kSyncRefused);
                  });
-  join.Replay(held);
+  output.Open(&join.Pipeline());
+  pageLog.Open();
+  join.Replay(journal.Open(plan.continuing));
 
   platform::IgnoreBrokenPipes();
   shards = StartShards(plan);
@@ -102,7 +101,7 @@ int RunHarvestJobs(const HarvestPlan& plan) {
   const int stopSignal = platform::StopSignalSeen();
   platform::PassStopSignalsTo({});
   PrintMessage(texts::kFinished);
-  output.PrintTotals(join.Abandoned(), join.Early());
+  output.PrintTotals(join.Abandoned(), join.Early(), join.Dropped());
   if (!CloseWithReport(pageLog, plan)) failed = true;
   if (failed) return 1;
   if (!stopSignal) return 0;

@@ -1,6 +1,7 @@
 #include "app/cli/harvest_output.h"
 
 #include <fstream>
+#include <functional>
 
 #include "app/cli/command_io.h"
 #include "app/cli/progress_line.h"
@@ -23,11 +24,11 @@ namespace {
 
 // The values of the whole rows of an output file (a row cut short at the end is not one).
 void ReadBack(const std::string& path, RecordFormat format,
-              std::unordered_set<std::string>& values) {
+              const std::function<void(const std::string&)>& held) {
   std::ifstream in(path, std::ios::binary);
   for (std::string line; std::getline(in, line) && !in.eof();) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (auto value = RecordValue(format, line)) values.insert(std::move(*value));
+    if (auto value = RecordValue(format, line)) held(*value);
   }
 }
 
@@ -57,8 +58,8 @@ HarvestOutput::Stream& HarvestOutput::StreamOf(ResultKind kind) {
   return kind == ResultKind::Phone ? *phones_ : *links_;
 }
 
-void HarvestOutput::Open() {
-  const bool readBack = plan_.continuing && plan_.dedup;
+void HarvestOutput::Open(PagePipeline* pipeline) {
+  const bool readBack = pipeline && plan_.continuing && plan_.dedup;
   bool stdoutHeaderDue = false;
   std::string stdoutHeader;
   for (const auto& [kind, path, searched] :
@@ -76,7 +77,15 @@ void HarvestOutput::Open() {
         stdoutHeader = header;
       }
     } else {
-      if (readBack) ReadBack(*path, plan_.format, seen_[Index(kind)]);
+      if (readBack) {
+        ReadBack(*path, plan_.format, [pipeline, kind](const std::string& value) {
+          if (kind == ResultKind::Phone) {
+            pipeline->HeldNumber(value);
+          } else {
+            pipeline->HeldLink(value);
+          }
+        });
+      }
       bool empty = true;
       stream->file = plan_.continuing ? OpenForAdding(*path, plan_.format, empty)
                                       : platform::OpenStream(*path, "wb");
@@ -90,30 +99,24 @@ void HarvestOutput::Open() {
   if (stdoutHeaderDue && !stdoutHeader.empty()) WriteRow(stdout, stdoutHeader, "");
 }
 
-void HarvestOutput::PrintTotals(int abandoned, int early) const {
+void HarvestOutput::PrintTotals(int abandoned, int early, int dropped) const {
   std::fprintf(stderr, "pages abandoned by the watchdog: %d\n", abandoned);
   std::fprintf(stderr, "pages harvested before their load completed: %d\n", early);
   std::fprintf(stderr, "rows written: links %d  phones %d\n", Written(ResultKind::Link),
                Written(ResultKind::Phone));
-  if (DropsInvalid()) PrintDroppedNumbers(dropped_);
+  if (DropsInvalid()) PrintDroppedNumbers(dropped);
 }
 
 bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSource& source) {
   if (failed_) return false;
-  std::unordered_set<std::string>& seen = seen_[Index(kind)];
-  if (seen.contains(value)) return true;
   const NumberPlace* place =
-      numbers_ && kind == ResultKind::Phone ? &numbers_->Look(value) : nullptr;
-  if (place && plan_.validOnly && !place->valid) {
-    ++dropped_;
-    return true;
-  }
+      plan_.enrich && kind == ResultKind::Phone ? &numbers_->Look(value) : nullptr;
   Stream& stream = StreamOf(kind);
   try {
     // Rows on the terminal that shows the progress line go below it, not into it.
     ClearProgressLineBefore(stream.file);
     WriteRow(stream.file,
-             RecordText(plan_.format, value, source, plan_.enrich ? place : nullptr),
+             RecordText(plan_.format, value, source, place),
              RecordLineEnd(plan_.format));
   } catch (const Error& e) {
     failed_ = true;
@@ -124,4 +127,15 @@ bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSo
   return true;
 }
 
+bool HarvestOutput::WriteRows(const PageResult& page) {
+  for (const std::string& link : page.links) {
+    if (!Write(ResultKind::Link, link, page.source)) return false;
+  }
+  for (const std::string& number : page.phones) {
+    if (!Write(ResultKind::Phone, number, page.source)) return false;
+  }
+  return true;
+}
+
 }  // namespace tolvarine::cli
+

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unordered_set>
 
 #include "app/cli/harvest_plan.h"
 #include "engine/number_info.h"
+#include "engine/page_pipeline.h"
 #include "engine/result_list.h"
 
 namespace tolvarine::cli {
@@ -24,23 +24,24 @@ class HarvestOutput {
   HarvestOutput& operator=(const HarvestOutput&) = delete;
 
   // Opens the outputs. A new walk empties them and writes each header; a continued one adds
-  // to them, first ending a row cut short by a killed process, and with --dedup does not
-  // write again what they hold. Throws FileCreateError or StreamWriteError.
-  void Open();
+  // to them, first ending a row cut short by a killed process, and with --dedup tells the
+  // pipeline what they hold, so that it is not written again. Throws FileCreateError or
+  // StreamWriteError.
+  void Open(PagePipeline* pipeline = nullptr);
 
-  // Writes one row, unless it is dropped as written already. A failed write is reported
-  // once and nothing more is written; returns false then.
+  // Writes one row. A failed write is reported once and nothing more is written; returns
+  // false then.
   bool Write(ResultKind kind, const std::string& value, const RowSource& source);
+  // Writes the page's rows, links first; false when one could not be written.
+  bool WriteRows(const PageResult& page);
 
   int Written(ResultKind kind) const { return written_[Index(kind)]; }
-  // Numbers left out by --valid-only.
-  int Dropped() const { return dropped_; }
   bool DropsInvalid() const { return plan_.validOnly; }
   // Where numbers belong, with --enrich or --valid-only; none otherwise.
   const NumberInfo* Numbers() const { return numbers_.get(); }
   // The closing totals on standard error: the pages abandoned and harvested early, the rows
   // written and, with --valid-only, the numbers left out.
-  void PrintTotals(int abandoned, int early) const;
+  void PrintTotals(int abandoned, int early, int dropped) const;
   bool Failed() const { return failed_; }
 
  private:
@@ -50,11 +51,8 @@ class HarvestOutput {
 
   const HarvestPlan& plan_;
   std::unique_ptr<Stream> phones_, links_;
-  // The values already in a continued output (--continue --dedup): not written again.
-  std::array<std::unordered_set<std::string>, 2> seen_;
   std::array<int, 2> written_{};
   std::unique_ptr<NumberInfo> numbers_;  // with --enrich or --valid-only
-  int dropped_ = 0;
   bool failed_ = false;
 };
 

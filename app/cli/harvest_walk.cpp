@@ -71,10 +71,10 @@ void ApplyPlan(const HarvestPlan& plan, CrawlSettings& settings) {
   settings.extra.ignoreRobots = plan.follow.ignoreRobots;
   settings.extra.scope = plan.follow.scope;
   settings.extra.maxPagesPerLine = plan.follow.maxPagesPerLine;
-  // The page records count places with --enrich. --valid-only is applied where rows are
-  // written, so that one walk and --jobs leave out the same numbers: never in the walk.
-  settings.extra.places = plan.enrich;
-  settings.extra.validOnly = false;
+  // A shard leaves both to its parent, which runs every page through the same pipeline.
+  const bool toParent = plan.recordsFd >= 0;
+  settings.extra.places = plan.enrich && !toParent;
+  settings.extra.validOnly = plan.validOnly && !toParent;
   for (const auto& [items, list] : {std::pair{plan.prefixes, RuleList::Prefixes},
                                     std::pair{plan.mustContain, RuleList::MustContain},
                                     std::pair{plan.mustNotContain, RuleList::MustNotContain}}) {
@@ -95,35 +95,11 @@ std::optional<int> ContinuePosition(const ProgressFile& progress, const CrawlSet
   return std::nullopt;
 }
 
-// Each row appended to a result list goes to the walk's results at once.
-class RowForwarder : public ResultListObserver {
- public:
-  using Sink = std::function<bool(ResultKind, const std::string&, const RowSource&)>;
-  RowForwarder(ResultList& list, ResultKind kind, Sink sink, std::function<void()> onLost)
-      : list_(list), kind_(kind), sink_(std::move(sink)), onLost_(std::move(onLost)) {
-    list_.AddObserver(this);
-  }
-  ~RowForwarder() override { list_.RemoveObserver(this); }
-  void OnRowAppended(int row) override {
-    if (!sink_(kind_, list_.Row(row), list_.SourceOf(row))) onLost_();
-  }
-  void OnCleared() override {}
-
- private:
-  ResultList& list_;
-  ResultKind kind_;
-  Sink sink_;
-  std::function<void()> onLost_;
-};
-
 // Where the rows go: the plan's outputs, or the parent's pipe for a shard of --jobs.
 class WalkRows {
  public:
   explicit WalkRows(const HarvestPlan& plan) : output_(plan) {
-    if (plan.recordsFd < 0) {
-      output_.Open();
-      return;
-    }
+    if (plan.recordsFd < 0) return;
     parent_ = platform::OpenStream("/dev/fd/" + std::to_string(plan.recordsFd), "wb");
     if (!parent_) throw FileCreateError("/dev/fd/" + std::to_string(plan.recordsFd));
     ackFd_ = plan.ackFd;
@@ -132,9 +108,20 @@ class WalkRows {
     if (parent_) std::fclose(parent_);
   }
   bool ToParent() const { return parent_ != nullptr; }
-  bool Row(ResultKind kind, const std::string& value, const RowSource& source, int line) {
-    if (!parent_) return output_.Write(kind, value, source);
-    return Send(EncodeRow(kind, value, source, line));
+  // Opens the outputs of a walk that writes them itself.
+  void Open(PagePipeline& pipeline) {
+    if (!parent_) output_.Open(&pipeline);
+  }
+  // The page's rows, to the outputs or, followed by its record, to the parent.
+  bool Page(const PageResult& page) {
+    if (!parent_) return output_.WriteRows(page);
+    std::string message;
+    for (const std::string& link : page.links)
+      message += EncodeRow(ResultKind::Link, link, page.source, page.record.line);
+    for (const std::string& number : page.phones)
+      message += EncodeRow(ResultKind::Phone, number, page.source, page.record.line);
+    message += EncodePage(page.record);
+    return Send(message);
   }
   bool Send(const std::string& message) {
     if (failed_) return false;
@@ -169,18 +156,22 @@ class WalkRows {
   bool unanswered_ = false;  // sent since the parent's last answer
 };
 
-// A shard's page records go to its parent, which keeps the page log.
-class PagesToParent : public PageLogSink {
+// Each page's result, once the walk's pipeline has settled its rows, goes to the rows.
+class RowsOut : public PageResultSink {
  public:
-  explicit PagesToParent(WalkRows& rows) : rows_(rows) {}
-  void OnPage(const PageRecord& record) override { rows_.Send(EncodePage(record)); }
+  RowsOut(WalkRows& rows, std::function<void()> onLost)
+      : rows_(rows), onLost_(std::move(onLost)) {}
+  void OnPage(const PageResult& page) override {
+    if (!rows_.Page(page)) onLost_();
+  }
 
  private:
   WalkRows& rows_;
+  std::function<void()> onLost_;
 };
 
-void PrintClosingLines(const WalkOutcome& outcome, const HarvestOutput& output) {
-  output.PrintTotals(outcome.abandoned, outcome.early);
+void PrintClosingLines(const WalkOutcome& outcome, const HarvestOutput& output, int dropped) {
+  output.PrintTotals(outcome.abandoned, outcome.early, dropped);
   if (outcome.stopSignal)
     std::fprintf(stderr,
                  "tolvarine: the walk was stopped (%s) after line %d; --continue goes on "
@@ -205,19 +196,18 @@ class OneWalk {
         view_(GbkFileName(plan.listPath)),
         rows_(plan),
         pageLog_(rows_.ToParent() ? HarvestPlan() : plan),
-        pagesToParent_(rows_),
         progress_(PlanProgressFile(plan)),
         // The controller guards its own ticks and browser events, as in the window.
         browser_(sink_, nullptr, WebPageBrowser::kCommandLineRecycleEvery),
         controller_(view_, browser_, clock_, EnvironmentFor(plan, [this] { rows_.Sync(); })),
-        phoneRows_(controller_.Phones(), ResultKind::Phone, ToRows(), [this] { OnRowLost(); }),
-        linkRows_(controller_.Links(), ResultKind::Link, ToRows(), [this] { OnRowLost(); }) {
+        rowsOut_(rows_, [this] { OnRowLost(); }) {
     browser_.SetListener(&controller_);
     view_.SetController(&controller_);
-    controller_.SetNumberInfo(rows_.Output().Numbers());
+    if (!rows_.ToParent()) controller_.SetNumberInfo(rows_.Output().Numbers());
+    controller_.Pipeline().AddSink(&rowsOut_);
+    rows_.Open(controller_.Pipeline());
     pageLog_.Open();
     if (pageLog_.Active()) controller_.SetPageLog(&pageLog_);
-    if (rows_.ToParent() && plan.sendPages) controller_.SetPageLog(&pagesToParent_);
     if (rows_.ToParent())
       view_.ReportPositionsTo([this](int line) { rows_.Send(EncodePosition(line)); });
     controller_.SetOnFinished([this] {
@@ -275,17 +265,12 @@ class OneWalk {
       return outcome_;
     }
     if (outcome_.started && !CloseWithReport(pageLog_, plan_)) outcome_.failed = true;
-    if (outcome_.started) PrintClosingLines(outcome_, rows_.Output());
+    if (outcome_.started)
+      PrintClosingLines(outcome_, rows_.Output(), controller_.PhonesDropped());
     return outcome_;
   }
 
  private:
-  RowForwarder::Sink ToRows() {
-    return [this](ResultKind kind, const std::string& value, const RowSource& source) {
-      return rows_.Row(kind, value, source, controller_.Position());
-    };
-  }
-
   // A lost row stops the walk as Stop does, at once: the rest of the page is not written
   // either. The page it came from counts as not done, so that Continue walks it again.
   void OnRowLost() {
@@ -300,12 +285,11 @@ class OneWalk {
   ConsoleView view_;
   WalkRows rows_;
   PageLogOutput pageLog_;
-  PagesToParent pagesToParent_;
   const ProgressFile progress_;
   WebPageBrowser browser_;
   QtClock clock_;
   CrawlController controller_;
-  RowForwarder phoneRows_, linkRows_;
+  RowsOut rowsOut_;
   WalkOutcome outcome_;
   int lostOnLine_ = 0;
 };

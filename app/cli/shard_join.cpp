@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <utility>
 
 namespace tolvarine::cli {
@@ -14,30 +13,35 @@ ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogOutp
       pageLog_(pageLog),
       journal_(journal),
       answer_(std::move(answer)),
+      pipeline_(output.Numbers()),
+      rules_{plan.validOnly, plan.dedup, plan.enrich},
       shardLines_(static_cast<std::size_t>(std::max(plan.jobs, 1))),
       positions_(shardLines_.size(), 0),
       ended_(positions_.size(), false),
       pending_(positions_.size()),
+      sending_(positions_.size()),
       total_(static_cast<int>(lineShards.size())) {
   for (int line = 1; line <= total_; ++line)
     shardLines_[static_cast<std::size_t>(lineShards[static_cast<std::size_t>(line - 1)])]
         .push_back(line);
+  pipeline_.AddSink(this);
 }
 
 void ShardJoin::Replay(const std::vector<std::string>& messages) {
-  ShardJournal* journal = std::exchange(journal_, nullptr);  // kept there already
+  // A journal keeps each page's rows together, before its record.
+  PageResult page;
   for (const std::string& text : messages) {
     std::string_view line = text;
     if (line.ends_with('\n')) line.remove_suffix(1);
     const auto message = DecodeShardMessage(line);
     if (!message) continue;
-    if (message->type == ShardMessage::Type::Page) {
-      HoldPage(message->page);
-    } else if (message->type == ShardMessage::Type::Row) {
-      Hold(*message);
+    if (message->type == ShardMessage::Type::Row) {
+      AddRow(page, *message);
+    } else if (message->type == ShardMessage::Type::Page) {
+      page.record = message->page;
+      EndPage(std::exchange(page, PageResult{}), false);
     }
   }
-  journal_ = journal;
 }
 
 void ShardJoin::Take(std::size_t k, std::string_view bytes) {
@@ -62,24 +66,16 @@ void ShardJoin::Finish() {
 void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
   switch (message.type) {
     case ShardMessage::Type::Row:
-      if (message.kind == ResultKind::Phone && plan_.dedup) {
-        Hold(message);
-      } else {
-        Write(message.kind, message.value, message.source, message.line);
-      }
+      AddRow(sending_[k], message);
+      break;
+    case ShardMessage::Type::Page:
+      sending_[k].record = message.page;
+      EndPage(std::exchange(sending_[k], PageResult{}), true);
       break;
     case ShardMessage::Type::Position:
       positions_[k] = message.number;
       Release(SafeLine());
       ShowProgress();
-      break;
-    case ShardMessage::Type::Page:
-      if (plan_.dedup && plan_.phones) {
-        HoldPage(message.page);
-        Release(SafeLine());
-      } else {
-        LogPage(message.page);
-      }
       break;
     case ShardMessage::Type::End:
       ended_[k] = true;
@@ -93,20 +89,33 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
   }
 }
 
-void ShardJoin::Hold(const ShardMessage& message) {
-  if (written_.contains(message.value)) return;
-  if (journal_) journal_->Keep(EncodeRow(message.kind, message.value, message.source, message.line));
-  auto [it, added] = held_.try_emplace(message.value, Held{message.line, message.source});
-  if (!added && message.line < it->second.line) it->second = {message.line, message.source};
+void ShardJoin::AddRow(PageResult& page, const ShardMessage& row) {
+  page.source = row.source;
+  (row.kind == ResultKind::Phone ? page.phones : page.links).push_back(row.value);
 }
 
-void ShardJoin::HoldPage(const PageRecord& page) {
-  if (journal_) journal_->Keep(EncodePage(page));
-  heldPages_.emplace(page.line, page);
+// Without dedup no page depends on another: each goes through as it comes. With dedup it
+// waits for its line's turn.
+void ShardJoin::EndPage(PageResult page, bool keep) {
+  if (!plan_.dedup) {
+    pipeline_.Run(page, rules_);
+    return;
+  }
+  const int line = page.record.line;
+  if (keep && journal_) {
+    std::string kept;
+    for (const std::string& link : page.links)
+      kept += EncodeRow(ResultKind::Link, link, page.source, line);
+    for (const std::string& number : page.phones)
+      kept += EncodeRow(ResultKind::Phone, number, page.source, line);
+    journal_->Keep(kept + EncodePage(page.record));
+  }
+  held_.emplace(line, std::move(page));
+  Release(SafeLine());
 }
 
-// The shard's rows and page records before the sync are written (each flushed as it is) or
-// held; the held ones must reach the journal's file before the shard saves its pages as done.
+// The shard's pages before the sync are written (each flushed as it is) or held; the held
+// ones must reach the journal's file before the shard saves its pages as done.
 void ShardJoin::AnswerSync(std::size_t k) {
   if (pageLog_.Failed() || (journal_ && !journal_->Flush())) writeFailed_ = true;
   if (answer_) answer_(k, !writeFailed_);
@@ -123,60 +132,23 @@ int ShardJoin::SafeLine() const {
 }
 
 void ShardJoin::Release(int belowLine) {
-  const std::size_t heldBefore = held_.size() + heldPages_.size();
-  ReleaseHeld(belowLine);
+  bool released = false;
+  while (!held_.empty() && held_.begin()->first < belowLine) {
+    pipeline_.Run(held_.begin()->second, rules_);
+    held_.erase(held_.begin());
+    released = true;
+  }
   // Written, they leave the journal; a failed write leaves them in it.
-  if (journal_ && !writeFailed_ && held_.size() + heldPages_.size() < heldBefore) {
+  if (journal_ && !writeFailed_ && released) {
     journal_->Released(belowLine);
     journal_->Flush();
   }
 }
 
-void ShardJoin::ReleaseHeld(int belowLine) {
-  std::vector<std::pair<int, std::string>> due;
-  for (const auto& [value, held] : held_) {
-    if (held.line < belowLine) due.emplace_back(held.line, value);
-  }
-  std::sort(due.begin(), due.end());
-  for (const auto& [line, value] : due) {
-    auto it = held_.find(value);
-    Write(ResultKind::Phone, value, it->second.source, line);
-    written_.insert(value);
-    held_.erase(it);
-  }
-  while (!heldPages_.empty() && heldPages_.begin()->first < belowLine) {
-    LogPage(std::move(heldPages_.begin()->second));
-    heldPages_.erase(heldPages_.begin());
-  }
+void ShardJoin::OnPage(const PageResult& page) {
+  if (!output_.WriteRows(page)) writeFailed_ = true;
+  pageLog_.OnPage(page.record);
 }
-
-// A page's record with the numbers the parent wrote for it: their count, and with --enrich
-// their places (the shards have no number data to count them by).
-void ShardJoin::LogPage(PageRecord page) {
-  const auto count = newOnPage_.find({page.line, page.final});
-  PageRecord counted;
-  if (count != newOnPage_.end()) {
-    counted = std::move(count->second);
-    newOnPage_.erase(count);
-  }
-  page.phonesNew = counted.phonesNew;
-  page.places = Places() != nullptr;
-  page.provinces = std::move(counted.provinces);
-  page.carriers = std::move(counted.carriers);
-  pageLog_.OnPage(page);
-}
-
-void ShardJoin::Write(ResultKind kind, const std::string& value, const RowSource& source,
-                      int line) {
-  if (!output_.Write(kind, value, source)) writeFailed_ = true;
-  // Counted for the page records only when the shards send them.
-  if (kind != ResultKind::Phone || !(plan_.pageLog || plan_.report)) return;
-  PageRecord& counts = newOnPage_[{line, source.page}];
-  ++counts.phonesNew;
-  if (const NumberInfo* places = Places()) CountPlace(places->Look(value), counts);
-}
-
-const NumberInfo* ShardJoin::Places() const { return plan_.enrich ? output_.Numbers() : nullptr; }
 
 // Pages read so far over all shards: the lines of each shard up to its position.
 void ShardJoin::ShowProgress() {

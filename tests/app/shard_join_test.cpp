@@ -62,15 +62,16 @@ TEST_F(ShardJoinTest, ANumberFoundTwiceKeepsThePageOfTheEarlierLineWhicheverShar
   PageLogOutput log(plan);
   ShardJoin join(plan, output, log, InTurn(4));
   // Shard 1 reaches line 2 and finds the number before the slower shard 0 harvests line 1.
-  join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2));
+  join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2) + Page(2, "http://b/"));
   join.Take(1, EncodePosition(4));
   EXPECT_EQ(dir.Read("phones.csv"), "value,page,time\r\n");  // held: line 1 may still give it
   // Split mid-line, as a pipe may deliver it.
-  const std::string rest = EncodePosition(1) + Row("13800000000", "http://a/", 1);
+  const std::string rest =
+      EncodePosition(1) + Row("13800000000", "http://a/", 1) + Page(1, "http://a/");
   join.Take(0, rest.substr(0, 7));
   join.Take(0, rest.substr(7) + EncodePosition(3));
   EXPECT_EQ(dir.Read("phones.csv"), "value,page,time\r\n13800000000,http://a/,\r\n");
-  join.Take(0, Row("13800000000", "http://c/", 3) + EncodeEnd(0, 0));
+  join.Take(0, Row("13800000000", "http://c/", 3) + Page(3, "http://c/") + EncodeEnd(0, 0));
   join.Take(1, EncodeEnd(1, 0));
   join.Finish();
   EXPECT_EQ(dir.Read("phones.csv"), "value,page,time\r\n13800000000,http://a/,\r\n");
@@ -83,10 +84,11 @@ TEST_F(ShardJoinTest, WithoutDedupEveryRowIsWrittenAsItComes) {
   output.Open();
   PageLogOutput log(plan);
   ShardJoin join(plan, output, log, InTurn(2));
-  join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2));
-  join.Take(0, EncodePosition(1) + Row("13800000000", "http://a/", 1));
+  join.Take(1, EncodePosition(2) + Row("13800000000", "http://b/", 2) + Page(2, "http://b/"));
+  join.Take(0, EncodePosition(1) + Row("13800000000", "http://a/", 1) + Page(1, "http://a/"));
   // A link holding a tab and a line end comes through whole.
-  join.Take(0, EncodeRow(ResultKind::Link, "http://a/\tx\ny\\", RowSource{"p", 0}, 1));
+  join.Take(0, EncodeRow(ResultKind::Link, "http://a/\tx\ny\\", RowSource{"p", 0}, 1) +
+                   Page(1, "p"));
   EXPECT_EQ(dir.Read("phones.csv"),
             "value,page,time\r\n13800000000,http://b/,\r\n13800000000,http://a/,\r\n");
   EXPECT_EQ(dir.Read("links.csv"), "\"http://a/\tx\ny\\\",p,\r\n");
@@ -154,7 +156,8 @@ TEST_F(ShardJoinTest, ASyncIsRefusedOnceARowCouldNotBeWritten) {
   std::vector<std::pair<std::size_t, bool>> answers;
   ShardJoin join(plan, output, log, InTurn(2), nullptr,
                  [&](std::size_t k, bool held) { answers.emplace_back(k, held); });
-  join.Take(1, EncodeSync() + Row("13800000000", "http://b/", 2) + EncodeSync());
+  join.Take(1, EncodeSync() + Row("13800000000", "http://b/", 2) + Page(2, "http://b/") +
+                   EncodeSync());
   EXPECT_EQ(answers, (std::vector<std::pair<std::size_t, bool>>{{1, true}, {1, false}}));
   EXPECT_TRUE(join.WriteFailed());
 }

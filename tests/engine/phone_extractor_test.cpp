@@ -154,15 +154,10 @@ TEST(PhoneExtractorTest, PageTextComesBeforePageMarkup) {
     std::string BodyOuterText() override { return noBody ? throw std::runtime_error("no body") : "18600000001"; }
     std::string BodyOuterHtml() override { return noBody ? throw std::runtime_error("no body") : "<b>13700000002</b>"; }
   } page;
-  ResultList phones;
-  int added = 0;
-  ExtractPagePhones(page, kDefaultPrefixes, false, phones, [&] { ++added; });
-  EXPECT_EQ(phones.Rows(), (Rows{"18600000001", "13700000002"}));
-  EXPECT_EQ(added, 2);
+  EXPECT_EQ(PageNumbers(page, kDefaultPrefixes, false), (Rows{"18600000001", "13700000002"}));
 
   page.noBody = true;
-  EXPECT_THROW(ExtractPagePhones(page, kDefaultPrefixes, false, phones, nullptr), std::runtime_error);
-  EXPECT_EQ(phones.Count(), 2);
+  EXPECT_THROW(PageNumbers(page, kDefaultPrefixes, false), std::runtime_error);
 }
 
 }  // namespace
