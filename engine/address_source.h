@@ -1,9 +1,12 @@
 #pragma once
-// Where a walk's addresses come from. With links not followed it is the URL list file, read
-// line by line (ListSource); with links followed it is the crawl frontier (FrontierSource):
-// the list's lines as starting points and the pages found below them. The walk asks the
-// source for its next address and tells it how each page went; a list source ignores what
-// it does not need.
+// Where a walk's addresses come from, and which of them it may load. The scheduler hands out
+// the addresses and keeps the walk's place: with links not followed it is the URL list file,
+// read line by line (ListSource); with links followed it is the crawl frontier
+// (FrontierSource): the list's lines as starting points and the pages found below them. The
+// request filter decides whether an address may be loaded (robots.txt) and whether a page
+// that was loaded still belongs to its line (scope). The walk's owner builds both
+// (MakeWalkSources) and hands them to the walk.
+#include <memory>
 #include <string>
 
 #include "engine/page_browser.h"
@@ -16,9 +19,9 @@ struct SourcedAddress {
   bool Discovered() const { return depth > 0; }
 };
 
-class AddressSource {
+class AddressScheduler {
  public:
-  virtual ~AddressSource() = default;
+  virtual ~AddressScheduler() = default;
 
   // The list line read last, or whose pages are being walked (0: none yet).
   virtual int Position() const = 0;
@@ -26,7 +29,7 @@ class AddressSource {
   virtual void SetPosition(int position) = 0;
   // Opens the list at its first line; the position stays as it is.
   virtual void Open(const std::string& listPath) = 0;
-  // A walk from the list's first line, after Open: a source that keeps state drops it.
+  // A walk from the list's first line, after Open: a scheduler that keeps state drops it.
   virtual void StartAfresh() {}
   // Moves past what an earlier walk has read, up to the position.
   virtual void SkipToPosition() = 0;
@@ -42,10 +45,20 @@ class AddressSource {
   virtual int PositionToSave() const { return Position() > 0 ? Position() - 1 : 0; }
   // Whether pages below the list's lines are walked (their rows then carry their depth).
   virtual bool FollowsLinks() const { return false; }
-  // Whether the source keeps its own state with each page, so the walk saves its position
+  // Whether the scheduler keeps its own state with each page, so the walk saves its position
   // after every page, in the same step.
   virtual bool SavesWithEveryPage() const { return false; }
+  // The page was harvested: its links may be queued (once it is done).
+  virtual void Follow(const SourcedAddress& /*address*/, PageDocument& /*document*/) {}
+  // The address read last is done with (loaded, given up, refused or no address): a
+  // scheduler that keeps state saves the page's changes, or throws CrawlStateError.
+  virtual void Done() {}
+};
 
+// Lets every address through; the filter of a walk that keeps to its list.
+class RequestFilter {
+ public:
+  virtual ~RequestFilter() = default;
   // Before a discovered address is loaded: the robots.txt address to ask first, or empty.
   virtual std::string RobotsToAsk(const SourcedAddress& /*address*/) { return {}; }
   // The answer to it (HTTP status, 0 when none came; its body).
@@ -57,11 +70,14 @@ class AddressSource {
   virtual bool InScope(const SourcedAddress& /*address*/, const std::string& /*finalAddress*/) {
     return true;
   }
-  // The page was harvested: its links may be queued (once it is done).
-  virtual void Follow(const SourcedAddress& /*address*/, PageDocument& /*document*/) {}
-  // The address read last is done with (loaded, given up, refused or no address): a source
-  // that keeps state saves the page's changes, or throws CrawlStateError.
-  virtual void Done() {}
+};
+
+// A walk's scheduler and its filter (which may be the scheduler itself, when robots answers
+// and scope belong to the crawl's saved state; then `ownFilter` is empty).
+struct WalkSources {
+  std::unique_ptr<AddressScheduler> scheduler;
+  std::unique_ptr<RequestFilter> ownFilter;
+  RequestFilter* filter = nullptr;
 };
 
 }  // namespace tolvarine

@@ -13,6 +13,7 @@
 #include "base/state_folder.h"
 #include "engine/crawl_texts.h"
 #include "engine/crawl_walk.h"
+#include "engine/walk_sources.h"
 
 namespace tolvarine {
 
@@ -50,7 +51,10 @@ CrawlController::CrawlController(CrawlView& view, PageBrowser& browser, Clock& c
       files_(environment_.stateFolder, ProgressName(environment_)),
       walk_(std::make_unique<CrawlWalk>(
           view, browser, clock, environment_, settings_,
-          [this](int position) { files_.Write(settings_, position, total_); })) {
+          [this](int position) { files_.Write(settings_, position, total_); },
+          [this](const CrawlSettings& settings) {
+            return MakeWalkSources(settings, environment_);
+          })) {
   walk_->SetOnFinished([this] {
     lock_.Release();
     if (onFinished_) onFinished_();

@@ -26,7 +26,7 @@ namespace tolvarine {
 
 class SiteKeys;
 
-class FrontierSource : public AddressSource {
+class FrontierSource : public AddressScheduler, public RequestFilter {
  public:
   // `statePath`: the crawl's state file, opened at the walk's start. Its failures throw
   // CrawlStateError.

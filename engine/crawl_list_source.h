@@ -9,7 +9,7 @@
 
 namespace tolvarine {
 
-class ListSource : public AddressSource {
+class ListSource : public AddressScheduler {
  public:
   ListSource(int shardIndex, int shardCount);
 

@@ -8,7 +8,6 @@
 #include "base/collation.h"
 #include "base/errors.h"
 #include "base/guard.h"
-#include "engine/crawl_frontier_source.h"
 #include "engine/crawl_list_source.h"
 #include "engine/crawl_texts.h"
 
@@ -16,14 +15,18 @@ namespace tolvarine {
 
 CrawlWalk::CrawlWalk(CrawlView& view, PageBrowser& browser, Clock& clock,
                      const CrawlEnvironment& environment, const CrawlSettings& settings,
-                     ProgressWriter saveProgress)
+                     ProgressWriter saveProgress, SourceMaker makeSources)
     : view_(view),
       browser_(browser),
       clock_(clock),
       environment_(environment),
       settings_(settings),
       saveProgress_(std::move(saveProgress)),
+      makeSources_(std::move(makeSources)),
+      // Holds the position between walks.
       source_(std::make_unique<ListSource>(environment.shardIndex, environment.shardCount)),
+      ownFilter_(std::make_unique<RequestFilter>()),
+      filter_(ownFilter_.get()),
       harvester_(UserCollator()),
       pacing_(clock, kDefaultSpeed * 1000, [this] { Guarded([this] { PacingTick(); }); }),
       autosave_(clock, 300000, [this] { Guarded([this] { AutosaveTick(); }); }),
@@ -72,26 +75,13 @@ void CrawlWalk::Begin() {
 
 void CrawlWalk::ChooseSource() {
   const int position = source_->Position();
-  const ExtraOptions& extra = settings_.extra;
-  if (extra.follow && extra.depth > 0) {
-    FollowSettings follow;
-    follow.depth = extra.depth;
-    follow.scope = extra.scope;
-    follow.maxPagesPerLine = extra.maxPagesPerLine;
-    follow.ignoreRobots = extra.ignoreRobots;
-    follow.https = extra.https;
-    follow.storeBusyMs = environment_.crawlStoreBusyMs;
-    source_ = std::make_unique<FrontierSource>(
-        environment_.stateFolder +
-            CrawlStateName(environment_.sharded, environment_.shardIndex,
-                           environment_.shardCount),
-        follow, environment_.shardIndex, environment_.shardCount);
-  } else {
-    source_ = std::make_unique<ListSource>(environment_.shardIndex, environment_.shardCount);
-  }
+  WalkSources sources = makeSources_(settings_);
+  source_ = std::move(sources.scheduler);
+  ownFilter_ = std::move(sources.ownFilter);
+  filter_ = sources.filter;
   source_->SetPosition(position);
   robotsAsked_.clear();
-  robotsAnswered_ = false;
+  state_ = PageState::None;
   reads_ = 0;
   lastSeenReads_ = 0;
 }

@@ -27,11 +27,13 @@ class CrawlWalk {
  public:
   // Writes the progress file with the given position (and the settings and total it has).
   using ProgressWriter = std::function<void(int position)>;
+  // The sources of a walk with the settings, built when it starts (MakeWalkSources).
+  using SourceMaker = std::function<WalkSources(const CrawlSettings&)>;
 
   // The settings are read at every use: an edit made during a walk counts from then on.
   CrawlWalk(CrawlView& view, PageBrowser& browser, Clock& clock,
             const CrawlEnvironment& environment, const CrawlSettings& settings,
-            ProgressWriter saveProgress);
+            ProgressWriter saveProgress, SourceMaker makeSources);
   CrawlWalk(const CrawlWalk&) = delete;
   CrawlWalk& operator=(const CrawlWalk&) = delete;
 
@@ -122,7 +124,7 @@ class CrawlWalk {
   void EndPage(PageOutcome outcome);
   // Saves the position after a page, when the source or the environment saves with every page.
   void SavePageProgress();
-  // The list alone, or the crawl frontier when links are followed; the position carries over.
+  // The sources the settings ask for; the position carries over.
   void ChooseSource();
   // Loads the address read last, or refuses it by its site's robots.txt; false: refused.
   bool LoadOrRefuse();
@@ -137,15 +139,28 @@ class CrawlWalk {
   const CrawlEnvironment& environment_;
   const CrawlSettings& settings_;
   ProgressWriter saveProgress_;
+  SourceMaker makeSources_;
   std::function<void()> onFinished_;
 
-  std::unique_ptr<AddressSource> source_;
+  std::unique_ptr<AddressScheduler> source_;
+  std::unique_ptr<RequestFilter> ownFilter_;
+  RequestFilter* filter_ = nullptr;
   SourcedAddress address_;  // the address read last
   int reads_ = 0;           // addresses read in this walk (the watchdog's sign of progress)
   int lastSeenReads_ = 0;
   // The robots.txt asked for before loading the address read last, until its answer.
   std::string robotsAsked_;
-  bool robotsAnswered_ = false;
+  // Where the page of the address read last stands.
+  enum class PageState {
+    None,            // no address read yet, or moved on from it
+    AwaitingRobots,  // its site's robots.txt asked for, not answered yet
+    RobotsAnswered,  // answered: the next tick loads it or refuses it
+    Skipped,         // no address, or refused: the next tick moves on without harvesting
+    Loading,         // loading
+    LoadingSeen,     // loading, and a pacing tick has found it so
+    Complete,        // its top-level document has completed
+  };
+  PageState state_ = PageState::None;
   LinkHarvester harvester_;
   ResultList links_;
   ResultList phones_;
@@ -159,13 +174,6 @@ class CrawlWalk {
   int pagesAbandoned_ = 0;
   int pagesHarvestedEarly_ = 0;
   FrameId rememberedFrame_ = 0;  // 0: none
-  // The page being loaded has completed (its top-level document-complete arrived).
-  bool pageComplete_ = false;
-  // A pacing tick has found the page being loaded not yet complete.
-  bool tickFoundLoading_ = false;
-  // The line read last is no address, or its page was refused: the next pacing tick moves
-  // on without harvesting.
-  bool notAnAddress_ = false;
   // From the moment a walk puts the commands in the running states until it ends.
   bool walking_ = false;
   // A list walk's save after a page has failed in this walk (reported once).

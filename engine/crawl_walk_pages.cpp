@@ -30,15 +30,11 @@ void CrawlWalk::ReadAddress() {
   ++reads_;
   const std::string& line = address_.text;
   view_.ShowPosition(source_->Position());
-  pageComplete_ = false;
-  tickFoundLoading_ = false;
   // Frame identities belong to one navigation: a page abandoned before its document
   // completed must not keep the next page from being marked complete.
   rememberedFrame_ = 0;
   robotsAsked_.clear();
-  robotsAnswered_ = false;
   const std::optional<std::string> address = AddressFromListLine(line);
-  notAnAddress_ = !address;
   page_ = PageResult{};
   PageRecord& record = page_.record;
   record.line = source_->Position();
@@ -47,13 +43,15 @@ void CrawlWalk::ReadAddress() {
   record.site = SiteOf(record.listed);
   record.startMs = clock_.WallMilliseconds();
   if (!address) {
+    state_ = PageState::Skipped;
     EndPage(PageOutcome::NotAnAddress);
     view_.ShowMessage(texts::kNotAnAddress + line);
     return;
   }
-  robotsAsked_ = source_->RobotsToAsk(address_);
+  robotsAsked_ = filter_->RobotsToAsk(address_);
   if (!robotsAsked_.empty()) {
     // The page loads at a later tick, once the site's robots.txt has answered.
+    state_ = PageState::AwaitingRobots;
     try {
       browser_.FetchText(robotsAsked_);
     } catch (...) {
@@ -65,11 +63,12 @@ void CrawlWalk::ReadAddress() {
 }
 
 bool CrawlWalk::LoadOrRefuse() {
-  if (!source_->Allowed(address_)) {
-    notAnAddress_ = true;
+  if (!filter_->Allowed(address_)) {
+    state_ = PageState::Skipped;
     EndPage(PageOutcome::Refused);
     return false;
   }
+  state_ = PageState::Loading;
   try {
     browser_.Navigate(page_.record.listed);
   } catch (...) {
@@ -80,9 +79,9 @@ bool CrawlWalk::LoadOrRefuse() {
 
 void CrawlWalk::OnTextFetched(const std::string& address, int status, const std::string& body) {
   Guarded([&] {
-    if (robotsAsked_.empty() || robotsAnswered_ || address != robotsAsked_) return;
-    source_->AnswerRobots(address, status, body);
-    robotsAnswered_ = true;
+    if (state_ != PageState::AwaitingRobots || address != robotsAsked_) return;
+    filter_->AnswerRobots(address, status, body);
+    state_ = PageState::RobotsAnswered;
   });
 }
 
@@ -113,7 +112,7 @@ bool CrawlWalk::WaitedLongEnough() const {
 }
 
 void CrawlWalk::MoveOnWithoutHarvest() {
-  notAnAddress_ = false;
+  state_ = PageState::None;
   pacing_.SetEnabled(false);
   pacing_.SetInterval(PacingPeriod());
   waitCounter_ = 0;
@@ -126,26 +125,26 @@ void CrawlWalk::PacingTick() {
 }
 
 void CrawlWalk::PacingStep() {
-  if (!robotsAsked_.empty()) {
-    // The page waits for its site's robots.txt; the watchdog ends a wait with no answer.
-    if (!robotsAnswered_) return;
+  // The page waits for its site's robots.txt; the watchdog ends a wait with no answer.
+  if (state_ == PageState::AwaitingRobots) return;
+  if (state_ == PageState::RobotsAnswered) {
     robotsAsked_.clear();
-    robotsAnswered_ = false;
     // Loaded at this tick; refused, the walk moves on at once, as nothing was loaded.
     if (LoadOrRefuse()) return;
   }
-  if (notAnAddress_) {
+  if (state_ == PageState::Skipped) {
     // Nothing was loaded for that line: move on without harvesting the page before it.
     MoveOnWithoutHarvest();
     return;
   }
-  if (!pageComplete_) tickFoundLoading_ = true;
+  if (state_ == PageState::Loading) state_ = PageState::LoadingSeen;
+  const bool complete = state_ == PageState::Complete;
   PageDocument* document = browser_.Document();
   if (document == nullptr) return;
   const int periodWaited = pacing_.Interval();
   pacing_.SetEnabled(false);
   pacing_.SetInterval(PacingPeriod());
-  if (!pageComplete_ && !WaitedLongEnough()) {
+  if (!complete && !WaitedLongEnough()) {
     waitCounter_ = std::min(waitCounter_ + 1, kWaitTicks);
     waitedMs_ = std::min(waitedMs_ + periodWaited, kShortestWaitMs);
     pacing_.SetEnabled(true);
@@ -154,15 +153,15 @@ void CrawlWalk::PacingStep() {
   waitCounter_ = 0;
   waitedMs_ = 0;
   const std::string location = browser_.LocationURL();
-  if (!source_->InScope(address_, location)) {
+  if (!filter_->InScope(address_, location)) {
     // A followed link whose page ended on another site: neither harvested nor followed.
     page_.record.final = location;
     page_.record.site = SiteOf(location);
     EndPage(PageOutcome::LeftSite);
   } else {
-    if (!pageComplete_) ++pagesHarvestedEarly_;
+    if (!complete) ++pagesHarvestedEarly_;
     Harvest(*document, location);
-    EndPage(pageComplete_ ? PageOutcome::Harvested : PageOutcome::HarvestedEarly);
+    EndPage(complete ? PageOutcome::Harvested : PageOutcome::HarvestedEarly);
   }
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
   if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
@@ -267,9 +266,9 @@ void CrawlWalk::WatchdogStep() {
   if (reads_ == lastSeenReads_) {
     // No page went by in a whole watchdog period: give up on the one loading.
     if (walking_ && source_->Position() > 0) {
-      if (!robotsAsked_.empty() && !robotsAnswered_) {
+      if (state_ == PageState::AwaitingRobots) {
         // robots.txt never answered: its site counts as unreachable, so refused.
-        source_->AnswerRobots(robotsAsked_, 0, {});
+        filter_->AnswerRobots(robotsAsked_, 0, {});
         robotsAsked_.clear();
         EndPage(PageOutcome::Refused);
       } else {
@@ -306,10 +305,14 @@ void CrawlWalk::OnNavigateComplete(FrameId frame) {
 void CrawlWalk::OnDocumentComplete(FrameId frame) {
   Guarded([this, frame] {
     if (frame != 0 && frame == rememberedFrame_) {
-      pageComplete_ = true;
+      const PageState before = state_;
       rememberedFrame_ = 0;
+      // Only a page being loaded completes: a late event of the page before leaves a page
+      // that waits for its robots.txt or was skipped as it is.
+      if (before != PageState::Loading && before != PageState::LoadingSeen) return;
+      state_ = PageState::Complete;
       // A whole period has gone by since the load: the tick it waits for is due now.
-      if (environment_.harvestOnCompletion && tickFoundLoading_ && walking_ &&
+      if (environment_.harvestOnCompletion && before == PageState::LoadingSeen && walking_ &&
           pacing_.Enabled())
         PacingTick();
     }
