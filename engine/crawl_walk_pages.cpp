@@ -187,6 +187,7 @@ void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
   if (settings_.Option(CrawlOption::SearchPhones)) {
     page_.phones = PageNumbers(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
                                settings_.extra.formatted);
+    page_.record.phonesAll = static_cast<int>(page_.phones.size());
   }
   // The links go to the source after the numbers are taken.
   source_->Follow(address_, document);

@@ -25,7 +25,6 @@ bool PagePipeline::Keep(const std::string& number, const RowRules& rules) {
 
 void PagePipeline::Run(PageResult& page, const RowRules& rules) {
   PageRecord& record = page.record;
-  record.phonesAll = static_cast<int>(page.phones.size());
   std::erase_if(page.phones, [&](const std::string& number) { return !Keep(number, rules); });
   if (rules.dedup && !heldLinks_.empty())
     std::erase_if(page.links, [&](const std::string& link) { return heldLinks_.contains(link); });

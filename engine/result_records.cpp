@@ -44,6 +44,73 @@ std::string RecordText(RecordFormat format, const std::string& value, const RowS
                         source.depth, place);
 }
 
+namespace {
+
+// A JSON object's members, without its braces.
+std::string Members(const std::string& object) { return object.substr(1, object.size() - 2); }
+
+}  // namespace
+
+RecordMaker::RecordMaker(RecordFormat format, bool withPlace, bool withDepth)
+    : format_(format), withPlace_(withPlace), withDepth_(withDepth) {}
+
+std::string RecordMaker::Header() const {
+  std::string header = RecordsHeader(format_, withPlace_, withDepth_);
+  if (header.ends_with("\r\n")) header.resize(header.size() - 2);
+  return header;
+}
+
+void RecordMaker::SetSource(const RowSource& source) {
+  if (format_ == RecordFormat::Plain) return;
+  const std::string time = SourceTimeText(source);
+  const std::string depth = source.depth >= 0 ? IntToStr(source.depth) : std::string();
+  if (format_ == RecordFormat::Csv) {
+    sourceFields_ = withDepth_ ? CsvLine({source.page, time, depth}) : CsvLine({source.page, time});
+    return;
+  }
+  std::vector<std::pair<std::string_view, std::string_view>> members = {{"page", source.page},
+                                                                        {"time", time}};
+  if (withDepth_) members.emplace_back("depth", depth);
+  sourceFields_ = Members(JsonObjectLine(members));
+}
+
+std::string_view RecordMaker::Row(std::string_view value, const NumberPlace* place) {
+  if (format_ == RecordFormat::Plain) return value;
+  const bool digits = value.find_first_not_of("0123456789") == std::string_view::npos;
+  if (format_ == RecordFormat::Csv) {
+    row_ = digits ? value : CsvLine({value});
+  } else {
+    row_ = "{";  // digits need no escaping in JSON
+    if (digits) {
+      row_ += "\"value\":\"";
+      row_ += value;
+      row_ += '"';
+    } else {
+      row_ += Members(JsonObjectLine({{"value", value}}));
+    }
+  }
+  row_ += ',';
+  row_ += sourceFields_;
+  if (withPlace_ && place) {
+    row_ += ',';
+    row_ += PlaceFields(*place);
+  }
+  if (format_ == RecordFormat::Jsonl) row_ += '}';
+  return row_;
+}
+
+const std::string& RecordMaker::PlaceFields(const NumberPlace& place) {
+  auto [it, added] = placeFields_.try_emplace(&place);
+  if (added) {
+    it->second = format_ == RecordFormat::Csv
+                     ? CsvLine({place.province, place.city, place.carrier})
+                     : Members(JsonObjectLine({{"province", place.province},
+                                               {"city", place.city},
+                                               {"carrier", place.carrier}}));
+  }
+  return it->second;
+}
+
 const char* RecordLineEnd(RecordFormat format) {
   return format == RecordFormat::Jsonl ? "\n" : "\r\n";
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "engine/number_info.h"
 #include "engine/result_list.h"
@@ -33,6 +34,31 @@ std::string RecordText(RecordFormat format, const std::string& value, const RowS
 const char* RecordLineEnd(RecordFormat format);
 // What comes before the rows of a file in the format (with its line end): the CSV header.
 std::string RecordsHeader(RecordFormat format, bool withPlace = false, bool withDepth = false);
+
+// Makes the rows of one output: one format, with or without the depth and place columns
+// (which the header names too). What repeats is formatted once and kept: a page's fields
+// for its rows, the fields of each place (about a thousand in all). A row is built in one
+// string used again and again.
+class RecordMaker {
+ public:
+  RecordMaker(RecordFormat format, bool withPlace, bool withDepth);
+  // The CSV header without its line end; empty for the other formats.
+  std::string Header() const;
+  // Where the next rows were found (no depth column: the depth is not written).
+  void SetSource(const RowSource& source);
+  // A row without its line end, valid until the next call; `place` is used with places.
+  std::string_view Row(std::string_view value, const NumberPlace* place);
+
+ private:
+  const std::string& PlaceFields(const NumberPlace& place);
+
+  RecordFormat format_;
+  bool withPlace_;
+  bool withDepth_;
+  std::string sourceFields_;
+  std::unordered_map<const NumberPlace*, std::string> placeFields_;
+  std::string row_;
+};
 
 // The value of a row read back from a file in the format (without its line end); none for
 // the CSV header and for a line that is no row of the format.

@@ -1,5 +1,7 @@
 #include "app/cli/command_io.h"
 
+#include "base/record_file.h"
+
 #include "app/cli/progress_line.h"
 #include "base/errors.h"
 #include "base/gbk.h"
@@ -24,9 +26,7 @@ void PrintDroppedNumbers(long long count) {
 }
 
 void WriteRow(std::FILE* out, std::string_view row, const char* lineEnd) {
-  if (std::fwrite(row.data(), 1, row.size(), out) != row.size() ||
-      std::fputs(lineEnd, out) == EOF || std::fflush(out) != 0)
-    throw StreamWriteError();
+  WriteRecord(out, row, lineEnd);
 }
 
 namespace {

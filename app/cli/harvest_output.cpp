@@ -7,14 +7,16 @@
 #include "app/cli/progress_line.h"
 #include "base/errors.h"
 #include "base/file_names.h"
-#include "base/platform/file_system.h"
+#include "base/record_file.h"
 #include "number_data/block_table.h"
 
 namespace tolvarine::cli {
 
 struct HarvestOutput::Stream {
+  explicit Stream(RecordMaker rowMaker) : maker(std::move(rowMaker)) {}
   std::FILE* file = stdout;
   bool owned = false;
+  RecordMaker maker;
   ~Stream() {
     if (owned) std::fclose(file);
   }
@@ -30,20 +32,6 @@ void ReadBack(const std::string& path, RecordFormat format,
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (auto value = RecordValue(format, line)) held(*value);
   }
-}
-
-// A continued walk adds to the file. A row cut short by a killed process is ended first, so
-// that the next row does not run into it.
-std::FILE* OpenForAdding(const std::string& path, RecordFormat format, bool& empty) {
-  std::FILE* file = platform::OpenStream(path, "ab+");
-  if (!file) throw FileCreateError(GbkFileName(path));
-  empty = std::fseek(file, -1, SEEK_END) != 0;
-  if (!empty) {
-    const bool cutShort = std::fgetc(file) != '\n';
-    std::fseek(file, 0, SEEK_END);
-    if (cutShort) WriteRow(file, "", RecordLineEnd(format));
-  }
-  return file;
 }
 
 }  // namespace
@@ -66,10 +54,10 @@ void HarvestOutput::Open(PagePipeline* pipeline) {
        {std::tuple{ResultKind::Phone, plan_.phonesOut, plan_.phones},
         std::tuple{ResultKind::Link, plan_.linksOut, plan_.links}}) {
     // Numbers carry their place with --enrich; links never do.
+    auto stream = std::make_unique<Stream>(RecordMaker(
+        plan_.format, plan_.enrich && kind == ResultKind::Phone, plan_.follow.depth > 0));
     const std::string header =
-        RecordsHeader(plan_.format, plan_.enrich && kind == ResultKind::Phone,
-                      plan_.follow.depth > 0);
-    auto stream = std::make_unique<Stream>();
+        plan_.format == RecordFormat::Csv ? stream->maker.Header() + "\r\n" : std::string();
     if (!path) {
       // Both lists on standard output share one header, written once.
       if (searched && !plan_.continuing && !stdoutHeaderDue) {
@@ -86,13 +74,10 @@ void HarvestOutput::Open(PagePipeline* pipeline) {
           }
         });
       }
-      bool empty = true;
-      stream->file = plan_.continuing ? OpenForAdding(*path, plan_.format, empty)
-                                      : platform::OpenStream(*path, "wb");
-      if (!stream->file) throw FileCreateError(GbkFileName(*path));
-      stream->owned = true;
       // A continued output has its header, unless the walk before wrote nothing at all.
-      if (searched && empty && !header.empty()) WriteRow(stream->file, header, "");
+      stream->file = OpenRecordFile(*path, plan_.continuing, searched ? header : std::string(),
+                                    RecordLineEnd(plan_.format));
+      stream->owned = true;
     }
     (kind == ResultKind::Phone ? phones_ : links_) = std::move(stream);
   }
@@ -108,6 +93,11 @@ void HarvestOutput::PrintTotals(int abandoned, int early, int dropped) const {
 }
 
 bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSource& source) {
+  StreamOf(kind).maker.SetSource(source);
+  return WriteValue(kind, value);
+}
+
+bool HarvestOutput::WriteValue(ResultKind kind, const std::string& value) {
   if (failed_) return false;
   const NumberPlace* place =
       plan_.enrich && kind == ResultKind::Phone ? &numbers_->Look(value) : nullptr;
@@ -115,9 +105,7 @@ bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSo
   try {
     // Rows on the terminal that shows the progress line go below it, not into it.
     ClearProgressLineBefore(stream.file);
-    WriteRow(stream.file,
-             RecordText(plan_.format, value, source, place),
-             RecordLineEnd(plan_.format));
+    WriteRow(stream.file, stream.maker.Row(value, place), RecordLineEnd(plan_.format));
   } catch (const Error& e) {
     failed_ = true;
     PrintFailure(e.what());
@@ -128,11 +116,13 @@ bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSo
 }
 
 bool HarvestOutput::WriteRows(const PageResult& page) {
-  for (const std::string& link : page.links) {
-    if (!Write(ResultKind::Link, link, page.source)) return false;
-  }
-  for (const std::string& number : page.phones) {
-    if (!Write(ResultKind::Phone, number, page.source)) return false;
+  for (const auto& [kind, values] : {std::pair{ResultKind::Link, &page.links},
+                                     std::pair{ResultKind::Phone, &page.phones}}) {
+    if (values->empty()) continue;
+    StreamOf(kind).maker.SetSource(page.source);
+    for (const std::string& value : *values) {
+      if (!WriteValue(kind, value)) return false;
+    }
   }
   return true;
 }

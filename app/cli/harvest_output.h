@@ -46,6 +46,8 @@ class HarvestOutput {
 
  private:
   struct Stream;
+  // Writes a row found where the stream's row maker was last told.
+  bool WriteValue(ResultKind kind, const std::string& value);
   static std::size_t Index(ResultKind kind) { return kind == ResultKind::Phone ? 0 : 1; }
   Stream& StreamOf(ResultKind kind);
 

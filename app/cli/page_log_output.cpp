@@ -6,6 +6,7 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/platform/file_system.h"
+#include "base/record_file.h"
 
 namespace tolvarine::cli {
 
@@ -30,12 +31,9 @@ PageLogOutput::~PageLogOutput() {
 
 void PageLogOutput::Open() {
   if (!Active()) return;
-  std::error_code error;
-  const bool empty = !continuing_ || !std::filesystem::exists(path_, error) ||
-                     std::filesystem::file_size(path_, error) == 0;
-  file_ = platform::OpenStream(path_, continuing_ ? "ab" : "wb");
-  if (!file_) throw FileCreateError(GbkFileName(path_));
-  if (empty && format_ == RecordFormat::Csv) WriteRow(file_, PageLogCsvHeader(places_));
+  const std::string header =
+      format_ == RecordFormat::Csv ? PageLogCsvHeader(places_) + "\r\n" : std::string();
+  file_ = OpenRecordFile(path_, continuing_, header, RecordLineEnd(format_));
 }
 
 void PageLogOutput::OnPage(const PageRecord& record) {

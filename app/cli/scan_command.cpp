@@ -50,70 +50,6 @@ const char kUsage[] =
     "  --valid-only     drop the numbers that are no valid Chinese mobile number, and\n"
     "                   tell how many on standard error at the end\n";
 
-// A found number as the row of its format, with the file it was found in and, where asked
-// for, its place. What repeats (the file's fields, the fields of a place, of which there
-// are about a thousand) is formatted once by the record helpers and kept; a row is the
-// number and those pieces, built in one string used again and again.
-class RowMaker {
- public:
-  RowMaker(RecordFormat format, bool enrich) : format_(format), enrich_(enrich) {}
-
-  std::string Header() const {
-    return std::string(kResultCsvHeader) + (enrich_ ? kPlaceCsvColumns : "");
-  }
-
-  // The file the next numbers come from. A file gives no time of finding: that field
-  // stays empty.
-  void SetPage(std::string_view page) {
-    if (format_ == RecordFormat::Plain) return;
-    pageFields_ = format_ == RecordFormat::Csv ? CsvLine({page, {}})
-                                            : Members(JsonObjectLine({{"page", page}, {"time", {}}}));
-  }
-
-  std::string_view Row(std::string_view number, const NumberPlace* place) {
-    const bool digits = number.find_first_not_of("0123456789") == std::string_view::npos;
-    if (format_ == RecordFormat::Csv) {
-      row_ = digits ? number : CsvLine({number});
-    } else {
-      row_ = "{";  // digits need no escaping in JSON
-      row_ += digits ? "\"value\":\"" + std::string(number) + '"'
-                     : Members(JsonObjectLine({{"value", number}}));
-    }
-    row_ += ',';
-    row_ += pageFields_;
-    if (enrich_) {
-      row_ += ',';
-      row_ += PlaceFields(*place);
-    }
-    if (format_ == RecordFormat::Jsonl) row_ += '}';
-    return row_;
-  }
-
- private:
-  // A JSON object's members, without its braces.
-  static std::string Members(const std::string& object) {
-    return object.substr(1, object.size() - 2);
-  }
-
-  const std::string& PlaceFields(const NumberPlace& place) {
-    auto [it, added] = placeFields_.try_emplace(&place);
-    if (added) {
-      it->second = format_ == RecordFormat::Csv
-                       ? CsvLine({place.province, place.city, place.carrier})
-                       : Members(JsonObjectLine({{"province", place.province},
-                                                 {"city", place.city},
-                                                 {"carrier", place.carrier}}));
-    }
-    return it->second;
-  }
-
-  RecordFormat format_;
-  bool enrich_;
-  std::string pageFields_;
-  std::unordered_map<const NumberPlace*, std::string> placeFields_;
-  std::string row_;
-};
-
 std::vector<std::string> PrefixesFromOption(const std::string& list) {
   std::vector<std::string> prefixes = PrefixesFromText(RuleTextFromCommaList(list));
   if (prefixes.empty()) throw UsageError("--prefixes names no prefix");
@@ -236,7 +172,7 @@ int RunScan(const std::vector<std::string>& args) {
     const bool dedup = parsed.Has("--dedup");
     const bool validOnly = parsed.Has("--valid-only");
     std::unique_ptr<NumberInfo> info;
-    RowMaker maker(format, enrich);
+    RecordMaker maker(format, enrich, false);
     if (enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
     long long dropped = 0;  // numbers left out by --valid-only
     ResultList seen;  // the numbers printed, with --dedup
@@ -257,7 +193,7 @@ int RunScan(const std::vector<std::string>& args) {
     };
     for (const std::string& path : parsed.Positional()) {
       const std::string page = path == "-" ? path : GbkFileName(path);
-      maker.SetPage(page);
+      maker.SetSource(RowSource{page, 0, -1});
       if (path == "-") {
         ScanStream(platform::StandardInput(), scanner, print);
       } else if (!ScanFile(path, scanner, print)) {

@@ -1,10 +1,8 @@
 #include "ui/main/walk_page_log.h"
 
-#include <filesystem>
-
 #include "base/errors.h"
 #include "base/file_names.h"
-#include "base/platform/file_system.h"
+#include "base/record_file.h"
 
 namespace tolvarine {
 
@@ -36,16 +34,13 @@ void WalkPageLog::Open() {
   pending_.reset();
   holds_ = false;
   failed_ = false;
-  std::error_code error;
-  const bool empty = !continuing || !std::filesystem::exists(path_, error) ||
-                     std::filesystem::file_size(path_, error) == 0;
-  file_ = platform::OpenStream(path_, continuing ? "ab" : "wb");
-  if (!file_) {
+  try {
+    file_ = OpenRecordFile(path_, continuing, PageLogCsvHeader(places_) + "\r\n", "\r\n");
+  } catch (const Error&) {
     failed_ = true;
     throw FileCreateError(GbkFileName(path_));
   }
   holds_ = true;
-  if (empty) Write(PageLogCsvHeader(places_));
 }
 
 void WalkPageLog::Close() {
@@ -67,9 +62,11 @@ void WalkPageLog::OnPage(const PageRecord& record) {
 
 void WalkPageLog::Write(const std::string& line) {
   // Flushed at once: a report may be saved while the walk goes on.
-  if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
-      std::fputs("\r\n", file_) == EOF || std::fflush(file_) != 0)
-    Fail(GbkFileName(path_) + ": " + StreamWriteError().what());
+  try {
+    WriteRecord(file_, line, "\r\n");
+  } catch (const Error& e) {
+    Fail(GbkFileName(path_) + ": " + e.what());
+  }
 }
 
 void WalkPageLog::Fail(const std::string& message) {
