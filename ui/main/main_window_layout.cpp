@@ -88,8 +88,9 @@ QPlainTextEdit* RuleMemo(QWidget* parent, const char* name) {
 void MainWindow::BuildToolBar(QVBoxLayout* root) {
   QBoxLayout* layout = nullptr;
   toolBar = FixedHeightRow(this, "toolBar", kToolBarHeight, layout);
-  // No side margins: the ten buttons and the report box fill the window's default width.
-  layout->setContentsMargins(0, 4, 0, 4);
+  // No left margin: the report box keeps the right margin of the rows below it and still
+  // fits beside the ten buttons at the window's default width.
+  layout->setContentsMargins(0, 4, 4, 4);
   layout->setSpacing(0);
   struct ButtonDef {
     QToolButton** button;
