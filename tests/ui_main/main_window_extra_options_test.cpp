@@ -1,6 +1,7 @@
 // The extra option boxes: filled from their file, edits go into the settings and back into
 // the file, and the window still fits them.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
@@ -93,7 +94,43 @@ TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
   window_.reset();
   EXPECT_EQ(state_.Read("tolvarine-extra.ini"),
             "https=0\r\nformatted=1\r\nreport=0\r\nfollow=0\r\nignore-robots=1\r\nplaces=0\r\n"
-            "valid-only=1\r\ndepth=5\r\n");
+            "valid-only=1\r\ndepth=5\r\nscope=site\r\nmax-pages=1000\r\n");
+}
+
+}  // namespace
+}  // namespace tolvarine::testing
+
+namespace tolvarine::testing {
+namespace {
+
+TEST_F(MainWindowTest, ScopeAndPageLimitFollowTheSettingsAndOutliveTheWindow) {
+  state_.Write("tolvarine-extra.ini", "follow=1\r\nscope=host\r\nmax-pages=250\r\n");
+  Create();
+  auto* scope = Child<QComboBox>("scopeField");
+  auto* maxPages = Child<QSpinBox>("maxPagesField");
+  ASSERT_NE(scope, nullptr);
+  ASSERT_NE(maxPages, nullptr);
+  EXPECT_EQ(scope->currentText(), QStringLiteral("主机"));
+  EXPECT_EQ(maxPages->value(), 250);
+  EXPECT_TRUE(scope->isEnabled());
+  EXPECT_TRUE(maxPages->isEnabled());
+  EXPECT_EQ(maxPages->maximum(), 100000000);
+
+  scope->setCurrentIndex(scope->findText(QStringLiteral("站点")));
+  maxPages->setValue(40);
+  EXPECT_EQ(Window().Crawl().Settings().extra.scope, ScopeKind::Site);
+  EXPECT_EQ(Window().Crawl().Settings().extra.maxPagesPerLine, 40);
+  scope->setCurrentIndex(scope->findText(QStringLiteral("主机")));
+  EXPECT_EQ(Window().Crawl().Settings().extra.scope, ScopeKind::Host);
+  Child<QCheckBox>("followBox")->setChecked(false);
+  EXPECT_FALSE(scope->isEnabled());
+  EXPECT_FALSE(maxPages->isEnabled());
+
+  window_.reset();
+  Create();
+  EXPECT_EQ(Child<QComboBox>("scopeField")->currentText(), QStringLiteral("主机"));
+  EXPECT_EQ(Child<QSpinBox>("maxPagesField")->value(), 40);
+  EXPECT_FALSE(Child<QSpinBox>("maxPagesField")->isEnabled());
 }
 
 }  // namespace

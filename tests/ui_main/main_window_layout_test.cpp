@@ -1,5 +1,6 @@
 // What a user sees of the main window when it opens: caption, size, the tool bar, the
 // option row, the filter rules, the lists, the status bar and the tray menu.
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -42,6 +43,48 @@ TEST_F(MainWindowTest, WindowHasItsTitleSizeAndPartsInOrder) {
   EXPECT_GT(Child<QWidget>("browserPane")->height(), 100);
   // Tips are lime green.
   EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0, 255, 0));
+}
+
+// The window's rows and panels and what they hold directly; the parts of a composite
+// control (a spin box's editor, a list's scroll bar) are the control's own business.
+bool IsControl(const QWidget* w, const QWidget* window) {
+  return w->parentWidget() == window || w->parentWidget()->parentWidget() == window;
+}
+
+// The caption (and the icon beside it) of a control whose width the window sets itself.
+int CaptionWidth(const QWidget* w) {
+  if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+    const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+    return w->fontMetrics().horizontalAdvance(button->text()) + icon;
+  }
+  if (const auto* label = qobject_cast<const QLabel*>(w))
+    return w->fontMetrics().horizontalAdvance(label->text());
+  return 0;
+}
+
+TEST_F(MainWindowTest, EveryControlShowsWholeAtTheDefaultSize) {
+  state_.Write("tolvarine-extra.ini", "follow=1\r\n");
+  Create();
+  Window().show();
+  ASSERT_EQ(Window().size(), QSize(630, 463));
+  const QRect client = Window().rect();
+  int controls = 0;
+  for (QWidget* w : Window().findChildren<QWidget*>()) {
+    if (!w->isVisible() || w->isWindow()) continue;
+    const std::string name = w->objectName().toStdString();
+    const QRect shown(w->mapTo(&Window(), QPoint(0, 0)), w->size());
+    EXPECT_TRUE(client.contains(shown)) << name << " at " << shown.x() << "," << shown.y()
+                                        << " " << shown.width() << "x" << shown.height();
+    if (!IsControl(w, &Window())) continue;
+    ++controls;
+    if (w->minimumWidth() == w->maximumWidth()) {
+      EXPECT_LE(CaptionWidth(w), w->contentsRect().width()) << name << "'s caption is cut";
+    } else if (w->sizePolicy().horizontalPolicy() != QSizePolicy::Ignored) {
+      // (The message panel gives way to the window's width by design.)
+      EXPECT_GE(w->width(), w->minimumSizeHint().width()) << name << " is cut";
+    }
+  }
+  EXPECT_GT(controls, 40);
 }
 
 TEST_F(MainWindowTest, ToolBarHasTenFlatButtonsWithCaptionsHintsAndGlyphs) {

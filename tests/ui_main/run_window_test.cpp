@@ -5,15 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "base/platform/display.h"
 #include "ui/main/run_window.h"
 
 namespace tolvarine::testing {
 namespace {
 
 std::optional<std::string> MessageFor(std::map<std::string, std::string> vars) {
-  return NoDisplayMessage([&vars](const char* name) -> const char* {
+  return NoDisplayMessage([&vars](const std::string& name) -> std::optional<std::string> {
     const auto it = vars.find(name);
-    return it == vars.end() ? nullptr : it->second.c_str();
+    if (it == vars.end()) return std::nullopt;
+    return it->second;
   });
 }
 
@@ -37,9 +39,10 @@ TEST(RunWindow, AnUnreachableXDisplayGivesOneClearLine) {
   };
   auto message = [&](std::map<std::string, std::string> vars) {
     return UnreachableDisplayMessage(
-        [&vars](const char* name) -> const char* {
+        [&vars](const std::string& name) -> std::optional<std::string> {
           const auto it = vars.find(name);
-          return it == vars.end() ? nullptr : it->second.c_str();
+          if (it == vars.end()) return std::nullopt;
+          return it->second;
         },
         unreachable);
   };
@@ -53,10 +56,10 @@ TEST(RunWindow, AnUnreachableXDisplayGivesOneClearLine) {
   EXPECT_FALSE(message({{"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}}).has_value());
   EXPECT_FALSE(message({{"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", "wayland-0"}}).has_value());
   EXPECT_EQ(probed.size(), 2u);
-  EXPECT_TRUE(UnreachableDisplayMessage([](const char*) { return ":99"; },
+  EXPECT_TRUE(UnreachableDisplayMessage([](const std::string&) { return std::string(":99"); },
                                         [](const std::string&) { return true; }) == std::nullopt);
   // No X server listens on display 4321 here.
-  EXPECT_FALSE(XDisplayReachable(":4321"));
+  EXPECT_FALSE(platform::DisplayReachable(":4321"));
 }
 
 }  // namespace

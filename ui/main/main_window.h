@@ -21,6 +21,7 @@
 class QAction;
 class QBoxLayout;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QSpinBox;
 class QLineEdit;
@@ -207,6 +208,8 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   QCheckBox* followBox = nullptr;
   QSpinBox* depthField = nullptr;
   QCheckBox* ignoreRobotsBox = nullptr;
+  QComboBox* scopeField = nullptr;
+  QSpinBox* maxPagesField = nullptr;
   QCheckBox* linkFilterBox = nullptr;
   QCheckBox* onlySiteBox = nullptr;
   QLineEdit* listFileField = nullptr;

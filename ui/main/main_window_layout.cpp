@@ -1,6 +1,7 @@
 // Building MainWindow's controls, top to bottom, with their sizes, captions and defaults.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -28,6 +29,8 @@ constexpr int kToolBarHeight = 31;
 constexpr int kOptionRowHeight = 34;
 constexpr int kFilterPanelHeight = 96;
 constexpr int kResultListsHeight = 88;
+// The most pages a list line may open while links are followed.
+constexpr int kMaxPagesPerLineLimit = 100000000;
 
 QWidget* FixedHeightRow(QWidget* parent, const char* name, int height, QBoxLayout*& layout,
                         bool vertical = false) {
@@ -53,6 +56,23 @@ QCheckBox* CaptionLeftBox(QWidget* parent, const char* name, const QString& capt
   return box;
 }
 
+// A caption for a field, which takes the focus for the caption's mnemonic.
+QLabel* BuddyLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setBuddy(buddy);
+  return label;
+}
+
+// Widgets side by side at their own widths, the room left over after them.
+QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
+  auto* row = new QHBoxLayout();
+  row->setSpacing(2);
+  for (QWidget* w : widgets) row->addWidget(w);
+  row->addStretch(1);
+  return row;
+}
+
 QPlainTextEdit* RuleMemo(QWidget* parent, const char* name) {
   auto* memo = new QPlainTextEdit(parent);
   memo->setObjectName(QString::fromLatin1(name));
@@ -68,7 +88,9 @@ QPlainTextEdit* RuleMemo(QWidget* parent, const char* name) {
 void MainWindow::BuildToolBar(QVBoxLayout* root) {
   QBoxLayout* layout = nullptr;
   toolBar = FixedHeightRow(this, "toolBar", kToolBarHeight, layout);
-  layout->setContentsMargins(2, 4, 2, 4);
+  // No left margin: the report box keeps the right margin of the rows below it and still
+  // fits beside the ten buttons at the window's default width.
+  layout->setContentsMargins(0, 4, 4, 4);
   layout->setSpacing(0);
   struct ButtonDef {
     QToolButton** button;
@@ -219,28 +241,39 @@ void MainWindow::BuildFilterPanel(QVBoxLayout* root) {
 // Following links: a column of its own beside the filter boxes, as the links it follows are
 // the ones those boxes and rules judge.
 void MainWindow::BuildFollowColumn(QWidget* panel, QBoxLayout* layout) {
-  auto* column = new QVBoxLayout();
   followBox = CaptionLeftBox(panel, "followBox", QStringLiteral("跟随链接"));
   followBox->setToolTip(QStringLiteral(
       "从网址文件的每一行出发，在同一网站内沿链接继续搜索，直到所设的深度；"
       "每个网址只打开一次，遵守网站的 robots.txt。"));
-  auto* depthRow = new QHBoxLayout();
-  depthRow->setSpacing(2);
-  auto* depthLabel = new QLabel(QStringLiteral("深度："), panel);
-  depthLabel->setObjectName(QStringLiteral("depthLabel"));
+  ignoreRobotsBox = CaptionLeftBox(panel, "ignoreRobotsBox", QStringLiteral("忽略robots"));
+  ignoreRobotsBox->setToolTip(QStringLiteral("不读取 robots.txt：只用于自己的网站。"));
   depthField = new QSpinBox(panel);
   depthField->setObjectName(QStringLiteral("depthField"));
   depthField->setRange(1, kMaxFollowDepth);
   depthField->setToolTip(QStringLiteral("网址文件中的网页为第 0 层；第 N 层网页上的链接只收集，不再打开。"));
-  depthLabel->setBuddy(depthField);
-  depthRow->addWidget(depthLabel);
-  depthRow->addWidget(depthField);
-  depthRow->addStretch(1);
-  ignoreRobotsBox = CaptionLeftBox(panel, "ignoreRobotsBox", QStringLiteral("忽略robots"));
-  ignoreRobotsBox->setToolTip(QStringLiteral("不读取 robots.txt：只用于自己的网站。"));
-  column->addWidget(followBox);
-  column->addLayout(depthRow);
-  column->addWidget(ignoreRobotsBox);
+  scopeField = new QComboBox(panel);
+  scopeField->setObjectName(QStringLiteral("scopeField"));
+  // In the order of ScopeKind.
+  scopeField->addItem(QStringLiteral("站点"));
+  scopeField->addItem(QStringLiteral("主机"));
+  scopeField->setToolTip(QStringLiteral(
+      "站点：同一注册域名下的各个主机（如 www.example.com 与 bbs.example.com）；"
+      "主机：只在该行网页所在的主机内。"));
+  maxPagesField = new QSpinBox(panel);
+  maxPagesField->setObjectName(QStringLiteral("maxPagesField"));
+  maxPagesField->setRange(1, kMaxPagesPerLineLimit);
+  maxPagesField->setToolTip(QStringLiteral("从网址文件的每一行出发，最多打开的网页数。"));
+
+  auto* column = new QVBoxLayout();
+  column->setSpacing(2);
+  column->addLayout(Row({followBox, ignoreRobotsBox}));
+  column->addLayout(Row({BuddyLabel(panel, "depthLabel", QStringLiteral("深度："), depthField),
+                         depthField,
+                         BuddyLabel(panel, "scopeLabel", QStringLiteral("范围："), scopeField),
+                         scopeField}));
+  column->addLayout(Row({BuddyLabel(panel, "maxPagesLabel", QStringLiteral("每行最多网页："),
+                                    maxPagesField),
+                         maxPagesField}));
   column->addStretch(1);
   layout->addLayout(column);
 }

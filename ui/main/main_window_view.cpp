@@ -2,10 +2,12 @@
 // their edits pushed back), the counters and the message in the status bar panels, command
 // states and boxes.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include "base/file_names.h"
@@ -74,6 +76,8 @@ void MainWindow::ShowSettings(const CrawlSettings& settings) {
   followBox->setChecked(settings.extra.follow);
   depthField->setValue(settings.extra.depth);
   ignoreRobotsBox->setChecked(settings.extra.ignoreRobots);
+  scopeField->setCurrentIndex(settings.extra.scope == ScopeKind::Host ? 1 : 0);
+  maxPagesField->setValue(settings.extra.maxPagesPerLine);
   EnableFollowOptions(settings.extra.follow);
   // A field whose text already counts as the speed keeps it as typed.
   if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
@@ -121,6 +125,13 @@ void MainWindow::PushEditsToSettings() {
   connect(ignoreRobotsBox, &QCheckBox::toggled, this, [this](bool ticked) {
     if (!showingSettings_) crawl_->Settings().extra.ignoreRobots = ticked;
   });
+  connect(scopeField, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (!showingSettings_)
+      crawl_->Settings().extra.scope = index == 1 ? ScopeKind::Host : ScopeKind::Site;
+  });
+  connect(maxPagesField, &QSpinBox::valueChanged, this, [this](int pages) {
+    if (!showingSettings_) crawl_->Settings().extra.maxPagesPerLine = pages;
+  });
   // The text as typed counts, also before the field has interpreted it.
   connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {
     if (!showingSettings_) Guarded([&] { crawl_->Settings().speed = ReadSpeed(ToGbk(text)); });
@@ -134,10 +145,13 @@ void MainWindow::PushEditsToSettings() {
   }
 }
 
-// The depth and the robots choice matter only while links are followed.
+// The depth, the robots choice, the scope and the page limit matter only while links are
+// followed.
 void MainWindow::EnableFollowOptions(bool follow) {
   depthField->setEnabled(follow);
   ignoreRobotsBox->setEnabled(follow);
+  scopeField->setEnabled(follow);
+  maxPagesField->setEnabled(follow);
 }
 
 void MainWindow::ShowPlacesInTips(bool shown) {

@@ -1,11 +1,11 @@
 #include "ui/main/run_window.h"
 
 #include <QApplication>
-#include <xcb/xcb.h>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
+#include "base/platform/display.h"
+#include "base/platform/environment.h"
 #include "ui/main/main_window.h"
 #include "ui/side/about_box.h"
 #include "ui/side/program_icon.h"
@@ -15,9 +15,9 @@
 namespace tolvarine {
 namespace {
 
-bool IsSet(const EnvironmentReader& env, const char* name) {
-  const char* value = env(name);
-  return value != nullptr && *value != '\0';
+bool IsSet(const EnvironmentReader& env, const std::string& name) {
+  const std::optional<std::string> value = env(name);
+  return value && !value->empty();
 }
 
 }  // namespace
@@ -32,31 +32,21 @@ std::optional<std::string> NoDisplayMessage(const EnvironmentReader& env) {
 
 std::optional<std::string> UnreachableDisplayMessage(const EnvironmentReader& env,
                                                      const DisplayProbe& reachable) {
-  const char* chosen = env("QT_QPA_PLATFORM");
-  const std::string platform = chosen ? chosen : "";
+  const std::string platform = env("QT_QPA_PLATFORM").value_or("");
   const bool xcbChosen = platform == "xcb" || platform.rfind("xcb:", 0) == 0;
   // Another platform chosen by hand, or one Qt may pick over X, is Qt's to open.
   if (!platform.empty() && !xcbChosen) return std::nullopt;
   if (platform.empty() && IsSet(env, "WAYLAND_DISPLAY")) return std::nullopt;
-  const char* value = env("DISPLAY");
-  const std::string display = value ? value : "";
+  const std::string display = env("DISPLAY").value_or("");
   if (reachable(display)) return std::nullopt;
   return "tolvarine: cannot connect to the display \"" + display +
          "\"; check DISPLAY, or set QT_QPA_PLATFORM (for example QT_QPA_PLATFORM=offscreen)";
 }
 
-bool XDisplayReachable(const std::string& display) {
-  if (display.empty()) return false;
-  xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-  const bool connected = xcb_connection_has_error(connection) == 0;
-  xcb_disconnect(connection);
-  return connected;
-}
-
 int RunWindow(int argc, char** argv) {
-  const EnvironmentReader env = [](const char* name) { return std::getenv(name); };
+  const EnvironmentReader env = platform::GetEnvironment;
   std::optional<std::string> message = NoDisplayMessage(env);
-  if (!message) message = UnreachableDisplayMessage(env, XDisplayReachable);
+  if (!message) message = UnreachableDisplayMessage(env, platform::DisplayReachable);
   if (message) {
     std::fprintf(stderr, "%s\n", message->c_str());
     return 2;

@@ -7,8 +7,8 @@
 
 namespace tolvarine {
 
-// Reads an environment variable; nullptr when unset.
-using EnvironmentReader = std::function<const char*(const char* name)>;
+// Reads an environment variable; nullopt when unset.
+using EnvironmentReader = std::function<std::optional<std::string>(const std::string& name)>;
 
 // The line to print when there is no display to open windows on (no DISPLAY, no
 // WAYLAND_DISPLAY and no QT_QPA_PLATFORM chosen); nullopt when windows can be shown.
@@ -22,9 +22,6 @@ using DisplayProbe = std::function<bool(const std::string& display)>;
 // be connected to; nullopt otherwise. Qt itself would abort there with several lines.
 std::optional<std::string> UnreachableDisplayMessage(const EnvironmentReader& env,
                                                      const DisplayProbe& reachable);
-
-// The real probe: connects through XCB, as Qt's X platform does, and disconnects.
-bool XDisplayReachable(const std::string& display);
 
 // Runs the window program; returns the process exit status (2 when there is no display or
 // it cannot be reached).

@@ -9,11 +9,8 @@ namespace {
 
 constexpr int kSize = 16;
 
-// Draws one glyph; `ink` is its main colour, `fill` the secondary one.
-void Draw(QPainter& p, Glyph glyph, const QColor& ink, const QColor& fill) {
-  p.setRenderHint(QPainter::Antialiasing, true);
-  p.setPen(QPen(ink, 1.4));
-  p.setBrush(Qt::NoBrush);
+// The glyphs of the walk's commands: choose the list, search, stop, resume.
+void DrawWalkGlyph(QPainter& p, Glyph glyph, const QColor& ink, const QColor& fill) {
   switch (glyph) {
     case Glyph::Globe:
       p.setBrush(fill);
@@ -41,6 +38,14 @@ void Draw(QPainter& p, Glyph glyph, const QColor& ink, const QColor& fill) {
       p.drawPath(path);
       break;
     }
+    default:
+      break;
+  }
+}
+
+// The glyphs of the file commands: save, create a list, write the progress, merge.
+void DrawFileGlyph(QPainter& p, Glyph glyph, const QColor& ink, const QColor& fill) {
+  switch (glyph) {
     case Glyph::Save:
       p.setBrush(fill);
       p.drawRect(QRectF(1.5, 1.5, 13, 13));
@@ -75,6 +80,14 @@ void Draw(QPainter& p, Glyph glyph, const QColor& ink, const QColor& fill) {
       p.drawPath(path);
       break;
     }
+    default:
+      break;
+  }
+}
+
+// The glyphs of the program's own commands: about, exit.
+void DrawProgramGlyph(QPainter& p, Glyph glyph, const QColor& fill) {
+  switch (glyph) {
     case Glyph::About:
       p.setBrush(fill);
       p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
@@ -90,7 +103,19 @@ void Draw(QPainter& p, Glyph glyph, const QColor& ink, const QColor& fill) {
       p.drawLine(QPointF(11.5, 5), QPointF(14.5, 8));
       p.drawLine(QPointF(11.5, 11), QPointF(14.5, 8));
       break;
+    default:
+      break;
   }
+}
+
+// Draws one glyph; `ink` is its main colour, `fill` the secondary one.
+void Draw(QPainter& p, Glyph glyph, const QColor& ink, const QColor& fill) {
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(QPen(ink, 1.4));
+  p.setBrush(Qt::NoBrush);
+  DrawWalkGlyph(p, glyph, ink, fill);
+  DrawFileGlyph(p, glyph, ink, fill);
+  DrawProgramGlyph(p, glyph, fill);
 }
 
 QColor FillOf(Glyph glyph) {

@@ -72,6 +72,42 @@ class CountDisplay {
   std::int64_t shown_ = 0;
 };
 
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(QLatin1String(name));
+  l->move(left, top);
+  l->adjustSize();
+  return l;
+}
+
+QLineEdit* AddEdit(QWidget* parent, const char* name, const QString& text, int left, int top,
+                   int width) {
+  auto* e = new QLineEdit(text, parent);
+  e->setObjectName(QLatin1String(name));
+  e->setGeometry(left, top, width, kEditHeight);
+  return e;
+}
+
+// A flat button with a glyph beside its caption that takes no focus.
+QToolButton* AddButton(QWidget* parent, const char* name, const QString& caption, int left,
+                       int top, const char* const* glyph) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(QLatin1String(name));
+  b->setText(caption);
+  b->setIcon(TwoStateGlyph(glyph));
+  b->setIconSize(QSize(16, 16));
+  b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  b->setAutoRaise(true);
+  b->setFocusPolicy(Qt::NoFocus);
+  b->setGeometry(left, top, 209, 25);
+  return b;
+}
+
+const QString kTotalCaption = QStringLiteral("页面总数");
+const QString kStartCaption = QStringLiteral("初始计数");
+const QString kEndCaption = QStringLiteral("结束计数");
+const QString kHttp = QStringLiteral("http://");
+
 std::string FilePath(const QString& fileName) {
   return QFile::encodeName(fileName).toStdString();
 }
@@ -95,78 +131,13 @@ UrlListGeneratorWindow::UrlListGeneratorWindow(QWidget* parent,
 UrlListGeneratorWindow::~UrlListGeneratorWindow() = default;
 
 void UrlListGeneratorWindow::BuildControls() {
-  auto label = [this](const char* name, const QString& caption, int left, int top) {
-    auto* l = new QLabel(caption, this);
-    l->setObjectName(QLatin1String(name));
-    l->move(left, top);
-    l->adjustSize();
-    return l;
-  };
-  auto edit = [this](const char* name, const QString& text, int left, int top, int width) {
-    auto* e = new QLineEdit(text, this);
-    e->setObjectName(QLatin1String(name));
-    e->setGeometry(left, top, width, kEditHeight);
-    return e;
-  };
-  auto button = [this](const char* name, const QString& caption, int left, int top,
-                       const char* const* glyph) {
-    auto* b = new QToolButton(this);
-    b->setObjectName(QLatin1String(name));
-    b->setText(caption);
-    b->setIcon(TwoStateGlyph(glyph));
-    b->setIconSize(QSize(16, 16));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setGeometry(left, top, 209, 25);
-    return b;
-  };
-
   separator_ = new QFrame(this);
   separator_->setObjectName(QStringLiteral("separator"));
   separator_->setFrameShape(QFrame::HLine);
   separator_->setFrameShadow(QFrame::Sunken);
   separator_->setGeometry(16, 96, 513, 2);
-
-  const QString total = QStringLiteral("页面总数");
-  const QString start = QStringLiteral("初始计数");
-  const QString end = QStringLiteral("结束计数");
-  const QString http = QStringLiteral("http://");
-
-  // One counter.
-  oneCounterButton_ = button("oneCounterButton", QStringLiteral("生成URL页面地址列表[一组计数]"),
-                             184, 8, glyph_one_counter_xpm);
-  oneCounterTotalCaption_ = label("oneCounterTotalCaption", total, 16, 16);
-  oneCounterCount_ = label("oneCounterCount", QString(), 72, 32);
-  label("stepCaption", QStringLiteral("增长率"), 456, 16);
-  label("prefixCaption", QStringLiteral("URL网址前缀"), 48, 48);
-  label("startCaption", start, 160, 48);
-  label("endCaption", end, 248, 48);
-  label("suffixCaption", QStringLiteral("URL网址后缀"), 384, 48);
-  stepField_ = edit("stepField", QStringLiteral("1"), 496, 12, 33);
-  prefixField_ = edit("prefixField", http, 16, 72, 121);
-  startField_ = edit("startField", QStringLiteral("0"), 152, 72, 73);
-  endField_ = edit("endField", QString(), 240, 72, 73);
-  suffixField_ = edit("suffixField", QString(), 328, 72, 201);
-
-  // Two counters.
-  twoCounterButton_ = button("twoCounterButton", QStringLiteral("生成URL页面地址列表[两组计数]"),
-                             184, 120, glyph_two_counters_xpm);
-  twoCounterCount_ = label("twoCounterCount", total, 16, 120);
-  label("frontCaption", QStringLiteral("URL网址前段"), 16, 160);
-  label("frontStartCaption", start, 112, 160);
-  label("frontEndCaption", end, 168, 160);
-  label("middleCaption", QStringLiteral("URL网址中部"), 232, 160);
-  label("middleStartCaption", start, 320, 160);
-  label("middleEndCaption", end, 376, 160);
-  label("backCaption", QStringLiteral("URL网址后段"), 448, 160);
-  frontField_ = edit("frontField", http, 16, 184, 89);
-  frontStartField_ = edit("frontStartField", QStringLiteral("0"), 112, 184, 49);
-  frontEndField_ = edit("frontEndField", QString(), 168, 184, 49);
-  middleField_ = edit("middleField", QString(), 224, 183, 89);
-  middleStartField_ = edit("middleStartField", QStringLiteral("0"), 320, 183, 49);
-  middleEndField_ = edit("middleEndField", QString(), 376, 183, 49);
-  backField_ = edit("backField", QString(), 440, 184, 89);
+  BuildOneCounterControls();
+  BuildTwoCounterControls();
 
   // Tab order: the one-counter fields, the two-counter fields left to right with the back
   // part before the middle, and the step last.
@@ -178,6 +149,45 @@ void UrlListGeneratorWindow::BuildControls() {
 
   connect(oneCounterButton_, &QToolButton::clicked, this, [this] { GenerateOneCounterList(); });
   connect(twoCounterButton_, &QToolButton::clicked, this, [this] { GenerateTwoCounterList(); });
+}
+
+void UrlListGeneratorWindow::BuildOneCounterControls() {
+  oneCounterButton_ = AddButton(this, "oneCounterButton",
+                                QStringLiteral("生成URL页面地址列表[一组计数]"), 184, 8,
+                                glyph_one_counter_xpm);
+  oneCounterTotalCaption_ = AddLabel(this, "oneCounterTotalCaption", kTotalCaption, 16, 16);
+  oneCounterCount_ = AddLabel(this, "oneCounterCount", QString(), 72, 32);
+  AddLabel(this, "stepCaption", QStringLiteral("增长率"), 456, 16);
+  AddLabel(this, "prefixCaption", QStringLiteral("URL网址前缀"), 48, 48);
+  AddLabel(this, "startCaption", kStartCaption, 160, 48);
+  AddLabel(this, "endCaption", kEndCaption, 248, 48);
+  AddLabel(this, "suffixCaption", QStringLiteral("URL网址后缀"), 384, 48);
+  stepField_ = AddEdit(this, "stepField", QStringLiteral("1"), 496, 12, 33);
+  prefixField_ = AddEdit(this, "prefixField", kHttp, 16, 72, 121);
+  startField_ = AddEdit(this, "startField", QStringLiteral("0"), 152, 72, 73);
+  endField_ = AddEdit(this, "endField", QString(), 240, 72, 73);
+  suffixField_ = AddEdit(this, "suffixField", QString(), 328, 72, 201);
+}
+
+void UrlListGeneratorWindow::BuildTwoCounterControls() {
+  twoCounterButton_ = AddButton(this, "twoCounterButton",
+                                QStringLiteral("生成URL页面地址列表[两组计数]"), 184, 120,
+                                glyph_two_counters_xpm);
+  twoCounterCount_ = AddLabel(this, "twoCounterCount", kTotalCaption, 16, 120);
+  AddLabel(this, "frontCaption", QStringLiteral("URL网址前段"), 16, 160);
+  AddLabel(this, "frontStartCaption", kStartCaption, 112, 160);
+  AddLabel(this, "frontEndCaption", kEndCaption, 168, 160);
+  AddLabel(this, "middleCaption", QStringLiteral("URL网址中部"), 232, 160);
+  AddLabel(this, "middleStartCaption", kStartCaption, 320, 160);
+  AddLabel(this, "middleEndCaption", kEndCaption, 376, 160);
+  AddLabel(this, "backCaption", QStringLiteral("URL网址后段"), 448, 160);
+  frontField_ = AddEdit(this, "frontField", kHttp, 16, 184, 89);
+  frontStartField_ = AddEdit(this, "frontStartField", QStringLiteral("0"), 112, 184, 49);
+  frontEndField_ = AddEdit(this, "frontEndField", QString(), 168, 184, 49);
+  middleField_ = AddEdit(this, "middleField", QString(), 224, 183, 89);
+  middleStartField_ = AddEdit(this, "middleStartField", QStringLiteral("0"), 320, 183, 49);
+  middleEndField_ = AddEdit(this, "middleEndField", QString(), 376, 183, 49);
+  backField_ = AddEdit(this, "backField", QString(), 440, 184, 89);
 }
 
 std::optional<QString> UrlListGeneratorWindow::AskFileName() {

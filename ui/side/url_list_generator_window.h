@@ -38,6 +38,8 @@ class UrlListGeneratorWindow : public SideDialog {
 
  private:
   void BuildControls();
+  void BuildOneCounterControls();
+  void BuildTwoCounterControls();
   std::optional<QString> AskFileName();
   void ShowErrorText(const std::string& messageGbk);
 

@@ -1,9 +1,5 @@
 #include "ui/web/web_engine_setup.h"
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QTimer>
@@ -13,6 +9,7 @@
 #include <vector>
 
 #include "base/platform/environment.h"
+#include "base/platform/memory.h"
 
 namespace tolvarine {
 namespace {
@@ -87,11 +84,7 @@ void SetUpWalkProfile(QWebEngineProfile* profile, int upkeepMs) {
   profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
   profile->setHttpCacheMaximumSize(kWalkHttpCacheBytes);
   auto* upkeep = new QTimer(profile);
-  QObject::connect(upkeep, &QTimer::timeout, profile, [] {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-  });
+  QObject::connect(upkeep, &QTimer::timeout, profile, [] { platform::ReleaseFreeMemory(); });
   upkeep->start(upkeepMs);
 }
 
