@@ -47,6 +47,22 @@ TEST(ShardArguments, EveryWalkSettingReachesTheShard) {
   }
 }
 
+TEST(HarvestPlan, NumbersOutsideTheirRangesAreRefused) {
+  const std::vector<std::string> walk = {"urls.txt", "--phones", "--depth", "1"};
+  for (const std::vector<std::string>& more :
+       {std::vector<std::string>{"--max-pages", "0"}, {"--ack-fd", "1024"}, {"--ack-fd", "2"},
+        {"--shard", "1/1"}, {"--shard", "+0/2"}}) {
+    std::vector<std::string> args = walk;
+    args.insert(args.end(), more.begin(), more.end());
+    EXPECT_THROW(ParseHarvestPlan(args), UsageError) << more[0] << " " << more[1];
+  }
+  std::vector<std::string> args = walk;
+  args.insert(args.end(), {"--max-pages", "1", "--ack-fd", "1023", "--shard", "1/2"});
+  const HarvestPlan plan = ParseHarvestPlan(args);
+  EXPECT_EQ(plan.follow.maxPagesPerLine, 1);
+  EXPECT_EQ(plan.ackFd, 1023);
+}
+
 TEST(CommandFlags, ValuesSwitchesAndFaults) {
   const CommandSpec spec{"x", "", {{"-o", FlagKind::Value}, {"--on", FlagKind::Switch}}};
   const ParsedArgs parsed = spec.Parse({"a", "-o=v", "--on", "--", "--on"});
