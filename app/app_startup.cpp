@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 
 #include "app/qt_translations.h"
+#include "tolvarine_version.h"
 
 namespace {
 

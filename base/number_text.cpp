@@ -28,7 +28,7 @@ std::optional<std::int32_t> ParseHex(std::string_view digits) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
-std::optional<std::int32_t> ParseDecimal(std::string_view digits, bool negative) {
+std::optional<std::int32_t> ParseSignedDigits(std::string_view digits, bool negative) {
   if (digits.empty()) return std::nullopt;
   const std::uint64_t limit = negative ? 2147483648ull : 2147483647ull;
   std::uint64_t value = 0;
@@ -56,14 +56,35 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text) {
       return ParseHex(rest.substr(1));
     case '0':
       if (rest.size() >= 2 && (rest[1] == 'x' || rest[1] == 'X')) return ParseHex(rest.substr(2));
-      return ParseDecimal(rest, false);
+      return ParseSignedDigits(rest, false);
     case '+':
-      return ParseDecimal(rest.substr(1), false);
+      return ParseSignedDigits(rest.substr(1), false);
     case '-':
-      return ParseDecimal(rest.substr(1), true);
+      return ParseSignedDigits(rest.substr(1), true);
     default:
-      return ParseDecimal(rest, false);
+      return ParseSignedDigits(rest, false);
   }
+}
+
+std::optional<long long> ParseDecimal(std::string_view text, long long low, long long high) {
+  const bool negative = !text.empty() && text[0] == '-' && low < 0;
+  const std::string_view digits = negative ? text.substr(1) : text;
+  if (digits.empty()) return std::nullopt;
+  // The magnitude allowed on this side of zero, as unsigned: LLONG_MIN's has no long long.
+  const unsigned long long limit =
+      negative ? 0ull - static_cast<unsigned long long>(low)
+               : static_cast<unsigned long long>(high < 0 ? 0 : high);
+  unsigned long long value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const unsigned d = static_cast<unsigned>(c - '0');
+    if (d > limit || value > (limit - d) / 10) return std::nullopt;
+    value = value * 10 + d;
+  }
+  const long long n =
+      negative ? static_cast<long long>(0ull - value) : static_cast<long long>(value);
+  if (n < low || n > high) return std::nullopt;
+  return n;
 }
 
 std::int32_t StrToInt(std::string_view text) {

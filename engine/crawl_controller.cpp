@@ -13,6 +13,7 @@
 #include "base/state_folder.h"
 #include "engine/crawl_texts.h"
 #include "engine/crawl_walk.h"
+#include "engine/state_file_names.h"
 #include "engine/walk_sources.h"
 
 namespace tolvarine {
@@ -38,8 +39,8 @@ std::string FolderInUseText(const std::string& folder, long holder) {
 }
 
 std::string ProgressName(const CrawlEnvironment& environment) {
-  if (environment.sharded) return ShardProgressName(environment.shardIndex, environment.shardCount);
-  return texts::kProgressFileName;
+  return StateFileNamesFor(environment.sharded, environment.shardIndex, environment.shardCount)
+      .progress;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/crawl_frontier_store.h"
 #include "engine/crawl_scope.h"
 #include "engine/list_address.h"
+#include "engine/state_file_names.h"
 
 namespace tolvarine {
 
@@ -20,8 +21,7 @@ constexpr char kRobotsFile[] = "/robots.txt";
 }  // namespace
 
 std::string CrawlStateName(bool sharded, int index, int count) {
-  if (!sharded) return "tolvarine-crawl.db";
-  return "tolvarine-crawl-" + IntToStr(index) + "-of-" + IntToStr(count) + ".db";
+  return StateFileNamesFor(sharded, index, count).crawlState;
 }
 
 FrontierSource::FrontierSource(std::string statePath, const FollowSettings& settings,

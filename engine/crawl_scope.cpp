@@ -62,7 +62,7 @@ std::optional<AddressParts> SplitAddress(std::string_view address) {
     parts.port = afterHost.substr(1);
     if (parts.port.size() > 5 || !std::all_of(parts.port.begin(), parts.port.end(), IsAsciiDigit))
       return std::nullopt;
-    if (!parts.port.empty() && std::stoi(std::string(parts.port)) > 65535) return std::nullopt;
+    if (!parts.port.empty() && !ParseDecimal(parts.port, 0, 65535)) return std::nullopt;
   }
   return parts;
 }

@@ -1,10 +1,10 @@
 #include "engine/page_log.h"
 
 #include <array>
-#include <charconv>
 #include <vector>
 
 #include "base/ascii.h"
+#include "base/number_text.h"
 #include "base/record_text.h"
 
 namespace tolvarine {
@@ -47,8 +47,9 @@ std::vector<std::string> FieldTexts(const PageRecord& r) {
 
 template <typename T>
 bool ReadNumber(const std::string& text, T& n) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  return error == std::errc() && end == text.data() + text.size();
+  const std::optional<T> value = ParseDecimalAs<T>(text);
+  if (value) n = *value;
+  return value.has_value();
 }
 
 // Counts as CountsText writes them (GBK names; a name never holds ':' or ';'). A name that

@@ -10,6 +10,7 @@
 #include "base/number_text.h"
 #include "base/text_writer.h"
 #include "engine/crawl_texts.h"
+#include "engine/state_file_names.h"
 
 namespace tolvarine {
 namespace {
@@ -53,7 +54,7 @@ ProgressFile::ProgressFile(std::string folder, std::string progressName)
 std::string ProgressFile::ProgressPath() const { return folder_ + progressName_; }
 
 std::string ShardProgressName(int index, int count) {
-  return "tolvarine-shard-" + IntToStr(index) + "-of-" + IntToStr(count) + ".ini";
+  return StateFileNamesFor(true, index, count).progress;
 }
 
 std::string ProgressFile::ListPath(RuleList list) const {

@@ -1,7 +1,6 @@
 #include "app/cli/arg_parser.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "base/number_text.h"
 
 namespace tolvarine::cli {
 
@@ -21,11 +20,8 @@ std::optional<long long> ParsedArgs::Number(const std::string& flag, long long l
                                             long long high) const {
   auto value = Value(flag);
   if (!value) return std::nullopt;
-  const char* text = value->c_str();
-  char* end = nullptr;
-  errno = 0;
-  long long n = std::strtoll(text, &end, 10);
-  if (value->empty() || *end != '\0' || errno == ERANGE || n < low || n > high)
+  const std::optional<long long> n = ParseDecimal(*value, low, high);
+  if (!n)
     throw UsageError(flag + " takes a whole number from " + std::to_string(low) + " to " +
                      std::to_string(high) + ", not '" + *value + "'");
   return n;
@@ -39,18 +35,15 @@ RecordFormat RecordFormatOption(const ParsedArgs& parsed) {
   throw UsageError("--format takes csv or jsonl, not '" + *name + "'");
 }
 
-ArgParser& ArgParser::Switch(const std::string& flag) {
-  switches_.insert(flag);
-  return *this;
+std::string CommandSpec::Usage() const {
+  std::string usage(head);
+  for (const FlagSpec& flag : flags) usage += flag.usage;
+  return usage += tail;
 }
 
-ArgParser& ArgParser::Option(const std::string& flag) {
-  options_.insert(flag);
-  return *this;
-}
-
-ParsedArgs ArgParser::Parse(const std::vector<std::string>& args) const {
+ParsedArgs CommandSpec::Parse(const std::vector<std::string>& args) const {
   ParsedArgs parsed;
+  std::optional<std::string> error;  // the first fault; --help anywhere outweighs it
   bool flagsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -62,26 +55,33 @@ ParsedArgs ArgParser::Parse(const std::vector<std::string>& args) const {
       flagsEnded = true;
       continue;
     }
+    if (arg == "--help") {
+      parsed.help_ = true;
+      continue;
+    }
     std::string name = arg;
     std::optional<std::string> inlineValue;
     if (auto eq = arg.find('='); eq != std::string::npos) {
       name = arg.substr(0, eq);
       inlineValue = arg.substr(eq + 1);
     }
-    if (switches_.count(name)) {
-      if (inlineValue) throw UsageError(name + " takes no value");
+    const FlagSpec* spec = nullptr;
+    for (const FlagSpec& flag : flags)
+      if (flag.name == name) spec = &flag;
+    if (!spec) {
+      if (!error) error = "unknown option " + name;
+    } else if (spec->kind == FlagKind::Switch) {
+      if (inlineValue && !error) error = name + " takes no value";
       parsed.switches_.insert(name);
-    } else if (options_.count(name)) {
-      if (inlineValue) {
-        parsed.values_[name] = *inlineValue;
-      } else {
-        if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
-        parsed.values_[name] = args[++i];
-      }
-    } else {
-      throw UsageError("unknown option " + name);
+    } else if (inlineValue) {
+      parsed.values_[name] = *inlineValue;
+    } else if (i + 1 < args.size()) {
+      parsed.values_[name] = args[++i];
+    } else if (!error) {
+      error = name + " needs a value";
     }
   }
+  if (error && !parsed.help_) throw UsageError(*error);
   return parsed;
 }
 

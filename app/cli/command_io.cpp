@@ -55,14 +55,31 @@ void BufferedRows::Flush() {
   if (!block_.empty() && !WriteBlock(out_, block_)) throw StreamWriteError();
 }
 
-int ShowUsage(std::string_view usage, std::string_view error) {
-  if (!error.empty()) {
-    std::fprintf(stderr, "tolvarine: %.*s\n", static_cast<int>(error.size()), error.data());
-    std::fprintf(stderr, "%.*s", static_cast<int>(usage.size()), usage.data());
-    return 2;
-  }
+int ShowUsage(std::string_view usage) {
   std::fprintf(stdout, "%.*s", static_cast<int>(usage.size()), usage.data());
   return 0;
+}
+
+int ShowUsageError(std::string_view command, std::string_view message) {
+  BreakProgressLine();
+  const std::string help = command.empty() ? "" : std::string(command) + " ";
+  std::fprintf(stderr, "tolvarine: %.*s\nTry 'tolvarine %s--help'\n",
+               static_cast<int>(message.size()), message.data(), help.c_str());
+  return 2;
+}
+
+int RunCommand(const CommandSpec& spec, const std::vector<std::string>& args,
+               const std::function<int(const ParsedArgs&)>& work) {
+  try {
+    const ParsedArgs parsed = spec.Parse(args);
+    if (parsed.HelpAsked()) return ShowUsage(spec.Usage());
+    return work(parsed);
+  } catch (const UsageError& e) {
+    return ShowUsageError(spec.name, e.what());
+  } catch (const std::exception& e) {
+    PrintFailure(e.what());
+    return 1;
+  }
 }
 
 }  // namespace tolvarine::cli

@@ -2,8 +2,12 @@
 // Output helpers shared by the commands: rows in the system's text format (GBK, CR LF),
 // messages for the terminal (converted from GBK to UTF-8).
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "app/cli/arg_parser.h"
 
 namespace tolvarine::cli {
 
@@ -41,7 +45,17 @@ class BufferedRows {
   std::string block_;
 };
 
-// Prints the usage text and returns the usage-error status 2 (or 0 for asked-for help).
-int ShowUsage(std::string_view usage, std::string_view error = {});
+// Prints a usage text to standard output, as asked for by --help; returns 0.
+int ShowUsage(std::string_view usage);
+
+// Prints "tolvarine: MESSAGE" and "Try 'tolvarine COMMAND --help'" (without a command: the
+// program's own help) to standard error; returns the usage-error status 2.
+int ShowUsageError(std::string_view command, std::string_view message);
+
+// Runs a command: its flags read by its table, then `work`, which returns the exit status.
+// --help prints the usage (0); a UsageError, from the flags or from `work`, prints its
+// message and where the usage is (2); another failure is printed (1).
+int RunCommand(const CommandSpec& spec, const std::vector<std::string>& args,
+               const std::function<int(const ParsedArgs&)>& work);
 
 }  // namespace tolvarine::cli

@@ -6,6 +6,7 @@
 
 #include "app/cli/command_io.h"
 #include "app/cli/command_list.h"
+#include "tolvarine_version.h"
 
 namespace tolvarine::cli {
 namespace {
@@ -37,8 +38,9 @@ int ProgramMain(int argc, char** argv, ProgramPart harvest, ProgramPart window) 
     return 0;
   }
   if (!IsCommand(name)) {
-    ShowUsage(kUsage);
-    return 2;
+    const bool flag = name.starts_with('-');
+    return ShowUsageError({}, (flag ? "unknown option " : "unknown command '") + name +
+                                  (flag ? "" : "'"));
   }
   if (name == "harvest" || name == "report") return harvest(argc, argv);
   const std::vector<std::string> args(argv + 2, argv + argc);

@@ -13,8 +13,8 @@ using ProgramPart = int (*)(int argc, char** argv);
 bool IsCommand(std::string_view name);
 
 // The whole command line: no argument starts the window, "--version" prints the version,
-// a command runs it (harvest and report through `harvest`), anything else prints the usage and
-// returns 2. Exit status of a command: 0 done, 1 failure, 2 usage error.
+// a command runs it (harvest and report through `harvest`), anything else is a usage error
+// (2). Exit status of a command: 0 done, 1 failure, 2 usage error.
 int ProgramMain(int argc, char** argv, ProgramPart harvest, ProgramPart window);
 
 }  // namespace tolvarine::cli

@@ -18,29 +18,66 @@
 namespace tolvarine::cli {
 namespace {
 
-const char kUsage[] =
+const CommandSpec kGenerate{
+    "generate",
     "usage: tolvarine generate -o FILE --prefix P --start A --end B [--step S] [--suffix X]\n"
     "       tolvarine generate -o FILE --front P --start A --end B --middle M --start2 C\n"
     "                          [--back X]\n"
     "  Writes one address per counter value (GBK, CR LF), as the generator window does:\n"
     "  the first form writes P, step x counter and X; the second writes P, counter 1, M,\n"
-    "  counter 2 and X, both counters advancing together.\n";
+    "  counter 2 and X, both counters advancing together.\n",
+    {{"-o", FlagKind::Value},
+     {"--prefix", FlagKind::Value},
+     {"--start", FlagKind::Value},
+     {"--end", FlagKind::Value},
+     {"--step", FlagKind::Value},
+     {"--suffix", FlagKind::Value},
+     {"--front", FlagKind::Value},
+     {"--middle", FlagKind::Value},
+     {"--start2", FlagKind::Value},
+     {"--back", FlagKind::Value}}};
 
 std::string Field(const ParsedArgs& parsed, const std::string& flag, const std::string& def) {
   auto value = parsed.Value(flag);
   return Utf8ToGbk(value ? *value : def);
 }
 
+// A counter field's number, by the generator window's rule. A field that is none is a
+// UsageError with the window's message.
+std::int64_t FieldNumber(const ParsedArgs& parsed, const std::string& flag,
+                         const std::string& def) {
+  const std::string text = Field(parsed, flag, def);
+  if (const std::optional<std::int32_t> n = TryStrToInt(text)) return *n;
+  throw UsageError(GbkToUtf8(ConvertError(text).what()));
+}
+
 // The number of lines the fields give. Converts every number the generator will read, in
-// its order, before the output is touched: a bad one (ConvertError) leaves the file as it
-// was.
+// its order, before the output is touched: a bad one leaves the file as it was.
 std::int64_t CheckedLineCount(const ParsedArgs& parsed) {
-  if (parsed.Has("--front")) StrToInt(Field(parsed, "--start2", ""));
-  const std::int64_t start = StrToInt(Field(parsed, "--start", ""));
-  const std::int64_t end = StrToInt(Field(parsed, "--end", ""));
+  if (parsed.Has("--front")) FieldNumber(parsed, "--start2", "");
+  const std::int64_t start = FieldNumber(parsed, "--start", "");
+  const std::int64_t end = FieldNumber(parsed, "--end", "");
   if (end < start) return 0;
-  if (!parsed.Has("--front")) StrToInt(Field(parsed, "--step", "1"));
+  if (!parsed.Has("--front")) FieldNumber(parsed, "--step", "1");
   return end - start + 1;
+}
+
+// The checks of the flags that need no file: one of the two forms, whole.
+void CheckForm(const ParsedArgs& parsed) {
+  if (!parsed.Positional().empty()) throw UsageError("unexpected " + parsed.Positional()[0]);
+  parsed.Required("-o");
+  parsed.Required("--start");
+  parsed.Required("--end");
+  if (parsed.Has("--front")) {
+    parsed.Required("--middle");
+    parsed.Required("--start2");
+    for (const char* flag : {"--prefix", "--step", "--suffix"})
+      if (parsed.Has(flag)) throw UsageError(std::string(flag) + " belongs to the first form");
+  } else {
+    parsed.Required("--prefix");
+    for (const char* flag : {"--middle", "--start2", "--back"})
+      if (parsed.Has(flag)) throw UsageError(std::string(flag) + " needs --front");
+  }
 }
 
 // The generator's lines, going into the new content of the file being replaced.
@@ -99,40 +136,11 @@ void WriteList(const ParsedArgs& parsed, const std::string& path, std::int64_t t
 }  // namespace
 
 int RunGenerate(const std::vector<std::string>& args) {
-  ParsedArgs parsed;
-  try {
-    parsed = ArgParser()
-                 .Option("-o").Option("--prefix").Option("--start").Option("--end")
-                 .Option("--step").Option("--suffix").Option("--front").Option("--middle")
-                 .Option("--start2").Option("--back").Switch("--help")
-                 .Parse(args);
-    if (parsed.Has("--help")) return ShowUsage(kUsage);
-    if (!parsed.Positional().empty()) throw UsageError("unexpected " + parsed.Positional()[0]);
-    parsed.Required("-o");
-    parsed.Required("--start");
-    parsed.Required("--end");
-    const bool two = parsed.Has("--front");
-    if (two) {
-      parsed.Required("--middle");
-      parsed.Required("--start2");
-      for (const char* flag : {"--prefix", "--step", "--suffix"})
-        if (parsed.Has(flag)) throw UsageError(std::string(flag) + " belongs to the first form");
-    } else {
-      parsed.Required("--prefix");
-      for (const char* flag : {"--middle", "--start2", "--back"})
-        if (parsed.Has(flag)) throw UsageError(std::string(flag) + " needs --front");
-    }
-  } catch (const UsageError& e) {
-    return ShowUsage(kUsage, e.what());
-  }
-
-  try {
+  return RunCommand(kGenerate, args, [](const ParsedArgs& parsed) {
+    CheckForm(parsed);
     WriteList(parsed, *parsed.Value("-o"), CheckedLineCount(parsed));
-  } catch (const std::exception& e) {
-    PrintFailure(e.what());
-    return 1;
-  }
-  return 0;
+    return 0;
+  });
 }
 
 }  // namespace tolvarine::cli

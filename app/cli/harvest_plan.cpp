@@ -4,11 +4,12 @@
 #include <fstream>
 #include <system_error>
 
-#include "app/cli/arg_parser.h"
+#include "app/cli/harvest_flags.h"
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/gbk.h"
 #include "base/line_reader.h"
+#include "base/number_text.h"
 #include "base/platform/process.h"
 #include "base/state_folder.h"
 #include "engine/crawl_texts.h"
@@ -22,29 +23,13 @@ namespace fs = std::filesystem;
 
 constexpr int kMaxJobs = 64;
 
-ParsedArgs ParseFlags(const std::vector<std::string>& args) {
-  return ArgParser()
-      .Switch("--links").Switch("--phones").Switch("--dedup").Switch("--filter")
-      .Switch("--only-site").Switch("--no-online-check").Switch("--https")
-      .Switch("--formatted").Switch("--continue").Switch("--verbose").Switch("--send-pages")
-      .Switch("--enrich").Switch("--valid-only").Switch("--ignore-robots")
-      .Option("--prefixes").Option("--must").Option("--must-not")
-      .Option("--shard").Option("--jobs").Option("--records-fd").Option("--ack-fd")
-      .Option("--speed").Option("--interval-ms").Option("--from")
-      .Option("--phones-out").Option("--links-out").Option("--state").Option("--format")
-      .Option("--page-log").Option("--report")
-      .Option("--depth").Option("--scope").Option("--max-pages")
-      .Parse(args);
-}
-
 // "K/N" with 0 <= K < N.
 HarvestShard ParseShard(const std::string& text) {
   const std::size_t slash = text.find('/');
   const auto number = [](const std::string& digits) {
-    if (digits.empty() || digits.size() > 6 ||
-        digits.find_first_not_of("0123456789") != std::string::npos)
-      throw UsageError("--shard takes K/N, for example 0/4");
-    return std::stoi(digits);
+    const std::optional<long long> n = ParseDecimal(digits, 0, 999999);
+    if (!n) throw UsageError("--shard takes K/N, for example 0/4");
+    return static_cast<int>(*n);
   };
   if (slash == std::string::npos) throw UsageError("--shard takes K/N, for example 0/4");
   HarvestShard shard{number(text.substr(0, slash)), number(text.substr(slash + 1))};
@@ -126,7 +111,10 @@ void CheckOutputs(const HarvestPlan& plan) {
 }  // namespace
 
 HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
-  const ParsedArgs parsed = ParseFlags(args);
+  return HarvestPlanFrom(HarvestCommand().Parse(args));
+}
+
+HarvestPlan HarvestPlanFrom(const ParsedArgs& parsed) {
   if (parsed.Positional().size() != 1) throw UsageError("give exactly one URL list file");
   HarvestPlan plan;
   plan.listPath = parsed.Positional()[0];
@@ -169,19 +157,17 @@ HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   plan.follow.maxPagesPerLine =
       IntNumber(parsed, "--max-pages", 1, 100000000).value_or(kDefaultMaxPagesPerLine);
   plan.follow.ignoreRobots = parsed.Has("--ignore-robots");
-  plan.follow.https = plan.https;
   CheckExclusions(parsed, plan);
   return plan;
 }
 
-std::string PlanCrawlStateName(const HarvestPlan& plan) {
-  if (!plan.shard) return CrawlStateName(false, 0, 1);
-  return CrawlStateName(true, plan.shard->index, plan.shard->count);
+StateFileNames PlanStateFileNames(const HarvestPlan& plan) {
+  if (!plan.shard) return StateFileNamesFor(false, 0, 1);
+  return StateFileNamesFor(true, plan.shard->index, plan.shard->count);
 }
 
 ProgressFile PlanProgressFile(const HarvestPlan& plan) {
-  if (!plan.shard) return ProgressFile(plan.stateFolder);
-  return ProgressFile(plan.stateFolder, ShardProgressName(plan.shard->index, plan.shard->count));
+  return ProgressFile(plan.stateFolder, PlanStateFileNames(plan).progress);
 }
 
 namespace {
@@ -190,7 +176,7 @@ namespace {
 void AddWalkState(const HarvestPlan& plan, std::vector<std::string>& state) {
   state.push_back(PlanProgressFile(plan).ProgressPath());
   if (plan.follow.depth > 0) {
-    const std::string crawl = plan.stateFolder + PlanCrawlStateName(plan);
+    const std::string crawl = plan.stateFolder + PlanStateFileNames(plan).crawlState;
     state.insert(state.end(), {crawl, crawl + "-wal", crawl + "-shm"});
   }
 }
@@ -202,7 +188,7 @@ std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
   std::vector<std::string> state = {
       files.ListPath(RuleList::Prefixes), files.ListPath(RuleList::MustContain),
       files.ListPath(RuleList::MustNotContain), plan.stateFolder + kExtraOptionsFileName,
-      plan.stateFolder + kStateLockName};
+      plan.stateFolder + StateFileNamesFor(false, 0, 1).lock};
   for (const std::string& lock : StateLockPaths(plan)) {
     if (lock != state.back()) state.push_back(lock);
   }
@@ -220,21 +206,15 @@ std::vector<std::string> HarvestStateFiles(const HarvestPlan& plan) {
 // hand locks one of its own, so that the shards of a list may share a folder; a --jobs
 // parent locks its shards' too, and the shards it starts lock nothing.
 std::vector<std::string> StateLockPaths(const HarvestPlan& plan) {
-  const auto shardLock = [&plan](int index, int count) {
-    return plan.stateFolder + "tolvarine-shard-" + std::to_string(index) + "-of-" +
-           std::to_string(count) + ".lock";
-  };
-  if (plan.shard) {
-    if (plan.recordsFd >= 0) return {};
-    return {shardLock(plan.shard->index, plan.shard->count)};
-  }
-  std::vector<std::string> paths = {plan.stateFolder + kStateLockName};
-  for (int k = 0; k < plan.jobs; ++k) paths.push_back(shardLock(k, plan.jobs));
+  if (plan.shard && plan.recordsFd >= 0) return {};
+  std::vector<std::string> paths = {plan.stateFolder + PlanStateFileNames(plan).lock};
+  for (int k = 0; k < plan.jobs; ++k)
+    paths.push_back(plan.stateFolder + StateFileNamesFor(true, k, plan.jobs).lock);
   return paths;
 }
 
 std::string JobsJournalPath(const HarvestPlan& plan) {
-  return plan.stateFolder + "tolvarine-jobs.journal";
+  return plan.stateFolder + kJobsJournalName;
 }
 
 void CheckHarvestFiles(const HarvestPlan& plan) {
@@ -257,33 +237,14 @@ void CheckHarvestFiles(const HarvestPlan& plan) {
 }
 
 std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index) {
-  std::vector<std::string> args = {plan.listPath, "--state", plan.stateFolder};
-  for (const auto& [on, flag] :
-       {std::pair{plan.links, "--links"}, std::pair{plan.phones, "--phones"},
-        std::pair{plan.dedup, "--dedup"}, std::pair{plan.filter, "--filter"},
-        std::pair{plan.onlySite, "--only-site"}, std::pair{plan.https, "--https"},
-        std::pair{plan.formatted, "--formatted"},
-        std::pair{plan.noOnlineCheck, "--no-online-check"},
-        std::pair{plan.continuing, "--continue"}, std::pair{plan.verbose, "--verbose"},
-        std::pair{plan.follow.ignoreRobots, "--ignore-robots"}}) {
-    if (on) args.push_back(flag);
+  std::vector<std::string> args = {plan.listPath};
+  for (const HarvestFlag& row : HarvestFlags()) {
+    if (!row.forShard) continue;
+    const std::optional<std::string> value = row.forShard(plan, index);
+    if (!value) continue;
+    args.emplace_back(row.flag.name);
+    if (row.flag.kind == FlagKind::Value) args.push_back(*value);
   }
-  for (const auto& [value, flag] : {std::pair{plan.prefixes, "--prefixes"},
-                                    std::pair{plan.mustContain, "--must"},
-                                    std::pair{plan.mustNotContain, "--must-not"}}) {
-    if (value) args.insert(args.end(), {flag, *value});
-  }
-  if (plan.follow.depth > 0) {
-    args.insert(args.end(), {"--depth", std::to_string(plan.follow.depth), "--scope",
-                             plan.follow.scope == ScopeKind::Host ? "host" : "site",
-                             "--max-pages", std::to_string(plan.follow.maxPagesPerLine)});
-  }
-  if (plan.speed) args.insert(args.end(), {"--speed", std::to_string(*plan.speed)});
-  if (plan.intervalMs)
-    args.insert(args.end(), {"--interval-ms", std::to_string(*plan.intervalMs)});
-  args.insert(args.end(), {"--shard", std::to_string(index) + "/" + std::to_string(plan.jobs),
-                           "--records-fd", "3", "--ack-fd", "4"});
-  if (plan.pageLog || plan.report) args.push_back("--send-pages");
   return args;
 }
 

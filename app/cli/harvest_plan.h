@@ -5,15 +5,27 @@
 #include <string>
 #include <vector>
 
-#include "engine/crawl_follow.h"
+#include "app/cli/arg_parser.h"
+#include "engine/extra_options_file.h"
 #include "engine/progress_file.h"
 #include "engine/result_records.h"
+#include "engine/state_file_names.h"
 
 namespace tolvarine::cli {
 
 struct HarvestShard {
   int index = 0;
   int count = 1;
+};
+
+// Links followed from each line to this depth (0: the list alone), within its site or host,
+// at most maxPagesPerLine pages a line, obeying robots.txt unless ignoreRobots. (Whether
+// https:// links are followed too is the plan's `https`.)
+struct HarvestFollow {
+  int depth = 0;
+  ScopeKind scope = ScopeKind::Site;
+  int maxPagesPerLine = kDefaultMaxPagesPerLine;
+  bool ignoreRobots = false;
 };
 
 struct HarvestPlan {
@@ -30,9 +42,7 @@ struct HarvestPlan {
   bool verbose = false;
   bool enrich = false;     // each number's province, city and carrier in its record
   bool validOnly = false;  // numbers that are no valid Chinese mobile number are dropped
-  // Links followed from each line to this depth (0: the list alone), within its site or host,
-  // at most maxPages pages a line, obeying robots.txt unless ignoreRobots.
-  FollowSettings follow;
+  HarvestFollow follow;
   // Comma-separated rule lists given for this run (UTF-8).
   std::optional<std::string> prefixes, mustContain, mustNotContain;
   std::optional<int> speed;
@@ -55,14 +65,16 @@ struct HarvestPlan {
 
 // Reads the flags (without the program and command names). Throws UsageError.
 HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args);
+// The same from flags already parsed by the harvest command's table (harvest_flags.h).
+HarvestPlan HarvestPlanFrom(const ParsedArgs& parsed);
 
 // The checks that need the file system, made before any output is opened: the list is a
 // readable file (FileOpenError naming it), --from lies within it, no output is an input or
 // the other output, and the state folder takes new files (UsageError for these).
 void CheckHarvestFiles(const HarvestPlan& plan);
 
-// The crawl state file's name in the state folder (a shard keeps its own).
-std::string PlanCrawlStateName(const HarvestPlan& plan);
+// The names of the walk's own files in the state folder (a shard keeps its own).
+StateFileNames PlanStateFileNames(const HarvestPlan& plan);
 
 // The progress file of the plan's walk (a shard keeps its own) and its rule list files.
 ProgressFile PlanProgressFile(const HarvestPlan& plan);
@@ -79,8 +91,8 @@ std::string JobsJournalPath(const HarvestPlan& plan);
 // --jobs: its parent holds them).
 std::vector<std::string> StateLockPaths(const HarvestPlan& plan);
 
-// The arguments of shard `index` of a --jobs run: the plan's walk flags, without the
-// outputs, with --shard and the records descriptor.
+// The arguments of shard `index` of a --jobs run, from the harvest command's table: the
+// plan's walk flags, without the outputs, with --shard and the records descriptors.
 std::vector<std::string> ShardArguments(const HarvestPlan& plan, int index);
 
 }  // namespace tolvarine::cli

@@ -17,6 +17,7 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/guard.h"
+#include "base/number_text.h"
 #include "base/platform/file_system.h"
 #include "base/platform/shard_processes.h"
 #include "engine/crawl_controller.h"
@@ -32,9 +33,8 @@ namespace {
 // How often a command-line walk saves its position; the environment may shorten it.
 int PositionSavePeriodMs() {
   const QByteArray text = qgetenv("TOLVARINE_POSITION_SAVE_MS");
-  bool ok = false;
-  const int ms = text.toInt(&ok);
-  return ok && ms > 0 && ms < 60000 ? ms : 60000;
+  const std::optional<long long> ms = ParseDecimal(text.toStdString(), 1, 59999);
+  return ms ? static_cast<int>(*ms) : 60000;
 }
 
 CrawlEnvironment EnvironmentFor(const HarvestPlan& plan, std::function<void()> beforeSave) {

@@ -12,25 +12,20 @@
 namespace tolvarine::cli {
 namespace {
 
-const char kUsage[] =
+const CommandSpec kMerge{
+    "merge",
     "usage: tolvarine merge -o OUT IN...\n"
     "  Joins the input files into OUT: every distinct line once (letter case ignored, the\n"
     "  first form met wins), in ascending order, CR LF after every line. OUT is written\n"
-    "  only after every input was read, so it may be one of the inputs.\n";
+    "  only after every input was read, so it may be one of the inputs.\n",
+    {{"-o", FlagKind::Value}}};
 
 }  // namespace
 
 int RunMerge(const std::vector<std::string>& args) {
-  ParsedArgs parsed;
-  try {
-    parsed = ArgParser().Option("-o").Switch("--help").Parse(args);
-    if (parsed.Has("--help")) return ShowUsage(kUsage);
-    parsed.Required("-o");
+  return RunCommand(kMerge, args, [](const ParsedArgs& parsed) {
+    const std::string out = parsed.Required("-o");
     if (parsed.Positional().empty()) throw UsageError("no input file");
-  } catch (const UsageError& e) {
-    return ShowUsage(kUsage, e.what());
-  }
-  try {
     // One display per step (files read, then lines written), each on a line of its own.
     auto progress = std::make_unique<ProgressLine>("file");
     MergeProgress onProgress;
@@ -45,12 +40,9 @@ int RunMerge(const std::vector<std::string>& args) {
         progress->Update(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total));
       };
     }
-    MergeAndDedupFiles(parsed.Positional(), *parsed.Value("-o"), UserCollator(), onProgress);
-  } catch (const std::exception& e) {
-    PrintFailure(e.what());
-    return 1;
-  }
-  return 0;
+    MergeAndDedupFiles(parsed.Positional(), out, UserCollator(), onProgress);
+    return 0;
+  });
 }
 
 }  // namespace tolvarine::cli

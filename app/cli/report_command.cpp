@@ -14,12 +14,15 @@
 namespace tolvarine::cli {
 namespace {
 
-const char kUsage[] =
+const CommandSpec kReport{
+    "report",
     "usage: tolvarine report LOG -o FILE.html [--list NAME]\n"
     "  Builds the walk report from the page log of a harvest (CSV or JSONL):\n"
     "  one HTML file with the walk's summary, its charts and a table per site, readable\n"
-    "  offline and printable.\n"
-    "  --list NAME   the list's name for the title (default: the log's name)\n";
+    "  offline and printable.\n",
+    {{"-o", FlagKind::Value},
+     {"--list", FlagKind::Value,
+      "  --list NAME   the list's name for the title (default: the log's name)\n"}}};
 
 }  // namespace
 
@@ -51,32 +54,21 @@ bool CloseWithReport(PageLogOutput& pageLog, const HarvestPlan& plan) {
 }
 
 int RunReport(int argc, char** argv, const std::vector<std::string>& args) {
-  ParsedArgs parsed;
-  try {
-    parsed = ArgParser().Switch("--help").Option("-o").Option("--list").Parse(args);
-    if (parsed.Has("--help")) return ShowUsage(kUsage);
+  return RunCommand(kReport, args, [argc, argv](const ParsedArgs& parsed) mutable {
     if (parsed.Positional().size() != 1) throw UsageError("give exactly one page log");
-    parsed.Required("-o");
-  } catch (const UsageError& e) {
-    return ShowUsage(kUsage, e.what());
-  }
-  const std::string log = parsed.Positional()[0];
-  const std::string out = parsed.Required("-o");
-  std::error_code error;
-  if (std::filesystem::equivalent(log, out, error))
-    return ShowUsage(kUsage, "-o " + out + " is the page log itself");
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QuietQtMessages();
-  QApplication app(argc, argv);
-  try {
+    const std::string log = parsed.Positional()[0];
+    const std::string out = parsed.Required("-o");
+    std::error_code error;
+    if (std::filesystem::equivalent(log, out, error))
+      throw UsageError("-o " + out + " is the page log itself");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuietQtMessages();
+    QApplication app(argc, argv);
     const std::string listName =
-        parsed.Value("--list") ? *parsed.Value("--list") : std::filesystem::path(log).stem().string();
+        parsed.Value("--list").value_or(std::filesystem::path(log).stem().string());
     ReplaceFileAtomically(out, ReportFromPageLog(log, GbkFileName(listName)));
-  } catch (const std::exception& e) {
-    PrintFailure(e.what());
-    return 1;
-  }
-  return 0;
+    return 0;
+  });
 }
 
 }  // namespace tolvarine::cli

@@ -31,24 +31,30 @@
 namespace tolvarine::cli {
 namespace {
 
-const char kUsage[] =
+const CommandSpec kScan{
+    "scan",
     "usage: tolvarine scan [--dedup] [--formatted] [--prefixes LIST] [--format csv|jsonl]\n"
     "                      [--enrich] [--valid-only] FILE...\n"
     "  Prints the 11-digit mobile numbers found in each file, one per line (CR LF);\n"
-    "  a FILE of - is standard input.\n"
-    "  --dedup          print each number once\n"
-    "  --formatted      also numbers written in groups (138-1234-5678), after +86 or\n"
-    "                   0086, or in full-width digits\n"
-    "  --prefixes LIST  comma-separated number prefixes (default: the prefix list of the\n"
-    "                   window's state folder when it exists, else 13,15,18)\n"
-    "  --format csv|jsonl  each number with the file it was found in: CSV rows\n"
-    "                   \"value,page,time\" after a header row (GBK, CR LF), or one JSON\n"
-    "                   object {\"value\",\"page\",\"time\"} a line (UTF-8, LF); the time\n"
-    "                   is empty, the page of standard input is -\n"
-    "  --enrich         with --format: also each number's province, city and carrier\n"
-    "                   (\",province,city,carrier\"; JSON members of those names)\n"
-    "  --valid-only     drop the numbers that are no valid Chinese mobile number, and\n"
-    "                   tell how many on standard error at the end\n";
+    "  a FILE of - is standard input.\n",
+    {{"--dedup", FlagKind::Switch, "  --dedup          print each number once\n"},
+     {"--formatted", FlagKind::Switch,
+      "  --formatted      also numbers written in groups (138-1234-5678), after +86 or\n"
+      "                   0086, or in full-width digits\n"},
+     {"--prefixes", FlagKind::Value,
+      "  --prefixes LIST  comma-separated number prefixes (default: the prefix list of the\n"
+      "                   window's state folder when it exists, else 13,15,18)\n"},
+     {"--format", FlagKind::Value,
+      "  --format csv|jsonl  each number with the file it was found in: CSV rows\n"
+      "                   \"value,page,time\" after a header row (GBK, CR LF), or one JSON\n"
+      "                   object {\"value\",\"page\",\"time\"} a line (UTF-8, LF); the time\n"
+      "                   is empty, the page of standard input is -\n"},
+     {"--enrich", FlagKind::Switch,
+      "  --enrich         with --format: also each number's province, city and carrier\n"
+      "                   (\",province,city,carrier\"; JSON members of those names)\n"},
+     {"--valid-only", FlagKind::Switch,
+      "  --valid-only     drop the numbers that are no valid Chinese mobile number, and\n"
+      "                   tell how many on standard error at the end\n"}}};
 
 std::vector<std::string> PrefixesFromOption(const std::string& list) {
   std::vector<std::string> prefixes = PrefixesFromText(RuleTextFromCommaList(list));
@@ -140,26 +146,14 @@ bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSi
 }  // namespace
 
 int RunScan(const std::vector<std::string>& args) {
-  ParsedArgs parsed;
-  RecordFormat format = RecordFormat::Plain;
-  bool enrich = false;
-  try {
-    parsed = ArgParser()
-                 .Switch("--dedup").Switch("--formatted").Option("--prefixes").Switch("--help")
-                 .Option("--format").Switch("--enrich").Switch("--valid-only")
-                 .Parse(args);
-    if (parsed.Has("--help")) return ShowUsage(kUsage);
+  return RunCommand(kScan, args, [](const ParsedArgs& parsed) {
     if (parsed.Positional().empty()) throw UsageError("no file to scan");
-    format = RecordFormatOption(parsed);
-    enrich = parsed.Has("--enrich");
+    const RecordFormat format = RecordFormatOption(parsed);
+    const bool enrich = parsed.Has("--enrich");
     if (enrich && format == RecordFormat::Plain)
       throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
-  } catch (const UsageError& e) {
-    return ShowUsage(kUsage, e.what());
-  }
 
-  int status = 0;
-  try {
+    int status = 0;
     std::vector<std::string> prefixes;
     if (auto list = parsed.Value("--prefixes"))
       prefixes = PrefixesFromOption(*list);
@@ -206,13 +200,8 @@ int RunScan(const std::vector<std::string>& args) {
     if (validOnly) {
       PrintDroppedNumbers(dropped);
     }
-  } catch (const UsageError& e) {
-    return ShowUsage(kUsage, e.what());
-  } catch (const std::exception& e) {
-    PrintFailure(e.what());
-    return 1;
-  }
-  return status;
+    return status;
+  });
 }
 
 }  // namespace tolvarine::cli

@@ -1,12 +1,12 @@
 #include "app/cli/shard_journal.h"
 
-#include <charconv>
 #include <filesystem>
 
 #include "app/cli/shard_records.h"
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "base/number_text.h"
 #include "base/platform/file_system.h"
 
 namespace tolvarine::cli {
@@ -28,10 +28,9 @@ std::vector<std::string> StillHeld(std::string_view journal) {
        begin = end + 1) {
     const std::string_view line = journal.substr(begin, end - begin);
     if (line.starts_with(kReleased)) {
-      int below = 0;
-      const std::string_view digits = line.substr(kReleased.size());
-      if (std::from_chars(digits.data(), digits.data() + digits.size(), below).ec != std::errc())
-        continue;
+      const std::optional<int> found = ParseDecimalAs<int>(line.substr(kReleased.size()));
+      if (!found) continue;
+      const int below = *found;
       std::erase_if(held, [below](const auto& item) { return item.first < below; });
     } else if (const auto message = DecodeShardMessage(line)) {
       held.emplace_back(LineOf(*message), std::string(line) + '\n');

@@ -1,7 +1,8 @@
 #include "app/cli/shard_records.h"
 
-#include <charconv>
 #include <vector>
+
+#include "base/number_text.h"
 
 namespace tolvarine::cli {
 namespace {
@@ -33,14 +34,6 @@ std::vector<std::string> Fields(std::string_view line) {
     }
   }
   return fields;
-}
-
-template <typename T>
-std::optional<T> NumberIn(const std::string& text) {
-  T n{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return n;
 }
 
 }  // namespace
@@ -81,9 +74,9 @@ std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
     return m;
   }
   if ((f[0] == "P" || f[0] == "L") && f.size() == 6) {
-    const auto time = NumberIn<std::int64_t>(f[3]);
-    const auto line = NumberIn<int>(f[4]);
-    const auto depth = NumberIn<int>(f[5]);
+    const auto time = ParseDecimalAs<std::int64_t>(f[3]);
+    const auto line = ParseDecimalAs<int>(f[4]);
+    const auto depth = ParseDecimalAs<int>(f[5]);
     if (!time || !line || !depth) return std::nullopt;
     m.line = *line;
     m.kind = f[0] == "P" ? ResultKind::Phone : ResultKind::Link;
@@ -96,14 +89,14 @@ std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
     return m;
   }
   if (f[0] == "N" && f.size() == 2) {
-    const auto n = NumberIn<int>(f[1]);
+    const auto n = ParseDecimalAs<int>(f[1]);
     if (!n) return std::nullopt;
     m.type = ShardMessage::Type::Position;
     m.number = *n;
     return m;
   }
   if (f[0] == "E" && f.size() == 3) {
-    const auto a = NumberIn<int>(f[1]), b = NumberIn<int>(f[2]);
+    const auto a = ParseDecimalAs<int>(f[1]), b = ParseDecimalAs<int>(f[2]);
     if (!a || !b) return std::nullopt;
     m.type = ShardMessage::Type::End;
     m.number = *a;

@@ -22,14 +22,34 @@ TEST(CommandLineUsage, HelpAndUnknownFlagsAndCommands) {
     EXPECT_EQ(r.status, 0) << command;
     EXPECT_NE(r.out.find(std::string("tolvarine ") + command), std::string::npos) << command;
   }
-  EXPECT_EQ(RunTool({"scan", "--bogus", "x.txt"}).status, 2);
-  EXPECT_EQ(RunTool({"scan"}).status, 2);
-  EXPECT_EQ(RunTool({"merge", "a.txt"}).status, 2);  // no -o
-  EXPECT_EQ(RunTool({"generate", "-o", "x", "--start", "1"}).status, 2);
-  EXPECT_EQ(RunTool({"harvest", "list.txt", "--speed", "3", "--interval-ms", "10"}).status, 2);
-  EXPECT_EQ(RunTool({"harvest", "list.txt", "--from", "many"}).status, 2);
-  ProcessResult unknown = RunTool({"frobnicate"});
-  EXPECT_EQ(unknown.status, 2);
+  // A usage error is its message and where the usage is, never the usage itself.
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } wrong[] = {
+      {{"scan", "--bogus", "x.txt"},
+       "tolvarine: unknown option --bogus\nTry 'tolvarine scan --help'\n"},
+      {{"scan"}, "tolvarine: no file to scan\nTry 'tolvarine scan --help'\n"},
+      {{"merge", "a.txt"}, "tolvarine: missing -o\nTry 'tolvarine merge --help'\n"},
+      {{"generate", "-o", "x", "--start", "1"},
+       "tolvarine: missing --end\nTry 'tolvarine generate --help'\n"},
+      {{"harvest", "list.txt", "--speed", "3", "--interval-ms", "10"},
+       "tolvarine: --speed and --interval-ms exclude each other\n"
+       "Try 'tolvarine harvest --help'\n"},
+      {{"harvest", "list.txt", "--from", "many"},
+       "tolvarine: --from takes a whole number from 0 to 2147483647, not 'many'\n"
+       "Try 'tolvarine harvest --help'\n"},
+      {{"report", "a.log"}, "tolvarine: missing -o\nTry 'tolvarine report --help'\n"},
+      {{"frobnicate"}, "tolvarine: unknown command 'frobnicate'\nTry 'tolvarine --help'\n"},
+  };
+  for (const auto& w : wrong) {
+    const ProcessResult r = RunTool(w.args);
+    EXPECT_EQ(r.status, 2) << w.args[0];
+    EXPECT_EQ(r.err, w.err);
+    EXPECT_EQ(r.out, "");
+  }
+  // --help outweighs whatever else the line holds.
+  EXPECT_EQ(RunTool({"scan", "--bogus", "--help"}).status, 0);
 }
 
 TEST(WindowStart, AnUnreachableDisplayGivesOneLineAndStatusTwo) {
@@ -167,11 +187,11 @@ TEST(GenerateCommand, AFailingRunLeavesTheOldFileAsItWas) {
     return form;
   };
   const std::vector<Case> cases = {
-      {with(one, {"--start", "x", "--end", "3"}), 1, "'x' is not a valid integer value", ""},
-      {with(one, {"--start", "1", "--end", "99999999999"}), 1, "'99999999999' is not", ""},
-      {{"--prefix", "p", "--step", "abc", "--start", "1", "--end", "3"}, 1, "'abc' is not", ""},
-      {with(two, {"--start", "1", "--end", "2", "--start2", "y"}), 1, "'y' is not", ""},
-      {with(two, {"--start", "1", "--end", "z", "--start2", "5"}), 1, "'z' is not", ""},
+      {with(one, {"--start", "x", "--end", "3"}), 2, "'x' is not a valid integer value", ""},
+      {with(one, {"--start", "1", "--end", "99999999999"}), 2, "'99999999999' is not", ""},
+      {{"--prefix", "p", "--step", "abc", "--start", "1", "--end", "3"}, 2, "'abc' is not", ""},
+      {with(two, {"--start", "1", "--end", "2", "--start2", "y"}), 2, "'y' is not", ""},
+      {with(two, {"--start", "1", "--end", "z", "--start2", "5"}), 2, "'z' is not", ""},
       {with(one, {"--start", "2", "--end", "3"}), 0, "", "p4\r\np6\r\n"},
       // An empty range gives an empty file, as the generator window does.
       {with(one, {"--start", "3", "--end", "1"}), 0, "", ""},

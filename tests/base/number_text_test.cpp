@@ -84,5 +84,25 @@ TEST(NumberText, DecimalWithMinusOnly) {
   EXPECT_EQ(IntToStr(INT32_MIN), "-2147483648");
 }
 
+TEST(StrictDecimal, DigitsWithinTheRangeOnly) {
+  EXPECT_EQ(ParseDecimal("0", 0, 60), 0);
+  EXPECT_EQ(ParseDecimal("060", 1, 60), 60);
+  EXPECT_EQ(ParseDecimal("1", 1, 60), 1);
+  for (const char* text : {"", "61", "0", "+5", " 5", "5 ", "-5", "1.5", "$A", "0x1", "abc"}) {
+    SCOPED_TRACE(text);
+    EXPECT_FALSE(ParseDecimal(text, 1, 60).has_value());
+  }
+  // A minus sign only where the range has negative numbers; no overflow past its ends.
+  EXPECT_EQ(ParseDecimal("-7", -10, 10), -7);
+  EXPECT_FALSE(ParseDecimal("-", -10, 10).has_value());
+  EXPECT_FALSE(ParseDecimal("-11", -10, 10).has_value());
+  EXPECT_EQ(ParseDecimalAs<std::int64_t>("-9223372036854775808"), INT64_MIN);
+  EXPECT_EQ(ParseDecimalAs<std::int64_t>("9223372036854775807"), INT64_MAX);
+  EXPECT_FALSE(ParseDecimalAs<std::int64_t>("9223372036854775808").has_value());
+  EXPECT_FALSE(ParseDecimalAs<int>("2147483648").has_value());
+  EXPECT_FALSE(ParseDecimal("18446744073709551619", 0, 3).has_value());
+  EXPECT_FALSE(ParseDecimal("5", -10, -3).has_value());
+}
+
 }  // namespace
 }  // namespace tolvarine

@@ -22,7 +22,7 @@ struct FileDialogRequest {
   bool confirmOverwrite = false;
 };
 
-// "『Tolvarine』V2.1": the caption of the program's boxes and the start of its window title.
+// "『Tolvarine』V2.1" (the version from the build): the caption of the program's boxes and the start of its window title.
 const QString& ApplicationTitle();
 
 // The answers to the question about results not yet saved.

@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "tolvarine_version.h"
+
 namespace tolvarine {
 
 const QString& ApplicationTitle() {
-  static const QString title = QStringLiteral("『Tolvarine』V2.1");
+  static const QString title = QStringLiteral("『Tolvarine』V" TOLVARINE_VERSION);
   return title;
 }
 

@@ -1,0 +1,88 @@
+// The harvest command's flags: read by its table, and handed from a --jobs run to its shards.
+#include <gtest/gtest.h>
+
+#include "app/cli/arg_parser.h"
+#include "app/cli/harvest_flags.h"
+#include "app/cli/harvest_plan.h"
+
+namespace tolvarine::cli {
+namespace {
+
+// What a walk does, as a shard must do it too.
+auto WalkSettings(const HarvestPlan& p) {
+  return std::tuple(p.listPath, p.links, p.phones, p.dedup, p.filter, p.onlySite, p.https,
+                    p.formatted, p.noOnlineCheck, p.continuing, p.verbose, p.follow.depth,
+                    p.follow.scope, p.follow.maxPagesPerLine, p.follow.ignoreRobots,
+                    p.prefixes, p.mustContain, p.mustNotContain, p.speed, p.intervalMs,
+                    p.stateFolder);
+}
+
+TEST(ShardArguments, EveryWalkSettingReachesTheShard) {
+  const std::vector<std::vector<std::string>> runs = {
+      {"urls.txt", "--phones", "--jobs", "3", "--state", "/s/"},
+      {"urls.txt", "--links", "--phones", "--dedup", "--filter", "--only-site", "--https",
+       "--formatted", "--no-online-check", "--continue", "--verbose", "--depth", "2", "--scope",
+       "host", "--max-pages", "7", "--ignore-robots", "--prefixes", "13,15", "--must", "a",
+       "--must-not", "b", "--speed", "5", "--jobs", "4", "--state", "/s/", "--page-log", "p.csv",
+       "--phones-out", "x.txt", "--format", "csv", "--enrich", "--valid-only"},
+      {"urls.txt", "--links", "--interval-ms", "30", "--jobs", "2", "--state", "/s/",
+       "--report", "r.html"},
+  };
+  for (const std::vector<std::string>& run : runs) {
+    const HarvestPlan plan = ParseHarvestPlan(run);
+    for (int k = 0; k < plan.jobs; ++k) {
+      const HarvestPlan shard = ParseHarvestPlan(ShardArguments(plan, k));
+      EXPECT_EQ(WalkSettings(shard), WalkSettings(plan)) << run[1];
+      ASSERT_TRUE(shard.shard.has_value());
+      EXPECT_EQ(shard.shard->index, k);
+      EXPECT_EQ(shard.shard->count, plan.jobs);
+      EXPECT_EQ(shard.jobs, 0);
+      EXPECT_EQ(shard.recordsFd, 3);
+      EXPECT_EQ(shard.ackFd, 4);
+      EXPECT_EQ(shard.sendPages, plan.pageLog || plan.report);
+      // The outputs and the rows' form stay with the parent.
+      EXPECT_FALSE(shard.phonesOut || shard.linksOut || shard.pageLog || shard.report);
+      EXPECT_EQ(shard.format, RecordFormat::Plain);
+    }
+  }
+}
+
+TEST(HarvestPlan, NumbersOutsideTheirRangesAreRefused) {
+  const std::vector<std::string> walk = {"urls.txt", "--phones", "--depth", "1"};
+  for (const std::vector<std::string>& more :
+       {std::vector<std::string>{"--max-pages", "0"}, {"--ack-fd", "1024"}, {"--ack-fd", "2"},
+        {"--shard", "1/1"}, {"--shard", "+0/2"}}) {
+    std::vector<std::string> args = walk;
+    args.insert(args.end(), more.begin(), more.end());
+    EXPECT_THROW(ParseHarvestPlan(args), UsageError) << more[0] << " " << more[1];
+  }
+  std::vector<std::string> args = walk;
+  args.insert(args.end(), {"--max-pages", "1", "--ack-fd", "1023", "--shard", "1/2"});
+  const HarvestPlan plan = ParseHarvestPlan(args);
+  EXPECT_EQ(plan.follow.maxPagesPerLine, 1);
+  EXPECT_EQ(plan.ackFd, 1023);
+}
+
+TEST(CommandFlags, ValuesSwitchesAndFaults) {
+  const CommandSpec spec{"x", "", {{"-o", FlagKind::Value}, {"--on", FlagKind::Switch}}};
+  const ParsedArgs parsed = spec.Parse({"a", "-o=v", "--on", "--", "--on"});
+  EXPECT_EQ(parsed.Value("-o"), "v");
+  EXPECT_TRUE(parsed.Has("--on"));
+  EXPECT_EQ(parsed.Positional(), (std::vector<std::string>{"a", "--on"}));
+  EXPECT_EQ(spec.Parse({"-o", "-"}).Value("-o"), "-");
+  for (const std::vector<std::string>& wrong :
+       {std::vector<std::string>{"--off"}, {"--on=1"}, {"-o"}, {"--help=1"}}) {
+    EXPECT_THROW(spec.Parse(wrong), UsageError) << wrong[0];
+    std::vector<std::string> withHelp = wrong;
+    withHelp.insert(withHelp.begin(), "--help");
+    EXPECT_TRUE(spec.Parse(withHelp).HelpAsked()) << wrong[0];
+  }
+  // A number is whole decimal digits within its range.
+  const CommandSpec numbers{"x", "", {{"-n", FlagKind::Value}}};
+  EXPECT_THROW(numbers.Parse({"-n", "+3"}).Number("-n", 1, 9), UsageError);
+  EXPECT_THROW(numbers.Parse({"-n", "10"}).Number("-n", 1, 9), UsageError);
+  EXPECT_EQ(numbers.Parse({"-n=9"}).Number("-n", 1, 9), 9);
+}
+
+}  // namespace
+}  // namespace tolvarine::cli
