@@ -17,8 +17,10 @@
 #include "base/errors.h"
 #include "base/file_names.h"
 #include "base/guard.h"
+#include "base/platform/environment.h"
 #include "base/platform/file_system.h"
 #include "base/platform/shard_processes.h"
+#include "base/platform/streams.h"
 #include "engine/crawl_controller.h"
 #include "engine/crawl_settings.h"
 #include "engine/progress_file.h"
@@ -124,7 +126,7 @@ class WalkRows {
       output_.Open();
       return;
     }
-    parent_ = platform::OpenStream("/dev/fd/" + std::to_string(plan.recordsFd), "wb");
+    parent_ = platform::OpenDescriptorStream(plan.recordsFd, "wb");
     if (!parent_) throw FileCreateError("/dev/fd/" + std::to_string(plan.recordsFd));
     ackFd_ = plan.ackFd;
   }
@@ -315,7 +317,7 @@ class OneWalk {
 WalkOutcome RunOneWalk(int argc, char** argv, const HarvestPlan& plan) {
   tolvarine::PrepareWebEngine();
   QuietQtMessages();
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  platform::UseOffscreenUnlessPlatformChosen();
   QApplication app(argc, argv);
   OneWalk walk(plan);
   walk.Run();
