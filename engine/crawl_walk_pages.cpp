@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "engine/crawl_scope.h"
 #include "engine/crawl_texts.h"
 #include "engine/crawl_walk.h"
 #include "engine/list_address.h"
@@ -63,7 +64,7 @@ void CrawlWalk::ReadAddress() {
   page_.line = source_->Position();
   page_.depth = address_.depth;
   page_.listed = address ? *address : line;
-  page_.site = SiteOf(page_.listed);
+  page_.site = HostOf(page_.listed);
   page_.startMs = clock_.WallMilliseconds();
   page_.places = countsPlaces_;
   if (!address) {
@@ -177,7 +178,7 @@ void CrawlWalk::PacingStep() {
   if (!source_->InScope(address_, location)) {
     // A followed link whose page ended on another site: neither harvested nor followed.
     page_.final = location;
-    page_.site = SiteOf(location);
+    page_.site = HostOf(location);
     EndPage(PageOutcome::LeftSite);
   } else {
     if (!pageComplete_) ++pagesHarvestedEarly_;
@@ -223,7 +224,7 @@ void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
   // The links go to the source after the numbers are taken.
   source_->Follow(address_, document);
   page_.final = location;
-  if (!location.empty()) page_.site = SiteOf(location);
+  if (!location.empty()) page_.site = HostOf(location);
   page_.linksNew = linksFound_ - linksBefore;
   page_.phonesNew = phonesFound_ - phonesBefore;
   page_.phonesAll = phonesAll;
