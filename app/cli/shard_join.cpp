@@ -107,6 +107,7 @@ void ShardJoin::HoldPage(const PageRecord& page) {
 
 // The shard's rows and page records before the sync are written (each flushed as it is) or
 // held; the held ones must reach the journal's file before the shard saves its pages as done.
+// Once anything failed to be written (a row, the page log, the journal), every answer is no.
 void ShardJoin::AnswerSync(std::size_t k) {
   if (pageLog_.Failed() || (journal_ && !journal_->Flush())) writeFailed_ = true;
   if (answer_) answer_(k, !writeFailed_);
@@ -178,7 +179,8 @@ void ShardJoin::Write(ResultKind kind, const std::string& value, const RowSource
 
 const NumberInfo* ShardJoin::Places() const { return plan_.enrich ? output_.Numbers() : nullptr; }
 
-// Pages read so far over all shards: the lines of each shard up to its position.
+// List lines read so far over all shards (the progress line counts them as pages, though a
+// line gives several when links are followed): the lines of each shard up to its position.
 void ShardJoin::ShowProgress() {
   int done = 0;
   for (std::size_t k = 0; k < positions_.size(); ++k) {
