@@ -3,8 +3,7 @@
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
 
-#include <stdexcept>
-
+#include "base/errors.h"
 #include "base/gbk.h"
 #include "base/platform/process.h"
 
@@ -41,7 +40,7 @@ CaseIgnoringCollator::CaseIgnoringCollator(const std::string& locale)
     err = U_ZERO_ERROR;
     name.clear();
     impl_->collator = ucol_open("", &err);
-    if (U_FAILURE(err)) throw std::runtime_error("No collation is available");
+    if (U_FAILURE(err)) throw CollationError("No collation is available");
   }
   ucol_setStrength(impl_->collator, UCOL_SECONDARY);
   err = U_ZERO_ERROR;
@@ -58,7 +57,7 @@ int CaseIgnoringCollator::Compare(std::string_view a, std::string_view b) const 
     UErrorCode err = U_ZERO_ERROR;
     result = ucol_strcollUTF8(impl_->collator, a.data(), static_cast<int32_t>(a.size()), b.data(),
                               static_cast<int32_t>(b.size()), &err);
-    if (U_FAILURE(err)) throw std::runtime_error("Text comparison failed");
+    if (U_FAILURE(err)) throw CollationError("Text comparison failed");
   } else {
     std::u16string ua = GbkToUtf16(a);
     std::u16string ub = GbkToUtf16(b);
@@ -83,7 +82,7 @@ std::string CaseIgnoringCollator::SortKey(std::string_view gbk) const {
     size = ucol_getSortKey(impl_->collator, chars, length, reinterpret_cast<uint8_t*>(key.data()),
                            size);
   }
-  if (size <= 0) throw std::runtime_error("Sort key failed");
+  if (size <= 0) throw CollationError("Sort key failed");
   key.resize(static_cast<std::size_t>(size) - 1);  // without the terminating zero byte
   return key;
 }

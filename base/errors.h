@@ -37,6 +37,24 @@ class CrawlStateError : public Error {
   explicit CrawlStateError(const std::string& message) : Error(message) {}
 };
 
+// Text that cannot be converted between GBK, UTF-8 and UTF-16, or no GBK converter.
+class TextConversionError : public Error {
+ public:
+  explicit TextConversionError(const std::string& message) : Error(message) {}
+};
+
+// Texts that cannot be compared or sorted: no collation, or a comparison that failed.
+class CollationError : public Error {
+ public:
+  explicit CollationError(const std::string& message) : Error(message) {}
+};
+
+// The sites a followed crawl keeps to cannot be told: no Public Suffix List to be had.
+class ScopeError : public Error {
+ public:
+  explicit ScopeError(const std::string& message) : Error(message) {}
+};
+
 // "Cannot open file %s"
 class FileOpenError : public Error {
  public:

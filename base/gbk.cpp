@@ -3,7 +3,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
-#include <stdexcept>
+#include "base/errors.h"
 
 namespace tolvarine {
 
@@ -15,7 +15,7 @@ class ThreadConverter {
   ThreadConverter() {
     UErrorCode err = U_ZERO_ERROR;
     cnv_ = ucnv_open("GBK", &err);
-    if (U_FAILURE(err)) throw std::runtime_error("The GBK converter is not available");
+    if (U_FAILURE(err)) throw TextConversionError("The GBK converter is not available");
     ucnv_setSubstChars(cnv_, "?", 1, &err);
   }
   ~ThreadConverter() { ucnv_close(cnv_); }
@@ -47,7 +47,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
                        &length, utf8.data(), static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr,
                        &err);
-  if (U_FAILURE(err)) throw std::runtime_error("UTF-8 conversion failed");
+  if (U_FAILURE(err)) throw TextConversionError("UTF-8 conversion failed");
   out.resize(static_cast<std::size_t>(length));
   return out;
 }
@@ -60,7 +60,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
                      reinterpret_cast<const UChar*>(text.data()),
                      static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &err);
-  if (U_FAILURE(err)) throw std::runtime_error("UTF-8 conversion failed");
+  if (U_FAILURE(err)) throw TextConversionError("UTF-8 conversion failed");
   out.resize(static_cast<std::size_t>(length));
   return out;
 }
@@ -75,7 +75,7 @@ std::string Utf16ToGbk(std::u16string_view text) {
   int32_t length = ucnv_fromUChars(cnv, out.data(), static_cast<int32_t>(out.size()),
                                    reinterpret_cast<const UChar*>(text.data()),
                                    static_cast<int32_t>(text.size()), &err);
-  if (U_FAILURE(err)) throw std::runtime_error("GBK conversion failed");
+  if (U_FAILURE(err)) throw TextConversionError("GBK conversion failed");
   out.resize(static_cast<std::size_t>(length));
   return out;
 }
@@ -96,7 +96,7 @@ std::u16string GbkToUtf16(std::string_view gbk) {
                            static_cast<int32_t>(out.size()), gbk.data(),
                            static_cast<int32_t>(gbk.size()), &err);
   }
-  if (U_FAILURE(err)) throw std::runtime_error("GBK conversion failed");
+  if (U_FAILURE(err)) throw TextConversionError("GBK conversion failed");
   out.resize(static_cast<std::size_t>(length));
   return out;
 }

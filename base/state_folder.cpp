@@ -1,10 +1,11 @@
 #include "base/state_folder.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "base/errors.h"
+#include "base/platform/environment.h"
 #include "base/platform/process.h"
 
 namespace tolvarine {
@@ -41,8 +42,8 @@ std::string ExecutableFolder() {
 }
 
 std::string StateFolderFor(const std::string& executableFolder) {
-  const char* chosen = std::getenv("TOLVARINE_STATE_DIR");
-  if (chosen && *chosen) return Created(chosen);
+  const std::optional<std::string> chosen = platform::GetEnvironment("TOLVARINE_STATE_DIR");
+  if (chosen && !chosen->empty()) return Created(*chosen);
   if (!InstalledCopy(executableFolder) && platform::CanWriteTo(executableFolder))
     return WithSlash(executableFolder);
   return Created(WithSlash(platform::UserDataFolder()) + "tolvarine");

@@ -23,7 +23,7 @@ std::vector<std::string> PageLinks() {
 }
 
 void BM_FollowableAddressAndSiteKey(benchmark::State& state) {
-  const tolvarine::SiteKeys keys;
+  const tolvarine::RegistrableSites keys;
   const std::vector<std::string> links = PageLinks();
   for (auto _ : state) {
     for (const std::string& link : links) {
@@ -38,7 +38,7 @@ BENCHMARK(BM_FollowableAddressAndSiteKey);
 
 // International hosts written in UTF-8 go through the IDNA mapping.
 void BM_InternationalHostSiteKey(benchmark::State& state) {
-  const tolvarine::SiteKeys keys;
+  const tolvarine::RegistrableSites keys;
   const std::string link = "http://论坛.例子.中国/thread-1.html";
   for (auto _ : state) {
     const std::string address = tolvarine::FollowableAddress(link, false);

@@ -1,5 +1,6 @@
 #pragma once
-// Where a walk runs: its state folder, its online check, its pacing and its share of the list.
+// Where a walk runs: its state folder and its lock, its online check, its pacing, how often
+// it saves its position, and its share of the list.
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,8 +10,8 @@
 namespace tolvarine {
 
 struct CrawlEnvironment {
-  // Folder of the progress file and the list files, with a trailing "/"; empty takes the
-  // program's state folder.
+  // Folder of the progress file, the list files, the extra options file, the crawl's state
+  // file and the lock, with a trailing "/"; empty takes the program's state folder.
   std::string stateFolder;
   // The local host's IPv4 addresses in resolution order (the online check); defaults to
   // the real host lookup.
@@ -27,8 +28,11 @@ struct CrawlEnvironment {
   // window's rule: a page is harvested only at a tick.
   bool harvestOnCompletion = false;
   // A shard walks only its share of the list: line i (counted from 1) belongs to shard
-  // (i - 1) mod shardCount. Positions still count every line of the list. A sharded walk
-  // keeps its progress in a file of its own (ShardProgressName).
+  // (i - 1) mod shardCount; with links followed, a line belongs to the shard of its scope
+  // key (ShardOfKey), so that one site's pages stay in one shard (a line that is no
+  // address keeps the rule by number). Positions still count every line of the list. A
+  // sharded walk keeps its progress and its crawl's state in files of its own
+  // (ShardProgressName, CrawlStateName).
   int shardIndex = 0;
   int shardCount = 1;
   bool sharded = false;

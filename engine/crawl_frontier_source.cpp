@@ -35,7 +35,7 @@ FrontierSource::FrontierSource(std::string statePath, const FollowSettings& sett
 FrontierSource::~FrontierSource() = default;
 
 void FrontierSource::Open(const std::string& listPath) {
-  if (!sites_) sites_ = std::make_unique<SiteKeys>();
+  if (!sites_) sites_ = std::make_unique<RegistrableSites>();
   if (!store_) store_ = std::make_unique<CrawlFrontierStore>(statePath_, settings_.storeBusyMs);
   listPath_ = listPath;
   pendingLine_.reset();

@@ -24,7 +24,7 @@
 
 namespace tolvarine {
 
-class SiteKeys;
+class RegistrableSites;
 
 class FrontierSource : public AddressScheduler, public RequestFilter {
  public:
@@ -73,7 +73,7 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   FollowSettings settings_;
   int shardIndex_;
   int shardCount_;
-  std::unique_ptr<SiteKeys> sites_;
+  std::unique_ptr<RegistrableSites> sites_;
   std::unique_ptr<CrawlFrontierStore> store_;
   ListSource list_;
   std::string listPath_;

@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
-#include <stdexcept>
 
 #include "base/ascii.h"
+#include "base/errors.h"
+#include "base/gbk.h"
 #include "base/number_text.h"
 
 namespace tolvarine {
@@ -79,8 +80,8 @@ const UIDNA* HostNameConverter() {
   return converter.get();
 }
 
-// An international host name in punycode; nullopt when it is no valid name.
-std::optional<std::string> PunycodeHost(std::string_view host) {
+// A UTF-8 international host name in punycode; nullopt when it is no valid name.
+std::optional<std::string> PunycodeFromUtf8(std::string_view host) {
   const UIDNA* converter = HostNameConverter();
   if (converter == nullptr || host.size() > 1024) return std::nullopt;
   std::array<char, 1024> buffer{};
@@ -91,6 +92,14 @@ std::optional<std::string> PunycodeHost(std::string_view host) {
                              buffer.data(), static_cast<int32_t>(buffer.size()), &info, &error);
   if (U_FAILURE(error) || info.errors != 0) return std::nullopt;
   return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+// An international host name in punycode, read as UTF-8 (as browsers write it) or else as
+// GBK (as the list file and the engine's texts hold it); nullopt when it is no valid name.
+std::optional<std::string> PunycodeHost(std::string_view host) {
+  if (std::optional<std::string> name = PunycodeFromUtf8(host)) return name;
+  if (!IsValidGbk(host)) return std::nullopt;
+  return PunycodeFromUtf8(GbkToUtf8(host));
 }
 
 bool IsHostNameByte(char c) {
@@ -205,7 +214,7 @@ std::string FollowableAddress(std::string_view link, bool httpsAllowed) {
   return address;
 }
 
-std::string AddressHost(std::string_view address) {
+std::string HostOf(std::string_view address) {
   const std::optional<AddressParts> parts = SplitAddress(address);
   if (!parts) return {};
   return CanonicalHost(parts->host).value_or(std::string());
@@ -232,16 +241,16 @@ std::string AddressPathAndQuery(std::string_view address) {
   return "/" + std::string(pathAndQuery);
 }
 
-SiteKeys::SiteKeys() : psl_(psl_latest(nullptr)) {
+RegistrableSites::RegistrableSites() : psl_(psl_latest(nullptr)) {
   if (psl_ == nullptr)
-    throw std::runtime_error(std::string("The Public Suffix List could not be loaded from ") +
-                             (psl_dist_filename() ? psl_dist_filename() : "the system") +
-                             " and libpsl has none built in");
+    throw ScopeError(std::string("The Public Suffix List could not be loaded from ") +
+                     (psl_dist_filename() ? psl_dist_filename() : "the system") +
+                     " and libpsl has none built in");
 }
 
-SiteKeys::~SiteKeys() { psl_free(psl_); }
+RegistrableSites::~RegistrableSites() { psl_free(psl_); }
 
-std::string SiteKeys::RegistrableDomain(std::string_view host) const {
+std::string RegistrableSites::SiteOfHost(std::string_view host) const {
   std::string name(host);
   if (name.ends_with('.')) name.pop_back();
   if (name.empty() || IsIpAddress(name)) return name;
@@ -249,10 +258,13 @@ std::string SiteKeys::RegistrableDomain(std::string_view host) const {
   return domain == nullptr ? name : std::string(domain);
 }
 
-std::string SiteKeys::ScopeKey(ScopeKind kind, std::string_view address) const {
-  const std::string host = AddressHost(address);
-  if (host.empty() || kind == ScopeKind::Host) return host;
-  return RegistrableDomain(host);
+std::string RegistrableSites::SiteOf(std::string_view address) const {
+  const std::string host = HostOf(address);
+  return host.empty() ? host : SiteOfHost(host);
+}
+
+std::string RegistrableSites::ScopeKey(ScopeKind kind, std::string_view address) const {
+  return kind == ScopeKind::Host ? HostOf(address) : SiteOf(address);
 }
 
 int ShardOfKey(std::string_view key, int shardCount) {

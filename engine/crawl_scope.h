@@ -25,9 +25,11 @@ std::optional<ScopeKind> ScopeKindFromName(std::string_view name);
 std::string FollowableAddress(std::string_view link, bool httpsAllowed);
 
 // The host of an address ("scheme://[userinfo@]host[:port]..."), lower-cased, without
-// port or userinfo; an IPv6 literal keeps its brackets ("[::1]"), an international name
-// comes in punycode. Empty when the address has no valid host.
-std::string AddressHost(std::string_view address);
+// port, userinfo, path, query or fragment; an IPv6 literal keeps its brackets ("[::1]"), an
+// international name (UTF-8, else GBK) comes in punycode. Empty when the address has no
+// valid host. The one rule for a page's host: the page log's site column, a list line's
+// host check and the crawl's scope all use it.
+std::string HostOf(std::string_view address);
 
 // "scheme://host[:port]" of an address, lower-cased, the default port left out: where its
 // robots.txt lives. Empty when the address has no valid host.
@@ -40,22 +42,24 @@ std::string AddressPathAndQuery(std::string_view address);
 // Which hosts are one site, by the Public Suffix List (libpsl with the system's list, or
 // the one built into libpsl when that is newer). One object per walk; its questions may be
 // asked from any thread.
-class SiteKeys {
+class RegistrableSites {
  public:
-  // Throws std::runtime_error naming the list file when no list can be loaded.
-  SiteKeys();
-  ~SiteKeys();
-  SiteKeys(const SiteKeys&) = delete;
-  SiteKeys& operator=(const SiteKeys&) = delete;
+  // Throws ScopeError naming the list file when no list can be loaded.
+  RegistrableSites();
+  ~RegistrableSites();
+  RegistrableSites(const RegistrableSites&) = delete;
+  RegistrableSites& operator=(const RegistrableSites&) = delete;
 
-  // The registrable domain of a host as AddressHost gives it: "www.example.com.cn" and
-  // "bbs.example.com.cn" -> "example.com.cn", while "a.com.cn" and "b.com.cn" differ. A host
-  // with none (an IP address, a public suffix itself, "localhost", a single label) is its
-  // own key. A trailing dot is dropped.
-  std::string RegistrableDomain(std::string_view host) const;
+  // The registrable site (domain) of a host as HostOf gives it: "www.example.com.cn" and
+  // "bbs.example.com.cn" -> "example.com.cn", while "a.com.cn" and "b.com.cn" differ. A
+  // host with none (an IP address, a public suffix itself, "localhost", a single label) is
+  // its own site. A trailing dot is dropped.
+  std::string SiteOfHost(std::string_view host) const;
+  // The registrable site of an address's host; empty when the address has no valid host.
+  std::string SiteOf(std::string_view address) const;
 
-  // The scope key of an address: its host's registrable domain (Site) or its host (Host).
-  // Empty when the address has no valid host.
+  // The scope key of an address: its site (Site) or its host (Host). Empty when the
+  // address has no valid host.
   std::string ScopeKey(ScopeKind kind, std::string_view address) const;
 
  private:

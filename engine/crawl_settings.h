@@ -1,8 +1,9 @@
 #pragma once
-// What a walk is set to do: the six options, the two extra ones, the speed, the three rule
-// lists and the URL list file. The controller owns one value; the window pushes each edit into it as it
-// happens, the command line fills it from its flags, and the progress file and the three
-// list files are read into it and written from it. The defaults live here and nowhere else.
+// What a walk is set to do: the six options, the extra options, the speed, the three rule
+// lists and the URL list file. The controller owns one value; the window pushes each edit
+// into it as it happens, the command line fills it from its flags, and the progress file,
+// the three list files and the extra options file are read into it and written from it.
+// The defaults live here (the extra options' in extra_options_file.h) and nowhere else.
 #include <array>
 #include <string>
 #include <vector>
@@ -34,8 +35,9 @@ struct CrawlSettings {
   std::array<std::string, 3> rules{kDefaultPrefixText, "http://\r\n.", "$\r\n#"};
   // The URL list file's GBK name as shown in the "网址文件：" field (lowered A..Z).
   std::string listFile;
-  // "https" links and numbers as people write them; kept in their own file, all off by
-  // default, together with the lines of that file this copy does not know.
+  // The options beyond the classic six (https links, formatted numbers, the report,
+  // following links, places, valid numbers only), kept in their own file together with
+  // the lines of that file this copy does not know.
   ExtraOptions extra;
 
   bool Option(CrawlOption option) const { return options[static_cast<std::size_t>(option)]; }

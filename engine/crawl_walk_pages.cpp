@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "engine/crawl_scope.h"
 #include "engine/crawl_texts.h"
 #include "engine/crawl_walk.h"
 #include "engine/list_address.h"
@@ -40,7 +41,7 @@ void CrawlWalk::ReadAddress() {
   record.line = source_->Position();
   record.depth = address_.depth;
   record.listed = address ? *address : line;
-  record.site = SiteOf(record.listed);
+  record.site = HostOf(record.listed);
   record.startMs = clock_.WallMilliseconds();
   if (!address) {
     state_ = PageState::Skipped;
@@ -156,7 +157,7 @@ void CrawlWalk::PacingStep() {
   if (!filter_->InScope(address_, location)) {
     // A followed link whose page ended on another site: neither harvested nor followed.
     page_.record.final = location;
-    page_.record.site = SiteOf(location);
+    page_.record.site = HostOf(location);
     EndPage(PageOutcome::LeftSite);
   } else {
     if (!complete) ++pagesHarvestedEarly_;
@@ -192,7 +193,7 @@ void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
   // The links go to the source after the numbers are taken.
   source_->Follow(address_, document);
   page_.record.final = location;
-  if (!location.empty()) page_.record.site = SiteOf(location);
+  if (!location.empty()) page_.record.site = HostOf(location);
 }
 
 RowRules CrawlWalk::Rules() const {

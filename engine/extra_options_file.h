@@ -1,10 +1,13 @@
 #pragma once
 // The options added beyond the classic six ("https" links, numbers as people write them, a
-// walk report saved with the lists, where numbers belong, valid numbers only) live in a small file of their own, "tolvarine-extra.ini",
-// beside the progress file, so the progress file keeps the ten lines older copies of the
-// program read. One "name=0|1"
-// line per option, CR LF; a missing file or a missing line means off, and lines this
-// copy does not know are kept when it writes the file.
+// walk report saved with the lists, following links with its depth, scope and page limit
+// and ignoring robots.txt, where numbers belong, valid numbers only) live in a small file
+// of their own, "tolvarine-extra.ini", beside the progress file, so the progress file keeps
+// the ten lines older copies of the program read. One "name=value" line per option, CR
+// LF: "name=0|1" for a switch, "depth=N" (at most 99), "scope=site|host" and
+// "max-pages=N". A missing file or line, or a value that is none of these, gives the
+// default (off, depth 1, site, 1000 pages); lines this copy does not know are kept when
+// it writes the file.
 #include <string>
 #include <vector>
 

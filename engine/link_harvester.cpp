@@ -29,7 +29,7 @@ std::vector<std::string> RuleLines(std::string_view fieldText) {
   return lines;
 }
 
-std::string SiteKey(std::string_view address) {
+std::string OnlySiteKey(std::string_view address) {
   const std::size_t slashes = address.find("//");
   // Without "//" the copy starts at the second character, as from position 0 + 2.
   std::string_view s = CopyFrom(address, slashes == std::string_view::npos ? 1 : slashes + 2,
@@ -82,7 +82,7 @@ void LinkHarvester::Harvest(const std::string& location, PageDocument& document,
 void LinkHarvester::Harvest(const std::string& location, PageDocument& document,
                             const LinkRules& rules, std::vector<std::string>& links) {
   if (location.empty()) return;
-  const std::string key = SiteKey(location);
+  const std::string key = OnlySiteKey(location);
   pageLinks_.clear();
   const int n = document.LinksLength();
   for (int i = 0; i < n; ++i) {

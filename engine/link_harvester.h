@@ -28,9 +28,11 @@ struct LinkRules {
 // empty lines are left out (an empty rule tests nothing).
 std::vector<std::string> RuleLines(std::string_view fieldText);
 
-// The site key of a page address: the host after "//" (up to the next "/"), with leading
-// labels stripped (at most 6) while at least two labels remain.
-std::string SiteKey(std::string_view address);
+// The text the "only this site" rule looks for in a link (containment, not a host
+// match): the page address's text after "//" up to the next "/", with leading labels
+// stripped (at most 6) while at least two labels remain; empty when no "/" follows.
+// Not a host (HostOf) nor a registrable site (RegistrableSites).
+std::string OnlySiteKey(std::string_view address);
 
 // True when the link passes the rules (the site key is only used with onlySite).
 bool AcceptsLink(std::string_view link, std::string_view siteKey, const LinkRules& rules);

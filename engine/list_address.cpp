@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "base/ascii.h"
+#include "engine/crawl_scope.h"
 
 namespace tolvarine {
 namespace {
@@ -26,26 +27,6 @@ bool IsWebScheme(std::string_view scheme) {
   return EqualsIgnoringAsciiCase(scheme, "http") || EqualsIgnoringAsciiCase(scheme, "https");
 }
 
-// The host part after "scheme://" (to the first '/', '?' or '#', port included) is there
-// and holds only what a host name, an IP literal and a port may hold. Bytes above 0x7F
-// pass: an international name is the browser's to encode.
-bool HasHost(std::string_view afterScheme) {
-  if (!afterScheme.starts_with("//")) return false;
-  const std::string_view rest = afterScheme.substr(2);
-  const std::string_view host = rest.substr(0, rest.find_first_of("/?#"));
-  const std::string_view name = host.substr(host.find('@') == std::string_view::npos
-                                                ? 0
-                                                : host.rfind('@') + 1);
-  if (name.empty()) return false;
-  for (const char c : name) {
-    const bool allowed = IsAsciiLetter(c) || IsAsciiDigit(c) || c == '.' || c == '-' ||
-                         c == '_' || c == ':' || c == '[' || c == ']' ||
-                         static_cast<unsigned char>(c) >= 0x80;
-    if (!allowed) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::optional<std::string> AddressFromListLine(const std::string& line) {
@@ -57,8 +38,7 @@ std::optional<std::string> AddressFromListLine(const std::string& line) {
     scheme = 4;
   }
   const std::string_view view(address);
-  if (IsWebScheme(view.substr(0, scheme)) && !HasHost(view.substr(scheme + 1)))
-    return std::nullopt;
+  if (IsWebScheme(view.substr(0, scheme)) && HostOf(view).empty()) return std::nullopt;
   return address;
 }
 

@@ -118,18 +118,6 @@ void CountPlace(const NumberPlace& place, PageRecord& record) {
   ++record.carriers[place.carrier.empty() ? std::string(kUnknownPlace) : place.carrier];
 }
 
-std::string SiteOf(std::string_view address) {
-  const std::size_t scheme = address.find("://");
-  if (scheme == std::string_view::npos) return {};
-  std::string_view rest = address.substr(scheme + 3);
-  rest = rest.substr(0, rest.find_first_of("/?#"));
-  if (const std::size_t at = rest.rfind('@'); at != std::string_view::npos)
-    rest = rest.substr(at + 1);
-  // An IPv6 literal keeps its brackets and loses its port, as a name does.
-  rest = rest.substr(0, rest.starts_with('[') ? rest.find(']') + 1 : rest.find(':'));
-  return AsciiLowered(rest);
-}
-
 std::string PageLogLine(RecordFormat format, const PageRecord& record) {
   const std::vector<std::string> texts = FieldTexts(record);
   if (format == RecordFormat::Jsonl) {

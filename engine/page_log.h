@@ -70,9 +70,6 @@ std::string PageLogCsvHeader(bool places);
 // an unknown province or carrier as "未知".
 void CountPlace(const NumberPlace& place, PageRecord& record);
 
-// The site of an address: its host in lower case, without port or user; empty for none.
-std::string SiteOf(std::string_view address);
-
 // One record as a line of the format (CSV or JSONL), without its line end.
 std::string PageLogLine(RecordFormat format, const PageRecord& record);
 // A record from its line; none for the header and for a line that is no record.

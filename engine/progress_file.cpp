@@ -90,7 +90,7 @@ bool ProgressFile::Read(CrawlSettings& settings, int& position, int& total) cons
     try {
       reader.Close();
     } catch (...) {
-      // The first failure is the one reported.
+      // Best-effort cleanup: the read's own failure, rethrown below, is the one reported.
     }
     throw;
   }
@@ -132,13 +132,14 @@ void ProgressFile::SaveLists(const CrawlSettings& settings) const {
     try {
       ReplaceFileAtomically(folder_ + f.name, settings.Rules(f.list));
     } catch (...) {
-      // Each list is saved on its own; a failure leaves that file as it was.
+      // Saving the lists at shutdown ignores each failed write by design and goes on
+      // with the next file; the atomic replacement leaves the failed file as it was.
     }
   }
   try {
     WriteExtraOptions(folder_, settings.extra);
   } catch (...) {
-    // Like a list file: a failure leaves the old file whole.
+    // Saved with the lists, so ignored like theirs; the old file stays whole.
   }
 }
 

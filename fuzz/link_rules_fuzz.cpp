@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view mustNotContain = parts.size() > 2 ? parts[2] : "";
   const std::string_view linkText = parts.size() > 3 ? parts[3] : "";
 
-  const std::string key = tolvarine::SiteKey(address);
+  const std::string key = tolvarine::OnlySiteKey(address);
   FUZZ_CHECK(key == ModelSiteKey(address));
 
   tolvarine::LinkRules rules;

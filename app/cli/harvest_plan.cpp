@@ -56,7 +56,6 @@ void CheckExclusions(const ParsedArgs& parsed, const HarvestPlan& plan) {
   if (plan.from && plan.continuing) throw UsageError("--from and --continue exclude each other");
   if (plan.jobs && plan.shard) throw UsageError("--shard and --jobs exclude each other");
   if (plan.jobs && plan.from) throw UsageError("--from and --jobs exclude each other");
-  // The window's message, before anything is opened.
   if (plan.enrich && plan.format == RecordFormat::Plain)
     throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
   if (plan.follow.depth == 0) {
@@ -64,6 +63,7 @@ void CheckExclusions(const ParsedArgs& parsed, const HarvestPlan& plan) {
       if (parsed.Has(flag))
         throw UsageError(std::string(flag) + " takes effect when links are followed: give --depth N");
   }
+  // The window's message, before anything is opened.
   if (!plan.links && !plan.phones)
     throw UsageError(GbkToUtf8(texts::kNeedSearchItem) + " (--links, --phones)");
 }

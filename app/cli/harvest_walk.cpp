@@ -18,8 +18,10 @@
 #include "base/file_names.h"
 #include "base/guard.h"
 #include "base/number_text.h"
+#include "base/platform/environment.h"
 #include "base/platform/file_system.h"
 #include "base/platform/shard_processes.h"
+#include "base/platform/streams.h"
 #include "engine/crawl_controller.h"
 #include "engine/crawl_settings.h"
 #include "engine/progress_file.h"
@@ -32,8 +34,8 @@ namespace {
 
 // How often a command-line walk saves its position; the environment may shorten it.
 int PositionSavePeriodMs() {
-  const QByteArray text = qgetenv("TOLVARINE_POSITION_SAVE_MS");
-  const std::optional<long long> ms = ParseDecimal(text.toStdString(), 1, 59999);
+  const std::optional<std::string> text = platform::GetEnvironment("TOLVARINE_POSITION_SAVE_MS");
+  const std::optional<long long> ms = text ? ParseDecimal(*text, 1, 59999) : std::nullopt;
   return ms ? static_cast<int>(*ms) : 60000;
 }
 
@@ -100,7 +102,7 @@ class WalkRows {
  public:
   explicit WalkRows(const HarvestPlan& plan) : output_(plan) {
     if (plan.recordsFd < 0) return;
-    parent_ = platform::OpenStream("/dev/fd/" + std::to_string(plan.recordsFd), "wb");
+    parent_ = platform::OpenDescriptorStream(plan.recordsFd, "wb");
     if (!parent_) throw FileCreateError("/dev/fd/" + std::to_string(plan.recordsFd));
     ackFd_ = plan.ackFd;
   }
@@ -299,7 +301,7 @@ class OneWalk {
 WalkOutcome RunOneWalk(int argc, char** argv, const HarvestPlan& plan) {
   tolvarine::PrepareWebEngine();
   QuietQtMessages();
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  platform::UseOffscreenUnlessPlatformChosen();
   QApplication app(argc, argv);
   OneWalk walk(plan);
   walk.Run();

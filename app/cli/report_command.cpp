@@ -9,6 +9,7 @@
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "base/platform/environment.h"
 #include "ui/web/web_engine_setup.h"
 
 namespace tolvarine::cli {
@@ -33,7 +34,7 @@ bool WriteHarvestReport(const std::string& reportPath, const std::string& logPat
     static int argc = 1;
     static char name[] = "tolvarine";
     static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::UseOffscreenUnlessPlatformChosen();
     QuietQtMessages();
     app = std::make_unique<QApplication>(argc, argv);
   }
@@ -61,7 +62,7 @@ int RunReport(int argc, char** argv, const std::vector<std::string>& args) {
     std::error_code error;
     if (std::filesystem::equivalent(log, out, error))
       throw UsageError("-o " + out + " is the page log itself");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::UseOffscreenUnlessPlatformChosen();
     QuietQtMessages();
     QApplication app(argc, argv);
     const std::string listName =

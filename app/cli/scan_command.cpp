@@ -143,6 +143,61 @@ bool ScanFile(const std::string& path, const TextScanner& scanner, const PhoneSi
   return true;
 }
 
+// The prefixes of --prefixes, or else those of the window's state folder or the defaults.
+std::vector<std::string> ScanPrefixes(const ParsedArgs& parsed) {
+  if (auto list = parsed.Value("--prefixes")) return PrefixesFromOption(*list);
+  return SavedOrDefaultPrefixes();
+}
+
+// Scans every file named, printing the numbers found as rows of the format. Returns the
+// exit status: 1 when a file could not be opened or read (the others are still scanned).
+// Throws for a failure that ends the command.
+int ScanFiles(const ParsedArgs& parsed, RecordFormat format, bool enrich) {
+  int status = 0;
+  const std::vector<std::string> prefixes = ScanPrefixes(parsed);
+  const PhoneScanner ordinary(prefixes);
+  const FormattedPhoneScanner formatted(prefixes);
+  const TextScanner scanner{ordinary, parsed.Has("--formatted") ? &formatted : nullptr};
+  const bool dedup = parsed.Has("--dedup");
+  const bool validOnly = parsed.Has("--valid-only");
+  std::unique_ptr<NumberInfo> info;
+  RecordMaker maker(format, enrich, false);
+  if (enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
+  long long dropped = 0;  // numbers left out by --valid-only
+  ResultList seen;  // the numbers printed, with --dedup
+  BufferedRows rows(stdout, format == RecordFormat::Jsonl ? "\n" : "\r\n");
+  if (format == RecordFormat::Csv) rows.Write(maker.Header());
+  const PhoneSink print = [&](std::string_view number) {
+    if (dedup) {
+      std::string caption(number);
+      if (seen.Contains(caption)) return;
+      seen.Append(caption);
+    }
+    const NumberPlace* place = info ? &info->Look(number) : nullptr;
+    if (validOnly && !place->valid) {
+      ++dropped;
+      return;
+    }
+    rows.Write(format == RecordFormat::Plain ? number : maker.Row(number, place));
+  };
+  for (const std::string& path : parsed.Positional()) {
+    const std::string page = path == "-" ? path : GbkFileName(path);
+    maker.SetSource(RowSource{page, 0, -1});
+    if (path == "-") {
+      ScanStream(platform::StandardInput(), scanner, print);
+    } else if (!ScanFile(path, scanner, print)) {
+      rows.Flush();  // the numbers found before the fault stay ahead of its message
+      PrintFailure(FileOpenError(page).what());
+      status = 1;
+    }
+    rows.Flush();  // each file's numbers go out when it is done
+  }
+  if (validOnly) {
+    PrintDroppedNumbers(dropped);
+  }
+  return status;
+}
+
 }  // namespace
 
 int RunScan(const std::vector<std::string>& args) {
@@ -153,54 +208,7 @@ int RunScan(const std::vector<std::string>& args) {
     if (enrich && format == RecordFormat::Plain)
       throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
 
-    int status = 0;
-    std::vector<std::string> prefixes;
-    if (auto list = parsed.Value("--prefixes"))
-      prefixes = PrefixesFromOption(*list);
-    else
-      prefixes = SavedOrDefaultPrefixes();
-
-    const PhoneScanner ordinary(prefixes);
-    const FormattedPhoneScanner formatted(prefixes);
-    const TextScanner scanner{ordinary, parsed.Has("--formatted") ? &formatted : nullptr};
-    const bool dedup = parsed.Has("--dedup");
-    const bool validOnly = parsed.Has("--valid-only");
-    std::unique_ptr<NumberInfo> info;
-    RecordMaker maker(format, enrich, false);
-    if (enrich || validOnly) info = std::make_unique<BlockTableNumberInfo>();
-    long long dropped = 0;  // numbers left out by --valid-only
-    ResultList seen;  // the numbers printed, with --dedup
-    BufferedRows rows(stdout, format == RecordFormat::Jsonl ? "\n" : "\r\n");
-    if (format == RecordFormat::Csv) rows.Write(maker.Header());
-    const PhoneSink print = [&](std::string_view number) {
-      if (dedup) {
-        std::string caption(number);
-        if (seen.Contains(caption)) return;
-        seen.Append(caption);
-      }
-      const NumberPlace* place = info ? &info->Look(number) : nullptr;
-      if (validOnly && !place->valid) {
-        ++dropped;
-        return;
-      }
-      rows.Write(format == RecordFormat::Plain ? number : maker.Row(number, place));
-    };
-    for (const std::string& path : parsed.Positional()) {
-      const std::string page = path == "-" ? path : GbkFileName(path);
-      maker.SetSource(RowSource{page, 0, -1});
-      if (path == "-") {
-        ScanStream(platform::StandardInput(), scanner, print);
-      } else if (!ScanFile(path, scanner, print)) {
-        rows.Flush();  // the numbers found before the fault stay ahead of its message
-        PrintFailure(FileOpenError(page).what());
-        status = 1;
-      }
-      rows.Flush();  // each file's numbers go out when it is done
-    }
-    if (validOnly) {
-      PrintDroppedNumbers(dropped);
-    }
-    return status;
+    return ScanFiles(parsed, format, enrich);
   });
 }
 

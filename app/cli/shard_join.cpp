@@ -114,8 +114,9 @@ void ShardJoin::EndPage(PageResult page, bool keep) {
   Release(SafeLine());
 }
 
-// The shard's pages before the sync are written (each flushed as it is) or held; the held
-// ones must reach the journal's file before the shard saves its pages as done.
+// The shard's rows and page records before the sync are written (each flushed as it is) or
+// held; the held ones must reach the journal's file before the shard saves its pages as done.
+// Once anything failed to be written (a row, the page log, the journal), every answer is no.
 void ShardJoin::AnswerSync(std::size_t k) {
   if (pageLog_.Failed() || (journal_ && !journal_->Flush())) writeFailed_ = true;
   if (answer_) answer_(k, !writeFailed_);
@@ -150,7 +151,8 @@ void ShardJoin::OnPage(const PageResult& page) {
   pageLog_.OnPage(page.record);
 }
 
-// Pages read so far over all shards: the lines of each shard up to its position.
+// List lines read so far over all shards (the progress line counts them as pages, though a
+// line gives several when links are followed): the lines of each shard up to its position.
 void ShardJoin::ShowProgress() {
   int done = 0;
   for (std::size_t k = 0; k < positions_.size(); ++k) {

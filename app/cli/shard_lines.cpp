@@ -12,8 +12,8 @@ namespace tolvarine::cli {
 
 std::vector<int> ShardOfEachLine(const HarvestPlan& plan) {
   const int count = std::max(plan.jobs, 1);
-  std::unique_ptr<SiteKeys> sites;
-  if (plan.follow.depth > 0) sites = std::make_unique<SiteKeys>();
+  std::unique_ptr<RegistrableSites> sites;
+  if (plan.follow.depth > 0) sites = std::make_unique<RegistrableSites>();
   std::vector<int> shards;
   LineReader reader(plan.listPath);
   while (!reader.AtEnd()) {

@@ -12,6 +12,10 @@ std::optional<std::string> GetEnvironment(const std::string& name);
 // any value it had.
 void SetEnvironment(const std::string& name, const std::string& value);
 
+// For a command that shows no window: Qt's offscreen platform, unless the user has chosen
+// one in QT_QPA_PLATFORM (set and not empty). Call it before the Qt application is made.
+void UseOffscreenUnlessPlatformChosen();
+
 // Whether the process runs with the superuser's rights.
 bool RunningAsRoot();
 

@@ -9,6 +9,10 @@ namespace tolvarine::platform {
 // The descriptor under an open stream.
 int DescriptorOf(std::FILE* stream);
 
+// A stream over a descriptor this process inherited (a pipe its parent gave it), opened
+// with the fopen mode given; closing the stream closes the descriptor. Null on failure.
+std::FILE* OpenDescriptorStream(int descriptor, const char* mode);
+
 // The descriptor of standard input.
 int StandardInput();
 

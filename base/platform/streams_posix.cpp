@@ -12,6 +12,10 @@ namespace tolvarine::platform {
 
 int DescriptorOf(std::FILE* stream) { return ::fileno(stream); }
 
+std::FILE* OpenDescriptorStream(int descriptor, const char* mode) {
+  return ::fdopen(descriptor, mode);
+}
+
 int StandardInput() { return STDIN_FILENO; }
 
 void WidenPipe(int descriptor, std::size_t bytes) {

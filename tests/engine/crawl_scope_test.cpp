@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/gbk.h"
+
 namespace tolvarine {
 namespace {
 
@@ -45,10 +47,17 @@ TEST(CrawlScopeTest, FilesThatAreNoPagesAreNotFollowed) {
 }
 
 TEST(CrawlScopeTest, AddressPartsForRobotsRules) {
-  EXPECT_EQ(AddressHost("http://u:p@WWW.A.example:8080/x"), "www.a.example");
-  EXPECT_EQ(AddressHost("http://[::1]:8080/"), "[::1]");
-  EXPECT_EQ(AddressHost("file:///tmp/a.html"), "");
-  EXPECT_EQ(AddressHost("about:blank"), "");
+  EXPECT_EQ(HostOf("http://u:p@WWW.A.example:8080/x"), "www.a.example");
+  EXPECT_EQ(HostOf("http://[::1]:8080/"), "[::1]");
+  EXPECT_EQ(HostOf("file:///tmp/a.html"), "");
+  EXPECT_EQ(HostOf("about:blank"), "");
+  // An international name in the list file's GBK is the same host as in UTF-8.
+  EXPECT_EQ(HostOf(Utf8ToGbk("http://www.例子.中国/")), "www.xn--fsqu00a.xn--fiqs8s");
+  EXPECT_EQ(HostOf("http://www.例子.中国/"), "www.xn--fsqu00a.xn--fiqs8s");
+  // The page log's site column: the host alone.
+  EXPECT_EQ(HostOf("http://a.example#top"), "a.example");
+  EXPECT_EQ(HostOf("http://a.example?q"), "a.example");
+  EXPECT_EQ(HostOf("http://U@A.Example:8080/x"), "a.example");
   EXPECT_EQ(AddressOrigin("HTTPS://u@A.example:443/x?y"), "https://a.example");
   EXPECT_EQ(AddressOrigin("http://a.example:8080/x"), "http://a.example:8080");
   EXPECT_EQ(AddressOrigin("http://[::1]:81#f"), "http://[::1]:81");
@@ -58,17 +67,19 @@ TEST(CrawlScopeTest, AddressPartsForRobotsRules) {
   EXPECT_EQ(AddressPathAndQuery("about:blank"), "/");
 }
 
-TEST(CrawlScopeTest, SiteKeysGroupHostsByRegistrableDomain) {
-  const SiteKeys keys;
-  EXPECT_EQ(keys.RegistrableDomain("www.example.com.cn"), "example.com.cn");
-  EXPECT_EQ(keys.RegistrableDomain("bbs.example.com.cn"), "example.com.cn");
-  EXPECT_EQ(keys.RegistrableDomain("a.com.cn"), "a.com.cn");
-  EXPECT_EQ(keys.RegistrableDomain("www.example.com."), "example.com");
+TEST(CrawlScopeTest, SitesGroupHostsByRegistrableDomain) {
+  const RegistrableSites keys;
+  EXPECT_EQ(keys.SiteOfHost("www.example.com.cn"), "example.com.cn");
+  EXPECT_EQ(keys.SiteOfHost("bbs.example.com.cn"), "example.com.cn");
+  EXPECT_EQ(keys.SiteOfHost("a.com.cn"), "a.com.cn");
+  EXPECT_EQ(keys.SiteOfHost("www.example.com."), "example.com");
   // Hosts without a registrable domain are their own key.
   for (const char* host : {"com.cn", "localhost", "intranet", "192.168.1.10", "[::1]"})
-    EXPECT_EQ(keys.RegistrableDomain(host), host);
+    EXPECT_EQ(keys.SiteOfHost(host), host);
 
   const char* address = "http://BBS.Example.com.cn:8080/t?x#y";
+  EXPECT_EQ(keys.SiteOf(address), "example.com.cn");
+  EXPECT_EQ(keys.SiteOf("about:blank"), "");
   EXPECT_EQ(keys.ScopeKey(ScopeKind::Site, address), "example.com.cn");
   EXPECT_EQ(keys.ScopeKey(ScopeKind::Host, address), "bbs.example.com.cn");
   // An international host keys the same in either spelling.

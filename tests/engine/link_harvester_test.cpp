@@ -36,14 +36,14 @@ class LinkHarvesterTest : public ::testing::Test {
   int added = 0;
 };
 
-TEST(SiteKeyTest, StripsLeadingLabelsWhileTwoRemain) {
-  EXPECT_EQ(SiteKey("http://www.bbs.example.com/x"), "example.com");
-  EXPECT_EQ(SiteKey("http://www.example.com.cn/"), "com.cn");
-  EXPECT_EQ(SiteKey("http://localhost/"), "localhost");
-  EXPECT_EQ(SiteKey("http://a.b.c.d.e.f.g.h.i.example.com/"), "g.h.i.example.com");
+TEST(OnlySiteKeyTest, StripsLeadingLabelsWhileTwoRemain) {
+  EXPECT_EQ(OnlySiteKey("http://www.bbs.example.com/x"), "example.com");
+  EXPECT_EQ(OnlySiteKey("http://www.example.com.cn/"), "com.cn");
+  EXPECT_EQ(OnlySiteKey("http://localhost/"), "localhost");
+  EXPECT_EQ(OnlySiteKey("http://a.b.c.d.e.f.g.h.i.example.com/"), "g.h.i.example.com");
   // Without a "/" after the host the key is empty.
-  EXPECT_EQ(SiteKey("http://example.com"), "");
-  EXPECT_EQ(SiteKey(""), "");
+  EXPECT_EQ(OnlySiteKey("http://example.com"), "");
+  EXPECT_EQ(OnlySiteKey(""), "");
 }
 
 TEST_F(LinkHarvesterTest, OnlyThisSiteTestsContainmentOfTheKey) {

@@ -51,13 +51,5 @@ TEST(PageLogTest, AnInvalidNumberCountsOnlyAsInvalid) {
   EXPECT_EQ(r.carriers, (std::map<std::string, int>{{kInvalid, 1}}));
 }
 
-TEST(PageLogTest, SiteIsTheHostAlone) {
-  EXPECT_EQ(SiteOf("http://a.example#top"), "a.example");
-  EXPECT_EQ(SiteOf("http://a.example?q"), "a.example");
-  EXPECT_EQ(SiteOf("http://U@A.Example:8080/x"), "a.example");
-  EXPECT_EQ(SiteOf("http://[::1]:8080/"), "[::1]");
-  EXPECT_EQ(SiteOf("about:blank"), "");
-}
-
 }  // namespace
 }  // namespace tolvarine
