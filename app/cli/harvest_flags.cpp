@@ -162,8 +162,6 @@ const std::vector<HarvestFlag>& HarvestFlags() {
     // Between a --jobs run and the shards it starts; not in the usage.
     {{"--records-fd", FlagKind::Value}, [](Plan, int) -> Given { return "3"; }},
     {{"--ack-fd", FlagKind::Value}, [](Plan, int) -> Given { return "4"; }},
-    {{"--send-pages", FlagKind::Switch},
-     [](Plan p, int) -> Given { return On(p.pageLog || p.report); }},
   };
   return flags;
 }

@@ -147,7 +147,6 @@ HarvestPlan HarvestPlanFrom(const ParsedArgs& parsed) {
   plan.jobs = IntNumber(parsed, "--jobs", 1, kMaxJobs).value_or(0);
   plan.recordsFd = IntNumber(parsed, "--records-fd", 3, 1023).value_or(-1);
   plan.ackFd = IntNumber(parsed, "--ack-fd", 3, 1023).value_or(-1);
-  plan.sendPages = parsed.Has("--send-pages");
   plan.follow.depth = IntNumber(parsed, "--depth", 0, kMaxFollowDepth).value_or(0);
   if (auto scope = parsed.Value("--scope")) {
     const std::optional<ScopeKind> kind = ScopeKindFromName(*scope);

@@ -59,8 +59,6 @@ struct HarvestPlan {
   int recordsFd = -1;
   // ... and waits on this one for the parent's answer before it saves pages as done.
   int ackFd = -1;
-  // Such a shard also sends each page's record (the parent keeps the page log).
-  bool sendPages = false;
 };
 
 // Reads the flags (without the program and command names). Throws UsageError.

@@ -39,7 +39,6 @@ TEST(ShardArguments, EveryWalkSettingReachesTheShard) {
       EXPECT_EQ(shard.jobs, 0);
       EXPECT_EQ(shard.recordsFd, 3);
       EXPECT_EQ(shard.ackFd, 4);
-      EXPECT_EQ(shard.sendPages, plan.pageLog || plan.report);
       // The outputs and the rows' form stay with the parent.
       EXPECT_FALSE(shard.phonesOut || shard.linksOut || shard.pageLog || shard.report);
       EXPECT_EQ(shard.format, RecordFormat::Plain);
