@@ -200,20 +200,27 @@ RowRules CrawlWalk::Rules() const {
   return {dropsInvalid_, settings_.Option(CrawlOption::Dedup), countsPlaces_};
 }
 
+namespace {
+
+// Appends the rows to the list as found on the page; returns how many.
+int AppendRows(ResultList& list, const std::vector<std::string>& rows, const RowSource& source) {
+  if (rows.empty()) return 0;
+  list.BeginSource(source.page, source.time, source.depth);
+  for (const std::string& row : rows) list.Append(row);
+  list.EndSource();
+  return static_cast<int>(rows.size());
+}
+
+}  // namespace
+
 void CrawlWalk::ListSink::OnPage(const PageResult& page) {
   CrawlWalk& walk = walk_;
-  if (!page.links.empty()) {
-    walk.links_.BeginSource(page.source.page, page.source.time, page.source.depth);
-    for (const std::string& link : page.links) walk.links_.Append(link);
-    walk.links_.EndSource();
-    walk.linksFound_ += static_cast<int>(page.links.size());
+  if (const int added = AppendRows(walk.links_, page.links, page.source)) {
+    walk.linksFound_ += added;
     walk.view_.ShowLinksFound(walk.linksFound_);
   }
-  if (!page.phones.empty()) {
-    walk.phones_.BeginSource(page.source.page, page.source.time, page.source.depth);
-    for (const std::string& number : page.phones) walk.phones_.Append(number);
-    walk.phones_.EndSource();
-    walk.phonesFound_ += static_cast<int>(page.phones.size());
+  if (const int added = AppendRows(walk.phones_, page.phones, page.source)) {
+    walk.phonesFound_ += added;
     walk.view_.ShowPhonesFound(walk.phonesFound_);
   }
 }

@@ -286,6 +286,24 @@ std::size_t WalkLineAt(std::string_view text, std::size_t at, RunMatcher& matche
   return lineEnd + 1;
 }
 
+// The positions of a 48-byte block where the line must be read by character: full-width
+// digits or hyphens, and groups with a two-byte separator after the first group or the
+// second when it is an ideographic space or an en dash. `d` is the block's digit mask,
+// `four` where four digits start.
+inline std::uint64_t WideStarts(const char* block, std::uint64_t d, std::uint64_t four,
+                                std::uint64_t blockBits) {
+  std::uint64_t wide = FullWidthMask(block) | std::uint64_t{FullWidthMask(block + 16)} << 16 |
+                       std::uint64_t{FullWidthMask(block + 32)} << 32;
+  const std::uint64_t twoByteSeparated =
+      d & d >> 1 & d >> 2 & ~d >> 3 &
+      ((~d >> 4 & four >> 5 & ~d >> 9) | (four >> 4 & ~d >> 8 & ~d >> 9 & four >> 10));
+  for (std::uint64_t c = twoByteSeparated & blockBits; c; c &= c - 1) {
+    const unsigned k = static_cast<unsigned>(__builtin_ctzll(c));
+    if (IsMark(block + k + 3) || IsMark(block + k + 8)) wide |= std::uint64_t{1} << k;
+  }
+  return wide;
+}
+
 // Scans the text 48 bytes at a time for the places where an ASCII number may stand (the
 // first group of a grouped one, or a run of eleven or more digits) and for full-width
 // digits or hyphens; returns the position from which the rest of the text is still to be
@@ -313,17 +331,7 @@ std::size_t ScanBlocks(std::string_view text, RunMatcher& matcher) {
         d & d >> 1 & d >> 2 & ~d >> 3 & four >> 4 & ~d >> 8 & four >> 9;
     const std::uint64_t eleven = four & four >> 4 & four >> 7;
     std::uint64_t runs = (grouped | eleven) & kBlockBits;
-    std::uint64_t wide = FullWidthMask(p + b) | std::uint64_t{FullWidthMask(p + b + 16)} << 16 |
-                         std::uint64_t{FullWidthMask(p + b + 32)} << 32;
-    // Groups with a two-byte separator after the first group or the second: when it is an
-    // ideographic space or an en dash, the line is walked from the first group.
-    const std::uint64_t twoByteSeparated =
-        d & d >> 1 & d >> 2 & ~d >> 3 &
-        ((~d >> 4 & four >> 5 & ~d >> 9) | (four >> 4 & ~d >> 8 & ~d >> 9 & four >> 10));
-    for (std::uint64_t c = twoByteSeparated & kBlockBits; c; c &= c - 1) {
-      const unsigned k = static_cast<unsigned>(__builtin_ctzll(c));
-      if (IsMark(p + b + k + 3) || IsMark(p + b + k + 8)) wide |= std::uint64_t{1} << k;
-    }
+    std::uint64_t wide = WideStarts(p + b, d, four, kBlockBits);
     if (next > b) {
       const std::uint64_t keep = next - b >= kBlock ? 0 : ~std::uint64_t{0} << (next - b);
       runs &= keep;

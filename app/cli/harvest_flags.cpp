@@ -38,11 +38,8 @@ constexpr std::string_view kTail =
     "  Exit status: 0 the walk finished, 1 a failure, 2 a usage error, 130 stopped by\n"
     "  SIGINT, 143 stopped by SIGTERM.\n";
 
-}  // namespace
-
-const std::vector<HarvestFlag>& HarvestFlags() {
-  // Null forShard: the parent alone takes the flag.
-  static const std::vector<HarvestFlag> flags = {
+// Null forShard: the parent alone takes the flag.
+const std::vector<HarvestFlag> kFlags = {
     {{"--links", FlagKind::Switch,
       "  --links, --phones   search links, search phones (at least one)\n"},
      [](Plan p, int) -> Given { return On(p.links); }},
@@ -162,9 +159,11 @@ const std::vector<HarvestFlag>& HarvestFlags() {
     // Between a --jobs run and the shards it starts; not in the usage.
     {{"--records-fd", FlagKind::Value}, [](Plan, int) -> Given { return "3"; }},
     {{"--ack-fd", FlagKind::Value}, [](Plan, int) -> Given { return "4"; }},
-  };
-  return flags;
-}
+};
+
+}  // namespace
+
+const std::vector<HarvestFlag>& HarvestFlags() { return kFlags; }
 
 const CommandSpec& HarvestCommand() {
   static const CommandSpec command = [] {
