@@ -35,13 +35,13 @@ RecordFormat RecordFormatOption(const ParsedArgs& parsed) {
   throw UsageError("--format takes csv or jsonl, not '" + *name + "'");
 }
 
-std::string CommandSpec::Usage() const {
+std::string CommandTable::Usage() const {
   std::string usage(head);
-  for (const FlagSpec& flag : flags) usage += flag.usage;
+  for (const FlagRow& flag : flags) usage += flag.usage;
   return usage += tail;
 }
 
-ParsedArgs CommandSpec::Parse(const std::vector<std::string>& args) const {
+ParsedArgs CommandTable::Parse(const std::vector<std::string>& args) const {
   ParsedArgs parsed;
   std::optional<std::string> error;  // the first fault; --help anywhere outweighs it
   bool flagsEnded = false;
@@ -65,12 +65,12 @@ ParsedArgs CommandSpec::Parse(const std::vector<std::string>& args) const {
       name = arg.substr(0, eq);
       inlineValue = arg.substr(eq + 1);
     }
-    const FlagSpec* spec = nullptr;
-    for (const FlagSpec& flag : flags)
-      if (flag.name == name) spec = &flag;
-    if (!spec) {
+    const FlagRow* flagRow = nullptr;
+    for (const FlagRow& flag : flags)
+      if (flag.name == name) flagRow = &flag;
+    if (!flagRow) {
       if (!error) error = "unknown option " + name;
-    } else if (spec->kind == FlagKind::Switch) {
+    } else if (flagRow->kind == FlagKind::Switch) {
       if (inlineValue && !error) error = name + " takes no value";
       parsed.switches_.insert(name);
     } else if (inlineValue) {

@@ -26,7 +26,7 @@ enum class FlagKind { Switch, Value };
 // One flag of a command: its name, whether a value follows it, and its lines in the
 // command's usage (none for a flag told of on the lines of the one before it, or for one
 // the usage does not show).
-struct FlagSpec {
+struct FlagRow {
   std::string_view name;
   FlagKind kind;
   std::string_view usage = {};
@@ -45,7 +45,7 @@ class ParsedArgs {
   bool HelpAsked() const { return help_; }
 
  private:
-  friend struct CommandSpec;
+  friend struct CommandTable;
   std::set<std::string> switches_;
   std::map<std::string, std::string> values_;
   std::vector<std::string> positional_;
@@ -54,10 +54,10 @@ class ParsedArgs {
 
 // A command's flags and its usage: the head (synopsis and summary), each flag's lines in
 // the table's order, the tail. Every command also takes --help.
-struct CommandSpec {
+struct CommandTable {
   std::string_view name;  // as typed after the program's name
   std::string_view head;
-  std::vector<FlagSpec> flags;
+  std::vector<FlagRow> flags;
   std::string_view tail = {};
 
   std::string Usage() const;

@@ -68,14 +68,14 @@ int ShowUsageError(std::string_view command, std::string_view message) {
   return 2;
 }
 
-int RunCommand(const CommandSpec& spec, const std::vector<std::string>& args,
+int RunCommand(const CommandTable& command, const std::vector<std::string>& args,
                const std::function<int(const ParsedArgs&)>& work) {
   try {
-    const ParsedArgs parsed = spec.Parse(args);
-    if (parsed.HelpAsked()) return ShowUsage(spec.Usage());
+    const ParsedArgs parsed = command.Parse(args);
+    if (parsed.HelpAsked()) return ShowUsage(command.Usage());
     return work(parsed);
   } catch (const UsageError& e) {
-    return ShowUsageError(spec.name, e.what());
+    return ShowUsageError(command.name, e.what());
   } catch (const std::exception& e) {
     PrintFailure(e.what());
     return 1;

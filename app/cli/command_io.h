@@ -55,7 +55,7 @@ int ShowUsageError(std::string_view command, std::string_view message);
 // Runs a command: its flags read by its table, then `work`, which returns the exit status.
 // --help prints the usage (0); a UsageError, from the flags or from `work`, prints its
 // message and where the usage is (2); another failure is printed (1).
-int RunCommand(const CommandSpec& spec, const std::vector<std::string>& args,
+int RunCommand(const CommandTable& command, const std::vector<std::string>& args,
                const std::function<int(const ParsedArgs&)>& work);
 
 }  // namespace tolvarine::cli

@@ -18,7 +18,7 @@
 namespace tolvarine::cli {
 namespace {
 
-const CommandSpec kGenerate{
+const CommandTable kGenerate{
     "generate",
     "usage: tolvarine generate -o FILE --prefix P --start A --end B [--step S] [--suffix X]\n"
     "       tolvarine generate -o FILE --front P --start A --end B --middle M --start2 C\n"

@@ -165,11 +165,11 @@ const std::vector<HarvestFlag> kFlags = {
 
 const std::vector<HarvestFlag>& HarvestFlags() { return kFlags; }
 
-const CommandSpec& HarvestCommand() {
-  static const CommandSpec command = [] {
-    CommandSpec spec{"harvest", kHead, {}, kTail};
-    for (const HarvestFlag& row : HarvestFlags()) spec.flags.push_back(row.flag);
-    return spec;
+const CommandTable& HarvestCommand() {
+  static const CommandTable command = [] {
+    CommandTable table{"harvest", kHead, {}, kTail};
+    for (const HarvestFlag& row : HarvestFlags()) table.flags.push_back(row.flag);
+    return table;
   }();
   return command;
 }

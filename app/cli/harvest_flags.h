@@ -12,7 +12,7 @@
 namespace tolvarine::cli {
 
 struct HarvestFlag {
-  FlagSpec flag;
+  FlagRow flag;
   // The flag's value for shard `index` of the plan's --jobs run; nullopt leaves the flag
   // out (a switch's value is not used). Null for a flag no shard is given: the outputs, the
   // run's own division and what its parent alone does with the rows.
@@ -23,6 +23,6 @@ struct HarvestFlag {
 const std::vector<HarvestFlag>& HarvestFlags();
 
 // The command as the parser and --help take it.
-const CommandSpec& HarvestCommand();
+const CommandTable& HarvestCommand();
 
 }  // namespace tolvarine::cli

@@ -12,7 +12,7 @@
 namespace tolvarine::cli {
 namespace {
 
-const CommandSpec kMerge{
+const CommandTable kMerge{
     "merge",
     "usage: tolvarine merge -o OUT IN...\n"
     "  Joins the input files into OUT: every distinct line once (letter case ignored, the\n"

@@ -15,7 +15,7 @@
 namespace tolvarine::cli {
 namespace {
 
-const CommandSpec kReport{
+const CommandTable kReport{
     "report",
     "usage: tolvarine report LOG -o FILE.html [--list NAME]\n"
     "  Builds the walk report from the page log of a harvest (CSV or JSONL):\n"

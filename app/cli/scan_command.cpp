@@ -31,7 +31,7 @@
 namespace tolvarine::cli {
 namespace {
 
-const CommandSpec kScan{
+const CommandTable kScan{
     "scan",
     "usage: tolvarine scan [--dedup] [--formatted] [--prefixes LIST] [--format csv|jsonl]\n"
     "                      [--enrich] [--valid-only] FILE...\n"

@@ -63,21 +63,21 @@ TEST(HarvestPlan, NumbersOutsideTheirRangesAreRefused) {
 }
 
 TEST(CommandFlags, ValuesSwitchesAndFaults) {
-  const CommandSpec spec{"x", "", {{"-o", FlagKind::Value}, {"--on", FlagKind::Switch}}};
-  const ParsedArgs parsed = spec.Parse({"a", "-o=v", "--on", "--", "--on"});
+  const CommandTable command{"x", "", {{"-o", FlagKind::Value}, {"--on", FlagKind::Switch}}};
+  const ParsedArgs parsed = command.Parse({"a", "-o=v", "--on", "--", "--on"});
   EXPECT_EQ(parsed.Value("-o"), "v");
   EXPECT_TRUE(parsed.Has("--on"));
   EXPECT_EQ(parsed.Positional(), (std::vector<std::string>{"a", "--on"}));
-  EXPECT_EQ(spec.Parse({"-o", "-"}).Value("-o"), "-");
+  EXPECT_EQ(command.Parse({"-o", "-"}).Value("-o"), "-");
   for (const std::vector<std::string>& wrong :
        {std::vector<std::string>{"--off"}, {"--on=1"}, {"-o"}, {"--help=1"}}) {
-    EXPECT_THROW(spec.Parse(wrong), UsageError) << wrong[0];
+    EXPECT_THROW(command.Parse(wrong), UsageError) << wrong[0];
     std::vector<std::string> withHelp = wrong;
     withHelp.insert(withHelp.begin(), "--help");
-    EXPECT_TRUE(spec.Parse(withHelp).HelpAsked()) << wrong[0];
+    EXPECT_TRUE(command.Parse(withHelp).HelpAsked()) << wrong[0];
   }
   // A number is whole decimal digits within its range.
-  const CommandSpec numbers{"x", "", {{"-n", FlagKind::Value}}};
+  const CommandTable numbers{"x", "", {{"-n", FlagKind::Value}}};
   EXPECT_THROW(numbers.Parse({"-n", "+3"}).Number("-n", 1, 9), UsageError);
   EXPECT_THROW(numbers.Parse({"-n", "10"}).Number("-n", 1, 9), UsageError);
   EXPECT_EQ(numbers.Parse({"-n=9"}).Number("-n", 1, 9), 9);
