@@ -51,13 +51,17 @@ void AppendJsonString(std::string& out, std::string_view gbk) {
 }  // namespace
 
 std::string JsonObjectLine(
-    const std::vector<std::pair<std::string_view, std::string_view>>& members) {
+    const std::vector<std::pair<std::string_view, std::string_view>>& members,
+    const std::vector<bool>& bare) {
   std::string line = "{";
   for (std::size_t i = 0; i < members.size(); ++i) {
     if (i > 0) line += ',';
     AppendJsonString(line, members[i].first);
     line += ':';
-    AppendJsonString(line, members[i].second);
+    if (i < bare.size() && bare[i])
+      line += members[i].second;
+    else
+      AppendJsonString(line, members[i].second);
   }
   line += '}';
   return line;
@@ -90,6 +94,16 @@ std::optional<std::vector<std::string>> CsvFields(std::string_view line) {
 }
 
 namespace {
+
+// A bare JSON integer starting at line[i] ("-" and digits), as its text; i ends past it.
+std::optional<std::string> JsonInteger(std::string_view line, std::size_t& i) {
+  const std::size_t start = i;
+  if (i < line.size() && line[i] == '-') ++i;
+  const std::size_t digits = i;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+  if (i == digits) return std::nullopt;
+  return std::string(line.substr(start, i - start));
+}
 
 // A JSON string starting at line[i] (its opening quote), as UTF-8; i ends past it. Only the
 // escapes JsonObjectLine writes are read (\u for control characters).
@@ -139,7 +153,7 @@ std::optional<std::vector<std::pair<std::string, std::string>>> JsonObjectMember
     auto name = JsonString(line, i);
     if (!name || i >= line.size() || line[i] != ':') return std::nullopt;
     ++i;
-    auto value = JsonString(line, i);
+    auto value = i < line.size() && line[i] == '"' ? JsonString(line, i) : JsonInteger(line, i);
     if (!value) return std::nullopt;
     members.emplace_back(Utf8ToGbk(*name), Utf8ToGbk(*value));
   }

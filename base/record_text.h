@@ -15,14 +15,16 @@ namespace tolvarine {
 std::string CsvLine(const std::vector<std::string_view>& fields);
 
 // One JSON object with string members, on one line: names and values are GBK and come out
-// as UTF-8, with quotes, backslashes and control characters escaped.
-std::string JsonObjectLine(const std::vector<std::pair<std::string_view, std::string_view>>& members);
+// as UTF-8, with quotes, backslashes and control characters escaped. A member marked in
+// `bare` is a number: its value (a decimal integer) is written as it is, unquoted.
+std::string JsonObjectLine(const std::vector<std::pair<std::string_view, std::string_view>>& members,
+                           const std::vector<bool>& bare = {});
 
 // The fields of a CSV line as CsvLine writes it; none when a quoted field is not closed.
 std::optional<std::vector<std::string>> CsvFields(std::string_view line);
 
-// The members of a JSON object line as JsonObjectLine writes it (string values only),
-// converted back to GBK; none for a line that is not such an object.
+// The members of a JSON object line as JsonObjectLine writes it (strings, and integers
+// given as their text), converted back to GBK; none for a line that is not such an object.
 std::optional<std::vector<std::pair<std::string, std::string>>> JsonObjectMembers(
     std::string_view line);
 

@@ -21,10 +21,15 @@ constexpr Known kKnown[] = {{"https", &ExtraOptions::https},
                             {"follow", &ExtraOptions::follow},
                             {"ignore-robots", &ExtraOptions::ignoreRobots},
                             {"places", &ExtraOptions::places},
-                            {"valid-only", &ExtraOptions::validOnly}};
+                            {"valid-only", &ExtraOptions::validOnly},
+                           {"sitemaps", &ExtraOptions::sitemaps},
+                           {"block-images", &ExtraOptions::blockImages},
+                           {"block-fonts", &ExtraOptions::blockFonts},
+                           {"block-media", &ExtraOptions::blockMedia}};
 constexpr std::string_view kDepth = "depth";
 constexpr std::string_view kScope = "scope";
 constexpr std::string_view kMaxPages = "max-pages";
+constexpr std::string_view kRetries = "retries";
 
 }  // namespace
 
@@ -50,6 +55,10 @@ ExtraOptions ReadExtraOptions(const std::string& folder) {
       const std::optional<std::int32_t> pages = TryStrToInt(value);
       if (pages && *pages >= 1) options.maxPagesPerLine = *pages;
       known = true;
+    } else if (name == kRetries) {
+      const std::optional<std::int32_t> retries = TryStrToInt(value);
+      if (retries && *retries >= 0) options.retries = std::min(*retries, kMaxRetries);
+      known = true;
     }
     for (const Known& k : kKnown) {
       if (eq != std::string_view::npos && name == k.name) {
@@ -71,6 +80,7 @@ void WriteExtraOptions(const std::string& folder, const ExtraOptions& options) {
   text += std::string(kDepth) + "=" + IntToStr(options.depth) + "\r\n";
   text += std::string(kScope) + (options.scope == ScopeKind::Host ? "=host\r\n" : "=site\r\n");
   text += std::string(kMaxPages) + "=" + IntToStr(options.maxPagesPerLine) + "\r\n";
+  text += std::string(kRetries) + "=" + IntToStr(options.retries) + "\r\n";
   for (const std::string& line : options.unknownLines) text += line + "\r\n";
   ReplaceFileAtomically(folder + kExtraOptionsFileName, text);
 }

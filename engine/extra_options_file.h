@@ -4,9 +4,9 @@
 // and ignoring robots.txt, where numbers belong, valid numbers only) live in a small file
 // of their own, "tolvarine-extra.ini", beside the progress file, so the progress file keeps
 // the ten lines older copies of the program read. One "name=value" line per option, CR
-// LF: "name=0|1" for a switch, "depth=N" (at most 99), "scope=site|host" and
-// "max-pages=N". A missing file or line, or a value that is none of these, gives the
-// default (off, depth 1, site, 1000 pages); lines this copy does not know are kept when
+// LF: "name=0|1" for a switch, "depth=N" (at most 99), "scope=site|host", "max-pages=N"
+// and "retries=N". A missing file or line, or a value that is none of these, gives the
+// default (off, depth 1, site, 1000 pages, 2 retries); lines this copy does not know are kept when
 // it writes the file.
 #include <string>
 #include <vector>
@@ -16,6 +16,8 @@
 namespace tolvarine {
 
 inline constexpr int kDefaultMaxPagesPerLine = 1000;
+inline constexpr int kDefaultRetries = 2;
+inline constexpr int kMaxRetries = 10;
 
 struct ExtraOptions {
   bool https = false;      // also "https://" links
@@ -32,6 +34,15 @@ struct ExtraOptions {
   int maxPagesPerLine = kDefaultMaxPagesPerLine;
   bool places = false;     // each number's province, city and carrier shown and saved
   bool validOnly = false;  // numbers that are no valid Chinese mobile number are left out
+  // A page answered "try later" (429, 500, 502, 503, 504) or not at all is tried again this
+  // many times ("retries=N", 0..10) before it is given up.
+  int retries = kDefaultRetries;
+  // With links followed, each start site's sitemaps seed its line ("sitemaps=0|1").
+  bool sitemaps = false;
+  // Requests of these kinds are never sent ("block-images", "block-fonts", "block-media").
+  bool blockImages = false;
+  bool blockFonts = false;
+  bool blockMedia = false;
   // Lines of the file this copy does not know, kept as they were.
   std::vector<std::string> unknownLines;
   bool operator==(const ExtraOptions&) const = default;

@@ -19,12 +19,26 @@ class PageDocument {
   virtual std::string BodyOuterHtml() = 0;
 };
 
+// How the server answered a top-level load.
+struct LoadAnswer {
+  int status = 200;  // the HTTP status after redirects (any success: 200); 0: none came
+  // With status 0, the network error's name: "connection-refused", "connection-reset",
+  // "timed-out", "name-not-resolved", "tls-failed" or "network-error".
+  std::string error;
+  int retryAfterSeconds = -1;  // the answer's Retry-After in seconds; -1: none given
+  bool operator==(const LoadAnswer&) const = default;
+};
+
 // Receives the browser's events (the crawl controller, which guards them itself).
 class PageBrowserListener {
  public:
   virtual ~PageBrowserListener() = default;
   virtual void OnNavigateComplete(FrameId frame, const std::string& address) = 0;
   virtual void OnDocumentComplete(FrameId frame, const std::string& address) = 0;
+  // How the top-level load of `frame` was answered; comes before its OnDocumentComplete (a
+  // failed load may have no document complete at all). A browser that sends none leaves
+  // every page counted as answered 200.
+  virtual void OnLoadAnswered(FrameId /*frame*/, const LoadAnswer& /*answer*/) {}
   // The answer to FetchText: the HTTP status after redirects (0 when none came) and the
   // body as UTF-8 text (robots.txt rules match percent-encoded UTF-8 addresses).
   virtual void OnTextFetched(const std::string& /*address*/, int /*status*/,

@@ -11,13 +11,22 @@ namespace tolvarine {
 namespace {
 
 constexpr std::array<const char*, kPageOutcomes> kOutcomeNames = {
-    "harvested", "abandoned", "early", "not-an-address", "left-site", "robots"};
+    "harvested", "abandoned",          "early",     "not-an-address", "left-site",
+    "robots",    "gave-up", "robots-unavailable", "duplicate",      "limit"};
 
-constexpr std::array<const char*, 14> kFieldNames = {
-    "line",       "depth",      "listed",    "final",     "site",     "start_ms",  "end_ms",
-    "outcome",    "phones_new", "phones_all", "links_new", "links_all", "provinces", "carriers"};
-// Records without the numbers' places have the first twelve fields only.
+constexpr std::array<const char*, 16> kFieldNames = {
+    "line",      "depth",      "listed",     "final",     "site",      "start_ms",
+    "end_ms",    "outcome",    "phones_new", "phones_all", "links_new", "links_all",
+    "provinces", "carriers",   "status",     "error"};
+// The fields every record has; the place fields follow when on; the answer fields end it
+// (missing in logs written before them).
 constexpr std::size_t kPlainFields = 12;
+constexpr std::size_t kPlaceFields = 2;
+constexpr std::size_t kAnswerFields = 2;
+// The fields that are numbers (bare in JSON).
+constexpr std::array<bool, 16> kNumberFields = {true,  true,  false, false, false, true,
+                                                true,  false, true,  true,  true,  true,
+                                                false, false, true,  false};
 
 // "无效号码" and "未知" (GBK).
 constexpr char kInvalidNumber[] = "\xce\xde\xd0\xa7\xba\xc5\xc2\xeb";
@@ -42,7 +51,25 @@ std::vector<std::string> FieldTexts(const PageRecord& r) {
     texts.push_back(CountsText(r.provinces));
     texts.push_back(CountsText(r.carriers));
   }
+  texts.push_back(std::to_string(r.status));
+  texts.push_back(r.error);
   return texts;
+}
+
+// Which of the named fields a record has, in order: the place and answer fields as asked.
+std::vector<std::size_t> FieldIndexes(bool places, bool answer) {
+  std::vector<std::size_t> indexes;
+  for (std::size_t i = 0; i < kPlainFields; ++i) indexes.push_back(i);
+  if (places)
+    for (std::size_t i = 0; i < kPlaceFields; ++i) indexes.push_back(kPlainFields + i);
+  if (answer)
+    for (std::size_t i = 0; i < kAnswerFields; ++i)
+      indexes.push_back(kPlainFields + kPlaceFields + i);
+  return indexes;
+}
+
+bool AllDigits(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 template <typename T>
@@ -71,12 +98,18 @@ bool ReadCounts(const std::string& text, std::map<std::string, int>& counts) {
   return true;
 }
 
-std::optional<PageRecord> FromFields(const std::vector<std::string>& f) {
-  if (f.size() != kPlainFields && f.size() != kFieldNames.size()) return std::nullopt;
+// A record from its fields, `places` and `answer` telling which optional ones it has.
+std::optional<PageRecord> FromFields(const std::vector<std::string>& f, bool places,
+                                     bool answer) {
   PageRecord r;
-  if (f.size() == kFieldNames.size()) {
+  if (places) {
     r.places = true;
     if (!ReadCounts(f[12], r.provinces) || !ReadCounts(f[13], r.carriers)) return std::nullopt;
+  }
+  if (answer) {
+    const std::size_t at = places ? kPlainFields + kPlaceFields : kPlainFields;
+    if (!ReadNumber(f[at], r.status) || r.status < 0) return std::nullopt;
+    r.error = f[at + 1];
   }
   r.listed = f[2];
   r.final = f[3];
@@ -105,7 +138,8 @@ std::optional<PageOutcome> PageOutcomeNamed(std::string_view name) {
 }
 
 std::string PageLogCsvHeader(bool places) {
-  return std::string(kPageLogCsvHeader) + (places ? kPageLogPlaceColumns : "");
+  return std::string(kPageLogCsvHeader) + (places ? kPageLogPlaceColumns : "") +
+         kPageLogAnswerColumns;
 }
 
 void CountPlace(const NumberPlace& place, PageRecord& record) {
@@ -122,27 +156,48 @@ std::string PageLogLine(RecordFormat format, const PageRecord& record) {
   const std::vector<std::string> texts = FieldTexts(record);
   if (format == RecordFormat::Jsonl) {
     std::vector<std::pair<std::string_view, std::string_view>> members;
-    for (std::size_t i = 0; i < texts.size(); ++i) members.emplace_back(kFieldNames[i], texts[i]);
-    return JsonObjectLine(members);
+    std::vector<bool> bare;
+    const std::vector<std::size_t> indexes = FieldIndexes(record.places, true);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      members.emplace_back(kFieldNames[indexes[i]], texts[i]);
+      bare.push_back(kNumberFields[indexes[i]]);
+    }
+    return JsonObjectLine(members, bare);
   }
   return CsvLine(std::vector<std::string_view>(texts.begin(), texts.end()));
 }
 
 std::optional<PageRecord> PageRecordFromLine(RecordFormat format, std::string_view line) {
   if (format != RecordFormat::Jsonl) {
-    if (line == kPageLogCsvHeader || line == PageLogCsvHeader(true)) return std::nullopt;
+    if (line.starts_with(kPageLogCsvHeader)) return std::nullopt;
     const auto fields = CsvFields(line);
-    return fields ? FromFields(*fields) : std::nullopt;
+    if (!fields) return std::nullopt;
+    const std::size_t n = fields->size();
+    // Fourteen fields are the places of an older log, or the answer of a newer one (its
+    // status is a number; a place field never is).
+    if (n == kPlainFields) return FromFields(*fields, false, false);
+    if (n == kPlainFields + kPlaceFields)
+      return AllDigits((*fields)[kPlainFields]) ? FromFields(*fields, false, true)
+                                                : FromFields(*fields, true, false);
+    if (n == kFieldNames.size()) return FromFields(*fields, true, true);
+    return std::nullopt;
   }
   const auto members = JsonObjectMembers(line);
-  if (!members || (members->size() != kPlainFields && members->size() != kFieldNames.size()))
-    return std::nullopt;
-  std::vector<std::string> fields;
-  for (std::size_t i = 0; i < members->size(); ++i) {
-    if ((*members)[i].first != kFieldNames[i]) return std::nullopt;
-    fields.push_back((*members)[i].second);
+  if (!members) return std::nullopt;
+  for (const bool places : {false, true}) {
+    for (const bool answer : {true, false}) {
+      const std::vector<std::size_t> indexes = FieldIndexes(places, answer);
+      if (members->size() != indexes.size()) continue;
+      std::vector<std::string> fields;
+      bool named = true;
+      for (std::size_t i = 0; i < indexes.size() && named; ++i) {
+        named = (*members)[i].first == kFieldNames[indexes[i]];
+        fields.push_back((*members)[i].second);
+      }
+      if (named) return FromFields(fields, places, answer);
+    }
   }
-  return FromFields(fields);
+  return std::nullopt;
 }
 
 }  // namespace tolvarine

@@ -21,10 +21,15 @@ enum class PageOutcome {
   NotAnAddress,    // the list line is no address
   LeftSite,        // a followed link whose page ended on another site
   Refused,         // refused by the site's robots.txt
+  GaveUp,          // answered "try later" (429, 5xx) or a network error on every attempt
+  RobotsUnavailable,  // its site's robots.txt never answered: the site is refused
+  Duplicate,       // ended at an address already loaded (a redirect): not harvested again
+  Limit,           // its line reached the pages-per-line limit; links were left unwalked
 };
-inline constexpr int kPageOutcomes = 6;
+inline constexpr int kPageOutcomes = 10;
 
-// "harvested", "abandoned", "early", "not-an-address", "left-site", "robots".
+// "harvested", "abandoned", "early", "not-an-address", "left-site", "robots", "gave-up",
+// "robots-unavailable", "duplicate", "limit".
 const char* PageOutcomeName(PageOutcome outcome);
 std::optional<PageOutcome> PageOutcomeNamed(std::string_view name);
 
@@ -45,6 +50,10 @@ struct PageRecord {
   bool places = false;
   std::map<std::string, int> provinces;  // GBK name -> numbers
   std::map<std::string, int> carriers;
+  // How the server answered its load: the HTTP status after redirects (0 when none came or
+  // the page was not loaded) and, with no answer, the network error's name.
+  int status = 0;
+  std::string error;
   bool operator==(const PageRecord&) const = default;
 };
 
@@ -63,7 +72,11 @@ inline constexpr char kPageLogCsvHeader[] =
 // "name:count" joined by ";" (GBK in CSV, as the names; UTF-8 in JSONL).
 inline constexpr char kPageLogPlaceColumns[] = ",provinces,carriers";
 
-// The header row of a CSV page log, with or without the place columns.
+// The columns every record ends with: how the server answered.
+inline constexpr char kPageLogAnswerColumns[] = ",status,error";
+
+// The header row of a CSV page log, with or without the place columns (the answer columns
+// always end it). Logs written before the answer columns lack them and are read too.
 std::string PageLogCsvHeader(bool places);
 
 // Counts a number's province and carrier: an invalid number counts as "无效号码" in both,

@@ -176,12 +176,12 @@ TEST_F(HarvestJobs, PageLogTellsHowEachPageEndedAndJobsLogTheSame) {
                       dir.PathOf("one.html")});
   ASSERT_EQ(one.status, 0) << one.err;
   // line, depth, listed, final, site, start, end, outcome, phones new/all, links new/all
-  const std::regex record("(\\d+),0,([^,]*),([^,]*),([^,]*),(\\d+),(\\d+),([a-z-]+),(.*)");
+  const std::regex record("(\\d+),0,([^,]*),([^,]*),([^,]*),(\\d+),(\\d+),([a-z-]+),(\\d+,\\d+,\\d+,\\d+),.*");
   std::map<std::string, std::string> outcomes;  // line -> outcome and counts
   std::vector<std::string> rows = Rows(dir.Read("one.log"));
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(rows[0], "line,depth,listed,final,site,start_ms,end_ms,outcome,phones_new,"
-                     "phones_all,links_new,links_all");
+                     "phones_all,links_new,links_all,status,error");
   for (std::size_t i = 1; i < rows.size(); ++i) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(rows[i], m, record)) << rows[i];
@@ -222,7 +222,7 @@ TEST_F(HarvestJobs, EnrichedPageLogCountsPlacesAndJobsCountTheSame) {
   ASSERT_EQ(jobs.status, 0) << jobs.err;
   const std::vector<std::string> rows = Rows(dir.Read("one.log"));
   ASSERT_EQ(rows.size(), 1u + kPages);
-  EXPECT_TRUE(rows[0].ends_with(",links_all,provinces,carriers")) << rows[0];
+  EXPECT_TRUE(rows[0].ends_with(",links_all,provinces,carriers,status,error")) << rows[0];
   // The first page gives all three numbers, 15400000000 among them: no valid number
   // ("无效号码" in GBK). The pages after it give one new number each.
   const std::string invalid = "\xce\xde\xd0\xa7\xba\xc5\xc2\xeb:1";

@@ -22,10 +22,13 @@ TEST(ExtraOptionsFileTest, MissingMeansOffAndUnknownLinesSurviveAWrite) {
   options.validOnly = true;
   options.scope = ScopeKind::Host;
   options.maxPagesPerLine = 7;
+  options.retries = 0;
+  options.blockFonts = true;
   WriteExtraOptions(folder.Path(), options);
   EXPECT_EQ(ReadWholeFile(folder.PathOf(kExtraOptionsFileName)),
             "https=1\r\nformatted=1\r\nreport=1\r\nfollow=0\r\nignore-robots=0\r\nplaces=0\r\n"
-            "valid-only=1\r\ndepth=1\r\nscope=host\r\nmax-pages=7\r\nsources=1\r\n");
+            "valid-only=1\r\nsitemaps=0\r\nblock-images=0\r\nblock-fonts=1\r\nblock-media=0\r\n"
+            "depth=1\r\nscope=host\r\nmax-pages=7\r\nretries=0\r\nsources=1\r\n");
   EXPECT_EQ(ReadExtraOptions(folder.Path()), options);
 }
 

@@ -26,6 +26,7 @@ TEST(PageLogTest, ARecordReadsBackFromItsLineInEitherForm) {
   r.places = true;
   r.provinces = {{"A", 1}, {"B", 2}};
   r.carriers = {{kInvalid, 3}};
+  r.status = 503;
   for (RecordFormat format : {RecordFormat::Csv, RecordFormat::Jsonl}) {
     const auto back = PageRecordFromLine(format, PageLogLine(format, r));
     ASSERT_TRUE(back);
@@ -33,6 +34,33 @@ TEST(PageLogTest, ARecordReadsBackFromItsLineInEitherForm) {
     EXPECT_EQ(back->depth, 2);
   }
   EXPECT_FALSE(PageRecordFromLine(RecordFormat::Csv, PageLogCsvHeader(true)));
+  // JSON numbers are bare; a network error is named.
+  r.places = false;
+  r.provinces.clear();
+  r.carriers.clear();
+  r.status = 0;
+  r.error = "connection-refused";
+  const std::string json = PageLogLine(RecordFormat::Jsonl, r);
+  EXPECT_NE(json.find("\"depth\":2,"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"status\":0,\"error\":\"connection-refused\"}"), std::string::npos)
+      << json;
+  EXPECT_EQ(PageRecordFromLine(RecordFormat::Jsonl, json), r);
+  EXPECT_EQ(PageRecordFromLine(RecordFormat::Csv, PageLogLine(RecordFormat::Csv, r)), r);
+}
+
+TEST(PageLogTest, LogsWrittenBeforeTheAnswerColumnsAreRead) {
+  const auto csv = PageRecordFromLine(
+      RecordFormat::Csv, "1,0,http://a.example/,,a.example,1,2,robots,0,0,0,0");
+  ASSERT_TRUE(csv);
+  EXPECT_EQ(csv->outcome, PageOutcome::Refused);
+  EXPECT_EQ(csv->status, 0);
+  const auto json = PageRecordFromLine(
+      RecordFormat::Jsonl,
+      "{\"line\":\"1\",\"depth\":\"0\",\"listed\":\"x\",\"final\":\"\",\"site\":\"\","
+      "\"start_ms\":\"1\",\"end_ms\":\"2\",\"outcome\":\"harvested\",\"phones_new\":\"1\","
+      "\"phones_all\":\"1\",\"links_new\":\"0\",\"links_all\":\"0\"}");
+  ASSERT_TRUE(json);
+  EXPECT_EQ(json->phonesNew, 1);
 }
 
 TEST(PageLogTest, ANameGivenTwiceIsSummed) {

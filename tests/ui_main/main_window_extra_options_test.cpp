@@ -94,7 +94,8 @@ TEST_F(MainWindowTest, ExtraOptionBoxesFollowTheSettings) {
   window_.reset();
   EXPECT_EQ(state_.Read("tolvarine-extra.ini"),
             "https=0\r\nformatted=1\r\nreport=0\r\nfollow=0\r\nignore-robots=1\r\nplaces=0\r\n"
-            "valid-only=1\r\ndepth=5\r\nscope=site\r\nmax-pages=1000\r\n");
+            "valid-only=1\r\nsitemaps=0\r\nblock-images=0\r\nblock-fonts=0\r\nblock-media=0\r\n"
+            "depth=5\r\nscope=site\r\nmax-pages=1000\r\nretries=2\r\n");
 }
 
 }  // namespace

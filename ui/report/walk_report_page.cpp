@@ -15,7 +15,8 @@ namespace {
 constexpr std::size_t kTopSites = 20;
 
 constexpr std::array<const char*, kPageOutcomes> kOutcomeCaptions = {
-    "已采集", "看门狗放弃", "未载完即采集", "不是网址", "离开本站", "robots.txt 拒绝"};
+    "已采集", "看门狗放弃", "未载完即采集", "不是网址", "离开本站", "robots.txt 拒绝",
+    "多次重试后放弃", "robots.txt 无应答", "重复网页", "达到网页上限"};
 
 const char kStyle[] =
     "body{font-family:sans-serif;margin:2em;color:#222}"
