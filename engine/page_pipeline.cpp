@@ -4,7 +4,6 @@
 
 namespace tolvarine {
 
-void PagePipeline::RemoveSink(PageResultSink* sink) { std::erase(sinks_, sink); }
 
 void PagePipeline::Begin() {
   kept_.clear();

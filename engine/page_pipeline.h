@@ -28,7 +28,6 @@ class PagePipeline {
   const NumberInfo* Numbers() const { return numbers_; }
   // Sinks are told in the order added; a sink is not owned.
   void AddSink(PageResultSink* sink) { sinks_.push_back(sink); }
-  void RemoveSink(PageResultSink* sink);
   // A new walk: no number kept or dropped yet.
   void Begin();
   // A row an earlier walk wrote to the output this one adds to: with dedup it is not kept

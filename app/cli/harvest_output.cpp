@@ -92,11 +92,6 @@ void HarvestOutput::PrintTotals(int abandoned, int early, int dropped) const {
   if (DropsInvalid()) PrintDroppedNumbers(dropped);
 }
 
-bool HarvestOutput::Write(ResultKind kind, const std::string& value, const RowSource& source) {
-  StreamOf(kind).maker.SetSource(source);
-  return WriteValue(kind, value);
-}
-
 bool HarvestOutput::WriteValue(ResultKind kind, const std::string& value) {
   if (failed_) return false;
   const NumberPlace* place =

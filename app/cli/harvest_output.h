@@ -29,10 +29,8 @@ class HarvestOutput {
   // StreamWriteError.
   void Open(PagePipeline* pipeline = nullptr);
 
-  // Writes one row. A failed write is reported once and nothing more is written; returns
-  // false then.
-  bool Write(ResultKind kind, const std::string& value, const RowSource& source);
-  // Writes the page's rows, links first; false when one could not be written.
+  // Writes the page's rows, links first. A failed write is reported once and nothing more
+  // is written; returns false then.
   bool WriteRows(const PageResult& page);
 
   int Written(ResultKind kind) const { return written_[Index(kind)]; }
