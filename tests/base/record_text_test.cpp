@@ -21,8 +21,14 @@ TEST(RecordTextTest, CsvQuotesOnlyFieldsThatNeedIt) {
 TEST(RecordTextTest, JsonIsUtf8WithEscapes) {
   EXPECT_EQ(JsonObjectLine({{"value", "13812345678"}, {"page", "http://a.example/\"x\\"}}),
             "{\"value\":\"13812345678\",\"page\":\"http://a.example/\\\"x\\\\\"}");
-  EXPECT_EQ(JsonObjectLine({{"v", "\xB5\xE7\xBB\xB0\t\x01"}}),
-            "{\"v\":\"\xE7\x94\xB5\xE8\xAF\x9D\\u0009\\u0001\"}");
+  const std::string line = JsonObjectLine({{"v", "\xB5\xE7\xBB\xB0\t\x01 x"}});
+  EXPECT_EQ(line, "{\"v\":\"\xE7\x94\xB5\xE8\xAF\x9D\\u0009\\u0001 x\"}");
+  // Read back to the same GBK text; a bare integer member reads as its digits.
+  using Members = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(JsonObjectMembers(line), (Members{{"v", "\xB5\xE7\xBB\xB0\t\x01 x"}}));
+  EXPECT_EQ(JsonObjectLine({{"n", "-12"}, {"s", "7"}}, {true}), "{\"n\":-12,\"s\":\"7\"}");
+  EXPECT_EQ(JsonObjectMembers("{\"n\":-12,\"s\":\"7\"}"), (Members{{"n", "-12"}, {"s", "7"}}));
+  EXPECT_FALSE(JsonObjectMembers("{\"n\":-,\"s\":\"7\"}"));
 }
 
 TEST(RecordTextTest, LocalTime) {
