@@ -87,10 +87,8 @@ std::string FrontierSource::KeyOf(const std::string& address) const {
 }
 
 bool FrontierSource::Ours(const std::string& line, int position) const {
-  if (shardCount_ <= 1) return true;
-  const std::optional<std::string> address = AddressFromListLine(line);
-  if (!address) return (position - 1) % shardCount_ == shardIndex_;
-  return ShardOfKey(KeyOf(*address), shardCount_) == shardIndex_;
+  return ShardOfListLine(line, position, shardCount_, sites_.get(), settings_.scope) ==
+         shardIndex_;
 }
 
 void FrontierSource::SkipOtherShards() {

@@ -1,5 +1,7 @@
 #include "engine/crawl_list_source.h"
 
+#include "engine/crawl_scope.h"
+
 namespace tolvarine {
 
 ListSource::ListSource(int shardIndex, int shardCount)
@@ -25,7 +27,9 @@ bool ListSource::Exhausted() { return !reader_.IsOpen() || reader_.AtEnd(); }
 
 void ListSource::SkipOtherShards() {
   if (shardCount_ <= 1) return;
-  while (!Exhausted() && position_ % shardCount_ != shardIndex_) {
+  // Lines are not read for their addresses here: without links followed they go in turn.
+  while (!Exhausted() &&
+         ShardOfListLine({}, position_ + 1, shardCount_, nullptr, ScopeKind::Site) != shardIndex_) {
     reader_.ReadLine();
     ++position_;
   }

@@ -11,6 +11,7 @@
 
 #include "base/ascii.h"
 #include "base/errors.h"
+#include "engine/list_address.h"
 #include "base/gbk.h"
 #include "base/number_text.h"
 
@@ -275,6 +276,15 @@ int ShardOfKey(std::string_view key, int shardCount) {
     hash *= 1099511628211ULL;
   }
   return static_cast<int>(hash % static_cast<std::uint64_t>(shardCount));
+}
+
+int ShardOfListLine(std::string_view line, int position, int shardCount,
+                    const RegistrableSites* sites, ScopeKind scope) {
+  if (shardCount < 2) return 0;
+  const std::optional<std::string> address =
+      sites ? AddressFromListLine(std::string(line)) : std::nullopt;
+  return address ? ShardOfKey(sites->ScopeKey(scope, *address), shardCount)
+                 : (position - 1) % shardCount;
 }
 
 }  // namespace tolvarine

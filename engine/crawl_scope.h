@@ -70,4 +70,10 @@ class RegistrableSites {
 // modulo the count, the same on every machine and build. 0 when the count is below 2.
 int ShardOfKey(std::string_view key, int shardCount);
 
+// Which of `shardCount` shards list line `position` (from 1) belongs to. With links followed
+// (`sites` given) an address's line goes by its scope key, so that one site stays in one
+// shard; any other line goes by its position, in turn.
+int ShardOfListLine(std::string_view line, int position, int shardCount,
+                    const RegistrableSites* sites, ScopeKind scope);
+
 }  // namespace tolvarine

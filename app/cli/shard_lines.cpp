@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 
 #include "base/line_reader.h"
 #include "engine/crawl_scope.h"
-#include "engine/list_address.h"
 
 namespace tolvarine::cli {
 
@@ -19,10 +17,7 @@ std::vector<int> ShardOfEachLine(const HarvestPlan& plan) {
   while (!reader.AtEnd()) {
     const std::string line = reader.ReadLine();
     const int position = static_cast<int>(shards.size()) + 1;
-    const std::optional<std::string> address =
-        sites ? AddressFromListLine(line) : std::nullopt;
-    shards.push_back(address ? ShardOfKey(sites->ScopeKey(plan.follow.scope, *address), count)
-                             : (position - 1) % count);
+    shards.push_back(ShardOfListLine(line, position, count, sites.get(), plan.follow.scope));
   }
   return shards;
 }
