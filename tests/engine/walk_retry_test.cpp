@@ -220,5 +220,42 @@ TEST_F(RetryTest, AKillWhileAPageWaitsSavesThePositionBeforeIt) {
   EXPECT_TRUE(Harvested(1));
 }
 
+TEST_F(RetryTest, ARobotsAnswerOlderThanADayIsAskedAgain) {
+  Follow(1);
+  Page("http://a.example.com/", 1, {}, {"http://a.example.com/x", "http://a.example.com/y"});
+  UseList({"http://a.example.com/"});
+  Run(&CrawlController::Start);
+  while (LoadTimes("http://a.example.com/x").empty()) clock.Advance(100);
+  Run(&CrawlController::Stop);
+  RunToEnd();
+  EXPECT_EQ(browser.Fetches().size(), 1u);
+  clock.Advance(25LL * 3600 * 1000);
+  Run([this] { crawl->ContinueFrom(crawl->Position()); });
+  RunToEnd();
+  EXPECT_EQ(browser.Fetches().size(), 2u);
+  EXPECT_EQ(LoadTimes("http://a.example.com/y").size(), 1u);
+}
+
+// A crawl keeps a page set aside in its queue: killed while it waits, the continued crawl
+// loads it.
+TEST_F(RetryTest, ACrawlKilledWhileAPageWaitsLoadsItWhenContinued) {
+  Wire(true);
+  Follow(1);
+  crawl->Settings().extra.ignoreRobots = true;
+  Page("http://a.example.com/", 1, {}, {"http://a.example.com/x"});
+  Page("http://a.example.com/x", 2, {{503, "", 30}});
+  UseList({"http://a.example.com/"});
+  Run(&CrawlController::Start);
+  while (LoadTimes("http://a.example.com/x").empty()) clock.Advance(100);
+  clock.Advance(5000);  // x waits
+  Wire(true);
+  Follow(1);
+  crawl->Settings().extra.ignoreRobots = true;
+  Run([this] { crawl->ContinueFrom(StrToInt(ProgressLine(1))); });
+  RunToEnd();
+  EXPECT_EQ(LoadTimes("http://a.example.com/x").size(), 2u);
+  EXPECT_TRUE(Harvested(2));
+}
+
 }  // namespace
 }  // namespace tolvarine
