@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/clock.h"
 #include "engine/page_browser.h"
 
 namespace tolvarine {
@@ -53,6 +54,10 @@ class AddressScheduler {
   // The address read last is done with (loaded, given up, refused or no address): a
   // scheduler that keeps state saves the page's changes, or throws CrawlStateError.
   virtual void Done() {}
+  // The address read last is to be tried again later, in place of Done: a scheduler that
+  // keeps a queue puts it back at the queue's end (with the page's other changes) and hands
+  // it out again; false: it keeps none, and the walk holds the address itself.
+  virtual bool Requeue() { return false; }
 };
 
 // Lets every address through; the filter of a walk that keeps to its list.
@@ -66,6 +71,12 @@ class RequestFilter {
                             const std::string& /*body*/) {}
   // Whether the address may be loaded.
   virtual bool Allowed(const SourcedAddress& /*address*/) { return true; }
+  // Whether a refused address is refused because its site's robots.txt never answered.
+  virtual bool RobotsUnavailable(const SourcedAddress& /*address*/) { return false; }
+  // The Crawl-delay its site's robots.txt sets for the address's host, in ms (0: none).
+  virtual int CrawlDelayMs(const SourcedAddress& /*address*/) { return 0; }
+  // The clock robots.txt answers are dated by: one older than a day is asked again.
+  virtual void UseClock(const Clock* /*clock*/) {}
   // Whether a loaded page, ended at `finalAddress`, is still within its line's scope.
   virtual bool InScope(const SourcedAddress& /*address*/, const std::string& /*finalAddress*/) {
     return true;

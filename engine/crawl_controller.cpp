@@ -273,6 +273,10 @@ void CrawlController::OnTextFetched(const std::string& address, int status,
   walk_->OnTextFetched(address, status, body);
 }
 
+void CrawlController::OnLoadAnswered(FrameId frame, const LoadAnswer& answer) {
+  walk_->OnLoadAnswered(frame, answer);
+}
+
 ResultList& CrawlController::Links() { return walk_->Links(); }
 ResultList& CrawlController::Phones() { return walk_->Phones(); }
 bool CrawlController::Running() const { return walk_->Running(); }

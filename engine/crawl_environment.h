@@ -53,6 +53,9 @@ struct CrawlEnvironment {
   // runs, and refuses to begin one that another walk holds. Off where the owner holds the
   // lock itself (harvest, for the whole command) or its parent does (a shard of --jobs).
   bool lockStateFolder = true;
+  // The jitter added to a retry's back-off: a whole number of ms in [0, maxMs]. Empty: a
+  // pseudo-random one (tests give a fixed one).
+  std::function<int(int maxMs)> retryJitterMs;
 };
 
 }  // namespace tolvarine

@@ -18,6 +18,14 @@ constexpr char kLineKey[] = "line";
 constexpr char kScopeKey[] = "scope";
 constexpr char kRobotsKeyPrefix[] = "robots ";
 constexpr char kRobotsFile[] = "/robots.txt";
+// A stored robots.txt answer starts with this comment line: when it came, and "unavailable"
+// when the file did not answer. Answers stored without it count as undated.
+constexpr std::string_view kAnsweredTag = "# answered ";
+constexpr std::string_view kUnavailableTag = " unavailable";
+// An answer older than this is asked again.
+constexpr std::int64_t kRobotsMaxAgeMs = 24LL * 3600 * 1000;
+
+bool Unanswered(int status) { return status == 0 || status == 429 || status >= 500; }
 }  // namespace
 
 std::string CrawlStateName(bool sharded, int index, int count) {
@@ -111,6 +119,7 @@ void FrontierSource::RememberLine() {
 SourcedAddress FrontierSource::Next() {
   if (std::optional<FrontierEntry> front = store_->Front()) {
     fromQueue_ = true;
+    current_ = *front;
     return SourcedAddress{std::move(front->address), front->depth};
   }
   SkipOtherShards();
@@ -128,6 +137,8 @@ SourcedAddress FrontierSource::Next() {
     const FrontierEntry entry{followable.empty() ? *address : followable, 0, position_, ""};
     fromQueue_ = store_->Enqueue(entry, settings_.maxPagesPerLine);
   }
+  // Queued again, the line's page comes back as the line itself (depth 0).
+  current_ = FrontierEntry{address ? line : std::string(), 0, position_, ""};
   store_->Commit();
   return SourcedAddress{std::move(line), 0};
 }
@@ -139,23 +150,60 @@ std::string FrontierSource::RobotsToAsk(const SourcedAddress& address) {
   return origin + kRobotsFile;
 }
 
-const RobotsRules* FrontierSource::RulesFor(const std::string& origin) {
+const FrontierSource::KnownRobots* FrontierSource::RobotsFor(const std::string& origin) {
   auto known = robots_.find(origin);
-  if (known != robots_.end()) return &known->second;
-  const std::optional<std::string> stored = store_->Value(kRobotsKeyPrefix + origin);
-  if (!stored) return nullptr;
-  return &robots_.emplace(origin, RobotsRules::Parse(*stored, kRobotsProductToken))
-              .first->second;
+  if (known == robots_.end()) {
+    const std::optional<std::string> stored = store_->Value(kRobotsKeyPrefix + origin);
+    if (!stored) return nullptr;
+    KnownRobots robots{RobotsRules::Parse(*stored, kRobotsProductToken)};
+    std::string_view text = *stored;
+    if (text.starts_with(kAnsweredTag)) {
+      text = text.substr(kAnsweredTag.size(), text.find('\n') - kAnsweredTag.size());
+      robots.unavailable = text.ends_with(kUnavailableTag);
+      if (robots.unavailable) text.remove_suffix(kUnavailableTag.size());
+      robots.answeredMs = ParseDecimalAs<std::int64_t>(text).value_or(-1);
+    }
+    known = robots_.emplace(origin, std::move(robots)).first;
+  }
+  const std::int64_t answered = known->second.answeredMs;
+  if (clock_ != nullptr && answered >= 0 && clock_->WallMilliseconds() - answered > kRobotsMaxAgeMs) {
+    robots_.erase(known);
+    return nullptr;
+  }
+  return &known->second;
+}
+
+const RobotsRules* FrontierSource::RulesFor(const std::string& origin) {
+  const KnownRobots* robots = RobotsFor(origin);
+  return robots ? &robots->rules : nullptr;
 }
 
 void FrontierSource::AnswerRobots(const std::string& robotsAddress, int status,
                                   const std::string& body) {
   std::string_view origin = robotsAddress;
   if (origin.ends_with(kRobotsFile)) origin.remove_suffix(std::string_view(kRobotsFile).size());
-  RobotsRules rules = RobotsRules::FromAnswer(status, body, kRobotsProductToken);
+  KnownRobots robots{RobotsRules::FromAnswer(status, body, kRobotsProductToken),
+                     clock_ ? clock_->WallMilliseconds() : -1, Unanswered(status)};
   const std::string key(origin);
-  robotsAnswers_.emplace_back(key, rules.Serialized());
-  robots_.insert_or_assign(key, std::move(rules));
+  std::string stored;
+  if (robots.answeredMs >= 0 || robots.unavailable) {
+    stored = std::string(kAnsweredTag) + IntToStr(robots.answeredMs) +
+             (robots.unavailable ? std::string(kUnavailableTag) : std::string()) + "\n";
+  }
+  robotsAnswers_.emplace_back(key, stored + robots.rules.Serialized());
+  robots_.insert_or_assign(key, std::move(robots));
+}
+
+bool FrontierSource::RobotsUnavailable(const SourcedAddress& address) {
+  if (settings_.ignoreRobots || !address.Discovered()) return false;
+  const KnownRobots* robots = RobotsFor(AddressOrigin(address.text));
+  return robots != nullptr && robots->unavailable;
+}
+
+int FrontierSource::CrawlDelayMs(const SourcedAddress& address) {
+  if (settings_.ignoreRobots) return 0;
+  const RobotsRules* rules = RulesFor(AddressOrigin(address.text));
+  return rules ? rules->CrawlDelayMs() : 0;
 }
 
 bool FrontierSource::Allowed(const SourcedAddress& address) {
@@ -184,6 +232,12 @@ void FrontierSource::Follow(const SourcedAddress& address, PageDocument& documen
   }
 }
 
+bool FrontierSource::Requeue() {
+  requeue_ = true;
+  Done();
+  return true;
+}
+
 // The page's changes are given up whatever happens: failed, they are rolled back, and the
 // page stays at the queue's front for a walk continued later.
 void FrontierSource::Done() {
@@ -191,6 +245,7 @@ void FrontierSource::Done() {
   const std::vector<std::pair<std::string, std::string>> robots =
       std::exchange(robotsAnswers_, {});
   if (std::exchange(fromQueue_, false)) store_->PopFront();
+  if (std::exchange(requeue_, false) && !current_.address.empty()) store_->Requeue(current_);
   for (const FrontierEntry& link : links) store_->Enqueue(link, settings_.maxPagesPerLine);
   for (const auto& [origin, rules] : robots) store_->SetValue(kRobotsKeyPrefix + origin, rules);
   store_->Commit();

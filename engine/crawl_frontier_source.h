@@ -10,6 +10,7 @@
 //
 // Shards split the list by site (or host): a line belongs to the shard its scope key
 // hashes to, so one site's pages stay in one shard and its frontier is local.
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,17 +56,31 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   void AnswerRobots(const std::string& robotsAddress, int status,
                     const std::string& body) override;
   bool Allowed(const SourcedAddress& address) override;
+  bool RobotsUnavailable(const SourcedAddress& address) override;
+  int CrawlDelayMs(const SourcedAddress& address) override;
+  void UseClock(const Clock* clock) override { clock_ = clock; }
   bool InScope(const SourcedAddress& address, const std::string& finalAddress) override;
   // Keeps the page's links until it is done.
   void Follow(const SourcedAddress& address, PageDocument& document) override;
   // Commits the page's changes in one transaction.
   void Done() override;
+  // Commits as Done does, with the page queued again at the end.
+  bool Requeue() override;
 
  private:
   // Whether list line `line` (its text) at `position` is this shard's.
   bool Ours(const std::string& line, int position) const;
   // The scope key of an address: its site or its host.
   std::string KeyOf(const std::string& address) const;
+  // A robots.txt answer as known: its rules, when it came (ms since 1970; -1: not known)
+  // and whether the file did not answer (the site is then refused).
+  struct KnownRobots {
+    RobotsRules rules;
+    std::int64_t answeredMs = -1;
+    bool unavailable = false;
+  };
+  // The answer for the origin, or none when it is not known or older than a day.
+  const KnownRobots* RobotsFor(const std::string& origin);
   const RobotsRules* RulesFor(const std::string& origin);
   void RememberLine();
 
@@ -85,7 +100,12 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   std::string lineKey_;
   // The address handed out last came from the queue's front (and leaves it when done).
   bool fromQueue_ = false;
-  std::map<std::string, RobotsRules> robots_;
+  std::map<std::string, KnownRobots> robots_;
+  const Clock* clock_ = nullptr;
+  // The address handed out last, for Requeue.
+  FrontierEntry current_;
+  // Done puts the page back at the queue's end.
+  bool requeue_ = false;
   // The changes of the page in hand, committed when it is done: the links it found (queued
   // in order, each subject to the seen-set and the line's limit) and the robots.txt
   // answers (origin, serialized rules).

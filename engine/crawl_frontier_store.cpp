@@ -219,6 +219,15 @@ std::optional<FrontierEntry> CrawlFrontierStore::Front() {
 
 void CrawlFrontierStore::PopFront() { Writing(kPop).Run(); }
 
+void CrawlFrontierStore::Requeue(const FrontierEntry& entry) {
+  Writing(kQueueInsert)
+      .Text(1, entry.address)
+      .Int(2, entry.depth)
+      .Int(3, entry.line)
+      .Text(4, entry.source)
+      .Run();
+}
+
 bool CrawlFrontierStore::Empty() { return statements_[kAny]->FirstInt() == 0; }
 
 long long CrawlFrontierStore::SeenCount() { return statements_[kSeen]->FirstInt(); }

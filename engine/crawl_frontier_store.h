@@ -44,6 +44,9 @@ class CrawlFrontierStore {
   std::optional<FrontierEntry> Front();
   // Takes the first entry out of the queue: it is done.
   void PopFront();
+  // Queues the entry again at the queue's end, whether or not it was queued before (a page
+  // to be tried again later).
+  void Requeue(const FrontierEntry& entry);
   bool Empty();
   // Addresses queued in this crawl, done ones included.
   long long SeenCount();

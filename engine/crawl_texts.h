@@ -48,6 +48,10 @@ inline constexpr char kFolderInUseEnd[] = "\xA3\xAC\xC7\xEB\xB5\xC8\xCB\xFC\xBD\
 // "不是网址：" (followed by the list line)
 inline constexpr char kNotAnAddress[] = "\xB2\xBB\xCA\xC7\xCD\xF8\xD6\xB7\xA3\xBA";
 
+// "Crawl-delay 超过 60 秒，按 60 秒计：" (followed by the host)
+inline constexpr char kCrawlDelayCapped[] =
+    "Crawl-delay \xB3\xAC\xB9\xFD 60 \xC3\xEB\xA3\xAC\xB0\xB4 60 \xC3\xEB\xBC\xC6\xA3\xBA";
+
 // State files, all in the state folder.
 inline constexpr char kProgressFileName[] = "tolvarine.ini";
 inline constexpr char kPrefixListFileName[] = "kqwebmobset.ini";

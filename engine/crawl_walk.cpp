@@ -68,6 +68,11 @@ void CrawlWalk::Begin() {
   countsPlaces_ = pipeline_.Numbers() && settings_.extra.places;
   pipeline_.Begin();
   pageSaveFailed_ = false;
+  waiting_.clear();
+  gate_.Clear();
+  robotsTries_.clear();
+  cappedHosts_.clear();
+  jitter_.seed(static_cast<unsigned>(clock_.WallMilliseconds()));
   view_.ShowCommandStates(kRunningStates);
   walking_ = true;
   pacing_.SetInterval(PacingPeriod());
@@ -79,6 +84,7 @@ void CrawlWalk::ChooseSource() {
   source_ = std::move(sources.scheduler);
   ownFilter_ = std::move(sources.ownFilter);
   filter_ = sources.filter;
+  filter_->UseClock(&clock_);
   source_->SetPosition(position);
   robotsAsked_.clear();
   state_ = PageState::None;

@@ -4,15 +4,21 @@
 // the completion mark, the wait and its timers; the controller runs the commands around it
 // (their checks, dialogs and messages) and keeps the settings and the state files.
 #include <exception>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <random>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/address_source.h"
 #include "engine/clock.h"
 #include "engine/crawl_environment.h"
 #include "engine/crawl_settings.h"
 #include "engine/crawl_view.h"
+#include "engine/host_gate.h"
 #include "engine/link_harvester.h"
 #include "engine/number_info.h"
 #include "engine/page_browser.h"
@@ -22,6 +28,12 @@
 #include "engine/timer.h"
 
 namespace tolvarine {
+
+// Whether a load's answer asks to try later: 429, 500, 502, 503, 504, or none (a network
+// error).
+bool TryLater(const LoadAnswer& answer);
+// Whether a robots.txt answer is no answer: 429, 5xx or none.
+bool RobotsUnanswered(int status);
 
 class CrawlWalk {
  public:
@@ -64,12 +76,15 @@ class CrawlWalk {
   void OnNavigateComplete(FrameId frame);
   void OnDocumentComplete(FrameId frame);
   void OnTextFetched(const std::string& address, int status, const std::string& body);
+  void OnLoadAnswered(FrameId frame, const LoadAnswer& answer);
 
   // Runs a handler as the window would: a failure goes to the standard error dialog.
   void Guarded(const std::function<void()>& handler);
 
   bool Running() const { return walking_; }
-  int Position() const { return source_->Position(); }
+  // The list line read last, but never past a line whose page the walk still holds to try
+  // again: a walk continued from it loads that page again.
+  int Position() const { return BeforeWaitingLines(source_->Position()); }
   // The position a progress file gives, between walks.
   void SetPosition(int position) { source_->SetPosition(position); }
   ResultList& Links() { return links_; }
@@ -108,8 +123,33 @@ class CrawlWalk {
   // Reads and loads the next address, or finishes the walk at the end of the list or after
   // Stop; returns whether an address was loaded.
   bool LoadAddressOrFinish();
-  // Reads the next address, counts it and starts loading it.
-  void ReadAddress();
+  // Reads the next address, counts it and starts loading it; false: it was set aside to
+  // wait (its host is held, or it is a page to try again whose time has not come).
+  bool ReadAddress();
+  // Asks for the robots.txt of the page in hand or loads it, unless its host may not be
+  // asked yet; false: set aside until then.
+  bool StartPage();
+  // Starts a page the walk holds whose time has come and whose host is free; false: none.
+  bool StartDuePage();
+  // Takes the page the scheduler handed out again from the waiting pages (its record and
+  // attempts); false, set aside again, when its time has not come.
+  bool TakeBackWaiting();
+  // Sets the page in hand aside until dueMs, holding back its whole host until then when
+  // asked; the next tick moves on.
+  void SetAside(std::int64_t dueMs, bool holdHost);
+  // A load answered "try later" or not at all: set aside for another attempt, or logged
+  // gave-up when no attempt is left.
+  void RetryOrGiveUp();
+  // The robots.txt asked for did not answer (status 0 when nothing came): set aside for
+  // another try with its host held, or, with no try left, its host refused.
+  void RetryRobotsOrRefuse(int status);
+  // The back-off before try `tries` + 1 (2, 4, 8 s ...) with its jitter.
+  int BackOffMs(int tries);
+  // The position, moved back before the first line whose page the walk holds.
+  int BeforeWaitingLines(int position) const;
+  // Spaces the host of the page in hand by its robots.txt's Crawl-delay (at most 60 s; a
+  // larger one is said once a host).
+  void SpaceByCrawlDelay(const std::string& host);
   // Whether the page has been waited for long enough: the wait lasts 30 ticks, and never
   // less time than 30 ticks at the fastest speed.
   bool WaitedLongEnough() const;
@@ -159,6 +199,9 @@ class CrawlWalk {
     Loading,         // loading
     LoadingSeen,     // loading, and a pacing tick has found it so
     Complete,        // its top-level document has completed
+    LoadFailed,      // answered "try later" or a network error: the next tick deals with it
+    RobotsFailed,    // its robots.txt answered "try later": the next tick deals with it
+    Waiting,         // nothing to load until a page set aside is due: ticks look again
   };
   PageState state_ = PageState::None;
   LinkHarvester harvester_;
@@ -178,6 +221,25 @@ class CrawlWalk {
   bool walking_ = false;
   // A list walk's save after a page has failed in this walk (reported once).
   bool pageSaveFailed_ = false;
+
+  // A page set aside to be tried again later, with its open record.
+  struct WaitingPage {
+    SourcedAddress address;
+    PageResult page;
+    int attempts = 0;        // its loads answered "try later" so far
+    std::int64_t dueMs = 0;  // wall ms
+    bool kept = false;       // the walk holds it (else the scheduler has queued it again)
+  };
+  std::vector<WaitingPage> waiting_;
+  HostGate gate_;
+  // Failed loads of the page in hand, and the tries of each robots.txt that did not answer.
+  int attempts_ = 0;
+  std::map<std::string, int> robotsTries_;
+  int robotsStatus_ = 0;  // the status of the robots.txt answer the next tick deals with
+  int retryAfterSeconds_ = -1;  // the Retry-After of the load answer it deals with
+  // Hosts whose Crawl-delay over the cap has been said.
+  std::set<std::string> cappedHosts_;
+  std::minstd_rand jitter_;
 
   // The result lists as the first of the pipeline's sinks: each page's rows are appended
   // there and counted.

@@ -23,10 +23,12 @@ constexpr int kWaitTicks = 30;
 constexpr int kShortestWaitMs = kWaitTicks * kFastestSpeed * 1000;
 // The watchdog waits 15 pacing periods for a page, and never less than this.
 constexpr int kShortestWatchdogMs = 15 * kFastestSpeed * 1000;
+// Addresses read a tick past those set aside before the walk waits for the next tick.
+constexpr int kLookAhead = 8;
 
 }  // namespace
 
-void CrawlWalk::ReadAddress() {
+bool CrawlWalk::ReadAddress() {
   address_ = source_->Next();
   ++reads_;
   const std::string& line = address_.text;
@@ -35,6 +37,12 @@ void CrawlWalk::ReadAddress() {
   // completed must not keep the next page from being marked complete.
   rememberedFrame_ = 0;
   robotsAsked_.clear();
+  // A page set aside that the scheduler hands out again.
+  if (std::any_of(waiting_.begin(), waiting_.end(), [this](const WaitingPage& w) {
+        return !w.kept && w.address.text == address_.text && w.address.depth == address_.depth;
+      }))
+    return TakeBackWaiting();
+  attempts_ = 0;
   const std::optional<std::string> address = AddressFromListLine(line);
   page_ = PageResult{};
   PageRecord& record = page_.record;
@@ -47,7 +55,18 @@ void CrawlWalk::ReadAddress() {
     state_ = PageState::Skipped;
     EndPage(PageOutcome::NotAnAddress);
     view_.ShowMessage(texts::kNotAnAddress + line);
-    return;
+    return true;
+  }
+  return StartPage();
+}
+
+bool CrawlWalk::StartPage() {
+  const std::string host = HostOf(page_.record.listed);
+  const std::int64_t now = clock_.WallMilliseconds();
+  const std::int64_t free = gate_.FreeAt(host);
+  if (free > now) {
+    SetAside(free, false);
+    return false;
   }
   robotsAsked_ = filter_->RobotsToAsk(address_);
   if (!robotsAsked_.empty()) {
@@ -58,17 +77,27 @@ void CrawlWalk::ReadAddress() {
     } catch (...) {
       // No answer: the watchdog counts the site as unreachable.
     }
-    return;
+    return true;
   }
   LoadOrRefuse();
+  return true;
 }
 
 bool CrawlWalk::LoadOrRefuse() {
   if (!filter_->Allowed(address_)) {
     state_ = PageState::Skipped;
-    EndPage(PageOutcome::Refused);
+    EndPage(filter_->RobotsUnavailable(address_) ? PageOutcome::RobotsUnavailable
+                                                 : PageOutcome::Refused);
     return false;
   }
+  const std::string host = HostOf(page_.record.listed);
+  SpaceByCrawlDelay(host);
+  const std::int64_t now = clock_.WallMilliseconds();
+  if (const std::int64_t free = gate_.FreeAt(host); free > now) {
+    SetAside(free, false);
+    return false;
+  }
+  gate_.Requested(host, now);
   state_ = PageState::Loading;
   try {
     browser_.Navigate(page_.record.listed);
@@ -81,16 +110,30 @@ bool CrawlWalk::LoadOrRefuse() {
 void CrawlWalk::OnTextFetched(const std::string& address, int status, const std::string& body) {
   Guarded([&] {
     if (state_ != PageState::AwaitingRobots || address != robotsAsked_) return;
+    if (RobotsUnanswered(status) && robotsTries_[address] < settings_.extra.retries) {
+      robotsStatus_ = status;
+      state_ = PageState::RobotsFailed;
+      return;
+    }
     filter_->AnswerRobots(address, status, body);
     state_ = PageState::RobotsAnswered;
   });
 }
 
+// A page the walk holds comes first when due; then the scheduler's next addresses, a few a
+// tick past those set aside. With only pages set aside left, the walk waits for them.
 bool CrawlWalk::LoadAddressOrFinish() {
-  if (!stopRequested_) source_->SkipOtherShards();
-  if (!source_->Exhausted() && !stopRequested_) {
-    ReadAddress();
-    return true;
+  if (!stopRequested_) {
+    if (StartDuePage()) return true;
+    for (int look = 0; look < kLookAhead; ++look) {
+      source_->SkipOtherShards();
+      if (source_->Exhausted()) break;
+      if (ReadAddress()) return true;
+    }
+    if (!waiting_.empty() || !source_->Exhausted()) {
+      state_ = PageState::Waiting;
+      return true;
+    }
   }
   Finish();
   return false;
@@ -128,12 +171,14 @@ void CrawlWalk::PacingTick() {
 void CrawlWalk::PacingStep() {
   // The page waits for its site's robots.txt; the watchdog ends a wait with no answer.
   if (state_ == PageState::AwaitingRobots) return;
+  if (state_ == PageState::LoadFailed) RetryOrGiveUp();
+  if (state_ == PageState::RobotsFailed) RetryRobotsOrRefuse(robotsStatus_);
   if (state_ == PageState::RobotsAnswered) {
     robotsAsked_.clear();
     // Loaded at this tick; refused, the walk moves on at once, as nothing was loaded.
     if (LoadOrRefuse()) return;
   }
-  if (state_ == PageState::Skipped) {
+  if (state_ == PageState::Skipped || state_ == PageState::Waiting) {
     // Nothing was loaded for that line: move on without harvesting the page before it.
     MoveOnWithoutHarvest();
     return;
@@ -190,8 +235,9 @@ void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
                                settings_.extra.formatted);
     page_.record.phonesAll = static_cast<int>(page_.phones.size());
   }
-  // The links go to the source after the numbers are taken.
-  source_->Follow(address_, document);
+  // The links go to the source after the numbers are taken; a site's error page (4xx, 5xx)
+  // is harvested but its links are not followed.
+  if (page_.record.status < 400) source_->Follow(address_, document);
   page_.record.final = location;
   if (!location.empty()) page_.record.site = HostOf(location);
 }
@@ -253,7 +299,7 @@ void CrawlWalk::SavePageProgress() {
   } else if (environment_.saveEveryPage && !pageSaveFailed_) {
     try {
       // The page at the position has ended: its line is done.
-      saveProgress_(source_->Position());
+      saveProgress_(Position());
     } catch (const Error&) {
       pageSaveFailed_ = true;
       const std::exception_ptr failure = std::current_exception();
@@ -264,7 +310,7 @@ void CrawlWalk::SavePageProgress() {
 
 void CrawlWalk::SavePosition(int position) {
   if (environment_.beforeSave) environment_.beforeSave();
-  saveProgress_(position);
+  saveProgress_(BeforeWaitingLines(position));
 }
 
 void CrawlWalk::WatchdogTick() {
@@ -276,10 +322,12 @@ void CrawlWalk::WatchdogStep() {
     // No page went by in a whole watchdog period: give up on the one loading.
     if (walking_ && source_->Position() > 0) {
       if (state_ == PageState::AwaitingRobots) {
-        // robots.txt never answered: its site counts as unreachable, so refused.
-        filter_->AnswerRobots(robotsAsked_, 0, {});
-        robotsAsked_.clear();
-        EndPage(PageOutcome::Refused);
+        // robots.txt never answered: tried again later, or its site counts as unreachable.
+        RetryRobotsOrRefuse(0);
+      } else if (state_ == PageState::Waiting) {
+        // Only waiting for a page set aside: nothing to give up.
+        lastSeenReads_ = reads_;
+        return;
       } else {
         ++pagesAbandoned_;
         EndPage(PageOutcome::Abandoned);

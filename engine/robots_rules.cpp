@@ -1,6 +1,8 @@
 #include "engine/robots_rules.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 #include "base/ascii.h"
 #include "base/number_text.h"
@@ -76,6 +78,24 @@ std::string_view ReadablePart(std::string_view body) {
   return lastBreak == std::string_view::npos ? std::string_view() : body.substr(0, lastBreak + 1);
 }
 
+// A Crawl-delay value in ms: seconds, with an optional fraction ("2", "0.5"); none (-1) for
+// anything else. At most a day, so no value overflows.
+int DelayMs(std::string_view value) {
+  constexpr std::int64_t kDayMs = 86400000;
+  std::int64_t ms = 0;
+  std::size_t i = 0;
+  for (; i < value.size() && IsAsciiDigit(value[i]); ++i)
+    ms = std::min<std::int64_t>(ms * 10 + (value[i] - '0') * 1000, kDayMs);
+  if (i == 0) return -1;
+  if (i < value.size() && value[i] == '.') {
+    int scale = 100;
+    for (++i; i < value.size() && IsAsciiDigit(value[i]); ++i, scale /= 10)
+      ms += (value[i] - '0') * scale;
+  }
+  if (i != value.size()) return -1;
+  return static_cast<int>(std::min(ms, kDayMs));
+}
+
 }  // namespace
 
 bool MatchesRobotsPattern(std::string_view pattern, std::string_view path) {
@@ -116,6 +136,8 @@ RobotsRules RobotsRules::Parse(std::string_view body, std::string_view productTo
   const std::string_view token = ProductToken(productToken);
   std::vector<Rule> tokenRules;
   std::vector<Rule> anyRules;
+  int tokenDelay = 0;
+  int anyDelay = 0;
   bool tokenGroupSeen = false;
   bool anyGroupSeen = false;
   // The group being read: whether it names the token and/or "*", and whether the last
@@ -157,14 +179,23 @@ RobotsRules RobotsRules::Parse(std::string_view body, std::string_view productTo
       if (rule.pattern[0] != '/' && rule.pattern[0] != '*') rule.pattern.insert(0, "/");
       if (groupForToken) tokenRules.push_back(rule);
       if (groupForAny) anyRules.push_back(rule);
+    } else if (EqualsIgnoringAsciiCase(key, "crawl-delay")) {
+      readingAgents = false;
+      const int delay = DelayMs(value);
+      if (delay < 0) continue;
+      if (groupForToken) tokenDelay = delay;
+      if (groupForAny) anyDelay = delay;
     }
   }
 
   RobotsRules rules;
-  if (tokenGroupSeen)
+  if (tokenGroupSeen) {
     rules.rules_ = std::move(tokenRules);
-  else if (anyGroupSeen)
+    rules.crawlDelayMs_ = tokenDelay;
+  } else if (anyGroupSeen) {
     rules.rules_ = std::move(anyRules);
+    rules.crawlDelayMs_ = anyDelay;
+  }
   return rules;
 }
 
@@ -202,6 +233,10 @@ std::string RobotsRules::Serialized() const {
     text += rule.allow ? "allow: " : "disallow: ";
     text += rule.pattern;
     text += '\n';
+  }
+  if (crawlDelayMs_ > 0) {
+    const std::string fraction = IntToStr(1000 + crawlDelayMs_ % 1000).substr(1);
+    text += "crawl-delay: " + IntToStr(crawlDelayMs_ / 1000) + "." + fraction + "\n";
   }
   return text;
 }

@@ -38,6 +38,9 @@ class RobotsRules {
   // Parse reads back to the same rules for any product token.
   std::string Serialized() const;
 
+  // The Crawl-delay of the group that applies, in ms (0: none; at most a day).
+  int CrawlDelayMs() const { return crawlDelayMs_; }
+
   bool operator==(const RobotsRules&) const = default;
 
  private:
@@ -47,6 +50,7 @@ class RobotsRules {
     bool operator==(const Rule&) const = default;
   };
   std::vector<Rule> rules_;
+  int crawlDelayMs_ = 0;
 };
 
 }  // namespace tolvarine

@@ -120,9 +120,23 @@ TEST(RobotsRulesTest, SerializedReadsBackToTheSameRules) {
   for (const RobotsRules& rules :
        {RobotsRules::AllowAll(), RobotsRules::DisallowAll(),
         Rules(
-            "user-agent: tolvarine\nallow: /a%2fb$\ndisallow: *x*\ndisallow: \xE3\x83\x84 #\n")}) {
+            "user-agent: tolvarine\nallow: /a%2fb$\ndisallow: *x*\ndisallow: \xE3\x83\x84 #\n"),
+        Rules("user-agent: *\ncrawl-delay: 2.05\n")}) {
     EXPECT_EQ(RobotsRules::Parse(rules.Serialized(), "Another-Bot"), rules) << rules.Serialized();
   }
+}
+
+TEST(RobotsRulesTest, CrawlDelayOfTheGroupThatApplies) {
+  EXPECT_EQ(Rules("user-agent: *\ncrawl-delay: 9\nuser-agent: tolvarine\ncrawl-delay: 1.5\n")
+                .CrawlDelayMs(),
+            1500);
+  EXPECT_EQ(Rules("user-agent: other\ncrawl-delay: 9\nuser-agent: *\ncrawl-delay: 3\n")
+                .CrawlDelayMs(),
+            3000);
+  EXPECT_EQ(Rules("user-agent: other\ncrawl-delay: 9\n").CrawlDelayMs(), 0);
+  for (const char* odd : {"crawl-delay: soon", "crawl-delay: -2", "crawl-delay: 2s"})
+    EXPECT_EQ(Rules(std::string("user-agent: *\n") + odd + "\n").CrawlDelayMs(), 0) << odd;
+  EXPECT_EQ(Rules("user-agent: *\ncrawl-delay: 99999999999999\n").CrawlDelayMs(), 86400000);
 }
 
 TEST(RobotsRulesTest, ManyWildcardsDoNotBlowUp) {

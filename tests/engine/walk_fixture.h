@@ -33,6 +33,7 @@ class WalkTest : public ::testing::Test {
     environment.stateFolder = folder.Path();
     environment.hostAddresses = [this] { return hostAddresses; };
     environment.networkInterfaces = [this] { return networkInterfaces; };
+    environment.retryJitterMs = [](int) { return 0; };
     adjust(environment);
     crawl = std::make_unique<CrawlController>(view, browser, clock, environment);
     browser.SetListener(crawl.get());

@@ -75,13 +75,15 @@ TEST_F(FollowTest, EachPageOfItsSiteIsLoadedOnceToTheDepthObeyingRobots) {
   EXPECT_EQ(browser.Navigations(),
             (Rows{"http://www.shop.com.cn/", "http://bbs.shop.com.cn/a", "http://www.shop.com.cn/b",
                   "http://www.shop.com.cn/deep1", "http://b.com.cn/"}));
-  // robots.txt once a host, before its first discovered page; b.com.cn's answered 500, so
-  // its discovered page is refused.
+  // robots.txt once a host, before its first discovered page; b.com.cn's answered 500 on
+  // every try (asked again twice after a back-off), so its discovered page is refused as
+  // unavailable.
   EXPECT_EQ(browser.Fetches(),
             (Rows{"http://bbs.shop.com.cn/robots.txt", "http://www.shop.com.cn/robots.txt",
+                  "http://b.com.cn/robots.txt", "http://b.com.cn/robots.txt",
                   "http://b.com.cn/robots.txt"}));
   EXPECT_EQ(log.OutcomeOf("http://www.shop.com.cn/private/p"), "robots");
-  EXPECT_EQ(log.OutcomeOf("http://b.com.cn/next"), "robots");
+  EXPECT_EQ(log.OutcomeOf("http://b.com.cn/next"), "robots-unavailable");
   EXPECT_EQ(log.OutcomeOf("http://www.shop.com.cn/b"), "left-site");
   EXPECT_EQ(log.OutcomeOf("http://www.shop.com.cn/deep1"), "harvested");
   for (int i : {1, 2, 4, 7}) EXPECT_TRUE(Harvested(i)) << i;
@@ -173,10 +175,11 @@ TEST_F(FollowTest, ARobotsFileThatNeverAnswersRefusesItsHost) {
   Run(&CrawlController::Start);
   RunToEnd();
   EXPECT_EQ(browser.Navigations(), (Rows{"http://a.example.com/"}));
-  // Asked once for the host; its silence refuses every page of it.
-  EXPECT_EQ(browser.Fetches(), (Rows{"http://a.example.com/robots.txt"}));
-  EXPECT_EQ(log.OutcomeOf("http://a.example.com/x"), "robots");
-  EXPECT_EQ(log.OutcomeOf("http://a.example.com/y"), "robots");
+  // Asked again twice after a back-off; its silence then refuses every page of the host,
+  // logged apart from a Disallow.
+  EXPECT_EQ(browser.Fetches(), (Rows(3, "http://a.example.com/robots.txt")));
+  EXPECT_EQ(log.OutcomeOf("http://a.example.com/x"), "robots-unavailable");
+  EXPECT_EQ(log.OutcomeOf("http://a.example.com/y"), "robots-unavailable");
 }
 
 TEST_F(FollowTest, HttpsLinksOfTheSiteAreFollowedWhenAllowed) {
@@ -213,7 +216,7 @@ TEST_F(FollowTest, ALinesOwnPageInFlightAtACrashStaysTheLines) {
   RunToEnd();
   EXPECT_EQ(browser.Navigations(), (Rows{"http://b.com.cn/", "http://b.com.cn/"}));
   EXPECT_TRUE(Harvested(7));
-  EXPECT_EQ(log.OutcomeOf("http://b.com.cn/next"), "robots");
+  EXPECT_EQ(log.OutcomeOf("http://b.com.cn/next"), "robots-unavailable");
 }
 
 }  // namespace

@@ -50,7 +50,13 @@ void StoredPagesBrowser::Navigate(const std::string& address) {
     throw std::runtime_error("navigation failed");
   const int generation = ++generation_;
   const auto it = pages_.find(address);
-  const StoredPage page = it != pages_.end() ? it->second : StoredPage{};
+  StoredPage page = it != pages_.end() ? it->second : StoredPage{};
+  const std::size_t load = loads_[address]++;
+  if (load < page.answers.size()) {
+    page.answers = {page.answers[load]};
+  } else {
+    page.answers.clear();
+  }
   const FrameId top = nextFrame_;
   nextFrame_ += 1 + static_cast<FrameId>(page.subFrames);
   clock_.CallAfter(page.navigateDelayMs, [this, generation, address, page, top] {
@@ -71,6 +77,8 @@ void StoredPagesBrowser::Arrive(const std::string& address, const StoredPage& pa
   location_ = page.redirectTo.empty() ? address : page.redirectTo;
   if (listener_ == nullptr) return;
   listener_->OnNavigateComplete(top, address);
+  if (!page.noAnswer)
+    listener_->OnLoadAnswered(top, page.answers.empty() ? LoadAnswer{} : page.answers.front());
   for (int i = 1; i <= page.subFrames; ++i)
     listener_->OnNavigateComplete(top + static_cast<FrameId>(i), address);
 }

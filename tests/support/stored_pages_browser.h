@@ -25,6 +25,10 @@ struct StoredPage {
   bool noBody = false;          // reading the body (text or markup) throws
   bool noLinks = false;         // reading the link collection throws
   bool neverCompletes = false;  // the top-level document-complete never arrives
+  // How each load of it is answered, in turn (OnLoadAnswered, as it arrives); past the
+  // last, or with none, 200. noAnswer: no answer is ever sent.
+  std::vector<LoadAnswer> answers;
+  bool noAnswer = false;
   int navigateDelayMs = 100;
   int completeDelayMs = 1000;
   int subFrames = 0;
@@ -74,6 +78,7 @@ class StoredPagesBrowser : public PageBrowser {
   PageBrowserListener* listener_ = nullptr;
   std::map<std::string, StoredPage> pages_;
   std::map<std::string, StoredText> texts_;
+  std::map<std::string, std::size_t> loads_;  // loads of each address so far
   std::vector<std::string> fetches_;
   std::vector<std::string> failing_;
   std::vector<std::string> navigations_;
