@@ -159,6 +159,10 @@ void CrawlWalk::PacingStep() {
     page_.record.final = location;
     page_.record.site = HostOf(location);
     EndPage(PageOutcome::LeftSite);
+  } else if (source_->Duplicate(location)) {
+    // A redirect to a page this walk has seen: neither harvested again nor followed.
+    page_.record.final = location;
+    EndPage(PageOutcome::Duplicate);
   } else {
     if (!complete) ++pagesHarvestedEarly_;
     Harvest(*document, location);
