@@ -1,5 +1,9 @@
 #include "engine/crawl_list_source.h"
 
+#include <string_view>
+
+#include "engine/list_address.h"
+
 namespace tolvarine {
 
 ListSource::ListSource(int shardIndex, int shardCount)
@@ -8,13 +12,20 @@ ListSource::ListSource(int shardIndex, int shardCount)
 void ListSource::Open(const std::string& path) {
   reader_.Close();
   reader_.Open(path);
+  utf8_ = IsUtf8TextFile(path);
+  atStart_ = true;
+}
+
+std::string ListSource::ReadRaw() {
+  atStart_ = false;
+  return reader_.ReadLine();
 }
 
 void ListSource::SkipToPosition() {
   if (position_ <= 0) return;
   int skipped = 0;
   do {
-    reader_.ReadLine();
+    ReadRaw();
     ++skipped;
   } while (skipped < position_ && !reader_.AtEnd());
 }
@@ -26,15 +37,20 @@ bool ListSource::Exhausted() { return !reader_.IsOpen() || reader_.AtEnd(); }
 void ListSource::SkipOtherShards() {
   if (shardCount_ <= 1) return;
   while (!Exhausted() && position_ % shardCount_ != shardIndex_) {
-    reader_.ReadLine();
+    ReadRaw();
     ++position_;
   }
 }
 
 std::string ListSource::NextLine() {
-  std::string line = reader_.ReadLine();
+  const bool first = atStart_;
+  std::string line = ReadRaw();
   ++position_;
-  return line;
+  if (!utf8_) return line;
+  std::string_view text = line;
+  if (first && text.starts_with(kUtf8ByteOrderMark))
+    text.remove_prefix(std::string_view(kUtf8ByteOrderMark).size());
+  return ListLineFromUtf8(text);
 }
 
 SourcedAddress ListSource::Next() { return SourcedAddress{NextLine(), 0}; }

@@ -234,6 +234,7 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   if (record.line <= 0) return;
   record.outcome = outcome;
   record.endMs = clock_.WallMilliseconds();
+  record.site = HostShown(record.site);  // an international host in Unicode
   pipeline_.Run(page_, Rules());
   if (pageLog_) pageLog_->OnPage(record);
   record.line = 0;

@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "base/line_reader.h"
+#include "engine/crawl_list_source.h"
 #include "engine/crawl_scope.h"
 #include "engine/list_address.h"
 
@@ -15,9 +15,11 @@ std::vector<int> ShardOfEachLine(const HarvestPlan& plan) {
   std::unique_ptr<RegistrableSites> sites;
   if (plan.follow.depth > 0) sites = std::make_unique<RegistrableSites>();
   std::vector<int> shards;
-  LineReader reader(plan.listPath);
-  while (!reader.AtEnd()) {
-    const std::string line = reader.ReadLine();
+  // The lines as the walk reads them (a UTF-8 list's in GBK), so each shard agrees.
+  ListSource list(0, 1);
+  list.Open(plan.listPath);
+  while (!list.Exhausted()) {
+    const std::string line = list.NextLine();
     const int position = static_cast<int>(shards.size()) + 1;
     const std::optional<std::string> address =
         sites ? AddressFromListLine(line) : std::nullopt;

@@ -78,5 +78,45 @@ TEST_F(AddressesTest, TenThousandRepeatedLinesLoadTheStartPageOnce) {
   EXPECT_EQ(browser.Navigations(), (Rows{"http://s.cn/", "http://s.cn/a"}));
 }
 
+TEST_F(AddressesTest, AUnicodeHostIsFollowedScopedAndAskedForRobotsInAsciiAndShownInUnicode) {
+  crawl->Settings().extra.ignoreRobots = false;
+  const std::string ascii = "http://xn--fsqu00a.xn--fiqs8s";
+  Page(G("http://例子.中国/"), 1,
+       {ascii + "/a", G("http://例子.中国/b"), G("http://例子.中国/private"), "http://other.cn/"});
+  Page(ascii + "/a", 2, {});
+  Page(ascii + "/b", 3, {});
+  browser.AddText(ascii + "/robots.txt", {200, "User-agent: *\nDisallow: /private\n", 100, false});
+  UseList({G("http://例子.中国/")});
+  Run(&CrawlController::Start);
+  RunToEnd();
+  EXPECT_EQ(browser.Navigations(), (Rows{G("http://例子.中国/"), ascii + "/a", ascii + "/b"}));
+  EXPECT_EQ(browser.Fetches(), (Rows{ascii + "/robots.txt"}));
+  EXPECT_EQ(Outcomes(PageOutcome::Refused), 1);
+  for (const PageRecord& p : pages) EXPECT_EQ(p.site, G("例子.中国")) << p.listed;
+}
+
+// A list in UTF-8 (with a byte order mark, or valid UTF-8 with multi-byte characters) is
+// read as UTF-8; any other as GBK.
+TEST_F(AddressesTest, ListsInUtf8AreReadAsUtf8AndOthersAsGbk) {
+  const std::string thai = "http://xn--o3cw4h.xn--o3cw4h/x";
+  for (const std::string& address :
+       {std::string("http://a.cn/"), G("http://a.cn/搜索"), thai, G("http://a.cn/测试")})
+    Page(address, 1, {});
+  const std::string lists[] = {
+      "\xEF\xBB\xBFhttp://a.cn/\r\n",
+      "http://a.cn/\xE6\x90\x9C\xE7\xB4\xA2 \xE6\x90\x9C\r\n"
+      "http://\xE0\xB9\x84\xE0\xB8\x97\xE0\xB8\xA2.\xE0\xB9\x84\xE0\xB8\x97\xE0\xB8\xA2/x",
+      G("http://a.cn/测试\r\n"),
+  };
+  for (const std::string& list : lists) {
+    folder.Write("list.txt", list);
+    crawl->UseListFile(folder.PathOf("list.txt"));
+    Run(&CrawlController::Start);
+    RunToEnd();
+  }
+  EXPECT_EQ(browser.Navigations(),
+            (Rows{"http://a.cn/", G("http://a.cn/搜索"), thai, G("http://a.cn/测试")}));
+}
+
 }  // namespace
 }  // namespace tolvarine
