@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "base/errors.h"
@@ -24,6 +25,46 @@ std::FILE* OpenForReading(const std::string& path) {
   std::setvbuf(file, nullptr, _IOFBF, kBufferSize);
   return file;
 }
+
+// Checks UTF-8 a byte at a time (RFC 3629: no overlong forms, no surrogates, nothing
+// above U+10FFFF).
+class Utf8Check {
+ public:
+  // False once the bytes so far are no UTF-8.
+  bool Feed(unsigned char byte) {
+    if (needed_ > 0) {
+      if (byte < low_ || byte > high_) return false;
+      low_ = 0x80;
+      high_ = 0xBF;
+      --needed_;
+      return true;
+    }
+    if (byte < 0x80) return true;
+    multiByte_ = true;
+    if (byte >= 0xC2 && byte <= 0xDF) return Expect(1, 0x80, 0xBF);
+    if (byte == 0xE0) return Expect(2, 0xA0, 0xBF);
+    if (byte == 0xED) return Expect(2, 0x80, 0x9F);
+    if (byte >= 0xE1 && byte <= 0xEF) return Expect(2, 0x80, 0xBF);
+    if (byte == 0xF0) return Expect(3, 0x90, 0xBF);
+    if (byte == 0xF4) return Expect(3, 0x80, 0x8F);
+    if (byte >= 0xF1 && byte <= 0xF3) return Expect(3, 0x80, 0xBF);
+    return false;
+  }
+  bool Complete() const { return needed_ == 0; }
+  bool MultiByte() const { return multiByte_; }
+
+ private:
+  bool Expect(int needed, unsigned char low, unsigned char high) {
+    needed_ = needed;
+    low_ = low;
+    high_ = high;
+    return true;
+  }
+  int needed_ = 0;
+  unsigned char low_ = 0x80;
+  unsigned char high_ = 0xBF;
+  bool multiByte_ = false;
+};
 
 }  // namespace
 
@@ -127,6 +168,36 @@ int CountLines(const std::string& path) {
   errno = 0;
   if (std::fclose(file) != 0) ThrowFromErrno();
   return count;
+}
+
+bool IsUtf8TextFile(const std::string& path) {
+  std::FILE* file = OpenForReading(path);
+  std::vector<char> buffer(kBufferSize);
+  Utf8Check check;
+  bool valid = true;
+  bool first = true;
+  bool marked = false;
+  for (;;) {
+    errno = 0;
+    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    if (got == 0) {
+      if (std::ferror(file)) {
+        const int err = errno;
+        std::fclose(file);
+        throw InOutError(InOutCodeFromErrno(err));
+      }
+      break;
+    }
+    if (first) marked = std::string_view(buffer.data(), got).starts_with(kUtf8ByteOrderMark);
+    first = false;
+    if (marked) break;
+    for (std::size_t i = 0; i < got && valid; ++i)
+      valid = check.Feed(static_cast<unsigned char>(buffer[i]));
+    if (!valid) break;
+  }
+  errno = 0;
+  if (std::fclose(file) != 0) ThrowFromErrno();
+  return marked || (valid && check.Complete() && check.MultiByte());
 }
 
 }  // namespace tolvarine

@@ -37,4 +37,12 @@ class LineReader {
 // Counts the lines a LineReader would read from a file.
 int CountLines(const std::string& path);
 
+// Whether a text file a person wrote is UTF-8: it starts with a UTF-8 byte order mark, or
+// it is valid UTF-8 holding at least one multi-byte character. Anything else (plain ASCII
+// included) reads as GBK. Open and read failures throw InOutError as LineReader's do.
+bool IsUtf8TextFile(const std::string& path);
+
+// The UTF-8 byte order mark, which a UTF-8 file may start with.
+inline constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
 }  // namespace tolvarine

@@ -49,6 +49,10 @@ class AddressScheduler {
   // Whether the scheduler keeps its own state with each page, so the walk saves its position
   // after every page, in the same step.
   virtual bool SavesWithEveryPage() const { return false; }
+  // Whether the page handed out last, its load ended at `finalAddress` after redirects, is
+  // one this walk has already seen under another address (a new one counts as seen from
+  // then on). A duplicate is neither harvested nor followed.
+  virtual bool Duplicate(const std::string& /*finalAddress*/) { return false; }
   // The page was harvested: its links may be queued (once it is done).
   virtual void Follow(const SourcedAddress& /*address*/, PageDocument& /*document*/) {}
   // The address read last is done with (loaded, given up, refused or no address): a

@@ -8,6 +8,7 @@
 #include "engine/crawl_scope.h"
 #include "engine/list_address.h"
 #include "engine/state_file_names.h"
+#include "engine/url_key.h"
 
 namespace tolvarine {
 
@@ -51,6 +52,7 @@ void FrontierSource::Open(const std::string& listPath) {
   robots_.clear();
   links_.clear();
   robotsAnswers_.clear();
+  finalAddress_.clear();
   list_.SetPosition(0);
   list_.Open(listPath);
 }
@@ -99,11 +101,24 @@ bool FrontierSource::Ours(const std::string& line, int position) const {
          shardIndex_;
 }
 
+// The line's address as the queue holds it.
+std::string FrontierSource::QueuedLineAddress(const std::string& address) {
+  const std::string followable = FollowableAddress(address, true);
+  return followable.empty() ? address : followable;
+}
+
+// A line whose address this crawl has seen (the line repeated, or a page an earlier line
+// reached) is not walked again.
+bool FrontierSource::Repeated(const std::string& line) {
+  const std::optional<std::string> address = AddressFromListLine(line);
+  return address && store_->Seen(QueuedLineAddress(*address));
+}
+
 void FrontierSource::SkipOtherShards() {
   if (pendingLine_ || !store_->Empty()) return;
   while (!list_.Exhausted()) {
     std::string line = list_.NextLine();
-    if (Ours(line, list_.Position())) {
+    if (Ours(line, list_.Position()) && !Repeated(line)) {
       pendingLine_ = std::move(line);
       pendingPosition_ = list_.Position();
       return;
@@ -120,6 +135,7 @@ SourcedAddress FrontierSource::Next() {
   if (std::optional<FrontierEntry> front = store_->Front()) {
     fromQueue_ = true;
     current_ = *front;
+    loadingKey_ = AddressKey(front->address);
     return SourcedAddress{std::move(front->address), front->depth};
   }
   SkipOtherShards();
@@ -130,12 +146,14 @@ SourcedAddress FrontierSource::Next() {
   const std::optional<std::string> address = AddressFromListLine(line);
   lineKey_ = address ? KeyOf(*address) : std::string();
   RememberLine();
+  loadingKey_.clear();
   if (address) {
     // The line's own address is loaded as listed; queued, it is never queued again from
-    // a page of this crawl. Already queued by an earlier line, it is loaded all the same.
-    const std::string followable = FollowableAddress(*address, true);
-    const FrontierEntry entry{followable.empty() ? *address : followable, 0, position_, ""};
-    fromQueue_ = store_->Enqueue(entry, settings_.maxPagesPerLine);
+    // a page of this crawl.
+    const std::string queued = QueuedLineAddress(*address);
+    loadingKey_ = AddressKey(queued);
+    fromQueue_ =
+        store_->Enqueue(FrontierEntry{queued, 0, position_, ""}, settings_.maxPagesPerLine);
   }
   // Queued again, the line's page comes back as the line itself (depth 0).
   current_ = FrontierEntry{address ? line : std::string(), 0, position_, ""};
@@ -217,6 +235,15 @@ bool FrontierSource::InScope(const SourcedAddress& address, const std::string& f
   return KeyOf(finalAddress) == lineKey_;
 }
 
+bool FrontierSource::Duplicate(const std::string& finalAddress) {
+  if (finalAddress.empty()) return false;
+  const std::string key = AddressKey(finalAddress);
+  if (key == loadingKey_) return false;
+  if (store_->Seen(finalAddress)) return true;
+  finalAddress_ = finalAddress;
+  return false;
+}
+
 void FrontierSource::Follow(const SourcedAddress& address, PageDocument& document) {
   if (address.depth >= settings_.depth || lineKey_.empty()) return;
   int count = 0;
@@ -244,8 +271,10 @@ void FrontierSource::Done() {
   const std::vector<FrontierEntry> links = std::exchange(links_, {});
   const std::vector<std::pair<std::string, std::string>> robots =
       std::exchange(robotsAnswers_, {});
+  const std::string finalAddress = std::exchange(finalAddress_, {});
   if (std::exchange(fromQueue_, false)) store_->PopFront();
   if (std::exchange(requeue_, false) && !current_.address.empty()) store_->Requeue(current_);
+  if (!finalAddress.empty()) store_->MarkSeen(finalAddress);
   for (const FrontierEntry& link : links) store_->Enqueue(link, settings_.maxPagesPerLine);
   for (const auto& [origin, rules] : robots) store_->SetValue(kRobotsKeyPrefix + origin, rules);
   store_->Commit();

@@ -1,7 +1,9 @@
 #pragma once
 // The addresses of a walk that follows links: each list line is a starting point at depth
 // 0; the links of a page at depth d < the set depth, within the scope of the line they
-// descend from, are queued at depth d + 1, breadth-first, each address once a crawl. The
+// descend from, are queued at depth d + 1, breadth-first, each address once a crawl (by its
+// AddressKey: a list line already seen is passed over, and a page redirected to one already
+// seen is a duplicate). The
 // queue, the addresses ever queued, the running line and the robots.txt answers live in
 // the crawl's state file. A page's changes (its leaving the queue, the links it queued, the
 // robots.txt answers it needed) are kept in memory until it is done and then committed
@@ -46,6 +48,7 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   void SkipToPosition() override;
   void Close() override;
   bool Exhausted() override;
+  // Reads past the lines of other shards and the lines whose address this crawl has seen.
   void SkipOtherShards() override;
   SourcedAddress Next() override;
   int PositionToSave() const override { return position_; }
@@ -60,6 +63,7 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   int CrawlDelayMs(const SourcedAddress& address) override;
   void UseClock(const Clock* clock) override { clock_ = clock; }
   bool InScope(const SourcedAddress& address, const std::string& finalAddress) override;
+  bool Duplicate(const std::string& finalAddress) override;
   // Keeps the page's links until it is done.
   void Follow(const SourcedAddress& address, PageDocument& document) override;
   // Commits the page's changes in one transaction.
@@ -81,6 +85,8 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   };
   // The answer for the origin, or none when it is not known or older than a day.
   const KnownRobots* RobotsFor(const std::string& origin);
+  static std::string QueuedLineAddress(const std::string& address);
+  bool Repeated(const std::string& line);
   const RobotsRules* RulesFor(const std::string& origin);
   void RememberLine();
 
@@ -106,6 +112,12 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   FrontierEntry current_;
   // Done puts the page back at the queue's end.
   bool requeue_ = false;
+  // The key of the address handed out last.
+  std::string loadingKey_;
+  // Where the page in hand ended after a redirect to an address not seen before: seen
+  // once the page is done.
+  std::string finalAddress_;
+  std::map<std::string, RobotsRules> robots_;
   // The changes of the page in hand, committed when it is done: the links it found (queued
   // in order, each subject to the seen-set and the line's limit) and the robots.txt
   // answers (origin, serialized rules).

@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "base/file_names.h"
+#include "engine/url_key.h"
 
 namespace tolvarine {
 
@@ -11,7 +12,9 @@ namespace {
 
 // The file's kind and version, in SQLite's application_id and user_version.
 constexpr int kApplicationId = 0x546f6c76;  // "Tolv"
-constexpr int kSchemaVersion = 1;
+// Version 1 kept the addresses themselves in `seen`; version 2 keeps their keys.
+constexpr int kKeylessVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS seen(address TEXT PRIMARY KEY) WITHOUT ROWID;"
@@ -31,6 +34,7 @@ enum StatementId {
   kSetValue,
   kGetValue,
   kAny,
+  kSeenOne,
   kStatementCount
 };
 
@@ -45,7 +49,23 @@ constexpr const char* kSql[kStatementCount] = {
     "INSERT INTO kv(key, value) VALUES(?1, ?2) ON CONFLICT(key) DO UPDATE SET value = ?2",
     "SELECT value FROM kv WHERE key = ?1",
     "SELECT 1 FROM queue LIMIT 1",
+    "SELECT 1 FROM seen WHERE address = ?1",
 };
+
+// address_key(address) in SQL: the AddressKey of a text.
+void AddressKeyFunction(sqlite3_context* context, int /*argc*/, sqlite3_value** argv) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  const auto size = static_cast<std::size_t>(sqlite3_value_bytes(argv[0]));
+  const std::string key = AddressKey(text ? std::string_view(text, size) : std::string_view());
+  sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+// Replaces the seen addresses of a version 1 file with their keys.
+constexpr const char* kKeySeen =
+    "CREATE TABLE seen_keys(address TEXT PRIMARY KEY) WITHOUT ROWID;"
+    "INSERT OR IGNORE INTO seen_keys(address) SELECT address_key(address) FROM seen;"
+    "DROP TABLE seen;"
+    "ALTER TABLE seen_keys RENAME TO seen;";
 
 }  // namespace
 
@@ -121,10 +141,12 @@ CrawlFrontierStore::CrawlFrontierStore(const std::string& path, int busyTimeoutM
     const long long application = Statement(*this, "PRAGMA application_id").FirstInt();
     const long long schema = Statement(*this, "PRAGMA user_version").FirstInt();
     const long long objects = Statement(*this, "SELECT count(*) FROM sqlite_master").FirstInt();
-    if (objects > 0 && (application != kApplicationId || schema != kSchemaVersion))
+    if (objects > 0 && (application != kApplicationId ||
+                        (schema != kSchemaVersion && schema != kKeylessVersion)))
       throw CrawlStateError("The file " + GbkFileName(path) +
                             " is no crawl state of this program");
     Exec(kSchema, "open");
+    if (objects > 0 && schema == kKeylessVersion) KeySeenAddresses();
     Exec(("PRAGMA application_id=" + std::to_string(kApplicationId)).c_str(), "open");
     Exec(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str(), "open");
     for (const char* sql : kSql) statements_.push_back(std::make_unique<Statement>(*this, sql));
@@ -134,6 +156,17 @@ CrawlFrontierStore::CrawlFrontierStore(const std::string& path, int busyTimeoutM
     db_ = nullptr;
     throw;
   }
+}
+
+// One transaction: a failure leaves the file as it was, to be keyed at the next opening.
+void CrawlFrontierStore::KeySeenAddresses() {
+  if (sqlite3_create_function(db_, "address_key", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                              nullptr, AddressKeyFunction, nullptr, nullptr) != SQLITE_OK)
+    Fail("open");
+  Begin();
+  Exec(kKeySeen, "open");
+  Exec(("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str(), "open");
+  Commit();
 }
 
 // Without a Commit, the open transaction is rolled back, as a crash would leave it.
@@ -194,7 +227,7 @@ bool CrawlFrontierStore::Enqueue(const FrontierEntry& entry, int maxPerLine) {
   if (maxPerLine > 0) {
     if (Writing(kLineCount).Int(1, entry.line).FirstInt() >= maxPerLine) return false;
   }
-  Writing(kSeenInsert).Text(1, entry.address).Run();
+  Writing(kSeenInsert).Text(1, AddressKey(entry.address)).Run();
   if (sqlite3_changes(db_) == 0) return false;
   Writing(kQueueInsert)
       .Text(1, entry.address)
@@ -226,6 +259,14 @@ void CrawlFrontierStore::Requeue(const FrontierEntry& entry) {
       .Int(3, entry.line)
       .Text(4, entry.source)
       .Run();
+}
+
+bool CrawlFrontierStore::Seen(const std::string& address) {
+  return statements_[kSeenOne]->Text(1, AddressKey(address)).FirstInt() != 0;
+}
+
+void CrawlFrontierStore::MarkSeen(const std::string& address) {
+  Writing(kSeenInsert).Text(1, AddressKey(address)).Run();
 }
 
 bool CrawlFrontierStore::Empty() { return statements_[kAny]->FirstInt() == 0; }

@@ -1,12 +1,14 @@
 #pragma once
 // The crawl frontier's store, an SQLite file in the state folder: the queue of addresses to
-// load (breadth-first, in the order they were queued), every address ever queued in this
-// crawl, how many each list line has queued, and a few values of the crawl's own (its list,
-// its running line, robots.txt answers). The first change opens a transaction that Commit
+// load (breadth-first, in the order they were queued), the key (AddressKey) of every address
+// ever queued in this crawl or loaded there after a redirect, how many each list line has
+// queued, and a few values of the crawl's own (its list, its running line, robots.txt
+// answers). The first change opens a transaction that Commit
 // makes durable: the walk commits once per page, so a page's removal from the queue and the
 // links it queued land together, and a crash loses at most the page in flight. Reads made
 // with no change pending run on their own, so no transaction stays open between changes.
-// A failure throws CrawlStateError and gives up the changes since the last Commit.
+// A failure throws CrawlStateError and gives up the changes since the last Commit. A file
+// written before addresses had keys has its seen addresses keyed when it is opened.
 // WAL journal and a bounded page cache: memory stays small however large the frontier.
 #include <memory>
 #include <optional>
@@ -37,9 +39,13 @@ class CrawlFrontierStore {
 
   // Empties the store: a crawl from the top.
   void Reset();
-  // Queues the entry unless its address was ever queued in this crawl or its line already
-  // has maxPerLine addresses (0: no limit). Addresses are compared byte for byte.
+  // Queues the entry unless an address of its key (AddressKey) was ever seen in this crawl
+  // or its line already has maxPerLine addresses (0: no limit).
   bool Enqueue(const FrontierEntry& entry, int maxPerLine);
+  // Whether an address of the address's key was ever seen in this crawl.
+  bool Seen(const std::string& address);
+  // Counts the address as seen without queueing it (where a page ended after a redirect).
+  void MarkSeen(const std::string& address);
   // The first queued entry, left in the queue; none when the queue is empty.
   std::optional<FrontierEntry> Front();
   // Takes the first entry out of the queue: it is done.
@@ -58,6 +64,7 @@ class CrawlFrontierStore {
  private:
   class Statement;
   void Begin();
+  void KeySeenAddresses();
   // Runs sql; a failure is reported as a failure to `what`.
   void Exec(const char* sql, const char* what);
   [[noreturn]] void Fail(const std::string& what);

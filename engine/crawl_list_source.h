@@ -2,6 +2,8 @@
 // The walk's addresses as the URL list file gives them: its lines in order, one at a time.
 // A shard reads only its share: line i (counted from 1) belongs to shard (i - 1) mod count.
 // The position counts every line read or passed over, the shard's and the others'.
+// A UTF-8 list (IsUtf8TextFile) gives its lines in GBK (ListLineFromUtf8), its byte order
+// mark dropped; a GBK list gives them as they are.
 #include <string>
 
 #include "base/line_reader.h"
@@ -36,6 +38,11 @@ class ListSource : public AddressScheduler {
 
  private:
   LineReader reader_;
+  // The list is UTF-8; its first line is still to be read.
+  bool utf8_ = false;
+  bool atStart_ = false;
+  // Reads the next line as the file holds it.
+  std::string ReadRaw();
   int shardIndex_;
   int shardCount_;
   int position_ = 0;

@@ -221,6 +221,23 @@ std::string HostOf(std::string_view address) {
   return CanonicalHost(parts->host).value_or(std::string());
 }
 
+std::string HostShown(std::string_view host) {
+  const std::string lowered = AsciiLowered(host);
+  const UIDNA* converter = HostNameConverter();
+  if (lowered.find("xn--") == std::string::npos || converter == nullptr || host.size() > 1024)
+    return std::string(host);
+  std::array<char, 1024> buffer{};
+  UIDNAInfo info = UIDNA_INFO_INITIALIZER;
+  UErrorCode error = U_ZERO_ERROR;
+  const int32_t length =
+      uidna_nameToUnicodeUTF8(converter, lowered.data(), static_cast<int32_t>(lowered.size()),
+                              buffer.data(), static_cast<int32_t>(buffer.size()), &info, &error);
+  if (U_FAILURE(error) || info.errors != 0) return std::string(host);
+  const std::string_view utf8(buffer.data(), static_cast<std::size_t>(length));
+  std::string gbk = Utf8ToGbk(utf8);
+  return GbkToUtf8(gbk) == utf8 ? gbk : std::string(host);
+}
+
 std::string AddressOrigin(std::string_view address) {
   const std::optional<AddressParts> parts = SplitAddress(address);
   if (!parts) return {};

@@ -31,6 +31,11 @@ std::string FollowableAddress(std::string_view link, bool httpsAllowed);
 // host check and the crawl's scope all use it.
 std::string HostOf(std::string_view address);
 
+// A host as HostOf gives it, as people read it: an international name in Unicode (GBK). The
+// host as given when it has no punycode label, is no valid name, or holds characters GBK
+// cannot hold.
+std::string HostShown(std::string_view host);
+
 // "scheme://host[:port]" of an address, lower-cased, the default port left out: where its
 // robots.txt lives. Empty when the address has no valid host.
 std::string AddressOrigin(std::string_view address);

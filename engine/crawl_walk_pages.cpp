@@ -204,6 +204,10 @@ void CrawlWalk::PacingStep() {
     page_.record.final = location;
     page_.record.site = HostOf(location);
     EndPage(PageOutcome::LeftSite);
+  } else if (source_->Duplicate(location)) {
+    // A redirect to a page this walk has seen: neither harvested again nor followed.
+    page_.record.final = location;
+    EndPage(PageOutcome::Duplicate);
   } else {
     if (!complete) ++pagesHarvestedEarly_;
     Harvest(*document, location);
@@ -276,6 +280,7 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   if (record.line <= 0) return;
   record.outcome = outcome;
   record.endMs = clock_.WallMilliseconds();
+  record.site = HostShown(record.site);  // an international host in Unicode
   pipeline_.Run(page_, Rules());
   if (pageLog_) pageLog_->OnPage(record);
   record.line = 0;

@@ -1,8 +1,10 @@
 #include "engine/list_address.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "base/ascii.h"
+#include "base/gbk.h"
 #include "engine/crawl_scope.h"
 
 namespace tolvarine {
@@ -27,7 +29,46 @@ bool IsWebScheme(std::string_view scheme) {
   return EqualsIgnoringAsciiCase(scheme, "http") || EqualsIgnoringAsciiCase(scheme, "https");
 }
 
+// An address written in UTF-8 with characters GBK cannot hold: the host in its ASCII form,
+// every other byte beyond ASCII percent-encoded.
+std::string AsciiAddress(std::string_view address) {
+  const std::size_t slashes = address.find("://");
+  const std::size_t hostStart = slashes == std::string_view::npos ? 0 : slashes + 3;
+  const std::size_t authorityEnd =
+      std::min(address.find_first_of("/?#", hostStart), address.size());
+  const std::size_t at = address.substr(0, authorityEnd).rfind('@');
+  const std::size_t start = at == std::string_view::npos || at < hostStart ? hostStart : at + 1;
+  const std::size_t end = std::min(address.find(':', start), authorityEnd);
+  std::string host = HostOf("http://" + std::string(address.substr(start, end - start)));
+  if (host.empty()) host = address.substr(start, end - start);
+  std::string ascii;
+  const auto append = [&ascii](std::string_view part) {
+    for (const char c : part) {
+      if ((c & 0x80) == 0) {
+        ascii += c;
+        continue;
+      }
+      constexpr char kHex[] = "0123456789ABCDEF";
+      const auto byte = static_cast<unsigned char>(c);
+      ascii += '%';
+      ascii += kHex[byte >> 4];
+      ascii += kHex[byte & 0x0F];
+    }
+  };
+  append(address.substr(0, start));
+  ascii += host;
+  append(address.substr(end));
+  return ascii;
+}
+
 }  // namespace
+
+std::string ListLineFromUtf8(std::string_view utf8) {
+  std::string gbk = Utf8ToGbk(utf8);
+  if (GbkToUtf8(gbk) == utf8) return gbk;
+  const std::size_t blank = std::min(utf8.find(' '), utf8.size());
+  return AsciiAddress(utf8.substr(0, blank)) + Utf8ToGbk(utf8.substr(blank));
+}
 
 std::optional<std::string> AddressFromListLine(const std::string& line) {
   std::string address = line.substr(0, line.find(' '));

@@ -13,7 +13,7 @@ packages=(
   librsvg2-bin qt6-translations-l10n man-db python3-yaml
   desktop-file-utils appstream dpkg-dev file lintian
   libphonenumber-dev python3-phonenumbers
-  libsqlite3-dev libpsl-dev publicsuffix
+  libsqlite3-dev libpsl-dev publicsuffix libexpat1-dev zlib1g-dev
 )
 
 missing=()

@@ -84,6 +84,41 @@ TEST(CrawlFrontierStoreTest, AnotherConnectionsLockFailsAChangeNotARead) {
   EXPECT_EQ(Drain(store), (std::vector<std::string>{"http://a/@0", "http://a/x@1"}));
 }
 
+// A state written before addresses had keys (version 1, the addresses themselves in
+// `seen`) opens, keeps its queue and values, and refuses the other spellings of its pages.
+TEST(CrawlFrontierStoreTest, AStateWrittenBeforeKeysContinuesWithKeys) {
+  testing::TempFolder folder;
+  const std::string path = folder.PathOf("old.db");
+  sqlite3* old = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &old), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(old,
+                         "CREATE TABLE seen(address TEXT PRIMARY KEY) WITHOUT ROWID;"
+                         "CREATE TABLE queue(id INTEGER PRIMARY KEY, address TEXT NOT NULL,"
+                         " depth INTEGER NOT NULL, line INTEGER NOT NULL, source TEXT NOT NULL);"
+                         "CREATE TABLE line_counts(line INTEGER PRIMARY KEY, n INTEGER NOT NULL);"
+                         "CREATE TABLE kv(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;"
+                         "INSERT INTO seen VALUES('http://a.cn/p?utm_source=x&b=2&a=1'),"
+                         " ('http://a.cn/q');"
+                         "INSERT INTO queue(address, depth, line, source)"
+                         " VALUES('http://a.cn/q', 1, 1, 'http://a.cn/');"
+                         "INSERT INTO kv VALUES('line', '1');"
+                         "PRAGMA application_id=1416588406; PRAGMA user_version=1;",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(old);
+  {
+    CrawlFrontierStore store(path);
+    EXPECT_EQ(store.Value("line"), "1");
+    EXPECT_TRUE(store.Seen("http://a.cn/p?a=1&b=2"));
+    EXPECT_FALSE(store.Enqueue({"http://a.cn/p?b=2&a=1#x", 1, 1, ""}, 0));
+    EXPECT_TRUE(store.Enqueue({"http://a.cn/r", 1, 1, ""}, 0));
+    store.Commit();
+  }
+  CrawlFrontierStore again(path);  // opened a second time: already keyed
+  EXPECT_EQ(Drain(again), (std::vector<std::string>{"http://a.cn/q@1", "http://a.cn/r@1"}));
+  EXPECT_EQ(again.SeenCount(), 3);
+}
+
 TEST(CrawlFrontierStoreTest, AFileThatIsNoCrawlStateIsRefusedByName) {
   testing::TempFolder folder;
   const std::string garbage = folder.Write("garbage.db", std::string(4096, 'x'));
