@@ -7,9 +7,11 @@
 // that was loaded still belongs to its line (scope). The walk's owner builds both
 // (MakeWalkSources) and hands them to the walk.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/page_browser.h"
+#include "engine/page_log.h"
 
 namespace tolvarine {
 
@@ -48,6 +50,12 @@ class AddressScheduler {
   // Whether the scheduler keeps its own state with each page, so the walk saves its position
   // after every page, in the same step.
   virtual bool SavesWithEveryPage() const { return false; }
+  // Addresses waiting to be walked, the one read last left out (0 with no queue).
+  virtual long long Queued() { return 0; }
+  // Once the pages of a line that the pages-per-line limit cut are all done: that line's
+  // record (outcome Limit, links left unwalked in linksAll), given once a crawl; the next
+  // Done makes that durable. None otherwise.
+  virtual std::optional<PageRecord> TakeLineCut() { return std::nullopt; }
   // The page was harvested: its links may be queued (once it is done).
   virtual void Follow(const SourcedAddress& /*address*/, PageDocument& /*document*/) {}
   // The address read last is done with (loaded, given up, refused or no address): a

@@ -38,7 +38,8 @@ class CrawlFrontierStore {
   // Empties the store: a crawl from the top.
   void Reset();
   // Queues the entry unless its address was ever queued in this crawl or its line already
-  // has maxPerLine addresses (0: no limit). Addresses are compared byte for byte.
+  // has maxPerLine addresses (0: no limit). Addresses are compared byte for byte. An
+  // address never queued that the limit turns away is kept as cut from its line.
   bool Enqueue(const FrontierEntry& entry, int maxPerLine);
   // The first queued entry, left in the queue; none when the queue is empty.
   std::optional<FrontierEntry> Front();
@@ -47,6 +48,10 @@ class CrawlFrontierStore {
   bool Empty();
   // Addresses queued in this crawl, done ones included.
   long long SeenCount();
+  // Addresses waiting in the queue.
+  long long QueuedCount();
+  // Addresses line `line` found but could not queue for its limit, each counted once.
+  long long CutCount(int line);
   void SetValue(const std::string& key, const std::string& value);
   std::optional<std::string> Value(const std::string& key);
   // Makes every change since the last Commit durable at once.
@@ -65,6 +70,7 @@ class CrawlFrontierStore {
   std::string path_;
   sqlite3* db_ = nullptr;
   bool inTransaction_ = false;
+  long long queued_ = -1;  // the queue's length; below 0 until counted
   std::vector<std::unique_ptr<Statement>> statements_;
 };
 

@@ -97,7 +97,7 @@ std::vector<long long> ChartValues(QWebEnginePage& page, const char* id) {
 // A chart's data table as label -> value.
 std::map<std::string, long long> ChartTable(QWebEnginePage& page, const char* id) {
   const QVariant v = Script(page, QStringLiteral("Array.from(document.querySelectorAll("
-                                              "'table[data-chart=\"%1\"] tr')).map(tr => "
+                                              "'table[data-chart=\"%1\"] tbody tr')).map(tr => "
                                               "[tr.cells[0].textContent, tr.cells[1].textContent])")
                                    .arg(QLatin1String(id)));
   std::map<std::string, long long> table;

@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
+#include <QFont>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QPainter>
@@ -20,11 +21,29 @@ namespace {
 constexpr int kWidth = 760;
 constexpr int kHeight = 340;
 
+// Text sizes in pixels; the SVG is shown at its own size, so these are the page's.
+constexpr int kTitlePx = 16;
+constexpr int kAxisTitlePx = 13;
+constexpr int kLabelPx = 12;
+
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+QFont Font(int pixels, bool bold = false) {
+  QFont font;
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+void SetAxisFonts(QAbstractAxis* axis) {
+  axis->setLabelsFont(Font(kLabelPx));
+  axis->setTitleFont(Font(kAxisTitlePx));
+}
 
 QChart* NewChart(const ChartData& data) {
   auto* chart = new QChart;
   chart->setTitle(Text(data.title));
+  chart->setTitleFont(Font(kTitlePx, true));
   chart->setAnimationOptions(QChart::NoAnimation);
   chart->legend()->hide();
   chart->setBackgroundRoundness(0);
@@ -39,6 +58,7 @@ QValueAxis* ValueAxis(const ChartData& data) {
   axis->setLabelFormat(QStringLiteral("%d"));
   axis->setTitleText(Text(data.axisTitle));
   axis->applyNiceNumbers();
+  SetAxisFonts(axis);
   return axis;
 }
 
@@ -78,6 +98,9 @@ std::string Bars(const ChartData& data, bool horizontal) {
   }
   auto* categories = new QBarCategoryAxis;
   categories->append(labels);
+  SetAxisFonts(categories);
+  // Many bars leave each label too narrow a slot: turned upright, labels are shown whole.
+  if (!horizontal && points.size() > 10) categories->setLabelsAngle(-90);
   QValueAxis* values = ValueAxis(data);
   QAbstractBarSeries* series = horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
                                           : static_cast<QAbstractBarSeries*>(new QBarSeries);
@@ -111,6 +134,7 @@ std::string LineChartSvg(const ChartData& data) {
   minutes->setTickCount(std::min<int>(11, std::max<int>(2, static_cast<int>(data.points.size()))));
   minutes->applyNiceNumbers();
   minutes->setTitleText(QStringLiteral("分钟"));
+  SetAxisFonts(minutes);
   chart->addAxis(minutes, Qt::AlignBottom);
   QValueAxis* values = ValueAxis(data);
   chart->addAxis(values, Qt::AlignLeft);
