@@ -5,7 +5,8 @@
 namespace tolvarine {
 namespace {
 
-constexpr int kTimeBins = 20;
+// Few enough that each bin's label fits under its bar whole.
+constexpr int kTimeBins = 10;
 
 std::int64_t Median(std::vector<std::int64_t>& values) {
   if (values.empty()) return 0;

@@ -50,8 +50,10 @@ QChart* NewChart(const ChartData& data) {
   return chart;
 }
 
+// The axis reaches 10 at least: Qt leaves a left axis's title only the axis's width less
+// the width of "...", so beside labels of one digit the title would be cut to nothing.
 QValueAxis* ValueAxis(const ChartData& data) {
-  double top = 1;
+  double top = 10;
   for (const auto& point : data.points) top = std::max(top, point.second);
   auto* axis = new QValueAxis;
   axis->setRange(0, top);
@@ -99,8 +101,6 @@ std::string Bars(const ChartData& data, bool horizontal) {
   auto* categories = new QBarCategoryAxis;
   categories->append(labels);
   SetAxisFonts(categories);
-  // Many bars leave each label too narrow a slot: turned upright, labels are shown whole.
-  if (!horizontal && points.size() > 10) categories->setLabelsAngle(-90);
   QValueAxis* values = ValueAxis(data);
   QAbstractBarSeries* series = horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
                                           : static_cast<QAbstractBarSeries*>(new QBarSeries);
@@ -110,7 +110,8 @@ std::string Bars(const ChartData& data, bool horizontal) {
   chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
   series->attachAxis(categories);
   series->attachAxis(values);
-  const int height = horizontal ? std::max(kHeight, 60 + 22 * static_cast<int>(points.size()))
+  // Each bar's row as tall as its label needs: a label with too little height is cut.
+  const int height = horizontal ? std::max(kHeight, 90 + 28 * static_cast<int>(points.size()))
                                 : kHeight;
   return Svg(chart, height);
 }

@@ -126,7 +126,11 @@ std::string Charts(const WalkFigures& f) {
   const ChartData numbers = PerMinute("号码累计（按分钟）", "号码", f.phonesPerMinute, true);
   html += Figure("numbers-over-time", numbers, LineChartSvg(numbers));
   const ChartData pages = PerMinute("每分钟网页", "网页", f.pagesPerMinute, false);
-  html += Figure("pages-per-minute", pages, BarChartSvg(pages));
+  // A bar's label of many minutes would not fit under it: a line then, its axis labelled
+  // every few minutes.
+  constexpr std::size_t kMostBars = 20;
+  html += Figure("pages-per-minute", pages,
+                 pages.points.size() > kMostBars ? LineChartSvg(pages) : BarChartSvg(pages));
   ChartData sites{"号码最多的网站（前 20）", "号码", {}, "网站"};
   for (std::size_t i = 0; i < f.sites.size() && i < kTopSites; ++i)
     sites.points.emplace_back(GbkToUtf8(f.sites[i].site), f.sites[i].phones);
