@@ -165,7 +165,8 @@ TEST_F(FollowTest, AnEndlessCalendarStopsAtTheLinesPageLimit) {
 }
 
 // The line cut by its limit gets one record once its pages are done, counting each link it
-// could not queue once; the queue's length reaches the view before each page.
+// could not queue once, and a walk stopped there and continued does not log it again; the
+// queue's length reaches the view before each page.
 TEST_F(FollowTest, ALineCutByItsLimitIsLoggedOnceWithTheLinksLeft) {
   crawl->Settings().extra.maxPagesPerLine = 4;
   crawl->Settings().extra.ignoreRobots = true;
@@ -179,6 +180,11 @@ TEST_F(FollowTest, ALineCutByItsLimitIsLoggedOnceWithTheLinksLeft) {
   Page("http://b.example.com/z", 4, {});
   UseList({"http://a.example.com/", "http://b.example.com/"});
   Run(&CrawlController::Start);
+  clock.Advance(8000 * 3 + 500);  // x3, the line's last page, loading
+  Run(&CrawlController::Stop);
+  clock.Advance(8000);
+  ASSERT_FALSE(crawl->Running());
+  Run([this] { crawl->ContinueFrom(StrToInt(ProgressLine(1))); });
   RunToEnd();
   EXPECT_EQ(browser.Navigations().size(), 6u);
   std::vector<std::string> lines;
