@@ -7,10 +7,12 @@
 // that was loaded still belongs to its line (scope). The walk's owner builds both
 // (MakeWalkSources) and hands them to the walk.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/clock.h"
 #include "engine/page_browser.h"
+#include "engine/page_log.h"
 
 namespace tolvarine {
 
@@ -53,6 +55,12 @@ class AddressScheduler {
   // one this walk has already seen under another address (a new one counts as seen from
   // then on). A duplicate is neither harvested nor followed.
   virtual bool Duplicate(const std::string& /*finalAddress*/) { return false; }
+  // Addresses waiting to be walked, the one read last left out (0 with no queue).
+  virtual long long Queued() { return 0; }
+  // Once the pages of a line that the pages-per-line limit cut are all done: that line's
+  // record (outcome Limit, links left unwalked in linksAll), given once a crawl; the next
+  // Done makes that durable. None otherwise.
+  virtual std::optional<PageRecord> TakeLineCut() { return std::nullopt; }
   // The page was harvested: its links may be queued (once it is done).
   virtual void Follow(const SourcedAddress& /*address*/, PageDocument& /*document*/) {}
   // The address read last is done with (loaded, given up, refused or no address): a

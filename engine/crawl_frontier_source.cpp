@@ -1,5 +1,7 @@
 #include "engine/crawl_frontier_source.h"
 
+#include <algorithm>
+#include <climits>
 #include <string_view>
 #include <utility>
 
@@ -17,6 +19,9 @@ namespace {
 constexpr char kListKey[] = "list";
 constexpr char kLineKey[] = "line";
 constexpr char kScopeKey[] = "scope";
+constexpr char kLineAddressKey[] = "line address";
+// The last line whose cut by the pages-per-line limit was told.
+constexpr char kCutToldKey[] = "cut told";
 constexpr char kRobotsKeyPrefix[] = "robots ";
 constexpr char kRobotsFile[] = "/robots.txt";
 // A stored robots.txt answer starts with this comment line: when it came, and "unavailable"
@@ -63,6 +68,7 @@ void FrontierSource::StartAfresh() {
   store_->Commit();
   position_ = 0;
   lineKey_.clear();
+  lineAddress_.clear();
 }
 
 void FrontierSource::SkipToPosition() {
@@ -73,6 +79,7 @@ void FrontierSource::SkipToPosition() {
   if (running >= 0 && (running == position_ || running == position_ + 1)) {
     position_ = running;
     lineKey_ = store_->Value(kScopeKey).value_or("");
+    lineAddress_ = store_->Value(kLineAddressKey).value_or("");
   } else {
     const int position = position_;
     StartAfresh();
@@ -129,6 +136,7 @@ void FrontierSource::SkipOtherShards() {
 void FrontierSource::RememberLine() {
   store_->SetValue(kLineKey, IntToStr(position_));
   store_->SetValue(kScopeKey, lineKey_);
+  store_->SetValue(kLineAddressKey, lineAddress_);
 }
 
 SourcedAddress FrontierSource::Next() {
@@ -145,6 +153,7 @@ SourcedAddress FrontierSource::Next() {
   fromQueue_ = false;
   const std::optional<std::string> address = AddressFromListLine(line);
   lineKey_ = address ? KeyOf(*address) : std::string();
+  lineAddress_ = address.value_or(std::string());
   RememberLine();
   loadingKey_.clear();
   if (address) {
@@ -159,6 +168,29 @@ SourcedAddress FrontierSource::Next() {
   current_ = FrontierEntry{address ? line : std::string(), 0, position_, ""};
   store_->Commit();
   return SourcedAddress{std::move(line), 0};
+}
+
+long long FrontierSource::Queued() {
+  if (!store_) return 0;
+  const long long queued = store_->QueuedCount() - (fromQueue_ ? 1 : 0);
+  return queued > 0 ? queued : 0;
+}
+
+// A line ends when the queue is empty (its pages and the pages below them are done).
+std::optional<PageRecord> FrontierSource::TakeLineCut() {
+  if (!store_ || position_ <= 0 || lineKey_.empty() || !store_->Empty()) return std::nullopt;
+  const std::string line = IntToStr(position_);
+  if (store_->Value(kCutToldKey) == line) return std::nullopt;
+  const long long cut = store_->CutCount(position_);
+  if (cut == 0) return std::nullopt;
+  store_->SetValue(kCutToldKey, line);
+  PageRecord record;
+  record.line = position_;
+  record.listed = lineAddress_;
+  record.site = HostOf(lineAddress_);
+  record.outcome = PageOutcome::Limit;
+  record.linksAll = static_cast<int>(std::min<long long>(cut, INT_MAX));
+  return record;
 }
 
 std::string FrontierSource::RobotsToAsk(const SourcedAddress& address) {

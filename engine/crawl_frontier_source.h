@@ -54,6 +54,8 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   int PositionToSave() const override { return position_; }
   bool SavesWithEveryPage() const override { return true; }
   bool FollowsLinks() const override { return true; }
+  long long Queued() override;
+  std::optional<PageRecord> TakeLineCut() override;
 
   std::string RobotsToAsk(const SourcedAddress& address) override;
   void AnswerRobots(const std::string& robotsAddress, int status,
@@ -102,8 +104,9 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   // The list line read ahead by SkipOtherShards (this shard's next), and its number.
   std::optional<std::string> pendingLine_;
   int pendingPosition_ = 0;
-  // The scope key of the running line.
+  // The scope key of the running line, and its address.
   std::string lineKey_;
+  std::string lineAddress_;
   // The address handed out last came from the queue's front (and leaves it when done).
   bool fromQueue_ = false;
   std::map<std::string, KnownRobots> robots_;

@@ -21,7 +21,10 @@ constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS queue(id INTEGER PRIMARY KEY, address TEXT NOT NULL,"
     " depth INTEGER NOT NULL, line INTEGER NOT NULL, source TEXT NOT NULL);"
     "CREATE TABLE IF NOT EXISTS line_counts(line INTEGER PRIMARY KEY, n INTEGER NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS kv(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;";
+    "CREATE TABLE IF NOT EXISTS kv(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;"
+    // Addresses a line found but could not queue for its limit, each once a line.
+    "CREATE TABLE IF NOT EXISTS cut(line INTEGER NOT NULL, address TEXT NOT NULL,"
+    " PRIMARY KEY(line, address)) WITHOUT ROWID;";
 
 enum StatementId {
   kSeenInsert,
@@ -35,6 +38,9 @@ enum StatementId {
   kGetValue,
   kAny,
   kSeenOne,
+  kQueued,
+  kCutInsert,
+  kCutCount,
   kStatementCount
 };
 
@@ -50,6 +56,9 @@ constexpr const char* kSql[kStatementCount] = {
     "SELECT value FROM kv WHERE key = ?1",
     "SELECT 1 FROM queue LIMIT 1",
     "SELECT 1 FROM seen WHERE address = ?1",
+    "SELECT count(*) FROM queue",
+    "INSERT OR IGNORE INTO cut(line, address) VALUES(?1, ?2)",
+    "SELECT count(*) FROM cut WHERE line = ?1",
 };
 
 // address_key(address) in SQL: the AddressKey of a text.
@@ -187,6 +196,7 @@ void CrawlFrontierStore::Fail(const std::string& what, const std::string& messag
   if (inTransaction_ || !sqlite3_get_autocommit(db_))
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   inTransaction_ = false;
+  queued_ = -1;
   throw CrawlStateError("The crawl state " + GbkFileName(path_) + " failed (" + what +
                         "): " + message);
 }
@@ -219,13 +229,18 @@ void CrawlFrontierStore::Commit() {
 
 void CrawlFrontierStore::Reset() {
   Begin();
-  Exec("DELETE FROM seen; DELETE FROM queue; DELETE FROM line_counts; DELETE FROM kv;",
+  Exec("DELETE FROM seen; DELETE FROM queue; DELETE FROM line_counts; DELETE FROM kv;"
+       " DELETE FROM cut;",
        "write");
+  queued_ = 0;
 }
 
 bool CrawlFrontierStore::Enqueue(const FrontierEntry& entry, int maxPerLine) {
-  if (maxPerLine > 0) {
-    if (Writing(kLineCount).Int(1, entry.line).FirstInt() >= maxPerLine) return false;
+  if (maxPerLine > 0 && Writing(kLineCount).Int(1, entry.line).FirstInt() >= maxPerLine) {
+    // Kept so the line's end can tell how many addresses the limit left out.
+    if (statements_[kSeenOne]->Text(1, AddressKey(entry.address)).FirstInt() == 0)
+      Writing(kCutInsert).Int(1, entry.line).Text(2, entry.address).Run();
+    return false;
   }
   Writing(kSeenInsert).Text(1, AddressKey(entry.address)).Run();
   if (sqlite3_changes(db_) == 0) return false;
@@ -236,6 +251,7 @@ bool CrawlFrontierStore::Enqueue(const FrontierEntry& entry, int maxPerLine) {
       .Text(4, entry.source)
       .Run();
   Writing(kLineCountAdd).Int(1, entry.line).Run();
+  if (queued_ >= 0) ++queued_;
   return true;
 }
 
@@ -250,7 +266,20 @@ std::optional<FrontierEntry> CrawlFrontierStore::Front() {
   return entry;
 }
 
-void CrawlFrontierStore::PopFront() { Writing(kPop).Run(); }
+void CrawlFrontierStore::PopFront() {
+  Writing(kPop).Run();
+  if (queued_ > 0 && sqlite3_changes(db_) > 0) --queued_;
+}
+
+// Counted once, then kept by Enqueue and PopFront: counting a large queue reads all of it.
+long long CrawlFrontierStore::QueuedCount() {
+  if (queued_ < 0) queued_ = statements_[kQueued]->FirstInt();
+  return queued_;
+}
+
+long long CrawlFrontierStore::CutCount(int line) {
+  return statements_[kCutCount]->Int(1, line).FirstInt();
+}
 
 void CrawlFrontierStore::Requeue(const FrontierEntry& entry) {
   Writing(kQueueInsert)

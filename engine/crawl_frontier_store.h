@@ -41,6 +41,7 @@ class CrawlFrontierStore {
   void Reset();
   // Queues the entry unless an address of its key (AddressKey) was ever seen in this crawl
   // or its line already has maxPerLine addresses (0: no limit).
+  // An address never seen that the limit turns away is kept as cut from its line.
   bool Enqueue(const FrontierEntry& entry, int maxPerLine);
   // Whether an address of the address's key was ever seen in this crawl.
   bool Seen(const std::string& address);
@@ -56,6 +57,10 @@ class CrawlFrontierStore {
   bool Empty();
   // Addresses queued in this crawl, done ones included.
   long long SeenCount();
+  // Addresses waiting in the queue.
+  long long QueuedCount();
+  // Addresses line `line` found but could not queue for its limit, each counted once.
+  long long CutCount(int line);
   void SetValue(const std::string& key, const std::string& value);
   std::optional<std::string> Value(const std::string& key);
   // Makes every change since the last Commit durable at once.
@@ -75,6 +80,7 @@ class CrawlFrontierStore {
   std::string path_;
   sqlite3* db_ = nullptr;
   bool inTransaction_ = false;
+  long long queued_ = -1;  // the queue's length; below 0 until counted
   std::vector<std::unique_ptr<Statement>> statements_;
 };
 

@@ -29,6 +29,9 @@ class CrawlView {
   virtual void ShowPosition(int line) = 0;
   virtual void ShowLinksFound(int count) = 0;
   virtual void ShowPhonesFound(int count) = 0;
+  // With links followed, before each new position: the addresses waiting in the crawl's
+  // queue, the one about to load left out.
+  virtual void ShowQueued(long long /*addresses*/) {}
   // Blanks position, links found and phones found as a walk begins.
   virtual void ClearCounts() = 0;
   // The message line ("正在搜索...", "搜索已经结束!", ...).

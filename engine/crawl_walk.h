@@ -162,6 +162,8 @@ class CrawlWalk {
   // source the address is done with. The state saved with it that cannot be written throws
   // CrawlStateError.
   void EndPage(PageOutcome outcome);
+  // Logs the record of a line the pages-per-line limit cut, once its pages are done.
+  void LogLineCut();
   // Saves the position after a page, when the source or the environment saves with every page.
   void SavePageProgress();
   // The sources the settings ask for; the position carries over.

@@ -32,6 +32,7 @@ bool CrawlWalk::ReadAddress() {
   address_ = source_->Next();
   ++reads_;
   const std::string& line = address_.text;
+  if (source_->FollowsLinks()) view_.ShowQueued(source_->Queued());
   view_.ShowPosition(source_->Position());
   // Frame identities belong to one navigation: a page abandoned before its document
   // completed must not keep the next page from being marked complete.
@@ -120,9 +121,22 @@ void CrawlWalk::OnTextFetched(const std::string& address, int status, const std:
   });
 }
 
+// A line the pages-per-line limit cut gets a record of its own once its pages are done.
+void CrawlWalk::LogLineCut() {
+  PageResult cut;
+  if (std::optional<PageRecord> record = source_->TakeLineCut()) cut.record = std::move(*record);
+  if (cut.record.line <= 0) return;
+  cut.record.startMs = cut.record.endMs = clock_.WallMilliseconds();
+  pipeline_.Run(cut, Rules());
+  if (pageLog_) pageLog_->OnPage(cut.record);
+  if (environment_.beforeSave) environment_.beforeSave();
+  source_->Done();
+}
+
 // A page the walk holds comes first when due; then the scheduler's next addresses, a few a
 // tick past those set aside. With only pages set aside left, the walk waits for them.
 bool CrawlWalk::LoadAddressOrFinish() {
+  LogLineCut();
   if (!stopRequested_) {
     if (StartDuePage()) return true;
     for (int look = 0; look < kLookAhead; ++look) {

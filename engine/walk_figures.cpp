@@ -5,13 +5,33 @@
 namespace tolvarine {
 namespace {
 
-constexpr int kTimeBins = 20;
+// Few enough that each bin's label fits under its bar whole.
+constexpr int kTimeBins = 10;
 
 std::int64_t Median(std::vector<std::int64_t>& values) {
   if (values.empty()) return 0;
   const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
   std::nth_element(values.begin(), middle, values.end());
   return *middle;
+}
+
+// The spans joined (shards' pages overlap), with gaps up to the pause counted.
+std::int64_t WalkingMs(std::vector<std::pair<std::int64_t, std::int64_t>>& spans) {
+  std::sort(spans.begin(), spans.end());
+  std::int64_t total = 0;
+  bool open = false;
+  std::int64_t from = 0, to = 0;
+  for (const auto& [start, end] : spans) {
+    if (open && start <= to + WalkFigures::kPauseMs) {
+      to = std::max(to, end);
+      continue;
+    }
+    if (open) total += to - from;
+    from = start;
+    to = end;
+    open = true;
+  }
+  return open ? total + (to - from) : total;
 }
 
 bool Loaded(const PageRecord& r) {
@@ -22,8 +42,8 @@ bool Loaded(const PageRecord& r) {
 }  // namespace
 
 double WalkFigures::PagesPerMinute() const {
-  const double minutes = static_cast<double>(lastEndMs - firstStartMs) / 60000.0;
-  return minutes >= 1.0 ? pages / minutes : 0.0;
+  const int walked = pages - outcomes[static_cast<std::size_t>(PageOutcome::Limit)];
+  return walkingMs > 0 ? walked * 60000.0 / static_cast<double>(walkingMs) : 0.0;
 }
 
 void WalkFiguresBuilder::Add(const PageRecord& r) {
@@ -37,6 +57,7 @@ void WalkFiguresBuilder::Add(const PageRecord& r) {
   f_.linksNew += r.linksNew;
   f_.linksAll += r.linksAll;
   ++f_.pagesByDepth[r.depth];
+  spans_.emplace_back(r.startMs, std::max(r.startMs, r.endMs));
   if (r.places) {
     f_.places = true;
     for (const auto& [name, n] : r.provinces) f_.provinces[name] += n;
@@ -48,6 +69,13 @@ void WalkFiguresBuilder::Add(const PageRecord& r) {
   ++site.figures.outcomes[static_cast<std::size_t>(r.outcome)];
   site.figures.phones += r.phonesNew;
   site.figures.links += r.linksNew;
+  if (r.status > 0) {
+    ++site.figures.statuses[r.status];
+    ++f_.statuses[r.status];
+  } else if (!r.error.empty()) {
+    ++site.figures.errors[r.error];
+    ++f_.errors[r.error];
+  }
   auto& minute = minutes_[std::max(r.endMs, r.startMs) / 60000];
   minute.first += r.phonesNew;
   ++minute.second;
@@ -65,6 +93,7 @@ void WalkFiguresBuilder::Add(const PageRecord& r) {
 WalkFigures WalkFiguresBuilder::Finish() {
   // Minutes count from the earliest start, known only at the end (shards' logs interleave).
   const std::int64_t firstMinute = f_.firstStartMs / 60000;
+  f_.walkingMs = WalkingMs(spans_);
   for (const auto& [minute, counts] : minutes_) {
     const auto index = static_cast<std::size_t>(std::max<std::int64_t>(minute - firstMinute, 0));
     if (f_.phonesPerMinute.size() <= index) {

@@ -14,11 +14,17 @@ namespace tolvarine::cli {
 ConsoleView::ConsoleView(std::string listFile) : listFile_(std::move(listFile)) {}
 
 void ConsoleView::ShowPosition(int line) {
+  const long long pages = pagesRead_++;
   if (onPosition_) {
-    onPosition_(line);
+    onPosition_(line, pages, queued_);
     return;
   }
   if (!controller_) return;
+  if (crawl_) {
+    ShowCrawlProgress(progress_, {line, controller_->Total(), pages, queued_,
+                                  controller_->PhonesFound()});
+    return;
+  }
   ShowPageProgress(progress_, line, controller_->Total(), controller_->LinksFound(),
                    controller_->PhonesFound());
 }

@@ -22,9 +22,12 @@ class ConsoleView : public CrawlView {
 
   // The controller whose counts the progress lines show.
   void SetController(const CrawlController* controller) { controller_ = controller; }
+  // Where a shard's positions go: the list line, the pages done in this walk and, with
+  // links followed, the addresses queued.
+  using PositionSink = std::function<void(int line, long long pages, long long queued)>;
   // A shard of a --jobs run: each new position goes to onPosition instead of a progress
   // line, and the end of the walk is left to the parent to tell.
-  void ReportPositionsTo(std::function<void(int)> onPosition) {
+  void ReportPositionsTo(PositionSink onPosition) {
     onPosition_ = std::move(onPosition);
   }
   // Ends the progress line; the walk's totals follow it.
@@ -36,7 +39,12 @@ class ConsoleView : public CrawlView {
   void ShowPosition(int line) override;
   void ShowLinksFound(int) override {}
   void ShowPhonesFound(int) override {}
-  void ClearCounts() override {}
+  void ClearCounts() override { pagesRead_ = 0; }
+  // Told before each position of a walk that follows links: its line shows the crawl's counts.
+  void ShowQueued(long long addresses) override {
+    queued_ = addresses;
+    crawl_ = true;
+  }
   void ShowMessage(const std::string& text) override;
   void ShowCommandStates(const CommandStates&) override {}
 
@@ -58,7 +66,10 @@ class ConsoleView : public CrawlView {
   std::string listFile_;
   const CrawlController* controller_ = nullptr;
   bool complained_ = false;
-  std::function<void(int)> onPosition_;
+  PositionSink onPosition_;
+  long long pagesRead_ = 0;  // positions shown in this walk: the pages before the last are done
+  long long queued_ = 0;
+  bool crawl_ = false;
   ProgressLine progress_{"page"};  // on a terminal, instead of a line per page
 };
 

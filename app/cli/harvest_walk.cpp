@@ -159,16 +159,20 @@ class WalkRows {
 };
 
 // Each page's result, once the walk's pipeline has settled its rows, goes to the rows.
+// A line cut by the pages-per-line limit is told here, or by the parent of a shard.
 class RowsOut : public PageResultSink {
  public:
-  RowsOut(WalkRows& rows, std::function<void()> onLost)
-      : rows_(rows), onLost_(std::move(onLost)) {}
+  RowsOut(WalkRows& rows, int limit, std::function<void()> onLost)
+      : rows_(rows), limit_(limit), onLost_(std::move(onLost)) {}
   void OnPage(const PageResult& page) override {
+    if (page.record.outcome == PageOutcome::Limit && !rows_.ToParent())
+      PrintMessage(LineCutMessage(page.record, limit_));
     if (!rows_.Page(page)) onLost_();
   }
 
  private:
   WalkRows& rows_;
+  int limit_;
   std::function<void()> onLost_;
 };
 
@@ -202,7 +206,7 @@ class OneWalk {
         // The controller guards its own ticks and browser events, as in the window.
         browser_(sink_, nullptr, WebPageBrowser::kCommandLineRecycleEvery),
         controller_(view_, browser_, clock_, EnvironmentFor(plan, [this] { rows_.Sync(); })),
-        rowsOut_(rows_, [this] { OnRowLost(); }) {
+        rowsOut_(rows_, plan.follow.maxPagesPerLine, [this] { OnRowLost(); }) {
     browser_.SetListener(&controller_);
     view_.SetController(&controller_);
     if (!rows_.ToParent()) controller_.SetNumberInfo(rows_.Output().Numbers());
@@ -211,7 +215,9 @@ class OneWalk {
     pageLog_.Open();
     if (pageLog_.Active()) controller_.SetPageLog(&pageLog_);
     if (rows_.ToParent())
-      view_.ReportPositionsTo([this](int line) { rows_.Send(EncodePosition(line)); });
+      view_.ReportPositionsTo([this](int line, long long pages, long long queued) {
+        rows_.Send(EncodePosition(line, pages, queued));
+      });
     controller_.SetOnFinished([this] {
       outcome_.finished = true;
       QCoreApplication::exit(0);

@@ -27,7 +27,19 @@ std::string Rate(double perSecond) {
   return text;
 }
 
+// The number with its thousands set apart by commas: 1,030.
+std::string Grouped(long long n) {
+  std::string digits = std::to_string(n < 0 ? -n : n);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+  return n < 0 ? "-" + digits : digits;
+}
+
 }  // namespace
+
+std::string CrawlProgressText(const CrawlCounts& c) {
+  return "line " + Grouped(c.line) + '/' + Grouped(c.lines) + "  pages " + Grouped(c.pages) +
+         "  queued " + Grouped(c.queued) + "  phones " + Grouped(c.phones);
+}
 
 std::string ProgressText(std::string_view label, std::int64_t done, std::int64_t total,
                          double perSecond, std::string_view extra) {
@@ -62,21 +74,33 @@ ProgressLine::ProgressLine(std::string label)
 
 ProgressLine::~ProgressLine() { Finish(); }
 
-void ProgressLine::Update(std::int64_t done, std::int64_t total, std::string_view extra) {
-  if (!onTerminal_) return;
+bool ProgressLine::Due(bool last) {
   const auto now = clock_();
   if (!started_) {
     started_ = true;
-    firstDone_ = done;
     start_ = now;
-  } else if (done < total && !cleared_ && now - lastDraw_ < kRedrawPeriod) {
-    return;
+  } else if (!last && !cleared_ && now - lastDraw_ < kRedrawPeriod) {
+    return false;
   }
   lastDraw_ = now;
   cleared_ = false;
-  const double seconds = std::chrono::duration<double>(now - start_).count();
+  return true;
+}
+
+void ProgressLine::Update(std::int64_t done, std::int64_t total, std::string_view extra) {
+  if (!onTerminal_) return;
+  if (!started_) firstDone_ = done;
+  if (!Due(done >= total)) return;
+  const double seconds = std::chrono::duration<double>(lastDraw_ - start_).count();
   const double perSecond = seconds > 0 ? static_cast<double>(done - firstDone_) / seconds : 0;
-  std::string text = ProgressText(label_, done, total, perSecond, extra);
+  Draw(ProgressText(label_, done, total, perSecond, extra));
+}
+
+void ProgressLine::UpdateText(std::string text, bool last) {
+  if (onTerminal_ && Due(last)) Draw(std::move(text));
+}
+
+void ProgressLine::Draw(std::string text) {
   // One column short of the width, as a character in the last column makes some terminals
   // wrap at once; cut between fields where one fits. The text is ASCII, a column a byte.
   const int columns = columns_ ? columns_() : 0;
@@ -118,6 +142,21 @@ void ShowPageProgress(ProgressLine& line, int done, int total, int links, int ph
     line.Update(done, total, counts);
   } else {
     std::fprintf(stderr, "page %d/%d  %s\n", done, total, counts.c_str());
+  }
+}
+
+std::string LineCutMessage(const PageRecord& record, int limit) {
+  return "line " + std::to_string(record.line) + ": page limit of " + std::to_string(limit) +
+         " reached, " + std::to_string(record.linksAll) +
+         (record.linksAll == 1 ? " link" : " links") + " not walked";
+}
+
+void ShowCrawlProgress(ProgressLine& line, const CrawlCounts& counts) {
+  std::string text = CrawlProgressText(counts);
+  if (line.Shown()) {
+    line.UpdateText(std::move(text), counts.line >= counts.lines && counts.queued == 0);
+  } else {
+    std::fprintf(stderr, "%s\n", text.c_str());
   }
 }
 

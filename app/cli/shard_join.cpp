@@ -4,6 +4,8 @@
 #include <climits>
 #include <utility>
 
+#include "app/cli/command_io.h"
+
 namespace tolvarine::cli {
 
 ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogOutput& pageLog,
@@ -17,6 +19,8 @@ ShardJoin::ShardJoin(const HarvestPlan& plan, HarvestOutput& output, PageLogOutp
       rules_{plan.validOnly, plan.dedup, plan.enrich},
       shardLines_(static_cast<std::size_t>(std::max(plan.jobs, 1))),
       positions_(shardLines_.size(), 0),
+      pages_(positions_.size(), 0),
+      queued_(positions_.size(), 0),
       ended_(positions_.size(), false),
       pending_(positions_.size()),
       sending_(positions_.size()),
@@ -74,6 +78,8 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
       break;
     case ShardMessage::Type::Position:
       positions_[k] = message.number;
+      pages_[k] = message.pages;
+      queued_[k] = message.queued;
       Release(SafeLine());
       ShowProgress();
       break;
@@ -147,6 +153,8 @@ void ShardJoin::Release(int belowLine) {
 }
 
 void ShardJoin::OnPage(const PageResult& page) {
+  if (page.record.outcome == PageOutcome::Limit)
+    PrintMessage(LineCutMessage(page.record, plan_.follow.maxPagesPerLine));
   if (!output_.WriteRows(page)) writeFailed_ = true;
   pageLog_.OnPage(page.record);
 }
@@ -159,6 +167,15 @@ void ShardJoin::ShowProgress() {
     const std::vector<int>& lines = shardLines_[k];
     done += static_cast<int>(std::upper_bound(lines.begin(), lines.end(), positions_[k]) -
                              lines.begin());
+  }
+  if (plan_.follow.depth > 0) {
+    CrawlCounts counts{done, total_, 0, 0, output_.Written(ResultKind::Phone)};
+    for (std::size_t k = 0; k < positions_.size(); ++k) {
+      counts.pages += pages_[k];
+      counts.queued += queued_[k];
+    }
+    ShowCrawlProgress(progress_, counts);
+    return;
   }
   ShowPageProgress(progress_, done, total_, output_.Written(ResultKind::Link),
                    output_.Written(ResultKind::Phone));

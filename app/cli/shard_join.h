@@ -72,6 +72,9 @@ class ShardJoin : private PageResultSink {
   // Each shard's lines, in order, for the progress.
   std::vector<std::vector<int>> shardLines_;
   std::vector<int> positions_;
+  // Each shard's pages done and addresses queued, for a crawl's progress.
+  std::vector<long long> pages_;
+  std::vector<long long> queued_;
   std::vector<bool> ended_;
   std::vector<std::string> pending_;
   // The page each shard is sending, until its record comes.

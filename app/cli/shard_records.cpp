@@ -49,7 +49,10 @@ std::string EncodeRow(ResultKind kind, const std::string& value, const RowSource
   return text += '\n';
 }
 
-std::string EncodePosition(int line) { return "N\t" + std::to_string(line) + "\n"; }
+std::string EncodePosition(int line, long long pages, long long queued) {
+  return "N\t" + std::to_string(line) + "\t" + std::to_string(pages) + "\t" +
+         std::to_string(queued) + "\n";
+}
 
 std::string EncodeEnd(int abandoned, int early) {
   return "E\t" + std::to_string(abandoned) + "\t" + std::to_string(early) + "\n";
@@ -88,11 +91,15 @@ std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
     m.type = ShardMessage::Type::Sync;
     return m;
   }
-  if (f[0] == "N" && f.size() == 2) {
+  if (f[0] == "N" && f.size() == 4) {
     const auto n = ParseDecimalAs<int>(f[1]);
-    if (!n) return std::nullopt;
+    const auto pages = ParseDecimalAs<long long>(f[2]);
+    const auto queued = ParseDecimalAs<long long>(f[3]);
+    if (!n || !pages || !queued) return std::nullopt;
     m.type = ShardMessage::Type::Position;
     m.number = *n;
+    m.pages = *pages;
+    m.queued = *queued;
     return m;
   }
   if (f[0] == "E" && f.size() == 3) {

@@ -21,6 +21,8 @@ struct ShardMessage {
   RowSource source;                     // Row
   int line = 0;                         // Row: the list line of the page it came from
   int number = 0;                       // Position: the line; End: pages abandoned
+  long long pages = 0;                  // Position: pages done in the shard's walk
+  long long queued = 0;                 // Position: addresses in the shard's crawl queue
   int other = 0;                        // End: pages harvested before their load completed
   PageRecord page;                      // Page: the page log's record
 };
@@ -32,7 +34,7 @@ inline constexpr char kSyncRefused = 'R';
 
 std::string EncodeRow(ResultKind kind, const std::string& value, const RowSource& source,
                       int line);
-std::string EncodePosition(int line);
+std::string EncodePosition(int line, long long pages = 0, long long queued = 0);
 std::string EncodeEnd(int abandoned, int early);
 std::string EncodePage(const PageRecord& record);
 std::string EncodeSync();

@@ -97,9 +97,19 @@ const std::map<std::string, int> kOneCrawl = {
     {"cal.example.net/cal?d=3", 1}, {"cal.example.net/cal?d=4", 1},
     {"cal.example.net/cal?d=5", 1}, {"cal.example.net/cal?d=6", 1}};
 
+// The calendar's line, cut at 7 pages, leaves d7 to d11 unwalked: said once, and logged.
+const char kCalendarCut[] = "line 3: page limit of 7 reached, 5 links not walked\n";
+
 TEST_F(HarvestFollow, AsksForEachPageOfTheScopeOnceToTheDepth) {
-  ProcessResult r = RunProcess(TOLVARINE_EXE, Args("one.txt", {}), env);
+  ProcessResult r =
+      RunProcess(TOLVARINE_EXE, Args("one.txt", {"--page-log", dir.PathOf("pages.csv")}), env);
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find(kCalendarCut), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(kCalendarCut), r.err.rfind(kCalendarCut));
+  EXPECT_NE(r.err.find("line 3/3  pages "), std::string::npos) << r.err;
+  const std::string log = dir.Read("pages.csv");
+  EXPECT_TRUE(std::regex_search(log, std::regex("\n3,0,http://cal[^,]*,,cal[^,]*,\\d+,\\d+,limit,0,0,0,5,")))
+      << log;
   // /private/p refused, the image and the document never asked for, deep3 beyond the
   // depth, other.cn and the redirect target's links off the site, the calendar cut at 7.
   EXPECT_EQ(Asked(), kOneCrawl);
@@ -121,7 +131,9 @@ TEST_F(HarvestFollow, JobsAskForWhatOneWalkAsksFor) {
       env);
   ASSERT_EQ(jobs.status, 0) << jobs.err;
   // The lines go to the shards by site: the progress counts those each shard walks.
-  EXPECT_NE(jobs.err.find("page 3/3"), std::string::npos) << jobs.err;
+  EXPECT_NE(jobs.err.find("line 3/3  pages "), std::string::npos) << jobs.err;
+  EXPECT_NE(jobs.err.find(kCalendarCut), std::string::npos) << jobs.err;
+  EXPECT_EQ(jobs.err.find(kCalendarCut), jobs.err.rfind(kCalendarCut));
   std::map<std::string, int> twice = asked;
   for (auto& [route, n] : twice) n *= 2;
   EXPECT_EQ(Asked(), twice);

@@ -104,5 +104,24 @@ TEST(ProgressLine, LongTimesShowHours) {
   EXPECT_EQ(ProgressText("page", 12, 10, 0.5, "x"), "page 12/10  x  0.5/s  0:00 left");
 }
 
+// A crawl's line: the list line, then the pages, the queue and the numbers, thousands
+// set apart; redrawn as a list walk's is, the crawl's last position at once.
+TEST(ProgressLine, ACrawlShowsItsLinePagesQueueAndNumbers) {
+  EXPECT_EQ(CrawlProgressText({3, 10, 412, 1030, 120}),
+            "line 3/10  pages 412  queued 1,030  phones 120");
+  EXPECT_EQ(CrawlProgressText({1234, 10000, 1234567, 999, 1000}),
+            "line 1,234/10,000  pages 1,234,567  queued 999  phones 1,000");
+  Terminal t;
+  ProgressLine line = t.Line("page");
+  ShowCrawlProgress(line, {1, 2, 0, 0, 0});
+  EXPECT_EQ(t.text, "\rline 1/2  pages 0  queued 0  phones 0");
+  t.text.clear();
+  t.now += 50ms;
+  ShowCrawlProgress(line, {2, 2, 7, 30, 12});  // too soon, more to come
+  EXPECT_EQ(t.text, "");
+  ShowCrawlProgress(line, {2, 2, 8, 0, 12});  // the last page of the crawl
+  EXPECT_EQ(t.text, "\rline 2/2  pages 8  queued 0  phones 12");
+}
+
 }  // namespace
 }  // namespace tolvarine::cli

@@ -55,6 +55,33 @@ class ShardJoinTest : public ::testing::Test {
   TempFolder dir;
 };
 
+// A crawl's progress adds up its shards' pages and queues; a line cut by the limit is told
+// once, as its record comes.
+TEST_F(ShardJoinTest, ACrawlsProgressAddsUpItsShardsAndTellsALineCut) {
+  HarvestPlan plan = Plan(false);
+  plan.follow.depth = 2;
+  plan.follow.maxPagesPerLine = 3;
+  HarvestOutput output(plan);
+  output.Open();
+  PageLogOutput log(plan);
+  ShardJoin join(plan, output, log, InTurn(4));
+  PageRecord cut;
+  cut.line = 1;
+  cut.listed = "http://a/";
+  cut.outcome = PageOutcome::Limit;
+  cut.linksAll = 6;
+  ::testing::internal::CaptureStderr();
+  join.Take(0, EncodePosition(1, 4, 10) + Row("13800000000", "http://a/x", 1) + Page(1, "http://a/x"));
+  join.Take(1, EncodePosition(2, 3, 5) + EncodePage(cut) + EncodePosition(4, 5, 0));
+  join.Finish();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("line 2/4  pages 7  queued 15  phones 1\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("line 3/4  pages 9  queued 10  phones 1\n"), std::string::npos) << said;
+  const std::string told = "line 1: page limit of 3 reached, 6 links not walked\n";
+  EXPECT_NE(said.find(told), std::string::npos) << said;
+  EXPECT_EQ(said.find(told), said.rfind(told));
+}
+
 TEST_F(ShardJoinTest, ANumberFoundTwiceKeepsThePageOfTheEarlierLineWhicheverShardSendsItFirst) {
   const HarvestPlan plan = Plan(true);
   HarvestOutput output(plan);

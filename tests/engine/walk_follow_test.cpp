@@ -166,6 +166,42 @@ TEST_F(FollowTest, AnEndlessCalendarStopsAtTheLinesPageLimit) {
   EXPECT_EQ(browser.Navigations().size(), 5u);
 }
 
+// The line cut by its limit gets one record once its pages are done, counting each link it
+// could not queue once, and a walk stopped there and continued does not log it again; the
+// queue's length reaches the view before each page.
+TEST_F(FollowTest, ALineCutByItsLimitIsLoggedOnceWithTheLinksLeft) {
+  crawl->Settings().extra.maxPagesPerLine = 4;
+  crawl->Settings().extra.ignoreRobots = true;
+  Rows hub;
+  for (int i = 1; i <= 8; ++i) hub.push_back("http://a.example.com/x" + std::to_string(i));
+  Rows again = hub;
+  again.push_back("http://a.example.com/y");
+  Page("http://a.example.com/", 1, hub);
+  Page("http://a.example.com/x1", 2, again);
+  Page("http://b.example.com/", 3, {"http://b.example.com/z"});
+  Page("http://b.example.com/z", 4, {});
+  UseList({"http://a.example.com/", "http://b.example.com/"});
+  Run(&CrawlController::Start);
+  clock.Advance(8000 * 3 + 500);  // x3, the line's last page, loading
+  Run(&CrawlController::Stop);
+  clock.Advance(8000);
+  ASSERT_FALSE(crawl->Running());
+  Run([this] { crawl->ContinueFrom(StrToInt(ProgressLine(1))); });
+  RunToEnd();
+  EXPECT_EQ(browser.Navigations().size(), 6u);
+  std::vector<std::string> lines;
+  for (const PageRecord& p : log.pages) lines.push_back(PageOutcomeName(p.outcome) + (" " + p.listed));
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "harvested http://a.example.com/", "harvested http://a.example.com/x1",
+                       "harvested http://a.example.com/x2", "harvested http://a.example.com/x3",
+                       "limit http://a.example.com/", "harvested http://b.example.com/",
+                       "harvested http://b.example.com/z"}));
+  const PageRecord& cut = log.pages[4];
+  EXPECT_EQ(cut.line, 1);
+  EXPECT_EQ(cut.linksAll, 6);  // x4..x8 and y
+  EXPECT_EQ(view.queued, (std::vector<long long>{0, 2, 1, 0, 0, 0}));
+}
+
 TEST_F(FollowTest, ARobotsFileThatNeverAnswersRefusesItsHost) {
   Page("http://a.example.com/", 1, {"http://a.example.com/x", "http://a.example.com/y"});
   Page("http://a.example.com/x", 2, {});

@@ -33,6 +33,7 @@ class RecordingView : public CrawlView {
   void ShowLinksFound(int count) override;
   void ShowPhonesFound(int count) override;
   void ClearCounts() override;
+  void ShowQueued(long long addresses) override { queued.push_back(addresses); }
   void ShowMessage(const std::string& text) override;
   void ShowCommandStates(const CommandStates& states) override;
   void ShowInformation(const std::string& text) override;
@@ -59,6 +60,7 @@ class RecordingView : public CrawlView {
   std::vector<std::string> chooseFolders;
   std::vector<int> pauses;
   int repaints = 0;
+  std::vector<long long> queued;  // each ShowQueued, in order
 
   std::deque<std::optional<std::string>> askAnswers;
   std::deque<std::optional<std::string>> chooseAnswers;

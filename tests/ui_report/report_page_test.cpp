@@ -10,7 +10,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <map>
+#include <regex>
 
+#include "base/atomic_file.h"
 #include "base/gbk.h"
 #include "engine/walk_figures.h"
 #include "tests/support/temp_folder.h"
@@ -50,6 +52,9 @@ std::vector<PageRecord> Log() {
     r.phonesAll = r.phonesNew + 1;
     r.linksNew = 3;
     r.linksAll = 4;
+    // Only a.example answers 404: the other sites' rows have none.
+    r.status = r.outcome == PageOutcome::Abandoned ? 0 : i % 3 == 0 && i % 7 == 0 ? 404 : 200;
+    if (r.status == 0) r.error = "timed-out";
     r.places = true;
     if (r.phonesNew > 0) {
       r.provinces[Utf8ToGbk(i % 2 ? "江苏省" : "广东省")] = r.phonesNew;
@@ -97,7 +102,7 @@ std::vector<long long> ChartValues(QWebEnginePage& page, const char* id) {
 // A chart's data table as label -> value.
 std::map<std::string, long long> ChartTable(QWebEnginePage& page, const char* id) {
   const QVariant v = Script(page, QStringLiteral("Array.from(document.querySelectorAll("
-                                              "'table[data-chart=\"%1\"] tr')).map(tr => "
+                                              "'table[data-chart=\"%1\"] tbody tr')).map(tr => "
                                               "[tr.cells[0].textContent, tr.cells[1].textContent])")
                                    .arg(QLatin1String(id)));
   std::map<std::string, long long> table;
@@ -171,6 +176,15 @@ TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
   EXPECT_EQ(Script(*page, "document.querySelectorAll('#sites tr').length").toInt(),
             static_cast<int>(phonesBySite.size()) + 1);
   EXPECT_EQ(Script(*page, "document.querySelectorAll('#notable tr').length").toInt(), 1 + 6);
+  // How each site's pages were answered: its 200s, 404s and network errors add up to its pages.
+  EXPECT_EQ(Script(*page, "Array.from(document.querySelectorAll('#answers tr')).map(tr => "
+                          "Array.from(tr.cells).slice(1).reduce((s, c) => s + Number(c.textContent), 0))"
+                          ".slice(1).join()")
+                .toString()
+                .toStdString(),
+            "10,10,10");
+  EXPECT_EQ(Script(*page, "document.querySelector('#answers tr').textContent").toString().toStdString(),
+            "网站200404timed-out");
 
   if (const QByteArray shots = qgetenv("TOLVARINE_SCREENSHOTS"); !shots.isEmpty()) {
     // The whole page: the view as tall as the page, given a moment to paint it all.
@@ -179,6 +193,7 @@ TEST(WalkReportPageTest, RendersCleanlyAndShowsWhatTheLogSays) {
     QTimer::singleShot(1000, [&painted] { painted = true; });
     WaitFor(painted);
     view.grab().save(QString::fromUtf8(shots) + "/report.png");
+    ReplaceFileAtomically(shots.toStdString() + "/report.html", html);
   }
 }
 
@@ -196,9 +211,56 @@ TEST(WalkReportPageTest, ShowsTheDurationAndRanksPlacesByNumbers) {
   builder.Add(r);
   const std::string html = WalkReportPage(builder.Finish(), "urls.txt");
   EXPECT_NE(html.find("<th>用时</th><td>1:01:40</td>"), std::string::npos);
+  EXPECT_NE(html.find("<th>采集用时（不计暂停）</th><td>1:01:40</td>"), std::string::npos);
   const std::size_t table = html.find("data-chart=\"numbers-by-province\"");
   ASSERT_NE(table, std::string::npos);
   EXPECT_LT(html.find("北京市", table), html.find("安徽省", table));
+}
+
+// Every text of a report's charts: whole (Qt cuts a text short to "..." where it finds too
+// little room) and at least 12 px. The time-per-page labels are the data table's.
+void ExpectChartTextsWholeAndReadable(const std::string& html) {
+  std::vector<std::string> texts;
+  const std::regex text("font-size=\"([0-9.]+)\"[^>]*>\\s*([^<]*)</text>");
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), text); it != std::sregex_iterator();
+       ++it) {
+    EXPECT_GE(std::stod((*it)[1]), 12.0) << (*it)[2];
+    texts.push_back((*it)[2]);
+    EXPECT_EQ(texts.back().find("..."), std::string::npos) << "text " << texts.size();
+    EXPECT_EQ(texts.back().find("…"), std::string::npos) << "text " << texts.size();
+  }
+  const std::size_t table = html.find("data-chart=\"time-per-page\"");
+  ASSERT_NE(table, std::string::npos);
+  const std::regex label("<tr><td>([0-9+]+)</td>");
+  int labels = 0;
+  for (auto it = std::sregex_iterator(html.begin() + static_cast<std::ptrdiff_t>(table),
+                                      html.begin() + static_cast<std::ptrdiff_t>(html.find("</table>", table)), label);
+       it != std::sregex_iterator(); ++it, ++labels)
+    EXPECT_NE(std::find(texts.begin(), texts.end(), (*it)[1]), texts.end()) << (*it)[1];
+  EXPECT_GT(labels, 5);
+}
+
+// A long walk of slow pages on sites with long names, and a walk of one page.
+TEST(WalkReportPageTest, KeepsEveryChartTextWholeAndReadable) {
+  WalkFiguresBuilder builder;
+  for (int i = 0; i < 400; ++i) {
+    PageRecord r;
+    r.line = i + 1;
+    r.site = "site" + std::to_string(i % 25) + ".example.com.cn";
+    r.startMs = 1765300000000 + i * 6000;
+    r.endMs = r.startMs + 1000 + (i * 7919) % 58000;
+    r.phonesNew = i % 4;
+    builder.Add(r);
+  }
+  ExpectChartTextsWholeAndReadable(WalkReportPage(builder.Finish(), "urls.txt"));
+  WalkFiguresBuilder one;
+  PageRecord r;
+  r.site = "a.example";
+  r.startMs = 1765300000000;
+  r.endMs = r.startMs + 700;
+  r.phonesNew = 1;
+  one.Add(r);
+  ExpectChartTextsWholeAndReadable(WalkReportPage(one.Finish(), "urls.txt"));
 }
 
 }  // namespace

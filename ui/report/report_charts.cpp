@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
+#include <QFont>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QPainter>
@@ -20,25 +21,46 @@ namespace {
 constexpr int kWidth = 760;
 constexpr int kHeight = 340;
 
+// Text sizes in pixels; the SVG is shown at its own size, so these are the page's.
+constexpr int kTitlePx = 16;
+constexpr int kAxisTitlePx = 13;
+constexpr int kLabelPx = 12;
+
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+QFont Font(int pixels, bool bold = false) {
+  QFont font;
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+void SetAxisFonts(QAbstractAxis* axis) {
+  axis->setLabelsFont(Font(kLabelPx));
+  axis->setTitleFont(Font(kAxisTitlePx));
+}
 
 QChart* NewChart(const ChartData& data) {
   auto* chart = new QChart;
   chart->setTitle(Text(data.title));
+  chart->setTitleFont(Font(kTitlePx, true));
   chart->setAnimationOptions(QChart::NoAnimation);
   chart->legend()->hide();
   chart->setBackgroundRoundness(0);
   return chart;
 }
 
+// The axis reaches 10 at least: Qt leaves a left axis's title only the axis's width less
+// the width of "...", so beside labels of one digit the title would be cut to nothing.
 QValueAxis* ValueAxis(const ChartData& data) {
-  double top = 1;
+  double top = 10;
   for (const auto& point : data.points) top = std::max(top, point.second);
   auto* axis = new QValueAxis;
   axis->setRange(0, top);
   axis->setLabelFormat(QStringLiteral("%d"));
   axis->setTitleText(Text(data.axisTitle));
   axis->applyNiceNumbers();
+  SetAxisFonts(axis);
   return axis;
 }
 
@@ -78,6 +100,7 @@ std::string Bars(const ChartData& data, bool horizontal) {
   }
   auto* categories = new QBarCategoryAxis;
   categories->append(labels);
+  SetAxisFonts(categories);
   QValueAxis* values = ValueAxis(data);
   QAbstractBarSeries* series = horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
                                           : static_cast<QAbstractBarSeries*>(new QBarSeries);
@@ -87,7 +110,8 @@ std::string Bars(const ChartData& data, bool horizontal) {
   chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
   series->attachAxis(categories);
   series->attachAxis(values);
-  const int height = horizontal ? std::max(kHeight, 60 + 22 * static_cast<int>(points.size()))
+  // Each bar's row as tall as its label needs: a label with too little height is cut.
+  const int height = horizontal ? std::max(kHeight, 90 + 28 * static_cast<int>(points.size()))
                                 : kHeight;
   return Svg(chart, height);
 }
@@ -111,6 +135,7 @@ std::string LineChartSvg(const ChartData& data) {
   minutes->setTickCount(std::min<int>(11, std::max<int>(2, static_cast<int>(data.points.size()))));
   minutes->applyNiceNumbers();
   minutes->setTitleText(QStringLiteral("分钟"));
+  SetAxisFonts(minutes);
   chart->addAxis(minutes, Qt::AlignBottom);
   QValueAxis* values = ValueAxis(data);
   chart->addAxis(values, Qt::AlignLeft);

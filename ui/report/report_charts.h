@@ -12,6 +12,7 @@ struct ChartData {
   std::string title;      // UTF-8
   std::string axisTitle;  // UTF-8, the value axis
   std::vector<std::pair<std::string, double>> points;  // label (UTF-8), value
+  std::string labelTitle;  // UTF-8, the labels' heading in the chart's data table
 };
 
 // A line over the points (numbers over time).

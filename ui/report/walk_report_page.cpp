@@ -23,7 +23,7 @@ const char kStyle[] =
     "table{border-collapse:collapse;margin:0.5em 0 1.5em}"
     "th,td{border:1px solid #bbb;padding:2px 8px;text-align:left}"
     "td.n{text-align:right}figure{margin:1em 0;page-break-inside:avoid}"
-    "table.chart-data{font-size:80%}h2{border-bottom:1px solid #888}"
+    "table.chart-data{font-size:13px}h2{border-bottom:1px solid #888}"
     "figure svg{width:760px;max-width:100%;height:auto}"
     "@media print{body{margin:0}}";
 
@@ -67,6 +67,7 @@ std::string Summary(const WalkFigures& f, const std::string& listName) {
   row("开始", Cell(TimeText(f.firstStartMs)));
   row("结束", Cell(TimeText(f.lastEndMs)));
   row("用时", Cell(Duration(f.lastEndMs - f.firstStartMs)));
+  row("采集用时（不计暂停）", Cell(Duration(f.walkingMs)));
   row("网页", Num(f.pages));
   for (int i = 0; i < kPageOutcomes; ++i)
     row(std::string("　") + kOutcomeCaptions[static_cast<std::size_t>(i)],
@@ -83,10 +84,12 @@ std::string Summary(const WalkFigures& f, const std::string& listName) {
 
 std::string Figure(const std::string& id, const ChartData& data, const std::string& svg) {
   std::string html = "<figure id=\"" + id + "\">" + svg + "<figcaption>" + Escape(data.title) +
-                     "</figcaption><table class=\"chart-data\" data-chart=\"" + id + "\">";
+                     "</figcaption><table class=\"chart-data\" data-chart=\"" + id +
+                     "\"><thead><tr><th>" + Escape(data.labelTitle) + "</th><th>" +
+                     Escape(data.axisTitle) + "</th></tr></thead><tbody>";
   for (const auto& [label, value] : data.points)
     html += "<tr>" + Cell(Escape(label)) + Num(static_cast<long long>(value)) + "</tr>";
-  return html + "</table></figure>";
+  return html + "</tbody></table></figure>";
 }
 
 // Per-minute values in at most kTimePoints points: a long walk's minutes are taken a few
@@ -95,7 +98,7 @@ ChartData PerMinute(const char* title, const char* axis, const std::vector<int>&
                     bool cumulative) {
   constexpr std::size_t kTimePoints = 120;
   const std::size_t step = std::max<std::size_t>(1, (values.size() + kTimePoints - 1) / kTimePoints);
-  ChartData data{title, axis, {}};
+  ChartData data{title, axis, {}, "分钟"};
   if (step > 1) data.title += "（每 " + std::to_string(step) + " 分钟）";
   double sum = 0;
   for (std::size_t i = 0; i < values.size(); i += step) {
@@ -108,12 +111,12 @@ ChartData PerMinute(const char* title, const char* axis, const std::vector<int>&
 }
 
 // New numbers by place (province or carrier), most first, as ranked bars.
-std::string PlaceFigure(const char* id, const char* title,
+std::string PlaceFigure(const char* id, const char* title, const char* labelTitle,
                         const std::map<std::string, int>& counts) {
   std::vector<std::pair<std::string, int>> ranked(counts.begin(), counts.end());
   std::stable_sort(ranked.begin(), ranked.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
-  ChartData data{title, "号码", {}};
+  ChartData data{title, "号码", {}, labelTitle};
   for (const auto& [name, n] : ranked) data.points.emplace_back(GbkToUtf8(name), n);
   return Figure(id, data, RankChartSvg(data));
 }
@@ -123,12 +126,16 @@ std::string Charts(const WalkFigures& f) {
   const ChartData numbers = PerMinute("号码累计（按分钟）", "号码", f.phonesPerMinute, true);
   html += Figure("numbers-over-time", numbers, LineChartSvg(numbers));
   const ChartData pages = PerMinute("每分钟网页", "网页", f.pagesPerMinute, false);
-  html += Figure("pages-per-minute", pages, BarChartSvg(pages));
-  ChartData sites{"号码最多的网站（前 20）", "号码", {}};
+  // A bar's label of many minutes would not fit under it: a line then, its axis labelled
+  // every few minutes.
+  constexpr std::size_t kMostBars = 20;
+  html += Figure("pages-per-minute", pages,
+                 pages.points.size() > kMostBars ? LineChartSvg(pages) : BarChartSvg(pages));
+  ChartData sites{"号码最多的网站（前 20）", "号码", {}, "网站"};
   for (std::size_t i = 0; i < f.sites.size() && i < kTopSites; ++i)
     sites.points.emplace_back(GbkToUtf8(f.sites[i].site), f.sites[i].phones);
   html += Figure("top-sites", sites, RankChartSvg(sites));
-  ChartData times{"每页用时（毫秒）", "网页", {}};
+  ChartData times{"每页用时（毫秒）", "网页", {}, "毫秒"};
   for (std::size_t i = 0; i < f.timeBins.size(); ++i) {
     const long long from = static_cast<long long>(i) * f.binMs;
     times.points.emplace_back(i + 1 == f.timeBins.size() ? std::to_string(from) + "+"
@@ -137,13 +144,13 @@ std::string Charts(const WalkFigures& f) {
   }
   html += Figure("time-per-page", times, BarChartSvg(times));
   if (f.pagesByDepth.size() > 1 || (f.pagesByDepth.size() == 1 && f.pagesByDepth.begin()->first)) {
-    ChartData depth{"各层网页", "网页", {}};
+    ChartData depth{"各层网页", "网页", {}, "层"};
     for (const auto& [d, n] : f.pagesByDepth) depth.points.emplace_back(std::to_string(d), n);
     html += Figure("pages-by-depth", depth, BarChartSvg(depth));
   }
   if (f.places) {
-    html += PlaceFigure("numbers-by-province", "各省号码", f.provinces);
-    html += PlaceFigure("numbers-by-carrier", "各运营商号码", f.carriers);
+    html += PlaceFigure("numbers-by-province", "各省号码", "省份", f.provinces);
+    html += PlaceFigure("numbers-by-carrier", "各运营商号码", "运营商", f.carriers);
   }
   return html;
 }
@@ -156,6 +163,28 @@ std::string SiteTable(const WalkFigures& f) {
     html += "<tr>" + Cell(Gbk(site.site)) + Num(site.pages);
     for (int n : site.outcomes) html += Num(n);
     html += Num(site.phones) + Num(site.links) + Num(site.medianMs) + "</tr>";
+  }
+  return html + "</table>";
+}
+
+// Pages by how they were answered, a row per site: a column per HTTP status, then one per
+// network error by name. Pages not loaded (refused, no address) have neither.
+std::string AnswerTable(const WalkFigures& f) {
+  if (f.statuses.empty() && f.errors.empty()) return {};
+  std::string html = "<h2>网站应答</h2><table id=\"answers\"><tr><th>网站</th>";
+  for (const auto& [status, n] : f.statuses) html += "<th>" + std::to_string(status) + "</th>";
+  for (const auto& [error, n] : f.errors) html += "<th>" + Escape(error) + "</th>";
+  html += "</tr>";
+  const auto count = [](const auto& counts, const auto& key) {
+    const auto found = counts.find(key);
+    return found == counts.end() ? 0 : found->second;
+  };
+  for (const SiteFigures& site : f.sites) {
+    if (site.statuses.empty() && site.errors.empty()) continue;
+    html += "<tr>" + Cell(Gbk(site.site));
+    for (const auto& [status, n] : f.statuses) html += Num(count(site.statuses, status));
+    for (const auto& [error, n] : f.errors) html += Num(count(site.errors, error));
+    html += "</tr>";
   }
   return html + "</table>";
 }
@@ -178,7 +207,8 @@ std::string WalkReportPage(const WalkFigures& figures, const std::string& listNa
   return std::string("<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">") +
          "<title>采集报告 " + Gbk(listName) + "</title><style>" + kStyle +
          "</style></head><body><h1>采集报告</h1>" + Summary(figures, listName) +
-         Charts(figures) + SiteTable(figures) + NotableTable(figures) + "</body></html>\n";
+         Charts(figures) + SiteTable(figures) + AnswerTable(figures) +
+         NotableTable(figures) + "</body></html>\n";
 }
 
 }  // namespace tolvarine
