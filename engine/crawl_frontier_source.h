@@ -120,7 +120,6 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   // Where the page in hand ended after a redirect to an address not seen before: seen
   // once the page is done.
   std::string finalAddress_;
-  std::map<std::string, RobotsRules> robots_;
   // The changes of the page in hand, committed when it is done: the links it found (queued
   // in order, each subject to the seen-set and the line's limit) and the robots.txt
   // answers (origin, serialized rules).
