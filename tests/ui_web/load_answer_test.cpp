@@ -2,6 +2,7 @@
 // request kinds it blocks, against pages served on 127.0.0.1.
 #include <gmock/gmock.h>
 
+#include "base/platform/environment.h"
 #include "tests/ui_web/web_test_support.h"
 #include "ui/web/load_answer.h"
 
@@ -35,12 +36,15 @@ TEST_F(LoadAnswerTest, EachLoadIsAnsweredWithItsStatusBeforeItsDocument) {
   server.Route("/missing", Answer(404, "<html><body>our own 404 page 13812345678</body></html>"));
   server.Route("/busy", Answer(429, "<html><body>slow down</body></html>", {{"Retry-After", "5"}}));
   server.Route("/down", Answer(503, "<html><body>down</body></html>"));
+  // An empty body: the engine shows an error page of its own, the status still counts.
+  server.Route("/empty", Answer(429, "", {{"Retry-After", "3"}}));
 
   const std::pair<const char*, LoadAnswer> cases[] = {
       {"/ok", {200, "", -1}},
       {"/missing", {404, "", -1}},
       {"/busy", {429, "", 5}},
       {"/down", {503, "", -1}},
+      {"/empty", {429, "", 3}},
   };
   for (const auto& [path, expected] : cases) {
     SCOPED_TRACE(path);
@@ -53,11 +57,11 @@ TEST_F(LoadAnswerTest, EachLoadIsAnsweredWithItsStatusBeforeItsDocument) {
     ASSERT_TRUE(WaitUntil([&] { return listener.Documents() > documents; }));
     EXPECT_EQ(listener.events.back().frame, answered->frame);
   }
-  EXPECT_THAT(listener.events.size(), 8u);
-  // One HEAD each for the two "try later" answers, none for the others.
+  EXPECT_THAT(listener.events.size(), 10u);
+  // One HEAD each for the three "try later" answers, none for the others.
   int heads = 0;
   for (const HttpRequestRecord& request : server.Requests()) heads += request.method == "HEAD";
-  EXPECT_EQ(heads, 2);
+  EXPECT_EQ(heads, 3);
   EXPECT_TRUE(failures.empty());
 }
 
@@ -97,6 +101,46 @@ TEST(NetworkErrorName, GroupsChromiumErrorNumbers) {
   EXPECT_EQ(NetworkErrorName(-299), "tls-failed");
   EXPECT_EQ(NetworkErrorName(-300), "network-error");
   EXPECT_EQ(NetworkErrorName(-199), "network-error");
+}
+
+TEST(ChromiumProxyFor, ReadsTheEngineFlagsAsTheEngineDoes) {
+  const auto proxy = [](const std::string& flags, const char* scheme) {
+    const std::optional<QNetworkProxy> p = ChromiumProxyFor(flags, QString::fromLatin1(scheme));
+    if (!p) return std::string("none");
+    return std::to_string(p->type()) + " " + p->hostName().toStdString() + ":" +
+           std::to_string(p->port());
+  };
+  const std::string http = std::to_string(QNetworkProxy::HttpProxy) + " ";
+  EXPECT_EQ(proxy("--disable-gpu", "http"), "none");
+  EXPECT_EQ(proxy("--proxy-server=127.0.0.1:8080", "http"), http + "127.0.0.1:8080");
+  EXPECT_EQ(proxy("--proxy-server=http://p.example:3128 --x", "https"), http + "p.example:3128");
+  EXPECT_EQ(proxy("--proxy-server=socks5://s:9", "http"),
+            std::to_string(QNetworkProxy::Socks5Proxy) + " s:9");
+  EXPECT_EQ(proxy("--proxy-server=http=a:1;https=b:2", "https"), http + "b:2");
+  EXPECT_EQ(proxy("--proxy-server=https=b:2", "http"), "none");
+  EXPECT_EQ(proxy("--proxy-server=a:1 --proxy-server=c:3", "http"), http + "c:3");
+  EXPECT_EQ(proxy("--proxy-server=a:x", "http"), "none");
+  EXPECT_EQ(proxy("--proxy-server=a:1 --no-proxy-server", "http"),
+            std::to_string(QNetworkProxy::NoProxy) + " :0");
+}
+
+// Walks that reach their sites through the engine's --proxy-server ask Retry-After there too.
+TEST(RetryAfterProbe, GoesThroughTheProxyTheEngineFlagsName) {
+  LocalHttpServer proxy;
+  HttpResponse busy;
+  busy.status = 503;
+  busy.headers = {{"Retry-After", "7"}};
+  proxy.Route("www.example.com/busy", busy);
+  const std::optional<std::string> saved = platform::GetEnvironment("QTWEBENGINE_CHROMIUM_FLAGS");
+  platform::SetEnvironment("QTWEBENGINE_CHROMIUM_FLAGS",
+                           "--proxy-server=127.0.0.1:" + std::to_string(proxy.Port()));
+  RetryAfterProbe probe;
+  platform::SetEnvironment("QTWEBENGINE_CHROMIUM_FLAGS", saved.value_or(""));
+  int seconds = -2;
+  probe.Ask(QUrl("http://www.example.com/busy"), [&](int s) { seconds = s; });
+  ASSERT_TRUE(WaitUntil([&] { return seconds != -2; }));
+  EXPECT_EQ(seconds, 7);
+  EXPECT_EQ(proxy.HostRequestCount("www.example.com/busy"), 1);
 }
 
 const char kPictured[] =

@@ -6,6 +6,9 @@
 #include <QWebEngineLoadingInfo>
 #include <algorithm>
 #include <limits>
+#include <sstream>
+
+#include "base/platform/environment.h"
 
 namespace tolvarine {
 namespace {
@@ -20,7 +23,53 @@ QDateTime HttpDate(QByteArray text) {
   return QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
 }
 
+// "[type://]host[:port]" as Chromium reads a proxy.
+std::optional<QNetworkProxy> ProxyOf(QString text) {
+  QNetworkProxy::ProxyType type = QNetworkProxy::HttpProxy;
+  quint16 port = 80;
+  const int schemeEnd = text.indexOf(QLatin1String("://"));
+  if (schemeEnd >= 0) {
+    if (text.startsWith(QLatin1String("socks"))) {
+      type = QNetworkProxy::Socks5Proxy;
+      port = 1080;
+    }
+    text = text.mid(schemeEnd + 3);
+  }
+  const int colon = text.lastIndexOf(QLatin1Char(':'));
+  if (colon >= 0) {
+    bool ok = false;
+    port = text.mid(colon + 1).toUShort(&ok);
+    if (!ok) return std::nullopt;
+    text.truncate(colon);
+  }
+  if (text.isEmpty()) return std::nullopt;
+  return QNetworkProxy(type, text, port);
+}
+
 }  // namespace
+
+std::optional<QNetworkProxy> ChromiumProxyFor(const std::string& flags, const QString& scheme) {
+  std::optional<QNetworkProxy> proxy;
+  std::istringstream words(flags);
+  constexpr std::string_view kServer = "--proxy-server=";
+  // The engine takes the last of each switch given.
+  for (std::string word; words >> word;) {
+    if (word == "--no-proxy-server") return QNetworkProxy(QNetworkProxy::NoProxy);
+    if (!word.starts_with(kServer)) continue;
+    proxy.reset();
+    for (const QString& entry :
+         QString::fromStdString(word.substr(kServer.size())).split(QLatin1Char(';'))) {
+      const int equals = entry.indexOf(QLatin1Char('='));
+      if (equals < 0) {
+        if (!proxy) proxy = ProxyOf(entry);
+      } else if (entry.left(equals) == scheme) {
+        proxy = ProxyOf(entry.mid(equals + 1));
+        break;
+      }
+    }
+  }
+  return proxy;
+}
 
 std::string NetworkErrorName(int code) {
   switch (code) {
@@ -77,9 +126,13 @@ int RetryAfterSeconds(const QByteArray& value, const QDateTime& now) {
 }
 
 RetryAfterProbe::RetryAfterProbe(QObject* parent)
-    : QObject(parent), network_(new QNetworkAccessManager(this)) {}
+    : QObject(parent),
+      network_(new QNetworkAccessManager(this)),
+      engineFlags_(platform::GetEnvironment("QTWEBENGINE_CHROMIUM_FLAGS").value_or("")) {}
 
 void RetryAfterProbe::Ask(const QUrl& address, Done done) {
+  network_->setProxy(ChromiumProxyFor(engineFlags_, address.scheme())
+                         .value_or(QNetworkProxy(QNetworkProxy::DefaultProxy)));
   QNetworkRequest request(address);
   request.setTransferTimeout(kTimeoutMs);
   request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,

@@ -3,9 +3,11 @@
 // the Retry-After of a "try later" answer, which WebEngine does not pass on: it is asked
 // again with a HEAD request of its own (one extra request per 429 or 503 answer).
 #include <QDateTime>
+#include <QNetworkProxy>
 #include <QObject>
 #include <QUrl>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/page_browser.h"
@@ -29,8 +31,14 @@ bool MayCarryRetryAfter(int status);
 // `now`, the answer's own Date when it has one); -1 when the value is neither.
 int RetryAfterSeconds(const QByteArray& value, const QDateTime& now);
 
+// The proxy the web engine's command line (QTWEBENGINE_CHROMIUM_FLAGS) gives its pages for
+// an address of `scheme`: "--proxy-server=[type://]host[:port]", or a list by scheme
+// ("http=host:port;https=..."), or "--no-proxy-server". nullopt when the flags name none.
+std::optional<QNetworkProxy> ChromiumProxyFor(const std::string& flags, const QString& scheme);
+
 // Asks a server for the Retry-After of an address with HEAD requests through Qt's network
-// stack, which follows the same application proxy as the web engine.
+// stack, by the proxy the web engine's command line names, else Qt's application proxy,
+// which the web engine follows too.
 class RetryAfterProbe : public QObject {
   Q_OBJECT
 
@@ -46,6 +54,7 @@ class RetryAfterProbe : public QObject {
 
  private:
   QNetworkAccessManager* network_;
+  std::string engineFlags_;  // QTWEBENGINE_CHROMIUM_FLAGS
 };
 
 }  // namespace tolvarine

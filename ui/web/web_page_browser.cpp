@@ -137,15 +137,10 @@ void WebPageBrowser::FetchText(const std::string& address) {
 }
 
 void WebPageBrowser::SetBlockedKinds(std::function<BlockedKinds()> kinds) {
-  if (!blocker_) {
-    blocker_ = new RequestBlocker(std::move(kinds), this);
-    profile_->setUrlRequestInterceptor(blocker_);
-    return;
-  }
-  auto* old = blocker_;
+  RequestBlocker* old = blocker_;
   blocker_ = new RequestBlocker(std::move(kinds), this);
   profile_->setUrlRequestInterceptor(blocker_);
-  old->deleteLater();
+  if (old) old->deleteLater();
 }
 
 void WebPageBrowser::InstallNewPage() {
@@ -348,7 +343,6 @@ void WebPageBrowser::RaiseCompletion() noexcept {
   completed_.reset();
   const LoadAnswer answer = answer_;
   if (listener_) listener_->OnLoadAnswered(done.frame, answer);
-  emit loadAnswered(done.frame, answer.status);
   if (!done.readable || done.frame != frame_ || busy_) return;  // the listener started another load
   const std::string address = done.address.toStdString();  // percent-encoded: plain ASCII
   if (listener_) listener_->OnNavigateComplete(done.frame, address);

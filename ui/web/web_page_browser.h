@@ -134,7 +134,6 @@ class WebPageBrowser : public QWidget, public PageBrowser {
 
  signals:
   // Emitted after the listener has been told (tests and diagnostics wait on these).
-  void loadAnswered(quint64 frame, int status);
   void navigateCompleted(quint64 frame, const QString& address);
   void documentCompleted(quint64 frame, const QString& address);
   // A crashed renderer's page has been replaced by a fresh one.
