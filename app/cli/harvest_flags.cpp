@@ -25,8 +25,9 @@ constexpr std::string_view kHead =
     "                         [--format csv|jsonl] [--shard K/N | --jobs N]\n"
     "                         [--page-log FILE] [--report FILE.html]\n"
     "                         [--enrich] [--valid-only] [--continue] [--verbose]\n"
+    "                         [--retries N] [--block images,fonts,media]\n"
     "                         [--depth N [--scope site|host] [--max-pages N]\n"
-    "                          [--ignore-robots]]\n"
+    "                          [--ignore-robots] [--sitemaps]]\n"
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n";
 
 constexpr std::string_view kTail =
@@ -117,6 +118,17 @@ const std::vector<HarvestFlag> kFlags = {
       "  --report FILE.html  at the end, the walk report made from the page log: summary,\n"
       "                      charts and a table per site (also: tolvarine report LOG)\n"},
      nullptr},
+    {{"--retries", FlagKind::Value,
+      "  --retries N         try a page answered 429, 500, 502, 503 or 504, or not at all,\n"
+      "                      up to N more times (0..10, default 2; 0: never)\n"},
+     [](Plan p, int) -> Given { return std::to_string(p.retries); }},
+    {{"--block", FlagKind::Value,
+      "  --block LIST        never ask for these kinds of request: images, fonts, media\n"
+      "                      (comma-separated); the pages load faster, the sites send less\n"},
+     [](Plan p, int) -> Given {
+       const std::string kinds = BlockListText(p.block);
+       return kinds.empty() ? std::nullopt : Given(kinds);
+     }},
     {{"--depth", FlagKind::Value,
       "  --depth N           also follow the links found, to depth N (0..99; 0, the default,\n"
       "                      walks the list alone): a line's page is at depth 0, a page found\n"
@@ -139,6 +151,10 @@ const std::vector<HarvestFlag> kFlags = {
       "                      (the crawl's queue lives in tolvarine-crawl.db in the state\n"
       "                      folder, so --continue resumes it where it stopped)\n"},
      [](Plan p, int) -> Given { return On(p.follow.ignoreRobots); }},
+    {{"--sitemaps", FlagKind::Switch,
+      "  --sitemaps          also queue the pages each start site's sitemaps list (the\n"
+      "                      Sitemap: lines of its robots.txt, else /sitemap.xml)\n"},
+     [](Plan p, int) -> Given { return On(p.follow.sitemaps); }},
     {{"--shard", FlagKind::Value,
       "  --shard K/N         walk only shard K (0..N-1) of N: line i (from 1) belongs to shard\n"
       "                      (i-1) mod N, or with --depth a line's site hashes to its shard;\n"

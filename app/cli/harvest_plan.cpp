@@ -59,7 +59,7 @@ void CheckExclusions(const ParsedArgs& parsed, const HarvestPlan& plan) {
   if (plan.enrich && plan.format == RecordFormat::Plain)
     throw UsageError("--enrich adds fields to records: give --format csv or jsonl");
   if (plan.follow.depth == 0) {
-    for (const char* flag : {"--scope", "--max-pages", "--ignore-robots"})
+    for (const char* flag : {"--scope", "--max-pages", "--ignore-robots", "--sitemaps"})
       if (parsed.Has(flag))
         throw UsageError(std::string(flag) + " takes effect when links are followed: give --depth N");
   }
@@ -110,6 +110,35 @@ void CheckOutputs(const HarvestPlan& plan) {
 
 }  // namespace
 
+HarvestBlock ParseBlockList(const std::string& text) {
+  HarvestBlock block;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    const std::string kind = text.substr(start, comma - start);
+    if (kind == "images")
+      block.images = true;
+    else if (kind == "fonts")
+      block.fonts = true;
+    else if (kind == "media")
+      block.media = true;
+    else
+      throw UsageError("--block takes images, fonts or media, comma-separated, not '" + kind +
+                       "'");
+    if (comma == std::string::npos) return block;
+    start = comma + 1;
+  }
+}
+
+std::string BlockListText(const HarvestBlock& block) {
+  std::string text;
+  for (const auto& [on, kind] : {std::pair{block.images, "images"}, std::pair{block.fonts, "fonts"},
+                                 std::pair{block.media, "media"}}) {
+    if (on) text += (text.empty() ? "" : ",") + std::string(kind);
+  }
+  return text;
+}
+
 HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   return HarvestPlanFrom(HarvestCommand().Parse(args));
 }
@@ -156,6 +185,9 @@ HarvestPlan HarvestPlanFrom(const ParsedArgs& parsed) {
   plan.follow.maxPagesPerLine =
       IntNumber(parsed, "--max-pages", 1, 100000000).value_or(kDefaultMaxPagesPerLine);
   plan.follow.ignoreRobots = parsed.Has("--ignore-robots");
+  plan.follow.sitemaps = parsed.Has("--sitemaps");
+  plan.retries = IntNumber(parsed, "--retries", 0, kMaxRetries).value_or(kDefaultRetries);
+  if (auto block = parsed.Value("--block")) plan.block = ParseBlockList(*block);
   CheckExclusions(parsed, plan);
   return plan;
 }

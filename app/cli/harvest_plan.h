@@ -19,13 +19,22 @@ struct HarvestShard {
 };
 
 // Links followed from each line to this depth (0: the list alone), within its site or host,
-// at most maxPagesPerLine pages a line, obeying robots.txt unless ignoreRobots. (Whether
-// https:// links are followed too is the plan's `https`.)
+// at most maxPagesPerLine pages a line, obeying robots.txt unless ignoreRobots, seeded from
+// each start site's sitemaps when asked. (Whether https:// links are followed too is the
+// plan's `https`.)
 struct HarvestFollow {
   int depth = 0;
   ScopeKind scope = ScopeKind::Site;
   int maxPagesPerLine = kDefaultMaxPagesPerLine;
   bool ignoreRobots = false;
+  bool sitemaps = false;
+};
+
+// The kinds of request the walk's pages never send (--block).
+struct HarvestBlock {
+  bool images = false;
+  bool fonts = false;
+  bool media = false;
 };
 
 struct HarvestPlan {
@@ -43,6 +52,9 @@ struct HarvestPlan {
   bool enrich = false;     // each number's province, city and carrier in its record
   bool validOnly = false;  // numbers that are no valid Chinese mobile number are dropped
   HarvestFollow follow;
+  // A page answered "try later" or not at all is tried again this many times.
+  int retries = kDefaultRetries;
+  HarvestBlock block;
   // Comma-separated rule lists given for this run (UTF-8).
   std::optional<std::string> prefixes, mustContain, mustNotContain;
   std::optional<int> speed;
@@ -60,6 +72,12 @@ struct HarvestPlan {
   // ... and waits on this one for the parent's answer before it saves pages as done.
   int ackFd = -1;
 };
+
+// "images,fonts,media" or any of them: --block's value. Throws UsageError for an empty or
+// unknown kind.
+HarvestBlock ParseBlockList(const std::string& text);
+// The value --block takes for `block`; empty when nothing is blocked.
+std::string BlockListText(const HarvestBlock& block);
 
 // Reads the flags (without the program and command names). Throws UsageError.
 HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args);

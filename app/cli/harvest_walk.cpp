@@ -73,6 +73,11 @@ void ApplyPlan(const HarvestPlan& plan, CrawlSettings& settings) {
   settings.extra.ignoreRobots = plan.follow.ignoreRobots;
   settings.extra.scope = plan.follow.scope;
   settings.extra.maxPagesPerLine = plan.follow.maxPagesPerLine;
+  settings.extra.sitemaps = plan.follow.sitemaps;
+  settings.extra.retries = plan.retries;
+  settings.extra.blockImages = plan.block.images;
+  settings.extra.blockFonts = plan.block.fonts;
+  settings.extra.blockMedia = plan.block.media;
   // A shard leaves both to its parent, which runs every page through the same pipeline.
   const bool toParent = plan.recordsFd >= 0;
   settings.extra.places = plan.enrich && !toParent;
@@ -208,6 +213,7 @@ class OneWalk {
         controller_(view_, browser_, clock_, EnvironmentFor(plan, [this] { rows_.Sync(); })),
         rowsOut_(rows_, plan.follow.maxPagesPerLine, [this] { OnRowLost(); }) {
     browser_.SetListener(&controller_);
+    browser_.SetBlockedKinds([this] { return BlockedKindsOf(controller_.Settings().extra); });
     view_.SetController(&controller_);
     if (!rows_.ToParent()) controller_.SetNumberInfo(rows_.Output().Numbers());
     controller_.Pipeline().AddSink(&rowsOut_);

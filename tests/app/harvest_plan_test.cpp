@@ -14,7 +14,7 @@ auto WalkSettings(const HarvestPlan& p) {
                     p.formatted, p.noOnlineCheck, p.continuing, p.verbose, p.follow.depth,
                     p.follow.scope, p.follow.maxPagesPerLine, p.follow.ignoreRobots,
                     p.prefixes, p.mustContain, p.mustNotContain, p.speed, p.intervalMs,
-                    p.stateFolder);
+                    p.stateFolder, p.follow.sitemaps, p.retries, BlockListText(p.block));
 }
 
 TEST(ShardArguments, EveryWalkSettingReachesTheShard) {
@@ -24,9 +24,10 @@ TEST(ShardArguments, EveryWalkSettingReachesTheShard) {
        "--formatted", "--no-online-check", "--continue", "--verbose", "--depth", "2", "--scope",
        "host", "--max-pages", "7", "--ignore-robots", "--prefixes", "13,15", "--must", "a",
        "--must-not", "b", "--speed", "5", "--jobs", "4", "--state", "/s/", "--page-log", "p.csv",
-       "--phones-out", "x.txt", "--format", "csv", "--enrich", "--valid-only"},
+       "--phones-out", "x.txt", "--format", "csv", "--enrich", "--valid-only", "--sitemaps",
+       "--retries", "0", "--block", "media,images"},
       {"urls.txt", "--links", "--interval-ms", "30", "--jobs", "2", "--state", "/s/",
-       "--report", "r.html"},
+       "--report", "r.html", "--retries", "10", "--block", "fonts"},
   };
   for (const std::vector<std::string>& run : runs) {
     const HarvestPlan plan = ParseHarvestPlan(run);
@@ -60,6 +61,34 @@ TEST(HarvestPlan, NumbersOutsideTheirRangesAreRefused) {
   const HarvestPlan plan = ParseHarvestPlan(args);
   EXPECT_EQ(plan.follow.maxPagesPerLine, 1);
   EXPECT_EQ(plan.ackFd, 1023);
+}
+
+TEST(HarvestPlan, RetriesAndBlockedKindsAreCheckedAndNamedInTheMessage) {
+  const std::vector<std::string> walk = {"urls.txt", "--phones"};
+  const auto refusal = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = walk;
+    args.insert(args.end(), more.begin(), more.end());
+    try {
+      ParseHarvestPlan(args);
+    } catch (const UsageError& e) {
+      return std::string(e.what());
+    }
+    return std::string("accepted");
+  };
+  for (const std::vector<std::string>& wrong :
+       {std::vector<std::string>{"--retries", "11"}, {"--retries", "-1"}, {"--retries", "two"},
+        {"--block", ""}, {"--block", "images,"}, {"--block", "video"}, {"--block", "Images"},
+        {"--sitemaps"}}) {
+    EXPECT_NE(refusal(wrong).find(wrong[0]), std::string::npos) << wrong[0] << " " << refusal(wrong);
+  }
+  HarvestPlan plan = ParseHarvestPlan(walk);
+  EXPECT_EQ(plan.retries, 2);
+  EXPECT_EQ(BlockListText(plan.block), "");
+  std::vector<std::string> args = walk;
+  args.insert(args.end(), {"--retries", "0", "--block", "media,images,media"});
+  plan = ParseHarvestPlan(args);
+  EXPECT_EQ(plan.retries, 0);
+  EXPECT_TRUE(plan.block.images && plan.block.media && !plan.block.fonts);
 }
 
 TEST(CommandFlags, ValuesSwitchesAndFaults) {

@@ -34,7 +34,9 @@ const char* Reason(int status) {
     case 307: return "Temporary Redirect";
     case 308: return "Permanent Redirect";
     case 404: return "Not Found";
+    case 429: return "Too Many Requests";
     case 500: return "Internal Server Error";
+    case 503: return "Service Unavailable";
     default: return "Status";
   }
 }
@@ -119,6 +121,21 @@ LocalHttpServer::~LocalHttpServer() {
   close(listenFd_);
   close(wakeFds_[0]);
   close(wakeFds_[1]);
+}
+
+int LocalHttpServer::RefusingPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    port = ntohs(address.sin_port);
+  if (fd >= 0) close(fd);
+  if (port == 0) throw std::runtime_error("no free port on 127.0.0.1");
+  return port;
 }
 
 std::string LocalHttpServer::Url(const std::string& path) const {

@@ -46,6 +46,9 @@ class LocalHttpServer {
   LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
   int Port() const { return port_; }
+  // A port of 127.0.0.1 that nothing listens on (bound once and let go): connections to it
+  // are refused.
+  static int RefusingPort();
   // "http://127.0.0.1:<port>" followed by path (which starts with "/").
   std::string Url(const std::string& path) const;
 

@@ -134,5 +134,36 @@ TEST_F(MainWindowTest, ScopeAndPageLimitFollowTheSettingsAndOutliveTheWindow) {
   EXPECT_FALSE(Child<QSpinBox>("maxPagesField")->isEnabled());
 }
 
+TEST_F(MainWindowTest, RetriesSitemapsAndBlockingFollowTheSettingsAndOutliveTheWindow) {
+  state_.Write("tolvarine-extra.ini", "retries=7\r\nsitemaps=1\r\nblock-fonts=1\r\n");
+  Create();
+  auto* retries = Child<QSpinBox>("retriesField");
+  auto* sitemaps = Child<QCheckBox>("sitemapsBox");
+  auto* block = Child<QCheckBox>("blockImagesBox");
+  ASSERT_TRUE(retries && sitemaps && block);
+  EXPECT_EQ(retries->value(), 7);
+  EXPECT_TRUE(sitemaps->isChecked());
+  EXPECT_FALSE(sitemaps->isEnabled());  // links are not followed
+  EXPECT_TRUE(retries->isEnabled());    // list walks retry too
+  EXPECT_TRUE(block->isChecked());      // any kind blocked shows ticked
+  Child<QCheckBox>("followBox")->setChecked(true);
+  EXPECT_TRUE(sitemaps->isEnabled());
+
+  retries->setValue(0);
+  sitemaps->setChecked(false);
+  block->setChecked(false);
+  const ExtraOptions& extra = Window().Crawl().Settings().extra;
+  EXPECT_EQ(extra.retries, 0);
+  EXPECT_FALSE(extra.sitemaps || extra.blockImages || extra.blockFonts || extra.blockMedia);
+  block->setChecked(true);
+  EXPECT_TRUE(extra.blockImages && extra.blockFonts && extra.blockMedia);
+
+  window_.reset();
+  Create();
+  EXPECT_EQ(Child<QSpinBox>("retriesField")->value(), 0);
+  EXPECT_FALSE(Child<QCheckBox>("sitemapsBox")->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>("blockImagesBox")->isChecked());
+}
+
 }  // namespace
 }  // namespace tolvarine::testing

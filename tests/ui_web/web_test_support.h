@@ -29,6 +29,9 @@ class RecordingListener : public PageBrowserListener {
   void OnNavigateComplete(FrameId frame, const std::string& address) override {
     events.push_back({false, frame, address});
   }
+  void OnLoadAnswered(FrameId frame, const LoadAnswer& answer) override {
+    answers.push_back({frame, answer, Documents()});
+  }
   void OnDocumentComplete(FrameId frame, const std::string& address) override {
     events.push_back({true, frame, address});
     if (onDocument) onDocument(frame);
@@ -38,7 +41,13 @@ class RecordingListener : public PageBrowserListener {
     for (const auto& e : events) n += e.document ? 1 : 0;
     return n;
   }
+  struct Answer {
+    FrameId frame;
+    LoadAnswer answer;
+    int documentsBefore;  // documents completed when the answer came
+  };
   std::vector<BrowserEvent> events;
+  std::vector<Answer> answers;
   std::function<void(FrameId)> onDocument;
 };
 

@@ -75,6 +75,8 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   browserPane = parts.browserPane;
   if (!browser_) {
     auto* web = new WebPageBrowser(sink, this);
+    web->SetBlockedKinds(
+        [this] { return crawl_ ? BlockedKindsOf(crawl_->Settings().extra) : BlockedKinds(); });
     browser_ = web;
     browserPane = web;
   }

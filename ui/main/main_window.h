@@ -210,6 +210,9 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   QCheckBox* ignoreRobotsBox = nullptr;
   QComboBox* scopeField = nullptr;
   QSpinBox* maxPagesField = nullptr;
+  QCheckBox* sitemapsBox = nullptr;
+  QSpinBox* retriesField = nullptr;
+  QCheckBox* blockImagesBox = nullptr;
   QCheckBox* linkFilterBox = nullptr;
   QCheckBox* onlySiteBox = nullptr;
   QLineEdit* listFileField = nullptr;

@@ -160,6 +160,10 @@ void MainWindow::BuildOptionRow(QVBoxLayout* root) {
   autosaveBox = CaptionLeftBox(row, "autosaveBox", QStringLiteral("自动保存"));
   searchLinksBox = CaptionLeftBox(row, "searchLinksBox", QStringLiteral("搜索链接"));
   searchPhonesBox = CaptionLeftBox(row, "searchPhonesBox", QStringLiteral("搜索手机"));
+  // What a walk loads, beside what it searches for.
+  blockImagesBox = CaptionLeftBox(row, "blockImagesBox", QStringLiteral("不加载图片"));
+  blockImagesBox->setToolTip(QStringLiteral(
+      "不请求网页中的图片、字体和音视频：网页打开得更快，网站也少发送数据。"));
   auto* fileLabel = new QLabel(QStringLiteral("网址文件："), row);
   fileLabel->setObjectName(QStringLiteral("listFileLabel"));
   listFileField = new QLineEdit(row);
@@ -169,7 +173,7 @@ void MainWindow::BuildOptionRow(QVBoxLayout* root) {
   for (QWidget* w : {static_cast<QWidget*>(speedLabel), static_cast<QWidget*>(speedField),
                      static_cast<QWidget*>(dedupBox), static_cast<QWidget*>(autosaveBox),
                      static_cast<QWidget*>(searchLinksBox), static_cast<QWidget*>(searchPhonesBox),
-                     static_cast<QWidget*>(fileLabel)}) {
+                     static_cast<QWidget*>(blockImagesBox), static_cast<QWidget*>(fileLabel)}) {
     layout->addWidget(w);
   }
   layout->addWidget(listFileField, 1);  // widens with the window
@@ -263,6 +267,15 @@ void MainWindow::BuildFollowColumn(QWidget* panel, QBoxLayout* layout) {
   maxPagesField->setObjectName(QStringLiteral("maxPagesField"));
   maxPagesField->setRange(1, kMaxPagesPerLineLimit);
   maxPagesField->setToolTip(QStringLiteral("从网址文件的每一行出发，最多打开的网页数。"));
+  sitemapsBox = CaptionLeftBox(panel, "sitemapsBox", QStringLiteral("站点地图"));
+  sitemapsBox->setToolTip(QStringLiteral(
+      "也打开每行网站的站点地图所列的网页（robots.txt 中的 Sitemap: 行，没有时为 /sitemap.xml）。"));
+  // Applies with links followed or not; the one place left with room for it.
+  retriesField = new QSpinBox(panel);
+  retriesField->setObjectName(QStringLiteral("retriesField"));
+  retriesField->setRange(0, kMaxRetries);
+  retriesField->setToolTip(QStringLiteral(
+      "网站回答“请稍后再试”（429、500、502、503、504）或没有回答时，再试的次数；0 为不再试。"));
 
   auto* column = new QVBoxLayout();
   column->setSpacing(2);
@@ -274,6 +287,9 @@ void MainWindow::BuildFollowColumn(QWidget* panel, QBoxLayout* layout) {
   column->addLayout(Row({BuddyLabel(panel, "maxPagesLabel", QStringLiteral("每行最多网页："),
                                     maxPagesField),
                          maxPagesField}));
+  column->addLayout(Row({BuddyLabel(panel, "retriesLabel", QStringLiteral("重试次数："),
+                                    retriesField),
+                         retriesField, sitemapsBox}));
   column->addStretch(1);
   layout->addLayout(column);
 }

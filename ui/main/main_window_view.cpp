@@ -78,6 +78,10 @@ void MainWindow::ShowSettings(const CrawlSettings& settings) {
   ignoreRobotsBox->setChecked(settings.extra.ignoreRobots);
   scopeField->setCurrentIndex(settings.extra.scope == ScopeKind::Host ? 1 : 0);
   maxPagesField->setValue(settings.extra.maxPagesPerLine);
+  sitemapsBox->setChecked(settings.extra.sitemaps);
+  retriesField->setValue(settings.extra.retries);
+  blockImagesBox->setChecked(settings.extra.blockImages || settings.extra.blockFonts ||
+                             settings.extra.blockMedia);
   EnableFollowOptions(settings.extra.follow);
   // A field whose text already counts as the speed keeps it as typed.
   if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
@@ -132,6 +136,18 @@ void MainWindow::PushEditsToSettings() {
   connect(maxPagesField, &QSpinBox::valueChanged, this, [this](int pages) {
     if (!showingSettings_) crawl_->Settings().extra.maxPagesPerLine = pages;
   });
+  connect(sitemapsBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.sitemaps = ticked;
+  });
+  connect(retriesField, &QSpinBox::valueChanged, this, [this](int retries) {
+    if (!showingSettings_) crawl_->Settings().extra.retries = retries;
+  });
+  // One box for everything a page loads that is never harvested.
+  connect(blockImagesBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (showingSettings_) return;
+    ExtraOptions& extra = crawl_->Settings().extra;
+    extra.blockImages = extra.blockFonts = extra.blockMedia = ticked;
+  });
   // The text as typed counts, also before the field has interpreted it.
   connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {
     if (!showingSettings_) Guarded([&] { crawl_->Settings().speed = ReadSpeed(ToGbk(text)); });
@@ -145,13 +161,14 @@ void MainWindow::PushEditsToSettings() {
   }
 }
 
-// The depth, the robots choice, the scope and the page limit matter only while links are
-// followed.
+// The depth, the robots choice, the scope, the page limit and the sitemaps matter only while
+// links are followed.
 void MainWindow::EnableFollowOptions(bool follow) {
   depthField->setEnabled(follow);
   ignoreRobotsBox->setEnabled(follow);
   scopeField->setEnabled(follow);
   maxPagesField->setEnabled(follow);
+  sitemapsBox->setEnabled(follow);
 }
 
 void MainWindow::ShowPlacesInTips(bool shown) {

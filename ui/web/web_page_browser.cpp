@@ -22,6 +22,7 @@
 #include "base/errors.h"
 #include "base/gbk.h"
 #include "ui/qt_gbk.h"
+#include "ui/web/load_answer.h"
 #include "ui/web/page_snapshot.h"
 #include "ui/web/text_fetcher.h"
 #include "ui/web/web_engine_setup.h"
@@ -135,6 +136,13 @@ void WebPageBrowser::FetchText(const std::string& address) {
   fetcher_->Fetch(address);
 }
 
+void WebPageBrowser::SetBlockedKinds(std::function<BlockedKinds()> kinds) {
+  RequestBlocker* old = blocker_;
+  blocker_ = new RequestBlocker(std::move(kinds), this);
+  profile_->setUrlRequestInterceptor(blocker_);
+  if (old) old->deleteLater();
+}
+
 void WebPageBrowser::InstallNewPage() {
   auto* page = new QuietWebPage(profile_.get(), this);
   ++pagesCreated_;
@@ -194,6 +202,8 @@ void WebPageBrowser::InstallNewPage() {
   checkedFrame_ = 0;
   stuckTimer_->stop();
   frame_ = 0;
+  completed_.reset();
+  probing_ = 0;
   Watch(0);
 }
 
@@ -229,6 +239,8 @@ void WebPageBrowser::Navigate(const std::string& address) {
 void WebPageBrowser::Load(const QUrl& url) {
   frame_ = ++lastFrame_;
   busy_ = true;
+  completed_.reset();
+  probing_ = 0;
   Watch(0);
   // Until this load produces a document there is none, on a reused page as on a fresh one:
   // a load that never completes must not be read as the page before it.
@@ -284,30 +296,54 @@ void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadin
   staleLocation_ = false;
   const FrameId frame = frame_;
   const QUrl address = info.url();
+  answer_ = AnswerOfLoad(info);
+  if (MayCarryRetryAfter(answer_.status)) AskRetryAfter(frame, address);
   snapshotPending_ = true;
   TakeSnapshot(SnapshotMode::LoadEnd, [this, page, frame, address](SnapshotAnswer answer) {
     if (page != page_) return;
     snapshotPending_ = false;
+    if (frame != frame_ || busy_) return;
     std::shared_ptr<PageSnapshot> snapshot = std::move(answer.snapshot);
-    if (!snapshot || frame != frame_ || busy_) return;
-    // The page still shows an older document (or the empty one a fresh page starts with):
-    // this load produced nothing to read.
-    if (!snapshot->fresh) return;
-    if (snapshot->location == "about:blank" && address.toString() != QLatin1String("about:blank"))
-      return;
-    document_->Set(std::move(snapshot));
-    // The load-end read also paid for the page's first layout: space the next one by the
-    // shortest period, and by what a read of the laid-out page costs from then on.
-    lastCostMs_ = 0;
-    Watch(frame);
-    completed_ = Completion{frame, address.toString(QUrl::FullyEncoded)};
+    // No snapshot, or the page still shows an older document (or the empty one a fresh
+    // page starts with): this load produced nothing to read.
+    const bool readable =
+        snapshot && snapshot->fresh &&
+        !(snapshot->location == "about:blank" && address.toString() != QLatin1String("about:blank"));
+    if (readable) {
+      document_->Set(std::move(snapshot));
+      // The load-end read also paid for the page's first layout: space the next one by the
+      // shortest period, and by what a read of the laid-out page costs from then on.
+      lastCostMs_ = 0;
+      Watch(frame);
+    }
+    if (readable || answer_.status != 200)
+      completed_ = Completion{frame, address.toString(QUrl::FullyEncoded), readable};
+  });
+}
+
+void WebPageBrowser::AskRetryAfter(FrameId frame, const QUrl& address) {
+  if (!probe_) probe_ = new RetryAfterProbe(this);
+  probing_ = frame;
+  std::weak_ptr<bool> alive = alive_;
+  probe_->Ask(address, [this, alive, frame](int seconds) {
+    auto token = alive.lock();
+    if (!token || !*token || probing_ != frame) return;
+    Guarded([&] {
+      probing_ = 0;
+      if (frame == frame_) answer_.retryAfterSeconds = seconds;
+    });
+    // Outside the pane's guard: the listener guards its own handlers.
+    RaiseCompletion();
   });
 }
 
 void WebPageBrowser::RaiseCompletion() noexcept {
-  if (!completed_) return;
+  if (!completed_ || probing_ == completed_->frame) return;
   const Completion done = std::move(*completed_);
   completed_.reset();
+  const LoadAnswer answer = answer_;
+  if (listener_) listener_->OnLoadAnswered(done.frame, answer);
+  if (!done.readable || done.frame != frame_ || busy_) return;  // the listener started another load
   const std::string address = done.address.toStdString();  // percent-encoded: plain ASCII
   if (listener_) listener_->OnNavigateComplete(done.frame, address);
   emit navigateCompleted(done.frame, done.address);

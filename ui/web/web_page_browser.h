@@ -11,9 +11,14 @@
 // conversion to GBK). The listener guards its own handlers (the crawl controller does): the
 // pane calls it outside its guard, and a listener that throws ends the program. Raising navigate-complete only together with its document-complete means a
 // load that never finishes leaves no frame behind that the crawl would wait on for ever.
+// Each completed load first raises OnLoadAnswered(frame, answer): the HTTP status (200 for
+// any success), or status 0 and the network error's name; for a 429 or 503 the pane asks the
+// address again with a HEAD request for its Retry-After (WebEngine gives no headers), and
+// the completion waits for that answer (at most RetryAfterProbe::kTimeoutMs). A failed load
+// that leaves no document to read raises OnLoadAnswered alone.
 // A load that leaves no new document (stopped, or turned into a refused download), a load
-// replaced by a later Navigate, and a load whose renderer died raise nothing; the crawl's
-// watchdog moves on from those. A Navigate while a load is still running (or its snapshot
+// replaced by a later Navigate, and a load whose renderer died raise nothing else; the
+// crawl's watchdog moves on from those. A Navigate while a load is still running (or its snapshot
 // has not come back) moves to a fresh page, so no signal of the replaced load can be taken
 // for the new one and a renderer stuck in a script is left behind. Events come from the
 // event loop, never from inside Navigate.
@@ -63,6 +68,7 @@
 
 #include "base/guard.h"
 #include "engine/page_browser.h"
+#include "ui/web/request_blocker.h"
 
 class QWebEngineProfile;
 class QWebEngineView;
@@ -72,6 +78,7 @@ class QTimer;
 namespace tolvarine {
 
 class QuietWebPage;
+class RetryAfterProbe;
 class SnapshotDocument;
 class TextFetcher;
 struct SnapshotAnswer;
@@ -95,6 +102,10 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void SetListener(PageBrowserListener* listener) override;
   // Through the pane's profile, on a hidden page of its own (TextFetcher).
   void FetchText(const std::string& address) override;
+
+  // The kinds of request the pane's pages never send, asked at each request (a walk's
+  // options); none until this is called.
+  void SetBlockedKinds(std::function<BlockedKinds()> kinds);
 
   // The shortest spacing of the change questions, and how many times its cost a copy waits
   // before the next one.
@@ -147,6 +158,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   // when it has not answered since the last check.
   void Load(const QUrl& url);
   void CheckRenderer();
+  // Asks the address's Retry-After for the answer of frame; its completion waits meanwhile.
+  void AskRetryAfter(FrameId frame, const QUrl& address);
 
   ErrorSink sink_;
   int recycleEvery_;
@@ -171,8 +184,15 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   struct Completion {
     FrameId frame;
     QString address;  // percent-encoded
+    bool readable;    // false: the failed load left no document; only its answer is told
   };
   std::optional<Completion> completed_;
+  // How the load of frame_ was answered, once it has ended.
+  LoadAnswer answer_;
+  // The frame whose Retry-After is being asked for; its completion waits. 0: none.
+  FrameId probing_ = 0;
+  RetryAfterProbe* probe_ = nullptr;  // made at the first 429 or 503, a child of the pane
+  RequestBlocker* blocker_ = nullptr;
   // The completed frame whose document the copy follows; 0 when none is followed.
   FrameId watched_ = 0;
   // A change question is outstanding (its answer is dropped when the page moved on).
