@@ -244,14 +244,8 @@ bool CrawlFrontierStore::Enqueue(const FrontierEntry& entry, int maxPerLine) {
   }
   Writing(kSeenInsert).Text(1, AddressKey(entry.address)).Run();
   if (sqlite3_changes(db_) == 0) return false;
-  Writing(kQueueInsert)
-      .Text(1, entry.address)
-      .Int(2, entry.depth)
-      .Int(3, entry.line)
-      .Text(4, entry.source)
-      .Run();
+  Requeue(entry);
   Writing(kLineCountAdd).Int(1, entry.line).Run();
-  if (queued_ >= 0) ++queued_;
   return true;
 }
 
@@ -288,6 +282,7 @@ void CrawlFrontierStore::Requeue(const FrontierEntry& entry) {
       .Int(3, entry.line)
       .Text(4, entry.source)
       .Run();
+  if (queued_ >= 0) ++queued_;
 }
 
 bool CrawlFrontierStore::Seen(const std::string& address) {

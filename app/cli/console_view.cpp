@@ -14,7 +14,11 @@ namespace tolvarine::cli {
 ConsoleView::ConsoleView(std::string listFile) : listFile_(std::move(listFile)) {}
 
 void ConsoleView::ShowPosition(int line) {
-  const long long pages = pagesRead_++;
+  const long long pages = pagesDone_;
+  if (crawl_) {
+    if (shown_ == std::pair{line, pages}) return;
+    shown_ = std::pair{line, pages};
+  }
   if (onPosition_) {
     onPosition_(line, pages, queued_);
     return;

@@ -4,6 +4,7 @@
 // the controller.
 #include <functional>
 #include <optional>
+#include <utility>
 #include <string>
 
 #include "app/cli/progress_line.h"
@@ -35,11 +36,14 @@ class ConsoleView : public CrawlView {
 
   void ShowSettings(const CrawlSettings&) override {}
   void ShowTotal(int) override {}
-  // A new position means the previous page is done: one progress line per page.
+  // A new position: one progress line per page (in a crawl, only when the line or the pages
+  // done moved on).
   void ShowPosition(int line) override;
   void ShowLinksFound(int) override {}
   void ShowPhonesFound(int) override {}
-  void ClearCounts() override { pagesRead_ = 0; }
+  void ClearCounts() override { pagesDone_ = 0; }
+  // A page of the walk has ended (its record is made); a line's limit record is no page.
+  void PageEnded() { ++pagesDone_; }
   // Told before each position of a walk that follows links: its line shows the crawl's counts.
   void ShowQueued(long long addresses) override {
     queued_ = addresses;
@@ -67,7 +71,9 @@ class ConsoleView : public CrawlView {
   const CrawlController* controller_ = nullptr;
   bool complained_ = false;
   PositionSink onPosition_;
-  long long pagesRead_ = 0;  // positions shown in this walk: the pages before the last are done
+  long long pagesDone_ = 0;  // pages ended in this walk
+  // The crawl's counts shown last: a page set aside and read again later shows nothing new.
+  std::optional<std::pair<int, long long>> shown_;
   long long queued_ = 0;
   bool crawl_ = false;
   ProgressLine progress_{"page"};  // on a terminal, instead of a line per page

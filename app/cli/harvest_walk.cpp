@@ -167,16 +167,18 @@ class WalkRows {
 // A line cut by the pages-per-line limit is told here, or by the parent of a shard.
 class RowsOut : public PageResultSink {
  public:
-  RowsOut(WalkRows& rows, int limit, std::function<void()> onLost)
-      : rows_(rows), limit_(limit), onLost_(std::move(onLost)) {}
+  RowsOut(WalkRows& rows, ConsoleView& view, int limit, std::function<void()> onLost)
+      : rows_(rows), view_(view), limit_(limit), onLost_(std::move(onLost)) {}
   void OnPage(const PageResult& page) override {
     if (page.record.outcome == PageOutcome::Limit && !rows_.ToParent())
       PrintMessage(LineCutMessage(page.record, limit_));
+    if (page.record.outcome != PageOutcome::Limit) view_.PageEnded();
     if (!rows_.Page(page)) onLost_();
   }
 
  private:
   WalkRows& rows_;
+  ConsoleView& view_;
   int limit_;
   std::function<void()> onLost_;
 };
@@ -211,7 +213,7 @@ class OneWalk {
         // The controller guards its own ticks and browser events, as in the window.
         browser_(sink_, nullptr, WebPageBrowser::kCommandLineRecycleEvery),
         controller_(view_, browser_, clock_, EnvironmentFor(plan, [this] { rows_.Sync(); })),
-        rowsOut_(rows_, plan.follow.maxPagesPerLine, [this] { OnRowLost(); }) {
+        rowsOut_(rows_, view_, plan.follow.maxPagesPerLine, [this] { OnRowLost(); }) {
     browser_.SetListener(&controller_);
     browser_.SetBlockedKinds([this] { return BlockedKindsOf(controller_.Settings().extra); });
     view_.SetController(&controller_);

@@ -19,13 +19,6 @@ class AddressesTest : public WalkTest, public PageLogSink {
   }
   void OnPage(const PageRecord& record) override { pages.push_back(record); }
 
-  void Page(const std::string& address, int number, Rows links, std::string redirect = {}) {
-    testing::StoredPage page;
-    page.outerText = G("电话：") + Number(number);
-    page.links = std::move(links);
-    page.redirectTo = std::move(redirect);
-    browser.AddPage(address, page);
-  }
   void RunToEnd() {
     for (int i = 0; i < 100000 && crawl->Running(); ++i) clock.Advance(1000);
     ASSERT_FALSE(crawl->Running());

@@ -57,6 +57,14 @@ class WalkTest : public ::testing::Test {
       browser.AddPage(Address(i), page);
     }
   }
+  // A page with its own number and the given links, redirected when `redirect` is given.
+  void Page(const std::string& address, int number, Rows links, std::string redirect = {}) {
+    testing::StoredPage page;
+    page.outerText = G("电话：") + Number(number);
+    page.links = std::move(links);
+    page.redirectTo = std::move(redirect);
+    browser.AddPage(address, page);
+  }
   // Writes a list file of the given lines and chooses it.
   void UseList(const Rows& lines, const std::string& name = "list.txt") {
     folder.Write(name, JoinCrlf(lines));

@@ -31,14 +31,6 @@ class FollowTest : public WalkTest {
     crawl->Settings().extra.depth = depth;
     crawl->SetPageLog(&log);
   }
-  // A page with its own number and the given links.
-  void Page(const std::string& address, int number, Rows links, std::string redirect = {}) {
-    testing::StoredPage page;
-    page.outerText = G("电话：") + Number(number);
-    page.links = std::move(links);
-    page.redirectTo = std::move(redirect);
-    browser.AddPage(address, page);
-  }
   // Two sites, one under a two-label public suffix with a second host, a cycle, fragments,
   // letter cases, a file that is no page, an off-site redirect, robots rules and a chain
   // deeper than the depth.
