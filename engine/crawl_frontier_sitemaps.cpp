@@ -23,9 +23,11 @@ void FrontierSource::PlanSitemaps(const std::string& address) {
   sitemapsAdded_.clear();
   sitemapFiles_ = 0;
   sitemapRobots_.clear();
+  sitemapOrigin_.clear();
   if (!settings_.sitemaps || lineKey_.empty()) return;
   const std::string origin = AddressOrigin(address);
   if (origin.empty()) return;
+  sitemapOrigin_ = origin;
   const KnownRobots* robots = settings_.ignoreRobots ? nullptr : RobotsFor(origin);
   if (settings_.ignoreRobots || robots != nullptr) {
     // A site whose robots.txt did not answer is refused: nothing of it is fetched.
@@ -38,10 +40,9 @@ void FrontierSource::PlanSitemaps(const std::string& address) {
 }
 
 bool FrontierSource::AddSitemaps(const std::vector<std::string>& named) {
-  const std::string origin = AddressOrigin(lineAddress_);
   bool added = false;
   for (const std::string& name : named) {
-    std::string address = name.starts_with('/') ? origin + name : name;
+    std::string address = name.starts_with('/') ? sitemapOrigin_ + name : name;
     if (AddressOrigin(address).empty() || !sitemapsAdded_.insert(address).second) continue;
     sitemaps_.push_back(std::move(address));
     added = true;
@@ -60,12 +61,11 @@ void FrontierSource::AnswerSitemap(const std::string& address, int status,
   sitemaps_.pop_front();
   if (address == sitemapRobots_) {
     sitemapRobots_.clear();
-    const std::string origin = AddressOrigin(address);
     bool named = false;
     if (!NoAnswer(status)) {
       // Kept as the site's robots.txt answer, so its pages need not ask for it again.
       AnswerRobots(address, status, bytes);
-      named = AddSitemaps(robots_.at(origin).rules.Sitemaps());
+      named = AddSitemaps(robots_.at(sitemapOrigin_).rules.Sitemaps());
     }
     if (!named) AddSitemaps({kSitemapFile});
     Done();

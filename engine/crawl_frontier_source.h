@@ -142,11 +142,13 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   std::vector<FrontierEntry> links_;
   std::vector<std::pair<std::string, std::string>> robotsAnswers_;
   // The running line's sitemap files to fetch, in order, the ones ever added for it, the
-  // files fetched so far, and the robots.txt asked for its Sitemap lines (empty: none).
+  // files fetched so far, the robots.txt asked for its Sitemap lines (empty: none), and
+  // the line's origin, which relative sitemap addresses are read from.
   std::deque<std::string> sitemaps_;
   std::set<std::string> sitemapsAdded_;
   int sitemapFiles_ = 0;
   std::string sitemapRobots_;
+  std::string sitemapOrigin_;
 };
 
 }  // namespace tolvarine
