@@ -70,6 +70,13 @@ class AddressScheduler {
   // keeps a queue puts it back at the queue's end (with the page's other changes) and hands
   // it out again; false: it keeps none, and the walk holds the address itself.
   virtual bool Requeue() { return false; }
+  // The next file to fetch for the running line's sitemaps (its site's robots.txt first,
+  // for its Sitemap lines), fetched before the line's next page; empty: none.
+  virtual std::string SitemapToFetch() { return {}; }
+  // The answer to that file (status 0: none came); the addresses it lists are queued at
+  // once, or CrawlStateError is thrown.
+  virtual void AnswerSitemap(const std::string& /*address*/, int /*status*/,
+                             const std::string& /*bytes*/) {}
 };
 
 // Lets every address through; the filter of a walk that keeps to its list.

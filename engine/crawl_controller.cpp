@@ -273,6 +273,11 @@ void CrawlController::OnTextFetched(const std::string& address, int status,
   walk_->OnTextFetched(address, status, body);
 }
 
+void CrawlController::OnBytesFetched(const std::string& address, int status,
+                                     const std::string& bytes) {
+  walk_->OnBytesFetched(address, status, bytes);
+}
+
 void CrawlController::OnLoadAnswered(FrameId frame, const LoadAnswer& answer) {
   walk_->OnLoadAnswered(frame, answer);
 }

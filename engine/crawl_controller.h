@@ -59,6 +59,7 @@ class CrawlController : public PageBrowserListener {
   void OnNavigateComplete(FrameId frame, const std::string& address) override;
   void OnDocumentComplete(FrameId frame, const std::string& address) override;
   void OnTextFetched(const std::string& address, int status, const std::string& body) override;
+  void OnBytesFetched(const std::string& address, int status, const std::string& bytes) override;
   void OnLoadAnswered(FrameId frame, const LoadAnswer& answer) override;
 
   // Timer handlers and internal steps, public for tests.

@@ -14,6 +14,7 @@ struct FollowSettings {
   int maxPagesPerLine = kDefaultMaxPagesPerLine;
   bool ignoreRobots = false;
   bool https = false;  // https:// links are followed too
+  bool sitemaps = false;  // each line's sitemaps queue pages at depth 1
   // How long a change to the crawl's state waits for another program's lock on it.
   int storeBusyMs = 5000;
 };

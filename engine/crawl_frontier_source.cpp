@@ -58,6 +58,7 @@ void FrontierSource::Open(const std::string& listPath) {
   links_.clear();
   robotsAnswers_.clear();
   finalAddress_.clear();
+  PlanSitemaps({});
   list_.SetPosition(0);
   list_.Open(listPath);
 }
@@ -164,6 +165,7 @@ SourcedAddress FrontierSource::Next() {
     fromQueue_ =
         store_->Enqueue(FrontierEntry{queued, 0, position_, ""}, settings_.maxPagesPerLine);
   }
+  PlanSitemaps(address ? QueuedLineAddress(*address) : std::string());
   // Queued again, the line's page comes back as the line itself (depth 0).
   current_ = FrontierEntry{address ? line : std::string(), 0, position_, ""};
   store_->Commit();

@@ -13,9 +13,11 @@
 // Shards split the list by site (or host): a line belongs to the shard its scope key
 // hashes to, so one site's pages stay in one shard and its frontier is local.
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,6 +74,13 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   void Done() override;
   // Commits as Done does, with the page queued again at the end.
   bool Requeue() override;
+  // With sitemaps on, a new line's site: its robots.txt (unless its answer is known or
+  // robots are ignored), then the sitemaps it names or /sitemap.xml, then the sitemaps an
+  // index names, at most kMostSitemapFiles files a line. Their pages are queued at depth 1
+  // as links are. Kept in memory: a crawl continued later does not read them again.
+  std::string SitemapToFetch() override;
+  void AnswerSitemap(const std::string& address, int status, const std::string& bytes) override;
+  static constexpr int kMostSitemapFiles = 50;
 
  private:
   // Whether list line `line` (its text) at `position` is this shard's.
@@ -91,6 +100,13 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   bool Repeated(const std::string& line);
   const RobotsRules* RulesFor(const std::string& origin);
   void RememberLine();
+  // The running line's sitemap files to fetch, from the start of the line at `address`.
+  void PlanSitemaps(const std::string& address);
+  // Adds the sitemap addresses named (relative ones from the line's origin) not added
+  // before for the line; returns whether one was.
+  bool AddSitemaps(const std::vector<std::string>& named);
+  // Queues a sitemap's pages within the line's scope.
+  void QueueSitemapPages(const std::string& sitemap, const std::vector<std::string>& pages);
 
   std::string statePath_;
   FollowSettings settings_;
@@ -125,6 +141,14 @@ class FrontierSource : public AddressScheduler, public RequestFilter {
   // answers (origin, serialized rules).
   std::vector<FrontierEntry> links_;
   std::vector<std::pair<std::string, std::string>> robotsAnswers_;
+  // The running line's sitemap files to fetch, in order, the ones ever added for it, the
+  // files fetched so far, the robots.txt asked for its Sitemap lines (empty: none), and
+  // the line's origin, which relative sitemap addresses are read from.
+  std::deque<std::string> sitemaps_;
+  std::set<std::string> sitemapsAdded_;
+  int sitemapFiles_ = 0;
+  std::string sitemapRobots_;
+  std::string sitemapOrigin_;
 };
 
 }  // namespace tolvarine

@@ -76,6 +76,7 @@ class CrawlWalk {
   void OnNavigateComplete(FrameId frame);
   void OnDocumentComplete(FrameId frame);
   void OnTextFetched(const std::string& address, int status, const std::string& body);
+  void OnBytesFetched(const std::string& address, int status, const std::string& bytes);
   void OnLoadAnswered(FrameId frame, const LoadAnswer& answer);
 
   // Runs a handler as the window would: a failure goes to the standard error dialog.
@@ -170,6 +171,10 @@ class CrawlWalk {
   void ChooseSource();
   // Loads the address read last, or refuses it by its site's robots.txt; false: refused.
   bool LoadOrRefuse();
+  // Asks for the source's next sitemap file; false: none is left.
+  bool FetchSitemap();
+  // Hands the sitemap answer to the source.
+  void TakeSitemap();
   // Saves the progress file with the position; the owner's rows are held first.
   void SavePosition(int position);
   // Moves on to the next address at a tick where nothing was harvested.
@@ -204,6 +209,8 @@ class CrawlWalk {
     LoadFailed,      // answered "try later" or a network error: the next tick deals with it
     RobotsFailed,    // its robots.txt answered "try later": the next tick deals with it
     Waiting,         // nothing to load until a page set aside is due: ticks look again
+    AwaitingSitemap,  // a sitemap file asked for, not answered yet
+    SitemapAnswered,  // answered: the next tick hands it to the source and moves on
   };
   PageState state_ = PageState::None;
   LinkHarvester harvester_;
@@ -239,6 +246,10 @@ class CrawlWalk {
   std::map<std::string, int> robotsTries_;
   int robotsStatus_ = 0;  // the status of the robots.txt answer the next tick deals with
   int retryAfterSeconds_ = -1;  // the Retry-After of the load answer it deals with
+  // The sitemap file asked for last, and its answer until the next tick takes it.
+  std::string sitemapAsked_;
+  int sitemapStatus_ = 0;
+  std::string sitemapBytes_;
   // Hosts whose Crawl-delay over the cap has been said.
   std::set<std::string> cappedHosts_;
   std::minstd_rand jitter_;

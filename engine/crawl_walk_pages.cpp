@@ -136,6 +136,7 @@ void CrawlWalk::LogLineCut() {
 // A page the walk holds comes first when due; then the scheduler's next addresses, a few a
 // tick past those set aside. With only pages set aside left, the walk waits for them.
 bool CrawlWalk::LoadAddressOrFinish() {
+  if (!stopRequested_ && FetchSitemap()) return true;
   LogLineCut();
   if (!stopRequested_) {
     if (StartDuePage()) return true;
@@ -183,8 +184,10 @@ void CrawlWalk::PacingTick() {
 }
 
 void CrawlWalk::PacingStep() {
-  // The page waits for its site's robots.txt; the watchdog ends a wait with no answer.
-  if (state_ == PageState::AwaitingRobots) return;
+  // The page waits for its site's robots.txt, or the walk for a sitemap; the watchdog ends
+  // a wait with no answer.
+  if (state_ == PageState::AwaitingRobots || state_ == PageState::AwaitingSitemap) return;
+  if (state_ == PageState::SitemapAnswered) TakeSitemap();
   if (state_ == PageState::LoadFailed) RetryOrGiveUp();
   if (state_ == PageState::RobotsFailed) RetryRobotsOrRefuse(robotsStatus_);
   if (state_ == PageState::RobotsAnswered) {
@@ -339,7 +342,12 @@ void CrawlWalk::WatchdogTick() {
 void CrawlWalk::WatchdogStep() {
   if (reads_ == lastSeenReads_) {
     // No page went by in a whole watchdog period: give up on the one loading.
-    if (walking_ && source_->Position() > 0) {
+    if (state_ == PageState::AwaitingSitemap) {
+      // A sitemap that never came is passed over.
+      sitemapStatus_ = 0;
+      sitemapBytes_.clear();
+      TakeSitemap();
+    } else if (walking_ && source_->Position() > 0) {
       if (state_ == PageState::AwaitingRobots) {
         // robots.txt never answered: tried again later, or its site counts as unreachable.
         RetryRobotsOrRefuse(0);

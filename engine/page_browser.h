@@ -43,6 +43,10 @@ class PageBrowserListener {
   // body as UTF-8 text (robots.txt rules match percent-encoded UTF-8 addresses).
   virtual void OnTextFetched(const std::string& /*address*/, int /*status*/,
                              const std::string& /*body*/) {}
+  // The answer to FetchBytes: the HTTP status after redirects (0 when none came) and the
+  // body's bytes as they came (a sitemap, maybe gzip).
+  virtual void OnBytesFetched(const std::string& /*address*/, int /*status*/,
+                              const std::string& /*bytes*/) {}
 };
 
 class PageBrowser {
@@ -58,6 +62,9 @@ class PageBrowser {
   // Asks for a text file (a site's robots.txt) through the browser's own network stack,
   // beside the page; the answer arrives as OnTextFetched. May throw (callers swallow it).
   virtual void FetchText(const std::string& address) = 0;
+  // Asks for a file's raw bytes (a sitemap) as FetchText does; the answer arrives as
+  // OnBytesFetched. May throw (callers swallow it).
+  virtual void FetchBytes(const std::string& address) = 0;
 };
 
 }  // namespace tolvarine

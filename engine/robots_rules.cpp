@@ -145,6 +145,7 @@ RobotsRules RobotsRules::Parse(std::string_view body, std::string_view productTo
   bool groupForToken = false;
   bool groupForAny = false;
   bool readingAgents = false;
+  std::vector<std::string> sitemaps;
 
   std::string_view rest = ReadablePart(body);
   while (!rest.empty()) {
@@ -185,6 +186,9 @@ RobotsRules RobotsRules::Parse(std::string_view body, std::string_view productTo
       if (delay < 0) continue;
       if (groupForToken) tokenDelay = delay;
       if (groupForAny) anyDelay = delay;
+    } else if (EqualsIgnoringAsciiCase(key, "sitemap")) {
+      // Sitemap lines belong to no group; a file naming a great many keeps the first ones.
+      if (!value.empty() && sitemaps.size() < kMostSitemaps) sitemaps.emplace_back(value);
     }
   }
 
@@ -196,6 +200,7 @@ RobotsRules RobotsRules::Parse(std::string_view body, std::string_view productTo
     rules.rules_ = std::move(anyRules);
     rules.crawlDelayMs_ = anyDelay;
   }
+  rules.sitemaps_ = std::move(sitemaps);
   return rules;
 }
 
@@ -238,6 +243,7 @@ std::string RobotsRules::Serialized() const {
     const std::string fraction = IntToStr(1000 + crawlDelayMs_ % 1000).substr(1);
     text += "crawl-delay: " + IntToStr(crawlDelayMs_ / 1000) + "." + fraction + "\n";
   }
+  for (const std::string& sitemap : sitemaps_) text += "sitemap: " + sitemap + "\n";
   return text;
 }
 

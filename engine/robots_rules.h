@@ -1,6 +1,7 @@
 #pragma once
 // What one host's robots.txt lets the crawler load (RFC 9309): parsing the file for one
 // product token, matching paths against its rules, and a text form for storage.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,10 @@ class RobotsRules {
   // The Crawl-delay of the group that applies, in ms (0: none; at most a day).
   int CrawlDelayMs() const { return crawlDelayMs_; }
 
+  // The addresses of the file's Sitemap lines, as written (at most kMostSitemaps).
+  const std::vector<std::string>& Sitemaps() const { return sitemaps_; }
+  static constexpr std::size_t kMostSitemaps = 50;
+
   bool operator==(const RobotsRules&) const = default;
 
  private:
@@ -51,6 +56,7 @@ class RobotsRules {
   };
   std::vector<Rule> rules_;
   int crawlDelayMs_ = 0;
+  std::vector<std::string> sitemaps_;
 };
 
 }  // namespace tolvarine

@@ -21,6 +21,7 @@ WalkSources MakeWalkSources(const CrawlSettings& settings, const CrawlEnvironmen
   follow.maxPagesPerLine = extra.maxPagesPerLine;
   follow.ignoreRobots = extra.ignoreRobots;
   follow.https = extra.https;
+  follow.sitemaps = extra.sitemaps;
   follow.storeBusyMs = environment.crawlStoreBusyMs;
   auto frontier = std::make_unique<FrontierSource>(
       environment.stateFolder +

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace tolvarine {
 namespace {
@@ -68,6 +69,7 @@ TEST(RobotsRulesTest, LinesAreReadLeniently) {
   EXPECT_FALSE(rules.Allowed("/a/x"));
   EXPECT_FALSE(rules.Allowed("/b"));
   EXPECT_TRUE(rules.Allowed("/c"));
+  EXPECT_EQ(rules.Sitemaps(), std::vector<std::string>{"/map.xml"});
   // The byte order mark, and only it, is skipped.
   EXPECT_FALSE(Rules("\xEF\xBB\xBFuser-agent: *\ndisallow: /x\n").Allowed("/x"));
 }
@@ -121,7 +123,8 @@ TEST(RobotsRulesTest, SerializedReadsBackToTheSameRules) {
        {RobotsRules::AllowAll(), RobotsRules::DisallowAll(),
         Rules(
             "user-agent: tolvarine\nallow: /a%2fb$\ndisallow: *x*\ndisallow: \xE3\x83\x84 #\n"),
-        Rules("user-agent: *\ncrawl-delay: 2.05\n")}) {
+        Rules("user-agent: *\ncrawl-delay: 2.05\n"),
+        Rules("sitemap: http://a.cn/1.xml\nuser-agent: x\ndisallow: /\nSITEMAP: /2.xml.gz\n")}) {
     EXPECT_EQ(RobotsRules::Parse(rules.Serialized(), "Another-Bot"), rules) << rules.Serialized();
   }
 }

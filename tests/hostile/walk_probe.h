@@ -40,11 +40,15 @@ class WalkProbe : public PageBrowser, public PageBrowserListener {
   PageDocument* Document() override;
   void SetListener(PageBrowserListener* listener) override { listener_ = listener; }
   void FetchText(const std::string& address) override { inner_.FetchText(address); }
+  void FetchBytes(const std::string& address) override { inner_.FetchBytes(address); }
 
   void OnNavigateComplete(FrameId frame, const std::string& address) override;
   void OnDocumentComplete(FrameId frame, const std::string& address) override;
   void OnTextFetched(const std::string& address, int status, const std::string& body) override {
     if (listener_) listener_->OnTextFetched(address, status, body);
+  }
+  void OnBytesFetched(const std::string& address, int status, const std::string& bytes) override {
+    if (listener_) listener_->OnBytesFetched(address, status, bytes);
   }
 
   const std::vector<Visit>& Visits() const { return visits_; }

@@ -93,13 +93,22 @@ void StoredPagesBrowser::AddText(const std::string& address, StoredText text) {
   texts_[address] = std::move(text);
 }
 
-void StoredPagesBrowser::FetchText(const std::string& address) {
+void StoredPagesBrowser::FetchText(const std::string& address) { Fetch(address, false); }
+
+void StoredPagesBrowser::FetchBytes(const std::string& address) { Fetch(address, true); }
+
+void StoredPagesBrowser::Fetch(const std::string& address, bool bytes) {
   fetches_.push_back(address);
   auto found = texts_.find(address);
   const StoredText text = found != texts_.end() ? found->second : StoredText{404, {}, 100, false};
   if (text.noAnswer) return;
-  clock_.CallAfter(text.delayMs, [this, address, text] {
-    if (listener_) listener_->OnTextFetched(address, text.status, text.body);
+  clock_.CallAfter(text.delayMs, [this, address, text, bytes] {
+    if (!listener_) return;
+    if (bytes) {
+      listener_->OnBytesFetched(address, text.status, text.body);
+    } else {
+      listener_->OnTextFetched(address, text.status, text.body);
+    }
   });
 }
 

@@ -60,7 +60,9 @@ class StoredPagesBrowser : public PageBrowser {
   PageDocument* Document() override;
   void SetListener(PageBrowserListener* listener) override;
   void FetchText(const std::string& address) override;
-  // Every address given to FetchText, in order.
+  // Answered from the same stored files, their body as the bytes.
+  void FetchBytes(const std::string& address) override;
+  // Every address given to FetchText or FetchBytes, in order.
   const std::vector<std::string>& Fetches() const { return fetches_; }
 
   // Every address given to Navigate, in order (failed ones too), and the virtual time of
@@ -72,6 +74,7 @@ class StoredPagesBrowser : public PageBrowser {
 
  private:
   class StoredDocument;
+  void Fetch(const std::string& address, bool bytes);
   void Arrive(const std::string& address, const StoredPage& page, FrameId top);
 
   VirtualClock& clock_;

@@ -16,6 +16,9 @@ class FetchListener : public RecordingListener {
   void OnTextFetched(const std::string& address, int status, const std::string& body) override {
     answers.push_back({address, status, body});
   }
+  void OnBytesFetched(const std::string& address, int status, const std::string& bytes) override {
+    answers.push_back({address, status, bytes});
+  }
   std::vector<Fetched> answers;
 };
 
@@ -25,9 +28,13 @@ class TextFetchTest : public WebPaneTest {
     WebPaneTest::SetUp();
     browser->SetListener(&fetches);
   }
-  Fetched Fetch(const std::string& address) {
+  Fetched Fetch(const std::string& address, bool bytes = false) {
     const size_t before = fetches.answers.size();
-    browser->FetchText(address);
+    if (bytes) {
+      browser->FetchBytes(address);
+    } else {
+      browser->FetchText(address);
+    }
     EXPECT_TRUE(WaitUntil([&] { return fetches.answers.size() > before; })) << address;
     return fetches.answers.empty() ? Fetched{} : fetches.answers.back();
   }
@@ -61,6 +68,21 @@ TEST_F(TextFetchTest, AReplacedFetchNeverAnswers) {
   EXPECT_EQ(next.address, server.Url("/robots.txt"));
   RunEventsFor(300);
   ASSERT_EQ(fetches.answers.size(), 1u);
+}
+
+// A sitemap's bytes come as they were sent, gzip included, after a redirect; an error
+// answer keeps its status, no answer is 0.
+TEST_F(TextFetchTest, BytesComeAsTheyWereSent) {
+  const std::string packed("\x1f\x8b\x08\0\xff\xfe\r\n", 8);
+  server.Route("/map.xml.gz", {200, "application/gzip", {}, packed});
+  server.Redirect("/moved.xml.gz", "/map.xml.gz");
+  server.Route("/gone.xml", {404, "text/html", {}, "Not here"});
+  const Fetched found = Fetch(server.Url("/moved.xml.gz"), true);
+  EXPECT_EQ(found.address, server.Url("/moved.xml.gz"));
+  EXPECT_EQ(found.status, 200);
+  EXPECT_EQ(found.body, packed);
+  EXPECT_EQ(Fetch(server.Url("/gone.xml"), true).status, 404);
+  EXPECT_EQ(Fetch("http://127.0.0.1:1/sitemap.xml", true).status, 0);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "base/errors.h"
 #include "base/gbk.h"
 #include "ui/qt_gbk.h"
+#include "ui/web/bytes_fetcher.h"
 #include "ui/web/load_answer.h"
 #include "ui/web/page_snapshot.h"
 #include "ui/web/text_fetcher.h"
@@ -116,6 +117,8 @@ WebPageBrowser::~WebPageBrowser() {
   page_ = nullptr;
   delete fetcher_;
   fetcher_ = nullptr;
+  delete bytesFetcher_;
+  bytesFetcher_ = nullptr;
 }
 
 void WebPageBrowser::Guarded(const std::function<void()>& handler) { RunGuarded(sink_, handler); }
@@ -134,6 +137,19 @@ void WebPageBrowser::FetchText(const std::string& address) {
         this);
   }
   fetcher_->Fetch(address);
+}
+
+void WebPageBrowser::FetchBytes(const std::string& address) {
+  if (bytesFetcher_ == nullptr) {
+    bytesFetcher_ = new BytesFetcher(
+        [this](const std::string& fetched, int status, const QByteArray& bytes) {
+          Guarded([&] {
+            if (listener_) listener_->OnBytesFetched(fetched, status, bytes.toStdString());
+          });
+        },
+        this);
+  }
+  bytesFetcher_->Fetch(address);
 }
 
 void WebPageBrowser::SetBlockedKinds(std::function<BlockedKinds()> kinds) {

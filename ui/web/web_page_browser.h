@@ -81,6 +81,7 @@ class QuietWebPage;
 class RetryAfterProbe;
 class SnapshotDocument;
 class TextFetcher;
+class BytesFetcher;
 struct SnapshotAnswer;
 enum class SnapshotMode;
 
@@ -102,6 +103,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void SetListener(PageBrowserListener* listener) override;
   // Through the pane's profile, on a hidden page of its own (TextFetcher).
   void FetchText(const std::string& address) override;
+  // Through Qt's network stack (BytesFetcher).
+  void FetchBytes(const std::string& address) override;
 
   // The kinds of request the pane's pages never send, asked at each request (a walk's
   // options); none until this is called.
@@ -165,6 +168,7 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   int recycleEvery_;
   PageBrowserListener* listener_ = nullptr;
   TextFetcher* fetcher_ = nullptr;  // made at the first FetchText, a child of the pane
+  BytesFetcher* bytesFetcher_ = nullptr;  // made at the first FetchBytes, a child of the pane
   // Must outlive every page made from it: the destructor deletes the pages first.
   std::unique_ptr<QWebEngineProfile> profile_;
   QWebEngineView* view_ = nullptr;
