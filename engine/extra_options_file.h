@@ -18,6 +18,7 @@ namespace tolvarine {
 inline constexpr int kDefaultMaxPagesPerLine = 1000;
 inline constexpr int kDefaultRetries = 2;
 inline constexpr int kMaxRetries = 10;
+inline constexpr int kMaxScrolls = 100;
 
 struct ExtraOptions {
   bool https = false;      // also "https://" links
@@ -43,6 +44,15 @@ struct ExtraOptions {
   bool blockImages = false;
   bool blockFonts = false;
   bool blockMedia = false;
+  // Reveal steps after each load: scroll to the bottom up to this many times ("scroll=N",
+  // 0: off, at most kMaxScrolls); click "more" controls ("click-more=0|1") whose own text is
+  // one of clickTexts ("click-text=a,b", GBK; empty: the default texts).
+  int scroll = 0;
+  bool clickMore = false;
+  std::vector<std::string> clickTexts;
+  // Numbers stated for machines (the head, structured data, tel: links) are harvested too,
+  // and rows with sources say how each number was found ("structured=0|1").
+  bool structured = false;
   // Lines of the file this copy does not know, kept as they were.
   std::vector<std::string> unknownLines;
   bool operator==(const ExtraOptions&) const = default;

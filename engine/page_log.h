@@ -54,6 +54,12 @@ struct PageRecord {
   // the page was not loaded) and, with no answer, the network error's name.
   int status = 0;
   std::string error;
+  // With reveal steps on (scrolling or clicking "more"): the steps made on the page and the
+  // numbers first found after one of them (each once a page).
+  bool reveals = false;
+  int scrolls = 0;
+  int clicks = 0;
+  int phonesRevealed = 0;
   bool operator==(const PageRecord&) const = default;
 };
 
@@ -74,6 +80,10 @@ inline constexpr char kPageLogPlaceColumns[] = ",provinces,carriers";
 
 // The columns every record ends with: how the server answered.
 inline constexpr char kPageLogAnswerColumns[] = ",status,error";
+
+// The columns a log of a walk with reveal steps adds after the answer columns (JSON members
+// of the same names).
+inline constexpr char kPageLogRevealColumns[] = ",scrolls,clicks,phones_revealed";
 
 // The header row of a CSV page log, with or without the place columns (the answer columns
 // always end it). Logs written before the answer columns lack them and are read too.

@@ -17,6 +17,9 @@ struct PageResult {
   RowSource source;
   std::vector<std::string> links;   // the accepted links, each once a page
   std::vector<std::string> phones;  // the numbers in the order found, repeats included
+  // With structured data on: how each number of `phones` was found (same order and size);
+  // empty otherwise.
+  std::vector<FoundIn> phonesFoundIn;
 };
 
 // Where the pipeline hands each page's result once its rows are settled.

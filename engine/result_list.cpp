@@ -16,7 +16,17 @@ std::uint64_t SlotOf(std::uint32_t hash, std::size_t row) {
   return (static_cast<std::uint64_t>(hash) << 32) | static_cast<std::uint64_t>(row + 1);
 }
 
+constexpr const char* kFoundInNames[] = {"", "text", "markup", "tel", "structured"};
+
 }  // namespace
+
+const char* FoundInName(FoundIn foundIn) { return kFoundInNames[static_cast<int>(foundIn)]; }
+
+FoundIn FoundInNamed(std::string_view name) {
+  for (int i = 1; i < static_cast<int>(std::size(kFoundInNames)); ++i)
+    if (name == kFoundInNames[i]) return static_cast<FoundIn>(i);
+  return FoundIn::Unrecorded;
+}
 
 std::size_t ResultList::Probe(std::string_view caption, std::uint32_t hash, bool& found) const {
   const std::size_t mask = slots_.size() - 1;
@@ -72,7 +82,11 @@ bool ResultList::Contains(const std::string& caption) const {
 }
 
 void ResultList::BeginSource(const std::string& page, std::int64_t time, int depth) {
-  current_ = {page, time, depth};
+  BeginSource(RowSource{page, time, depth});
+}
+
+void ResultList::BeginSource(const RowSource& source) {
+  current_ = source;
   sourceChanged_ = true;
 }
 

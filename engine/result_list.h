@@ -10,12 +10,21 @@
 
 namespace tolvarine {
 
+// How a number was first found on its page, recorded with structured data on: in the
+// text, in the markup (the body's or the head's), in a tel: link, in structured data.
+enum class FoundIn { Unrecorded, Text, Markup, Tel, Structured };
+// "text", "markup", "tel", "structured"; empty when unrecorded.
+const char* FoundInName(FoundIn foundIn);
+// The kind of a name FoundInName gives; unrecorded for any other text.
+FoundIn FoundInNamed(std::string_view name);
+
 // Where a row was found: the address of the page as the browser reported it, and when, in
 // seconds since 1970. A row appended outside a page has an empty page and time 0.
 struct RowSource {
   std::string page;
   std::int64_t time = 0;
   int depth = -1;  // the page's depth when links are followed; -1: not recorded
+  FoundIn foundIn = FoundIn::Unrecorded;
   bool operator==(const RowSource&) const = default;
 };
 
@@ -34,6 +43,7 @@ class ResultList {
   void Clear();
   // Rows appended from now on were found on this page at this time, until EndSource.
   void BeginSource(const std::string& page, std::int64_t time, int depth = -1);
+  void BeginSource(const RowSource& source);
   void EndSource();
   const RowSource& SourceOf(int row) const;
   int Count() const { return static_cast<int>(rows_.size()); }
