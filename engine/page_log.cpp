@@ -137,9 +137,9 @@ std::optional<PageOutcome> PageOutcomeNamed(std::string_view name) {
   return std::nullopt;
 }
 
-std::string PageLogCsvHeader(bool places) {
+std::string PageLogCsvHeader(bool places, bool reveals) {
   return std::string(kPageLogCsvHeader) + (places ? kPageLogPlaceColumns : "") +
-         kPageLogAnswerColumns;
+         kPageLogAnswerColumns + (reveals ? kPageLogRevealColumns : "");
 }
 
 void CountPlace(const NumberPlace& place, PageRecord& record) {

@@ -86,8 +86,8 @@ inline constexpr char kPageLogAnswerColumns[] = ",status,error";
 inline constexpr char kPageLogRevealColumns[] = ",scrolls,clicks,phones_revealed";
 
 // The header row of a CSV page log, with or without the place columns (the answer columns
-// always end it). Logs written before the answer columns lack them and are read too.
-std::string PageLogCsvHeader(bool places);
+// always follow, then the reveal columns of a walk that reveals). Logs written before the answer columns lack them and are read too.
+std::string PageLogCsvHeader(bool places, bool reveals = false);
 
 // Counts a number's province and carrier: an invalid number counts as "无效号码" in both,
 // an unknown province or carrier as "未知".
