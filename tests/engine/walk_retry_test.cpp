@@ -100,8 +100,9 @@ TEST_F(RetryTest, BackOffThenSuccessOrGaveUpWithTheLastStatus) {
   Page("http://c.example/", 3, {{0, "timed-out", -1}, {0, "timed-out", -1}, {0, "timed-out", -1}});
   Page("http://d.example/", 4, {{429, "", 61}});
   Page("http://e.example/", 5, {{404, "", -1}});
+  Page("http://f.example/", 6, {{503, "", 0}});
   UseList({"http://a.example/", "http://b.example/", "http://c.example/", "http://d.example/",
-           "http://e.example/"});
+           "http://e.example/", "http://f.example/"});
   Run(&CrawlController::Start);
   RunToEnd();
   // 2 s, then 4 s after the failure is seen.
@@ -127,7 +128,11 @@ TEST_F(RetryTest, BackOffThenSuccessOrGaveUpWithTheLastStatus) {
   // A 404 is the site's own page: harvested, logged with its status.
   EXPECT_TRUE(Harvested(5));
   EXPECT_EQ(RecordsOf("http://e.example/").at(0).status, 404);
-  EXPECT_EQ(pages.size(), 5u);
+  // Retry-After: 0 asks again at once, not after the back-off.
+  const std::vector<std::int64_t> f = LoadTimes("http://f.example/");
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_LT(f[1] - f[0], 2000);
+  EXPECT_EQ(pages.size(), 6u);
 }
 
 TEST_F(RetryTest, NoRetriesGivesUpAtTheFirstFailure) {

@@ -87,6 +87,17 @@ TEST_F(SitemapsTest, SitemapXmlServesWhenRobotsNamesNoneOrIsIgnored) {
   EXPECT_EQ(after.back(), At("/m48.xml"));
 }
 
+TEST_F(SitemapsTest, AnAnswerForAnotherFileIsNotTakenForTheSitemapAsked) {
+  File("/robots.txt", "User-agent: *\n");
+  browser.AddText(At("/sitemap.xml"), {404, "", 100, true});  // never answers
+  Run(&CrawlController::Start);
+  for (int i = 0; i < 1000 && browser.Fetches().size() < 2; ++i) clock.Advance(100);
+  ASSERT_EQ(browser.Fetches().back(), At("/sitemap.xml"));
+  crawl->OnBytesFetched(At("/other.xml"), 200, UrlSet({At("/only-in-map")}));
+  for (int i = 0; i < 1000 && crawl->Running(); ++i) clock.Advance(1000);
+  EXPECT_EQ(browser.Navigations(), (Rows{At("/"), At("/linked")}));
+}
+
 TEST_F(SitemapsTest, WithoutTheOptionNoSitemapIsAsked) {
   crawl->Settings().extra.sitemaps = false;
   File("/robots.txt", "Sitemap: /sitemap.xml\n");
