@@ -109,6 +109,7 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   BuildToolBar(root);
   BuildOptionRow(root);
   BuildFilterPanel(root);
+  BuildRevealRow(root);
   BuildResultLists(root);
   root->addWidget(browserPane, 1);
   BuildStatusBar(root);
