@@ -142,6 +142,21 @@ TEST(ShardRecords, ARowCarriesHowItsNumberWasFound) {
   ASSERT_TRUE(unknown);
   EXPECT_EQ(unknown->source.foundIn, FoundIn::Unrecorded);
   EXPECT_FALSE(DecodeShardMessage("P\t1\tp\t0\t1\t-1\ttel\tx"));
+  EXPECT_FALSE(DecodeShardMessage("E\t1\tx"));
+}
+
+// A page log of a walk that scrolls or clicks names the reveal columns; others do not.
+TEST_F(ShardJoinTest, APageLogOfAWalkThatRevealsNamesItsColumns) {
+  for (const auto& [scroll, clickMore] : {std::pair{0, false}, {3, false}, {0, true}}) {
+    HarvestPlan plan = Plan(false);
+    plan.pageLog = dir.PathOf("pages.csv");
+    plan.scroll = scroll;
+    plan.clickMore = clickMore;
+    PageLogOutput log(plan);
+    log.Open();
+    log.Close();
+    EXPECT_EQ(dir.Read("pages.csv"), PageLogCsvHeader(false, scroll > 0 || clickMore) + "\r\n");
+  }
 }
 
 TEST_F(ShardJoinTest, WithStructuredDataTheNumbersSayHowTheyWereFoundAsOneWalkWrites) {
