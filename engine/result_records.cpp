@@ -14,11 +14,12 @@ std::string SourceTimeText(const RowSource& source) {
 namespace {
 
 // A row with its page and time text, the depth column when asked for (empty for a row with
-// no depth), and its place's three fields when it has one.
+// no depth), its place's three fields when it has one, and the found-in column when given.
 std::string RecordWithTime(RecordFormat format, const std::string& value,
                            const std::string& page, const std::string& time,
                            bool depthColumn = false, int depth = -1,
-                           const NumberPlace* place = nullptr) {
+                           const NumberPlace* place = nullptr,
+                           const char* foundIn = nullptr) {
   if (format == RecordFormat::Plain) return value;
   const std::string depthText = depth >= 0 ? IntToStr(depth) : std::string();
   std::vector<std::pair<std::string_view, std::string_view>> members = {
@@ -29,6 +30,7 @@ std::string RecordWithTime(RecordFormat format, const std::string& value,
                                    {"city", place->city},
                                    {"carrier", place->carrier}});
   }
+  if (foundIn) members.emplace_back("found_in", foundIn);
   if (format == RecordFormat::Jsonl) return JsonObjectLine(members);
   std::vector<std::string_view> fields;
   for (const auto& member : members) fields.push_back(member.second);
@@ -38,10 +40,11 @@ std::string RecordWithTime(RecordFormat format, const std::string& value,
 }  // namespace
 
 std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source,
-                       const NumberPlace* place) {
+                       const NumberPlace* place, bool withFoundIn) {
   if (format == RecordFormat::Plain) return value;
   return RecordWithTime(format, value, source.page, SourceTimeText(source), source.depth >= 0,
-                        source.depth, place);
+                        source.depth, place,
+                        withFoundIn ? FoundInName(source.foundIn) : nullptr);
 }
 
 namespace {
@@ -51,16 +54,17 @@ std::string Members(const std::string& object) { return object.substr(1, object.
 
 }  // namespace
 
-RecordMaker::RecordMaker(RecordFormat format, bool withPlace, bool withDepth)
-    : format_(format), withPlace_(withPlace), withDepth_(withDepth) {}
+RecordMaker::RecordMaker(RecordFormat format, bool withPlace, bool withDepth, bool withFoundIn)
+    : format_(format), withPlace_(withPlace), withDepth_(withDepth), withFoundIn_(withFoundIn) {}
 
 std::string RecordMaker::Header() const {
-  std::string header = RecordsHeader(format_, withPlace_, withDepth_);
+  std::string header = RecordsHeader(format_, withPlace_, withDepth_, withFoundIn_);
   if (header.ends_with("\r\n")) header.resize(header.size() - 2);
   return header;
 }
 
 void RecordMaker::SetSource(const RowSource& source) {
+  foundIn_ = source.foundIn;
   if (format_ == RecordFormat::Plain) return;
   const std::string time = SourceTimeText(source);
   const std::string depth = source.depth >= 0 ? IntToStr(source.depth) : std::string();
@@ -95,6 +99,12 @@ std::string_view RecordMaker::Row(std::string_view value, const NumberPlace* pla
     row_ += ',';
     row_ += PlaceFields(*place);
   }
+  if (withFoundIn_) {
+    // The names are plain words: no quoting or escaping in either format.
+    row_ += format_ == RecordFormat::Csv ? "," : ",\"found_in\":\"";
+    row_ += FoundInName(foundIn_);
+    if (format_ == RecordFormat::Jsonl) row_ += '"';
+  }
   if (format_ == RecordFormat::Jsonl) row_ += '}';
   return row_;
 }
@@ -115,10 +125,11 @@ const char* RecordLineEnd(RecordFormat format) {
   return format == RecordFormat::Jsonl ? "\n" : "\r\n";
 }
 
-std::string RecordsHeader(RecordFormat format, bool withPlace, bool withDepth) {
+std::string RecordsHeader(RecordFormat format, bool withPlace, bool withDepth,
+                          bool withFoundIn) {
   if (format != RecordFormat::Csv) return {};
   return std::string(kResultCsvHeader) + (withDepth ? kDepthCsvColumn : "") +
-         (withPlace ? kPlaceCsvColumns : "") + "\r\n";
+         (withPlace ? kPlaceCsvColumns : "") + (withFoundIn ? kFoundInCsvColumn : "") + "\r\n";
 }
 
 std::optional<std::string> RecordValue(RecordFormat format, std::string_view line) {
@@ -140,11 +151,11 @@ std::optional<std::string> RecordValue(RecordFormat format, std::string_view lin
 }
 
 std::string ResultListText(const ResultList& list, RecordFormat format,
-                           const NumberInfo* places) {
+                           const NumberInfo* places, bool withFoundIn) {
   // Rows found while links were followed carry their page's depth: a column for all.
   bool withDepth = false;
   for (int i = 0; i < list.Count() && !withDepth; ++i) withDepth = list.SourceOf(i).depth >= 0;
-  std::string text = RecordsHeader(format, places != nullptr, withDepth);
+  std::string text = RecordsHeader(format, places != nullptr, withDepth, withFoundIn);
   const char* lineEnd = RecordLineEnd(format);
   // The page and its time text are the same for the rows of one page: format them once.
   const RowSource* last = nullptr;
@@ -156,7 +167,8 @@ std::string ResultListText(const ResultList& list, RecordFormat format,
       last = &source;
     }
     text += RecordWithTime(format, list.Row(i), source.page, time, withDepth, source.depth,
-                           places ? &places->Look(list.Row(i)) : nullptr);
+                           places ? &places->Look(list.Row(i)) : nullptr,
+                           withFoundIn ? FoundInName(source.foundIn) : nullptr);
     text += lineEnd;
   }
   return text;

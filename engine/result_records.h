@@ -22,30 +22,36 @@ inline constexpr char kResultCsvHeader[] = "value,page,time";
 inline constexpr char kPlaceCsvColumns[] = ",province,city,carrier";
 // The column a page's depth adds, before a place's, when links are followed.
 inline constexpr char kDepthCsvColumn[] = ",depth";
+// The column that ends a number's row when structured data is read: how the number was
+// first found on its page (FoundInName; empty when not recorded).
+inline constexpr char kFoundInCsvColumn[] = ",found_in";
 
 // The time text of a source: empty when it has no time.
 std::string SourceTimeText(const RowSource& source);
 
 // One row in the format, without its line end; a source with a depth adds it, then a place
-// its three fields (not in plain rows).
+// its three fields, then with found-in the source's way of finding (not in plain rows).
 std::string RecordText(RecordFormat format, const std::string& value, const RowSource& source,
-                       const NumberPlace* place = nullptr);
+                       const NumberPlace* place = nullptr, bool withFoundIn = false);
 // What ends each row of the format.
 const char* RecordLineEnd(RecordFormat format);
 // What comes before the rows of a file in the format (with its line end): the CSV header.
-std::string RecordsHeader(RecordFormat format, bool withPlace = false, bool withDepth = false);
+std::string RecordsHeader(RecordFormat format, bool withPlace = false, bool withDepth = false,
+                          bool withFoundIn = false);
 
-// Makes the rows of one output: one format, with or without the depth and place columns
-// (which the header names too). What repeats is formatted once and kept: a page's fields
+// Makes the rows of one output: one format, with or without the depth, place and found-in
+// columns (which the header names too). What repeats is formatted once and kept: a page's fields
 // for its rows, the fields of each place (about a thousand in all). A row is built in one
 // string used again and again.
 class RecordMaker {
  public:
-  RecordMaker(RecordFormat format, bool withPlace, bool withDepth);
+  RecordMaker(RecordFormat format, bool withPlace, bool withDepth, bool withFoundIn = false);
   // The CSV header without its line end; empty for the other formats.
   std::string Header() const;
   // Where the next rows were found (no depth column: the depth is not written).
   void SetSource(const RowSource& source);
+  // How the next rows were found, where one page's rows differ in it.
+  void SetFoundIn(FoundIn foundIn) { foundIn_ = foundIn; }
   // A row without its line end, valid until the next call; `place` is used with places.
   std::string_view Row(std::string_view value, const NumberPlace* place);
 
@@ -55,6 +61,8 @@ class RecordMaker {
   RecordFormat format_;
   bool withPlace_;
   bool withDepth_;
+  bool withFoundIn_;
+  FoundIn foundIn_ = FoundIn::Unrecorded;
   std::string sourceFields_;
   std::unordered_map<const NumberPlace*, std::string> placeFields_;
   std::string row_;
@@ -65,8 +73,9 @@ class RecordMaker {
 std::optional<std::string> RecordValue(RecordFormat format, std::string_view line);
 
 // A whole list as a file in the format: its header, then every row with its line end; with
-// places (numbers only), each row's place follows.
+// places (numbers only), each row's place follows, then with found-in (numbers only) how
+// each row was found.
 std::string ResultListText(const ResultList& list, RecordFormat format,
-                           const NumberInfo* places = nullptr);
+                           const NumberInfo* places = nullptr, bool withFoundIn = false);
 
 }  // namespace tolvarine

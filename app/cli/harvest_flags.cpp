@@ -26,6 +26,8 @@ constexpr std::string_view kHead =
     "                         [--page-log FILE] [--report FILE.html]\n"
     "                         [--enrich] [--valid-only] [--continue] [--verbose]\n"
     "                         [--retries N] [--block images,fonts,media]\n"
+    "                         [--scroll N] [--click-more] [--click-text LIST]\n"
+    "                         [--structured]\n"
     "                         [--depth N [--scope site|host] [--max-pages N]\n"
     "                          [--ignore-robots] [--sitemaps]]\n"
     "  Walks the URL list LIST through the embedded browser, as the window's Search does.\n";
@@ -129,6 +131,29 @@ const std::vector<HarvestFlag> kFlags = {
        const std::string kinds = BlockListText(p.block);
        return kinds.empty() ? std::nullopt : Given(kinds);
      }},
+    {{"--scroll", FlagKind::Value,
+      "  --scroll N          after each load, scroll to the bottom up to N times (0..100;\n"
+      "                      0, the default: never), each time waiting up to 2 s for the\n"
+      "                      page to grow and stopping when it does not; harvested after each\n"},
+     [](Plan p, int) -> Given { return p.scroll > 0 ? Number(p.scroll) : std::nullopt; }},
+    {{"--click-more", FlagKind::Switch,
+      "  --click-more        click the page's \"more\" controls (load more, show more, show\n"
+      "                      phone, expand and the like, in Chinese): each at most once, at\n"
+      "                      most 20 a page, never a form's or one that loads another page;\n"
+      "                      harvested after each\n"},
+     [](Plan p, int) -> Given { return On(p.clickMore); }},
+    {{"--click-text", FlagKind::Value,
+      "  --click-text LIST   the texts of the controls to click instead, comma-separated\n"
+      "                      (implies --click-more)\n"},
+     [](Plan p, int) -> Given {
+       return p.clickTexts.empty() ? std::nullopt : Given(ClickTextsText(p.clickTexts));
+     }},
+    {{"--structured", FlagKind::Switch,
+      "  --structured        also the numbers in the page's head, in structured data (JSON-LD\n"
+      "                      and microdata telephone) and in tel: links; with --format each\n"
+      "                      number's row ends with how it was found: found_in text, markup,\n"
+      "                      tel or structured\n"},
+     [](Plan p, int) -> Given { return On(p.structured); }},
     {{"--depth", FlagKind::Value,
       "  --depth N           also follow the links found, to depth N (0..99; 0, the default,\n"
       "                      walks the list alone): a line's page is at depth 0, a page found\n"

@@ -36,6 +36,16 @@ void ReadBack(const std::string& path, RecordFormat format,
 
 }  // namespace
 
+FoundIn NumberFoundIn(const PageResult& page, std::size_t i) {
+  return i < page.phonesFoundIn.size() ? page.phonesFoundIn[i] : FoundIn::Unrecorded;
+}
+
+RowSource NumberSource(const PageResult& page, std::size_t i) {
+  RowSource source = page.source;
+  source.foundIn = NumberFoundIn(page, i);
+  return source;
+}
+
 HarvestOutput::HarvestOutput(const HarvestPlan& plan) : plan_(plan) {
   if (plan.enrich || plan.validOnly) numbers_ = std::make_unique<BlockTableNumberInfo>();
 }
@@ -53,9 +63,12 @@ void HarvestOutput::Open(PagePipeline* pipeline) {
   for (const auto& [kind, path, searched] :
        {std::tuple{ResultKind::Phone, plan_.phonesOut, plan_.phones},
         std::tuple{ResultKind::Link, plan_.linksOut, plan_.links}}) {
-    // Numbers carry their place with --enrich; links never do.
-    auto stream = std::make_unique<Stream>(RecordMaker(
-        plan_.format, plan_.enrich && kind == ResultKind::Phone, plan_.follow.depth > 0));
+    // Numbers carry their place with --enrich and how they were found with --structured;
+    // links never do.
+    const bool phones = kind == ResultKind::Phone;
+    auto stream = std::make_unique<Stream>(RecordMaker(plan_.format, plan_.enrich && phones,
+                                                       plan_.follow.depth > 0,
+                                                       plan_.structured && phones));
     const std::string header =
         plan_.format == RecordFormat::Csv ? stream->maker.Header() + "\r\n" : std::string();
     if (!path) {
@@ -114,9 +127,11 @@ bool HarvestOutput::WriteRows(const PageResult& page) {
   for (const auto& [kind, values] : {std::pair{ResultKind::Link, &page.links},
                                      std::pair{ResultKind::Phone, &page.phones}}) {
     if (values->empty()) continue;
-    StreamOf(kind).maker.SetSource(page.source);
-    for (const std::string& value : *values) {
-      if (!WriteValue(kind, value)) return false;
+    RecordMaker& maker = StreamOf(kind).maker;
+    maker.SetSource(page.source);
+    for (std::size_t i = 0; i < values->size(); ++i) {
+      if (kind == ResultKind::Phone) maker.SetFoundIn(NumberFoundIn(page, i));
+      if (!WriteValue(kind, (*values)[i])) return false;
     }
   }
   return true;

@@ -16,6 +16,11 @@ namespace tolvarine::cli {
 
 enum class ResultKind { Phone, Link };
 
+// How the page's number `i` was found (unrecorded without structured data), and its source
+// with that way of finding.
+FoundIn NumberFoundIn(const PageResult& page, std::size_t i);
+RowSource NumberSource(const PageResult& page, std::size_t i);
+
 class HarvestOutput {
  public:
   explicit HarvestOutput(const HarvestPlan& plan);

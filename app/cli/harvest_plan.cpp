@@ -139,6 +139,31 @@ std::string BlockListText(const HarvestBlock& block) {
   return text;
 }
 
+std::vector<std::string> ParseClickTexts(const std::string& text) {
+  std::vector<std::string> texts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    std::string item = text.substr(start, comma - start);
+    item.erase(0, item.find_first_not_of(' '));
+    item.erase(item.find_last_not_of(' ') + 1);
+    if (item.empty()) throw UsageError("--click-text takes texts, comma-separated, none empty");
+    std::string gbk = Utf8ToGbk(item);
+    // A character GBK cannot hold would become "?" and match other controls.
+    if (GbkToUtf8(gbk) != item)
+      throw UsageError("--click-text: '" + item + "' is no UTF-8 text that GBK can hold");
+    texts.push_back(std::move(gbk));
+    if (comma == std::string::npos) return texts;
+    start = comma + 1;
+  }
+}
+
+std::string ClickTextsText(const std::vector<std::string>& texts) {
+  std::string text;
+  for (const std::string& item : texts) text += (text.empty() ? "" : ",") + GbkToUtf8(item);
+  return text;
+}
+
 HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args) {
   return HarvestPlanFrom(HarvestCommand().Parse(args));
 }
@@ -188,6 +213,10 @@ HarvestPlan HarvestPlanFrom(const ParsedArgs& parsed) {
   plan.follow.sitemaps = parsed.Has("--sitemaps");
   plan.retries = IntNumber(parsed, "--retries", 0, kMaxRetries).value_or(kDefaultRetries);
   if (auto block = parsed.Value("--block")) plan.block = ParseBlockList(*block);
+  plan.scroll = IntNumber(parsed, "--scroll", 0, kMaxScrolls).value_or(0);
+  if (auto texts = parsed.Value("--click-text")) plan.clickTexts = ParseClickTexts(*texts);
+  plan.clickMore = parsed.Has("--click-more") || !plan.clickTexts.empty();
+  plan.structured = parsed.Has("--structured");
   CheckExclusions(parsed, plan);
   return plan;
 }

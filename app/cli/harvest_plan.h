@@ -55,6 +55,14 @@ struct HarvestPlan {
   // A page answered "try later" or not at all is tried again this many times.
   int retries = kDefaultRetries;
   HarvestBlock block;
+  // Reveal steps after each load: scroll to the bottom up to `scroll` times (0: never);
+  // click the "more" controls whose own text is one of clickTexts (GBK; empty: the
+  // default texts).
+  int scroll = 0;
+  bool clickMore = false;
+  std::vector<std::string> clickTexts;
+  // Numbers stated for machines are harvested too; rows with sources say how each was found.
+  bool structured = false;
   // Comma-separated rule lists given for this run (UTF-8).
   std::optional<std::string> prefixes, mustContain, mustNotContain;
   std::optional<int> speed;
@@ -78,6 +86,12 @@ struct HarvestPlan {
 HarvestBlock ParseBlockList(const std::string& text);
 // The value --block takes for `block`; empty when nothing is blocked.
 std::string BlockListText(const HarvestBlock& block);
+
+// --click-text's value (UTF-8, comma-separated) as GBK texts. Throws UsageError for an
+// empty text and for one GBK cannot hold.
+std::vector<std::string> ParseClickTexts(const std::string& text);
+// The value --click-text takes for `texts`.
+std::string ClickTextsText(const std::vector<std::string>& texts);
 
 // Reads the flags (without the program and command names). Throws UsageError.
 HarvestPlan ParseHarvestPlan(const std::vector<std::string>& args);

@@ -78,6 +78,10 @@ void ApplyPlan(const HarvestPlan& plan, CrawlSettings& settings) {
   settings.extra.blockImages = plan.block.images;
   settings.extra.blockFonts = plan.block.fonts;
   settings.extra.blockMedia = plan.block.media;
+  settings.extra.scroll = plan.scroll;
+  settings.extra.clickMore = plan.clickMore;
+  settings.extra.clickTexts = plan.clickTexts;
+  settings.extra.structured = plan.structured;
   // A shard leaves both to its parent, which runs every page through the same pipeline.
   const bool toParent = plan.recordsFd >= 0;
   settings.extra.places = plan.enrich && !toParent;
@@ -125,8 +129,9 @@ class WalkRows {
     std::string message;
     for (const std::string& link : page.links)
       message += EncodeRow(ResultKind::Link, link, page.source, page.record.line);
-    for (const std::string& number : page.phones)
-      message += EncodeRow(ResultKind::Phone, number, page.source, page.record.line);
+    for (std::size_t i = 0; i < page.phones.size(); ++i)
+      message += EncodeRow(ResultKind::Phone, page.phones[i], NumberSource(page, i),
+                           page.record.line);
     message += EncodePage(page.record);
     return Send(message);
   }

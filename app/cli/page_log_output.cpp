@@ -13,6 +13,7 @@ namespace tolvarine::cli {
 PageLogOutput::PageLogOutput(const HarvestPlan& plan)
     : format_(plan.format == RecordFormat::Jsonl ? RecordFormat::Jsonl : RecordFormat::Csv),
       places_(plan.enrich),
+      reveals_(plan.scroll > 0 || plan.clickMore),
       continuing_(plan.continuing) {
   if (plan.pageLog) {
     path_ = *plan.pageLog;
@@ -32,7 +33,7 @@ PageLogOutput::~PageLogOutput() {
 void PageLogOutput::Open() {
   if (!Active()) return;
   const std::string header =
-      format_ == RecordFormat::Csv ? PageLogCsvHeader(places_) + "\r\n" : std::string();
+      format_ == RecordFormat::Csv ? PageLogCsvHeader(places_, reveals_) + "\r\n" : std::string();
   file_ = OpenRecordFile(path_, continuing_, header, RecordLineEnd(format_));
 }
 

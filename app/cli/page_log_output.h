@@ -31,6 +31,7 @@ class PageLogOutput : public PageLogSink {
  private:
   RecordFormat format_;
   bool places_;  // --enrich: the records carry the place columns
+  bool reveals_;  // --scroll or --click-more: the records carry the reveal columns
   bool continuing_;
   std::string path_;
   bool temporary_ = false;

@@ -95,9 +95,16 @@ void ShardJoin::Apply(std::size_t k, const ShardMessage& message) {
   }
 }
 
-void ShardJoin::AddRow(PageResult& page, const ShardMessage& row) {
+void ShardJoin::AddRow(PageResult& page, const ShardMessage& row) const {
   page.source = row.source;
-  (row.kind == ResultKind::Phone ? page.phones : page.links).push_back(row.value);
+  page.source.foundIn = FoundIn::Unrecorded;
+  if (row.kind == ResultKind::Link) {
+    page.links.push_back(row.value);
+    return;
+  }
+  page.phones.push_back(row.value);
+  // Parallel to the numbers with structured data on, as one walk's page has it.
+  if (plan_.structured) page.phonesFoundIn.push_back(row.source.foundIn);
 }
 
 // Without dedup no page depends on another: each goes through as it comes. With dedup it
@@ -112,8 +119,8 @@ void ShardJoin::EndPage(PageResult page, bool keep) {
     std::string kept;
     for (const std::string& link : page.links)
       kept += EncodeRow(ResultKind::Link, link, page.source, line);
-    for (const std::string& number : page.phones)
-      kept += EncodeRow(ResultKind::Phone, number, page.source, line);
+    for (std::size_t i = 0; i < page.phones.size(); ++i)
+      kept += EncodeRow(ResultKind::Phone, page.phones[i], NumberSource(page, i), line);
     journal_->Keep(kept + EncodePage(page.record));
   }
   held_.emplace(line, std::move(page));

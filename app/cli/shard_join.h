@@ -52,7 +52,7 @@ class ShardJoin : private PageResultSink {
  private:
   void Apply(std::size_t k, const ShardMessage& message);
   // A row joins the page its shard is sending.
-  static void AddRow(PageResult& page, const ShardMessage& row);
+  void AddRow(PageResult& page, const ShardMessage& row) const;
   // The page's record has come: its result goes through, or is held (and kept).
   void EndPage(PageResult page, bool keep);
   void AnswerSync(std::size_t k);

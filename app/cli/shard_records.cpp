@@ -46,6 +46,8 @@ std::string EncodeRow(ResultKind kind, const std::string& value, const RowSource
   AppendField(text, std::to_string(source.time));
   AppendField(text, std::to_string(line));
   AppendField(text, std::to_string(source.depth));
+  // Only a number found with structured data on says how: any other row stays as before.
+  if (source.foundIn != FoundIn::Unrecorded) AppendField(text, FoundInName(source.foundIn));
   return text += '\n';
 }
 
@@ -76,7 +78,7 @@ std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
     m.page = std::move(*page);
     return m;
   }
-  if ((f[0] == "P" || f[0] == "L") && f.size() == 6) {
+  if ((f[0] == "P" || f[0] == "L") && (f.size() == 6 || f.size() == 7)) {
     const auto time = ParseDecimalAs<std::int64_t>(f[3]);
     const auto line = ParseDecimalAs<int>(f[4]);
     const auto depth = ParseDecimalAs<int>(f[5]);
@@ -85,6 +87,8 @@ std::optional<ShardMessage> DecodeShardMessage(std::string_view line) {
     m.kind = f[0] == "P" ? ResultKind::Phone : ResultKind::Link;
     m.value = f[1];
     m.source = {f[2], *time, *depth};
+    // A row of the older form, or with a name this copy does not know, is kept unrecorded.
+    if (f.size() == 7) m.source.foundIn = FoundInNamed(f[6]);
     return m;
   }
   if (f[0] == "S" && f.size() == 1) {

@@ -1,6 +1,7 @@
 #pragma once
 // What a shard of a --jobs run tells its parent, one line each through a pipe: its rows as
-// records (kind, value, page, time), the line its walk has reached, its end, and a sync:
+// records (kind, value, page, time, line, depth and, last and only for a number found with
+// structured data on, how it was found), the line its walk has reached, its end, and a sync:
 // the shard waits for the parent to answer that everything before it is held. Fields are
 // separated by tabs; a tab, a line end or a backslash inside a field is escaped.
 #include <cstdint>

@@ -14,7 +14,8 @@ auto WalkSettings(const HarvestPlan& p) {
                     p.formatted, p.noOnlineCheck, p.continuing, p.verbose, p.follow.depth,
                     p.follow.scope, p.follow.maxPagesPerLine, p.follow.ignoreRobots,
                     p.prefixes, p.mustContain, p.mustNotContain, p.speed, p.intervalMs,
-                    p.stateFolder, p.follow.sitemaps, p.retries, BlockListText(p.block));
+                    p.stateFolder, p.follow.sitemaps, p.retries, BlockListText(p.block),
+                    p.scroll, p.clickMore, p.clickTexts, p.structured);
 }
 
 TEST(ShardArguments, EveryWalkSettingReachesTheShard) {
@@ -25,9 +26,10 @@ TEST(ShardArguments, EveryWalkSettingReachesTheShard) {
        "host", "--max-pages", "7", "--ignore-robots", "--prefixes", "13,15", "--must", "a",
        "--must-not", "b", "--speed", "5", "--jobs", "4", "--state", "/s/", "--page-log", "p.csv",
        "--phones-out", "x.txt", "--format", "csv", "--enrich", "--valid-only", "--sitemaps",
-       "--retries", "0", "--block", "media,images"},
+       "--retries", "0", "--block", "media,images", "--scroll", "100", "--structured",
+       "--click-text", "\xE6\x9F\xA5\xE7\x9C\x8B, more"},
       {"urls.txt", "--links", "--interval-ms", "30", "--jobs", "2", "--state", "/s/",
-       "--report", "r.html", "--retries", "10", "--block", "fonts"},
+       "--report", "r.html", "--retries", "10", "--block", "fonts", "--click-more"},
   };
   for (const std::vector<std::string>& run : runs) {
     const HarvestPlan plan = ParseHarvestPlan(run);
@@ -89,6 +91,43 @@ TEST(HarvestPlan, RetriesAndBlockedKindsAreCheckedAndNamedInTheMessage) {
   plan = ParseHarvestPlan(args);
   EXPECT_EQ(plan.retries, 0);
   EXPECT_TRUE(plan.block.images && plan.block.media && !plan.block.fonts);
+}
+
+TEST(HarvestPlan, RevealAndStructuredFlagsAreCheckedAndClickTextsKeptAsGbk) {
+  const std::vector<std::string> walk = {"urls.txt", "--phones"};
+  const auto with = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = walk;
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  for (const std::vector<std::string>& wrong :
+       {std::vector<std::string>{"--scroll", "101"}, {"--scroll", "-1"}, {"--scroll", "x"},
+        {"--click-text", ""}, {"--click-text", "a,,b"}, {"--click-text", " ,a"},
+        {"--click-text", "\xE2\x82\xAC\xF0\x9F\x98\x80"}, {"--click-text", "\xFF"}}) {
+    try {
+      ParseHarvestPlan(with(wrong));
+      ADD_FAILURE() << wrong[0] << " " << wrong[1] << " accepted";
+    } catch (const UsageError& e) {
+      EXPECT_NE(std::string(e.what()).find(wrong[0]), std::string::npos) << e.what();
+    }
+  }
+  HarvestPlan plan = ParseHarvestPlan(walk);
+  EXPECT_EQ(std::tuple(plan.scroll, plan.clickMore, plan.clickTexts.size(), plan.structured),
+            std::tuple(0, false, 0u, false));
+  // "查看电话" and "展开" in UTF-8 become GBK; spaces around a text are not part of it.
+  plan = ParseHarvestPlan(with({"--scroll", "0", "--click-text",
+                                "\xE6\x9F\xA5\xE7\x9C\x8B\xE7\x94\xB5\xE8\xAF\x9D, "
+                                "\xE5\xB1\x95\xE5\xBC\x80 ,more info",
+                                "--structured"}));
+  EXPECT_EQ(plan.scroll, 0);
+  EXPECT_TRUE(plan.clickMore);  // implied
+  EXPECT_TRUE(plan.structured);
+  EXPECT_EQ(plan.clickTexts, (std::vector<std::string>{"\xB2\xE9\xBF\xB4\xB5\xE7\xBB\xB0",
+                                                       "\xD5\xB9\xBF\xAA", "more info"}));
+  plan = ParseHarvestPlan(with({"--scroll", "100", "--click-more"}));
+  EXPECT_EQ(plan.scroll, 100);
+  EXPECT_TRUE(plan.clickMore);
+  EXPECT_TRUE(plan.clickTexts.empty());
 }
 
 TEST(CommandFlags, ValuesSwitchesAndFaults) {

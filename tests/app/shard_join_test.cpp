@@ -121,6 +121,63 @@ TEST_F(ShardJoinTest, WithoutDedupEveryRowIsWrittenAsItComes) {
   EXPECT_EQ(dir.Read("links.csv"), "\"http://a/\tx\ny\\\",p,\r\n");
 }
 
+// A number's way of finding travels last in its row, only when recorded: other rows, and
+// rows of the older form, are read as before.
+TEST(ShardRecords, ARowCarriesHowItsNumberWasFound) {
+  const std::string older = "P\t13800000000\thttp://a/\t7\t3\t-1\n";
+  EXPECT_EQ(EncodeRow(ResultKind::Phone, "13800000000", RowSource{"http://a/", 7}, 3), older);
+  const auto decoded = DecodeShardMessage(std::string_view(older).substr(0, older.size() - 1));
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->source, (RowSource{"http://a/", 7}));
+  for (FoundIn foundIn : {FoundIn::Text, FoundIn::Markup, FoundIn::Tel, FoundIn::Structured}) {
+    std::string row = EncodeRow(ResultKind::Phone, "13800000000", RowSource{"p", 1, 2, foundIn}, 3);
+    row.pop_back();
+    const auto message = DecodeShardMessage(row);
+    ASSERT_TRUE(message) << row;
+    EXPECT_EQ(message->source, (RowSource{"p", 1, 2, foundIn}));
+    EXPECT_EQ(message->line, 3);
+  }
+  // A name this copy does not know keeps the row; more fields are no row.
+  const auto unknown = DecodeShardMessage("P\t1\tp\t0\t1\t-1\tsomewhere");
+  ASSERT_TRUE(unknown);
+  EXPECT_EQ(unknown->source.foundIn, FoundIn::Unrecorded);
+  EXPECT_FALSE(DecodeShardMessage("P\t1\tp\t0\t1\t-1\ttel\tx"));
+  EXPECT_FALSE(DecodeShardMessage("E\t1\tx"));
+}
+
+// A page log of a walk that scrolls or clicks names the reveal columns; others do not.
+TEST_F(ShardJoinTest, APageLogOfAWalkThatRevealsNamesItsColumns) {
+  for (const auto& [scroll, clickMore] : {std::pair{0, false}, {3, false}, {0, true}}) {
+    HarvestPlan plan = Plan(false);
+    plan.pageLog = dir.PathOf("pages.csv");
+    plan.scroll = scroll;
+    plan.clickMore = clickMore;
+    PageLogOutput log(plan);
+    log.Open();
+    log.Close();
+    EXPECT_EQ(dir.Read("pages.csv"), PageLogCsvHeader(false, scroll > 0 || clickMore) + "\r\n");
+  }
+}
+
+TEST_F(ShardJoinTest, WithStructuredDataTheNumbersSayHowTheyWereFoundAsOneWalkWrites) {
+  HarvestPlan plan = Plan(false);
+  plan.structured = true;
+  plan.links = true;
+  HarvestOutput output(plan);
+  output.Open();
+  PageLogOutput log(plan);
+  ShardJoin join(plan, output, log, InTurn(2));
+  join.Take(0, EncodePosition(1) +
+                   EncodeRow(ResultKind::Phone, "13800000000", {"http://a/", 0, -1, FoundIn::Tel}, 1) +
+                   EncodeRow(ResultKind::Phone, "13800000001", {"http://a/", 0, -1, FoundIn::Text}, 1) +
+                   EncodeRow(ResultKind::Link, "http://a/x", {"http://a/", 0}, 1) +
+                   Row("13800000002", "http://a/", 1) + Page(1, "http://a/"));
+  EXPECT_EQ(dir.Read("phones.csv"),
+            "value,page,time,found_in\r\n13800000000,http://a/,,tel\r\n"
+            "13800000001,http://a/,,text\r\n13800000002,http://a/,,\r\n");
+  EXPECT_EQ(dir.Read("links.csv"), "value,page,time\r\nhttp://a/x,http://a/,\r\n");
+}
+
 // The parent is killed while it holds a number and a page record of a shard that has synced:
 // the journal gives them back to the continued run, and what was written is not held again.
 TEST_F(ShardJoinTest, WhatASyncedShardSentOutlivesAKilledParentInTheJournal) {

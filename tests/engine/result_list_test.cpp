@@ -67,3 +67,61 @@ TEST(ResultRecordsTest, AWrittenRowReadsBackAsItsValue) {
 
 }  // namespace
 }  // namespace tolvarine
+
+namespace tolvarine {
+namespace {
+
+// With found-in, a number's row ends with how it was found, after the place, in every way a
+// row is made; without it, the rows and header are those of before.
+TEST(ResultRecordsTest, FoundInEndsARowOnlyWhenAsked) {
+  const RowSource tel{"http://a/", 0, 2, FoundIn::Tel};
+  const NumberPlace place{"P", "C", "K"};
+  RecordMaker csv(RecordFormat::Csv, true, true, true);
+  EXPECT_EQ(csv.Header(), "value,page,time,depth,province,city,carrier,found_in");
+  csv.SetSource(tel);
+  EXPECT_EQ(csv.Row("13800000000", &place), "13800000000,http://a/,,2,P,C,K,tel");
+  EXPECT_EQ(csv.Row("13800000000", &place),
+            RecordText(RecordFormat::Csv, "13800000000", tel, &place, true));
+  csv.SetFoundIn(FoundIn::Structured);
+  EXPECT_EQ(csv.Row("x,1", &place), "\"x,1\",http://a/,,2,P,C,K,structured");
+  csv.SetSource(RowSource{"http://b/", 0, 1});
+  EXPECT_EQ(csv.Row("13800000000", nullptr), "13800000000,http://b/,,1,");
+
+  RecordMaker json(RecordFormat::Jsonl, false, false, true);
+  json.SetSource(tel);
+  const std::string jsonRow =
+      "{\"value\":\"13800000000\",\"page\":\"http://a/\",\"time\":\"\",\"found_in\":\"tel\"}";
+  EXPECT_EQ(json.Row("13800000000", nullptr), jsonRow);
+  EXPECT_EQ(RecordText(RecordFormat::Jsonl, "13800000000", RowSource{"http://a/", 0, -1,
+                                                                      FoundIn::Tel},
+                       nullptr, true),
+            jsonRow);
+  EXPECT_EQ(RecordValue(RecordFormat::Jsonl, jsonRow), "13800000000");
+
+  RecordMaker without(RecordFormat::Csv, false, false);
+  without.SetSource(tel);
+  EXPECT_EQ(without.Header(), kResultCsvHeader);
+  EXPECT_EQ(without.Row("13800000000", nullptr), "13800000000,http://a/,");
+  EXPECT_EQ(RecordText(RecordFormat::Csv, "1", tel), "1,http://a/,,2");
+}
+
+TEST(ResultRecordsTest, AListSavedWithFoundInSaysHowEachRowWasFound) {
+  ResultList list;
+  list.BeginSource(RowSource{"http://a/", 0, -1, FoundIn::Text});
+  list.Append("13800000000");
+  list.BeginSource(RowSource{"http://a/", 0, -1, FoundIn::Markup});
+  list.Append("13800000001");
+  list.EndSource();
+  list.Append("13800000002");
+  EXPECT_EQ(ResultListText(list, RecordFormat::Csv, nullptr, true),
+            "value,page,time,found_in\r\n13800000000,http://a/,,text\r\n"
+            "13800000001,http://a/,,markup\r\n13800000002,,,\r\n");
+  EXPECT_EQ(ResultListText(list, RecordFormat::Csv),
+            "value,page,time\r\n13800000000,http://a/,\r\n13800000001,http://a/,\r\n"
+            "13800000002,,\r\n");
+  EXPECT_EQ(ResultListText(list, RecordFormat::Plain, nullptr, true),
+            "13800000000\r\n13800000001\r\n13800000002\r\n");
+}
+
+}  // namespace
+}  // namespace tolvarine

@@ -167,3 +167,52 @@ TEST_F(MainWindowTest, RetriesSitemapsAndBlockingFollowTheSettingsAndOutliveTheW
 
 }  // namespace
 }  // namespace tolvarine::testing
+
+namespace tolvarine::testing {
+namespace {
+
+// The reveal and structured-data options: shown from the settings, edits go into them;
+// scrolling counts only while its box is ticked.
+TEST_F(MainWindowTest, RevealAndStructuredOptionsFollowTheSettings) {
+  Create();
+  auto* scroll = Child<QCheckBox>("scrollBox");
+  auto* scrolls = Child<QSpinBox>("scrollField");
+  auto* clickMore = Child<QCheckBox>("clickMoreBox");
+  auto* structured = Child<QCheckBox>("structuredBox");
+  ASSERT_TRUE(scroll && scrolls && clickMore && structured);
+  const ExtraOptions& extra = Window().Crawl().Settings().extra;
+  EXPECT_FALSE(scroll->isChecked() || clickMore->isChecked() || structured->isChecked());
+  EXPECT_FALSE(scrolls->isEnabled());
+
+  scroll->setChecked(true);
+  EXPECT_TRUE(scrolls->isEnabled());
+  EXPECT_EQ(extra.scroll, 5);
+  scrolls->setValue(12);
+  EXPECT_EQ(extra.scroll, 12);
+  clickMore->setChecked(true);
+  structured->setChecked(true);
+  EXPECT_TRUE(extra.clickMore && extra.structured);
+  scroll->setChecked(false);
+  EXPECT_EQ(extra.scroll, 0);
+  EXPECT_FALSE(scrolls->isEnabled());
+  scroll->setChecked(true);
+  EXPECT_EQ(extra.scroll, 12);
+
+  // Settings read from elsewhere are shown as they are, the field's count kept when off.
+  state_.Write("urls.txt", "http://a/\r\n");
+  ExtraOptions& settings = Window().Crawl().Settings().extra;
+  settings.scroll = 40;
+  settings.clickMore = settings.structured = false;
+  Window().Crawl().UseListFile(state_.PathOf("urls.txt"));
+  EXPECT_TRUE(scroll->isChecked());
+  EXPECT_EQ(scrolls->value(), 40);
+  EXPECT_FALSE(clickMore->isChecked() || structured->isChecked());
+  settings.scroll = 0;
+  Window().Crawl().UseListFile(state_.PathOf("urls.txt"));
+  EXPECT_FALSE(scroll->isChecked() || scrolls->isEnabled());
+  EXPECT_EQ(scrolls->value(), 40);
+  EXPECT_EQ(extra.scroll, 0);
+}
+
+}  // namespace
+}  // namespace tolvarine::testing

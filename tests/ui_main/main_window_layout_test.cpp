@@ -26,16 +26,16 @@ TEST_F(MainWindowTest, WindowHasItsTitleSizeAndPartsInOrder) {
   EXPECT_EQ(Window().size(), QSize(630, 463));
   EXPECT_EQ(ApplicationTitle(), QStringLiteral("『Tolvarine』V2.1"));
   Window().show();
-  const char* topToBottom[] = {"toolBar", "optionRow", "filterPanel", "resultLists", "browserPane",
-                               "statusBar"};
-  const int heights[] = {31, 34, 96, 88};
+  const char* topToBottom[] = {"toolBar",     "optionRow",   "filterPanel", "revealRow",
+                               "resultLists", "browserPane", "statusBar"};
+  const int heights[] = {31, 34, 96, 26, 88};
   int lastY = -1;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 7; ++i) {
     QWidget* part = Child<QWidget>(topToBottom[i]);
     ASSERT_NE(part, nullptr) << topToBottom[i];
     EXPECT_GT(part->y(), lastY) << topToBottom[i];
     lastY = part->y();
-    if (i < 4) {
+    if (i < 5) {
       EXPECT_EQ(part->height(), heights[i]) << topToBottom[i];
     }
   }

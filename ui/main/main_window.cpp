@@ -109,6 +109,7 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   BuildToolBar(root);
   BuildOptionRow(root);
   BuildFilterPanel(root);
+  BuildRevealRow(root);
   BuildResultLists(root);
   root->addWidget(browserPane, 1);
   BuildStatusBar(root);
@@ -322,7 +323,8 @@ bool MainWindow::SaveResultsAs() {
   const std::string path = QFile::encodeName(*chosen).toStdString();
   const std::vector<std::string> written =
       SaveResultFiles(path, crawl_->Phones(), crawl_->Links(),
-                      crawl_->Settings().extra.places ? numbers_.get() : nullptr);
+                      crawl_->Settings().extra.places ? numbers_.get() : nullptr,
+                      crawl_->Settings().extra.structured);
   unsaved_->MarkSaved();
   const auto shown = [](const std::vector<std::string>& paths) {
     QStringList names;
@@ -358,8 +360,9 @@ std::optional<std::string> MainWindow::SaveReportBeside(const std::string& lists
 }
 
 void MainWindow::RunWalk(bool continuing, const std::function<void()>& begin) {
-  const bool logged = crawl_->Settings().extra.report;
-  if (logged) pageLog_->Expect(continuing, crawl_->Settings().extra.places);
+  const ExtraOptions& extra = crawl_->Settings().extra;
+  const bool logged = extra.report;
+  if (logged) pageLog_->Expect(continuing, extra.places, extra.scroll > 0 || extra.clickMore);
   crawl_->SetPageLog(logged ? pageLog_.get() : nullptr);
   try {
     begin();

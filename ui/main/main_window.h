@@ -98,6 +98,7 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   void BuildOptionRow(QVBoxLayout* root);
   void BuildFilterPanel(QVBoxLayout* root);
   void BuildFollowColumn(QWidget* panel, QBoxLayout* layout);
+  void BuildRevealRow(QVBoxLayout* root);
   void BuildResultLists(QVBoxLayout* root);
   void BuildStatusBar(QVBoxLayout* root);
   void BuildTrayMenu();
@@ -213,6 +214,10 @@ class MainWindow : public QWidget, private CrawlView, private MergeHost {
   QCheckBox* sitemapsBox = nullptr;
   QSpinBox* retriesField = nullptr;
   QCheckBox* blockImagesBox = nullptr;
+  QCheckBox* scrollBox = nullptr;
+  QSpinBox* scrollField = nullptr;  // the scrolls a page gets while scrollBox is ticked
+  QCheckBox* clickMoreBox = nullptr;
+  QCheckBox* structuredBox = nullptr;
   QCheckBox* linkFilterBox = nullptr;
   QCheckBox* onlySiteBox = nullptr;
   QLineEdit* listFileField = nullptr;

@@ -29,6 +29,9 @@ constexpr int kToolBarHeight = 31;
 constexpr int kOptionRowHeight = 34;
 constexpr int kFilterPanelHeight = 96;
 constexpr int kResultListsHeight = 88;
+constexpr int kRevealRowHeight = 26;
+// The scrolls a page gets when scrolling is first turned on.
+constexpr int kDefaultScrolls = 5;
 // The most pages a list line may open while links are followed.
 constexpr int kMaxPagesPerLineLimit = 100000000;
 
@@ -292,6 +295,34 @@ void MainWindow::BuildFollowColumn(QWidget* panel, QBoxLayout* layout) {
                          retriesField, sitemapsBox}));
   column->addStretch(1);
   layout->addLayout(column);
+}
+
+// What the walk does to see what a page shows only when asked: a row of its own under the
+// filter panel, which has no room left.
+void MainWindow::BuildRevealRow(QVBoxLayout* root) {
+  QBoxLayout* layout = nullptr;
+  QWidget* row = FixedHeightRow(this, "revealRow", kRevealRowHeight, layout);
+  scrollBox = CaptionLeftBox(row, "scrollBox", QStringLiteral("滚动加载"));
+  scrollBox->setToolTip(QStringLiteral(
+      "网页打开后滚动到底部，最多所设的次数；每次等待网页加载新内容（最多 2 秒），不再变化时停止。"));
+  scrollField = new QSpinBox(row);
+  scrollField->setObjectName(QStringLiteral("scrollField"));
+  scrollField->setRange(1, kMaxScrolls);
+  scrollField->setValue(kDefaultScrolls);
+  scrollField->setToolTip(QStringLiteral("每个网页最多滚动的次数。"));
+  clickMoreBox = CaptionLeftBox(row, "clickMoreBox", QStringLiteral("点击更多"));
+  clickMoreBox->setToolTip(QStringLiteral(
+      "点击网页中文字为“加载更多”“查看更多”“查看电话”“展开”等的按钮，每个最多一次，每页最多 20 次；"
+      "不点击表单中的按钮和打开其他网址的链接。"));
+  structuredBox = CaptionLeftBox(row, "structuredBox", QStringLiteral("结构化数据"));
+  structuredBox->setToolTip(QStringLiteral(
+      "也收集网页头部、结构化数据（JSON-LD、microdata 的 telephone）和 tel: 链接中的号码；"
+      "保存为 .csv 时写入号码的来源（found_in）。"));
+  for (QWidget* w : {static_cast<QWidget*>(scrollBox), static_cast<QWidget*>(scrollField),
+                     static_cast<QWidget*>(clickMoreBox), static_cast<QWidget*>(structuredBox)})
+    layout->addWidget(w);
+  layout->addStretch(1);
+  root->addWidget(row);
 }
 
 void MainWindow::BuildResultLists(QVBoxLayout* root) {

@@ -83,6 +83,12 @@ void MainWindow::ShowSettings(const CrawlSettings& settings) {
   blockImagesBox->setChecked(settings.extra.blockImages || settings.extra.blockFonts ||
                              settings.extra.blockMedia);
   EnableFollowOptions(settings.extra.follow);
+  scrollBox->setChecked(settings.extra.scroll > 0);
+  // Unticked, the field keeps the count the box would turn on.
+  if (settings.extra.scroll > 0) scrollField->setValue(settings.extra.scroll);
+  scrollField->setEnabled(settings.extra.scroll > 0);
+  clickMoreBox->setChecked(settings.extra.clickMore);
+  structuredBox->setChecked(settings.extra.structured);
   // A field whose text already counts as the speed keeps it as typed.
   if (ReadSpeed(ToGbk(speedField->text())) != settings.speed || speedField->text().isEmpty())
     speedField->setValue(settings.speed);
@@ -147,6 +153,20 @@ void MainWindow::PushEditsToSettings() {
     if (showingSettings_) return;
     ExtraOptions& extra = crawl_->Settings().extra;
     extra.blockImages = extra.blockFonts = extra.blockMedia = ticked;
+  });
+  // Scrolling is on while its box is ticked, as many times as the field says.
+  const auto pushScroll = [this] {
+    scrollField->setEnabled(scrollBox->isChecked());
+    if (!showingSettings_)
+      crawl_->Settings().extra.scroll = scrollBox->isChecked() ? scrollField->value() : 0;
+  };
+  connect(scrollBox, &QCheckBox::toggled, this, pushScroll);
+  connect(scrollField, &QSpinBox::valueChanged, this, pushScroll);
+  connect(clickMoreBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.clickMore = ticked;
+  });
+  connect(structuredBox, &QCheckBox::toggled, this, [this](bool ticked) {
+    if (!showingSettings_) crawl_->Settings().extra.structured = ticked;
   });
   // The text as typed counts, also before the field has interpreted it.
   connect(speedField, &QSpinBox::textChanged, this, [this](const QString& text) {

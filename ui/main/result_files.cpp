@@ -38,12 +38,14 @@ std::string ReportFileBeside(const std::string& path) {
 }
 
 std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
-                                         const ResultList& links, const NumberInfo* places) {
+                                         const ResultList& links, const NumberInfo* places,
+                                         bool withFoundIn) {
   const RecordFormat format = EndsWithCsv(path) ? RecordFormat::Csv : RecordFormat::Plain;
   std::vector<std::string> written;
   // Only records have room for a number's place.
   ReplaceFileAtomically(
-      path, ResultListText(phones, format, format == RecordFormat::Csv ? places : nullptr));
+      path, ResultListText(phones, format, format == RecordFormat::Csv ? places : nullptr,
+                           withFoundIn));
   written.push_back(path);
   // Written also when empty, so an older links file never stays beside the new phones.
   const std::string linksPath = LinksFileBeside(path);

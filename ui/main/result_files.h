@@ -21,9 +21,11 @@ std::string ReportFileBeside(const std::string& path);
 
 // Writes the files; returns the paths written, the chosen file first. Throws on failure
 // (a file already written stays written; the failing one keeps its old content). With
-// places, a CSV phone file gives each number's province, city and carrier.
+// places, a CSV phone file gives each number's province, city and carrier, and with
+// found-in (structured data read) how each number was found.
 std::vector<std::string> SaveResultFiles(const std::string& path, const ResultList& phones,
                                          const ResultList& links,
-                                         const NumberInfo* places = nullptr);
+                                         const NumberInfo* places = nullptr,
+                                         bool withFoundIn = false);
 
 }  // namespace tolvarine

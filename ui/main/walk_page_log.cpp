@@ -11,11 +11,12 @@ WalkPageLog::WalkPageLog(std::string path, std::function<void(const std::string&
 
 WalkPageLog::~WalkPageLog() { Close(); }
 
-void WalkPageLog::Expect(bool continuing, bool places) {
+void WalkPageLog::Expect(bool continuing, bool places, bool reveals) {
   // The previous walk's records end here, whether or not the next one begins.
   Close();
   pending_ = continuing;
   places_ = places;
+  reveals_ = reveals;
 }
 
 void WalkPageLog::Begun() {
@@ -35,7 +36,7 @@ void WalkPageLog::Open() {
   holds_ = false;
   failed_ = false;
   try {
-    file_ = OpenRecordFile(path_, continuing, PageLogCsvHeader(places_) + "\r\n", "\r\n");
+    file_ = OpenRecordFile(path_, continuing, PageLogCsvHeader(places_, reveals_) + "\r\n", "\r\n");
   } catch (const Error&) {
     failed_ = true;
     throw FileCreateError(GbkFileName(path_));

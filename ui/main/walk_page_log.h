@@ -26,8 +26,8 @@ class WalkPageLog : public PageLogSink {
 
   const std::string& Path() const { return path_; }
   // A walk is about to begin (continuing: adding to the log); with places, its records
-  // carry the place columns.
-  void Expect(bool continuing, bool places = false);
+  // carry the place columns, and with reveals (scrolling or clicking "more") the reveal ones.
+  void Expect(bool continuing, bool places = false, bool reveals = false);
   // The expected walk has begun: opens the log if no record has. Throws FileCreateError
   // (and the log counts as failed).
   void Begun();
@@ -52,6 +52,7 @@ class WalkPageLog : public PageLogSink {
   std::function<void(const std::string&)> onFailure_;
   std::optional<bool> pending_;  // a walk expected; true when it continues
   bool places_ = false;
+  bool reveals_ = false;
   std::FILE* file_ = nullptr;
   bool holds_ = false;
   bool failed_ = false;
