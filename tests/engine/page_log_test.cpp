@@ -98,6 +98,20 @@ TEST(PageLogTest, RevealColumnsReadBackAndOlderLogsStillRead) {
       EXPECT_EQ(*back, r);
     }
   }
+  // A page whose steps gave nothing reads back too; a negative count is no record.
+  PageRecord none = r;
+  none.scrolls = none.clicks = none.phonesRevealed = 0;
+  for (RecordFormat format : {RecordFormat::Csv, RecordFormat::Jsonl})
+    EXPECT_EQ(*PageRecordFromLine(format, PageLogLine(format, none)), none);
+  none.places = false;
+  none.provinces.clear();
+  none.carriers.clear();
+  for (int PageRecord::*count :
+       {&PageRecord::scrolls, &PageRecord::clicks, &PageRecord::phonesRevealed}) {
+    PageRecord bad = none;
+    bad.*count = -1;
+    EXPECT_FALSE(PageRecordFromLine(RecordFormat::Csv, PageLogLine(RecordFormat::Csv, bad)));
+  }
   r.places = false;
   r.provinces.clear();
   r.carriers.clear();
