@@ -282,6 +282,8 @@ void CrawlController::OnLoadAnswered(FrameId frame, const LoadAnswer& answer) {
   walk_->OnLoadAnswered(frame, answer);
 }
 
+void CrawlController::OnRevealed(const RevealAnswer& answer) { walk_->OnRevealed(answer); }
+
 ResultList& CrawlController::Links() { return walk_->Links(); }
 ResultList& CrawlController::Phones() { return walk_->Phones(); }
 bool CrawlController::Running() const { return walk_->Running(); }

@@ -61,6 +61,7 @@ class CrawlController : public PageBrowserListener {
   void OnTextFetched(const std::string& address, int status, const std::string& body) override;
   void OnBytesFetched(const std::string& address, int status, const std::string& bytes) override;
   void OnLoadAnswered(FrameId frame, const LoadAnswer& answer) override;
+  void OnRevealed(const RevealAnswer& answer) override;
 
   // Timer handlers and internal steps, public for tests.
   void LoadNext();

@@ -66,6 +66,9 @@ void CrawlWalk::Begin() {
   pagesHarvestedEarly_ = 0;
   dropsInvalid_ = pipeline_.Numbers() && settings_.extra.validOnly;
   countsPlaces_ = pipeline_.Numbers() && settings_.extra.places;
+  reveals_ = settings_.extra.scroll > 0 || settings_.extra.clickMore;
+  structured_ = settings_.extra.structured;
+  browser_.SetReadsStructured(structured_);
   pipeline_.Begin();
   pageSaveFailed_ = false;
   waiting_.clear();
@@ -90,6 +93,8 @@ void CrawlWalk::ChooseSource() {
   state_ = PageState::None;
   reads_ = 0;
   lastSeenReads_ = 0;
+  revealAnswers_ = 0;
+  lastSeenRevealAnswers_ = 0;
 }
 
 void CrawlWalk::StartFromTop(const std::string& listPath) {

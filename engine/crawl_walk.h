@@ -78,6 +78,8 @@ class CrawlWalk {
   void OnTextFetched(const std::string& address, int status, const std::string& body);
   void OnBytesFetched(const std::string& address, int status, const std::string& bytes);
   void OnLoadAnswered(FrameId frame, const LoadAnswer& answer);
+  // The answer to the reveal step the page in hand is waiting for.
+  void OnRevealed(const RevealAnswer& answer);
 
   // Runs a handler as the window would: a failure goes to the standard error dialog.
   void Guarded(const std::function<void()>& handler);
@@ -157,6 +159,24 @@ class CrawlWalk {
   // Runs the link harvester and the phone extractor on the page, as the options say;
   // `location` is its address as the browser reports it.
   void Harvest(PageDocument& document, const std::string& location);
+  // The links and numbers of the document into `into` (its links, numbers, their kinds and
+  // the record's counts of all found).
+  void HarvestRows(PageDocument& document, const std::string& location, PageResult& into);
+  // Hands the page's links to the source (not those of an error page) and ends the page
+  // harvested, early or not.
+  void FollowAndEnd(PageDocument* document, bool complete);
+  // Reveal steps on the page just harvested, when the walk reveals: asks for the first
+  // step; false: none was asked, the page ends now.
+  bool StartReveal(bool complete, const std::string& location);
+  // Asks the browser for the page's next step; false: no step is left or the browser
+  // cannot reveal.
+  bool AskRevealStep();
+  // Harvests the page again after a step and adds what is new to its rows.
+  void MergeRevealed(PageDocument& document);
+  // The step answered: harvested again, then the next step or the page's end.
+  void RevealAnswered(const RevealAnswer& answer);
+  // Ends the revealed page with what it has and moves on to the next address.
+  void EndReveal();
   // The rules the pipeline settles this walk's rows by.
   RowRules Rules() const;
   // Ends the page log's record of the page read last with its outcome, and tells the
@@ -211,6 +231,7 @@ class CrawlWalk {
     Waiting,         // nothing to load until a page set aside is due: ticks look again
     AwaitingSitemap,  // a sitemap file asked for, not answered yet
     SitemapAnswered,  // answered: the next tick hands it to the source and moves on
+    Revealing,        // harvested, a reveal step asked for: its answer moves the page on
   };
   PageState state_ = PageState::None;
   LinkHarvester harvester_;
@@ -272,6 +293,23 @@ class CrawlWalk {
   // fixed when it begins, so its log is of one kind).
   bool dropsInvalid_ = false;
   bool countsPlaces_ = false;
+  // Whether this walk makes reveal steps on each page harvested, and reads what documents
+  // state for machines (both fixed when it begins).
+  bool reveals_ = false;
+  bool structured_ = false;
+  // The reveal of the page in hand: the steps left, the step asked for, whether the page
+  // had completed and where it was when harvested.
+  struct Reveal {
+    int scrollsLeft = 0;
+    int clicksLeft = 0;
+    RevealStep::Kind asked = RevealStep::Kind::Scroll;
+    bool complete = false;
+    std::string location;
+  };
+  Reveal reveal_;
+  // Reveal answers in this walk: the watchdog counts each as progress.
+  int revealAnswers_ = 0;
+  int lastSeenRevealAnswers_ = 0;
   // The page read last, while its record is open (line above 0), and its rows.
   PageResult page_;
 

@@ -127,6 +127,7 @@ void CrawlWalk::LogLineCut() {
   if (std::optional<PageRecord> record = source_->TakeLineCut()) cut.record = std::move(*record);
   if (cut.record.line <= 0) return;
   cut.record.startMs = cut.record.endMs = clock_.WallMilliseconds();
+  cut.record.reveals = reveals_;
   pipeline_.Run(cut, Rules());
   if (pageLog_) pageLog_->OnPage(cut.record);
   if (environment_.beforeSave) environment_.beforeSave();
@@ -186,7 +187,10 @@ void CrawlWalk::PacingTick() {
 void CrawlWalk::PacingStep() {
   // The page waits for its site's robots.txt, or the walk for a sitemap; the watchdog ends
   // a wait with no answer.
-  if (state_ == PageState::AwaitingRobots || state_ == PageState::AwaitingSitemap) return;
+  // A reveal step's answer moves its page on.
+  if (state_ == PageState::AwaitingRobots || state_ == PageState::AwaitingSitemap ||
+      state_ == PageState::Revealing)
+    return;
   if (state_ == PageState::SitemapAnswered) TakeSitemap();
   if (state_ == PageState::LoadFailed) RetryOrGiveUp();
   if (state_ == PageState::RobotsFailed) RetryRobotsOrRefuse(robotsStatus_);
@@ -228,68 +232,12 @@ void CrawlWalk::PacingStep() {
   } else {
     if (!complete) ++pagesHarvestedEarly_;
     Harvest(*document, location);
-    EndPage(complete ? PageOutcome::Harvested : PageOutcome::HarvestedEarly);
+    // Revealing, the page ends and the next address loads when its last step is answered.
+    if (StartReveal(complete, location)) return;
+    FollowAndEnd(document, complete);
   }
   autosave_.SetEnabled(settings_.Option(CrawlOption::Autosave));
   if (LoadAddressOrFinish()) pacing_.SetEnabled(true);
-}
-
-// The rows of the page keep its address as the browser reports it (after redirects, the
-// address the site key is taken from) and the time of the harvest.
-void CrawlWalk::Harvest(PageDocument& document, const std::string& location) {
-  // Rows of a walk that follows links carry their page's depth.
-  page_.source = {location, clock_.WallSeconds(), source_->FollowsLinks() ? address_.depth : -1};
-  if (settings_.Option(CrawlOption::SearchLinks)) {
-    LinkRules rules;
-    rules.onlySite = settings_.Option(CrawlOption::OnlySite);
-    rules.filter = settings_.Option(CrawlOption::LinkFilter);
-    rules.https = settings_.extra.https;
-    if (rules.filter) {
-      rules.mustContain = RuleLines(settings_.Rules(RuleList::MustContain));
-      rules.mustNotContain = RuleLines(settings_.Rules(RuleList::MustNotContain));
-    }
-    harvester_.Harvest(location, document, rules, page_.links);
-    page_.record.linksAll = document.LinksLength();
-  }
-  if (settings_.Option(CrawlOption::SearchPhones)) {
-    page_.phones = PageNumbers(document, PrefixesFromText(settings_.Rules(RuleList::Prefixes)),
-                               settings_.extra.formatted);
-    page_.record.phonesAll = static_cast<int>(page_.phones.size());
-  }
-  // The links go to the source after the numbers are taken; a site's error page (4xx, 5xx)
-  // is harvested but its links are not followed.
-  if (page_.record.status < 400) source_->Follow(address_, document);
-  page_.record.final = location;
-  if (!location.empty()) page_.record.site = HostOf(location);
-}
-
-RowRules CrawlWalk::Rules() const {
-  return {dropsInvalid_, settings_.Option(CrawlOption::Dedup), countsPlaces_};
-}
-
-namespace {
-
-// Appends the rows to the list as found on the page; returns how many.
-int AppendRows(ResultList& list, const std::vector<std::string>& rows, const RowSource& source) {
-  if (rows.empty()) return 0;
-  list.BeginSource(source.page, source.time, source.depth);
-  for (const std::string& row : rows) list.Append(row);
-  list.EndSource();
-  return static_cast<int>(rows.size());
-}
-
-}  // namespace
-
-void CrawlWalk::ListSink::OnPage(const PageResult& page) {
-  CrawlWalk& walk = walk_;
-  if (const int added = AppendRows(walk.links_, page.links, page.source)) {
-    walk.linksFound_ += added;
-    walk.view_.ShowLinksFound(walk.linksFound_);
-  }
-  if (const int added = AppendRows(walk.phones_, page.phones, page.source)) {
-    walk.phonesFound_ += added;
-    walk.view_.ShowPhonesFound(walk.phonesFound_);
-  }
 }
 
 void CrawlWalk::EndPage(PageOutcome outcome) {
@@ -297,6 +245,7 @@ void CrawlWalk::EndPage(PageOutcome outcome) {
   if (record.line <= 0) return;
   record.outcome = outcome;
   record.endMs = clock_.WallMilliseconds();
+  record.reveals = reveals_;
   record.site = HostShown(record.site);  // an international host in Unicode
   pipeline_.Run(page_, Rules());
   if (pageLog_) pageLog_->OnPage(record);
@@ -340,7 +289,10 @@ void CrawlWalk::WatchdogTick() {
 }
 
 void CrawlWalk::WatchdogStep() {
-  if (reads_ == lastSeenReads_) {
+  // A reveal step answered counts as progress, as a page read does.
+  const bool revealed = revealAnswers_ != lastSeenRevealAnswers_;
+  lastSeenRevealAnswers_ = revealAnswers_;
+  if (reads_ == lastSeenReads_ && !revealed) {
     // No page went by in a whole watchdog period: give up on the one loading.
     if (state_ == PageState::AwaitingSitemap) {
       // A sitemap that never came is passed over.
@@ -351,6 +303,10 @@ void CrawlWalk::WatchdogStep() {
       if (state_ == PageState::AwaitingRobots) {
         // robots.txt never answered: tried again later, or its site counts as unreachable.
         RetryRobotsOrRefuse(0);
+      } else if (state_ == PageState::Revealing) {
+        // A step never answered: the page ends harvested with what it has.
+        state_ = PageState::None;
+        FollowAndEnd(browser_.Document(), reveal_.complete);
       } else if (state_ == PageState::Waiting) {
         // Only waiting for a page set aside: nothing to give up.
         lastSeenReads_ = reads_;

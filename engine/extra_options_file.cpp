@@ -30,6 +30,54 @@ constexpr std::string_view kDepth = "depth";
 constexpr std::string_view kScope = "scope";
 constexpr std::string_view kMaxPages = "max-pages";
 constexpr std::string_view kRetries = "retries";
+constexpr std::string_view kScroll = "scroll";
+constexpr std::string_view kClickMore = "click-more";
+constexpr std::string_view kClickText = "click-text";
+constexpr std::string_view kStructured = "structured";
+
+// The texts of a "click-text" value: its non-empty pieces between commas.
+std::vector<std::string> ClickTexts(std::string_view value) {
+  std::vector<std::string> texts;
+  while (!value.empty()) {
+    const std::size_t comma = std::min(value.find(','), value.size());
+    if (comma > 0) texts.emplace_back(value.substr(0, comma));
+    value.remove_prefix(std::min(comma + 1, value.size()));
+  }
+  return texts;
+}
+
+// Reads a reveal or structured-data line into the options; false: none of theirs.
+bool ReadRevealLine(std::string_view name, std::string_view value, ExtraOptions& options) {
+  if (name == kScroll) {
+    const std::optional<std::int32_t> scroll = TryStrToInt(value);
+    if (scroll && *scroll >= 0) options.scroll = std::min(*scroll, kMaxScrolls);
+  } else if (name == kClickMore) {
+    options.clickMore = value == "1";
+  } else if (name == kClickText) {
+    options.clickTexts = ClickTexts(value);
+  } else if (name == kStructured) {
+    options.structured = value == "1";
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The reveal and structured-data lines, only for options that are on, so a file of a walk
+// without them stays as it was.
+std::string RevealLines(const ExtraOptions& options) {
+  std::string text;
+  if (options.scroll > 0) text += std::string(kScroll) + "=" + IntToStr(options.scroll) + "\r\n";
+  if (options.clickMore) text += std::string(kClickMore) + "=1\r\n";
+  if (!options.clickTexts.empty()) {
+    text += std::string(kClickText) + "=";
+    for (std::size_t i = 0; i < options.clickTexts.size(); ++i)
+      text += (i > 0 ? "," : "") + options.clickTexts[i];
+    text += "\r\n";
+  }
+  if (options.structured) text += std::string(kStructured) + "=1\r\n";
+  return text;
+}
 
 }  // namespace
 
@@ -59,6 +107,8 @@ ExtraOptions ReadExtraOptions(const std::string& folder) {
       const std::optional<std::int32_t> retries = TryStrToInt(value);
       if (retries && *retries >= 0) options.retries = std::min(*retries, kMaxRetries);
       known = true;
+    } else if (eq != std::string_view::npos) {
+      known = ReadRevealLine(name, value, options);
     }
     for (const Known& k : kKnown) {
       if (eq != std::string_view::npos && name == k.name) {
@@ -81,6 +131,7 @@ void WriteExtraOptions(const std::string& folder, const ExtraOptions& options) {
   text += std::string(kScope) + (options.scope == ScopeKind::Host ? "=host\r\n" : "=site\r\n");
   text += std::string(kMaxPages) + "=" + IntToStr(options.maxPagesPerLine) + "\r\n";
   text += std::string(kRetries) + "=" + IntToStr(options.retries) + "\r\n";
+  text += RevealLines(options);
   for (const std::string& line : options.unknownLines) text += line + "\r\n";
   ReplaceFileAtomically(folder + kExtraOptionsFileName, text);
 }

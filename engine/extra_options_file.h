@@ -5,9 +5,11 @@
 // of their own, "tolvarine-extra.ini", beside the progress file, so the progress file keeps
 // the ten lines older copies of the program read. One "name=value" line per option, CR
 // LF: "name=0|1" for a switch, "depth=N" (at most 99), "scope=site|host", "max-pages=N"
-// and "retries=N". A missing file or line, or a value that is none of these, gives the
-// default (off, depth 1, site, 1000 pages, 2 retries); lines this copy does not know are kept when
-// it writes the file.
+// and "retries=N"; the reveal steps "scroll=N" (0..100), "click-more=0|1" and
+// "click-text=a,b" (GBK texts joined by ","; none: the default texts), and
+// "structured=0|1", written only when on. A missing file or line, or a value that is none
+// of these, gives the default (off, depth 1, site, 1000 pages, 2 retries, no scrolling);
+// lines this copy does not know are kept when it writes the file.
 #include <string>
 #include <vector>
 

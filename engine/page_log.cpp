@@ -14,19 +14,23 @@ constexpr std::array<const char*, kPageOutcomes> kOutcomeNames = {
     "harvested", "abandoned",          "early",     "not-an-address", "left-site",
     "robots",    "gave-up", "robots-unavailable", "duplicate",      "limit"};
 
-constexpr std::array<const char*, 16> kFieldNames = {
+constexpr std::array<const char*, 19> kFieldNames = {
     "line",      "depth",      "listed",     "final",     "site",      "start_ms",
     "end_ms",    "outcome",    "phones_new", "phones_all", "links_new", "links_all",
-    "provinces", "carriers",   "status",     "error"};
-// The fields every record has; the place fields follow when on; the answer fields end it
-// (missing in logs written before them).
+    "provinces", "carriers",   "status",     "error",     "scrolls",   "clicks",
+    "phones_revealed"};
+// The fields every record has; the place fields follow when on; then the answer fields
+// (missing in logs written before them); the reveal fields end a record of a walk that
+// reveals.
 constexpr std::size_t kPlainFields = 12;
 constexpr std::size_t kPlaceFields = 2;
 constexpr std::size_t kAnswerFields = 2;
+constexpr std::size_t kRevealFields = 3;
+constexpr std::size_t kRevealAt = kPlainFields + kPlaceFields + kAnswerFields;
 // The fields that are numbers (bare in JSON).
-constexpr std::array<bool, 16> kNumberFields = {true,  true,  false, false, false, true,
-                                                true,  false, true,  true,  true,  true,
-                                                false, false, true,  false};
+constexpr std::array<bool, 19> kNumberFields = {true,  true,  false, false, false, true,  true,
+                                                false, true,  true,  true,  true,  false, false,
+                                                true,  false, true,  true,  true};
 
 // "无效号码" and "未知" (GBK).
 constexpr char kInvalidNumber[] = "\xce\xde\xd0\xa7\xba\xc5\xc2\xeb";
@@ -53,18 +57,32 @@ std::vector<std::string> FieldTexts(const PageRecord& r) {
   }
   texts.push_back(std::to_string(r.status));
   texts.push_back(r.error);
+  if (r.reveals) {
+    texts.push_back(std::to_string(r.scrolls));
+    texts.push_back(std::to_string(r.clicks));
+    texts.push_back(std::to_string(r.phonesRevealed));
+  }
   return texts;
 }
 
-// Which of the named fields a record has, in order: the place and answer fields as asked.
-std::vector<std::size_t> FieldIndexes(bool places, bool answer) {
+// Which optional fields a record has.
+struct Shape {
+  bool places = false;
+  bool answer = false;
+  bool reveals = false;  // only with the answer fields
+};
+
+// Which of the named fields a record of the shape has, in order.
+std::vector<std::size_t> FieldIndexes(const Shape& shape) {
   std::vector<std::size_t> indexes;
   for (std::size_t i = 0; i < kPlainFields; ++i) indexes.push_back(i);
-  if (places)
+  if (shape.places)
     for (std::size_t i = 0; i < kPlaceFields; ++i) indexes.push_back(kPlainFields + i);
-  if (answer)
+  if (shape.answer)
     for (std::size_t i = 0; i < kAnswerFields; ++i)
       indexes.push_back(kPlainFields + kPlaceFields + i);
+  if (shape.reveals)
+    for (std::size_t i = 0; i < kRevealFields; ++i) indexes.push_back(kRevealAt + i);
   return indexes;
 }
 
@@ -98,18 +116,25 @@ bool ReadCounts(const std::string& text, std::map<std::string, int>& counts) {
   return true;
 }
 
-// A record from its fields, `places` and `answer` telling which optional ones it has.
-std::optional<PageRecord> FromFields(const std::vector<std::string>& f, bool places,
-                                     bool answer) {
+// A record from its fields, the shape telling which optional ones it has.
+std::optional<PageRecord> FromFields(const std::vector<std::string>& f, const Shape& shape) {
   PageRecord r;
-  if (places) {
+  if (shape.places) {
     r.places = true;
     if (!ReadCounts(f[12], r.provinces) || !ReadCounts(f[13], r.carriers)) return std::nullopt;
   }
-  if (answer) {
-    const std::size_t at = places ? kPlainFields + kPlaceFields : kPlainFields;
+  const std::size_t at = shape.places ? kPlainFields + kPlaceFields : kPlainFields;
+  if (shape.answer) {
     if (!ReadNumber(f[at], r.status) || r.status < 0) return std::nullopt;
     r.error = f[at + 1];
+  }
+  if (shape.reveals) {
+    r.reveals = true;
+    const std::size_t step = at + kAnswerFields;
+    if (!ReadNumber(f[step], r.scrolls) || !ReadNumber(f[step + 1], r.clicks) ||
+        !ReadNumber(f[step + 2], r.phonesRevealed) || r.scrolls < 0 || r.clicks < 0 ||
+        r.phonesRevealed < 0)
+      return std::nullopt;
   }
   r.listed = f[2];
   r.final = f[3];
@@ -157,7 +182,7 @@ std::string PageLogLine(RecordFormat format, const PageRecord& record) {
   if (format == RecordFormat::Jsonl) {
     std::vector<std::pair<std::string_view, std::string_view>> members;
     std::vector<bool> bare;
-    const std::vector<std::size_t> indexes = FieldIndexes(record.places, true);
+    const std::vector<std::size_t> indexes = FieldIndexes({record.places, true, record.reveals});
     for (std::size_t i = 0; i < texts.size(); ++i) {
       members.emplace_back(kFieldNames[indexes[i]], texts[i]);
       bare.push_back(kNumberFields[indexes[i]]);
@@ -174,28 +199,32 @@ std::optional<PageRecord> PageRecordFromLine(RecordFormat format, std::string_vi
     if (!fields) return std::nullopt;
     const std::size_t n = fields->size();
     // Fourteen fields are the places of an older log, or the answer of a newer one (its
-    // status is a number; a place field never is).
-    if (n == kPlainFields) return FromFields(*fields, false, false);
+    // status is a number; a place field never is). The reveal fields add three to a log
+    // with the answer fields.
+    constexpr std::size_t kAnswered = kPlainFields + kAnswerFields;
+    if (n == kPlainFields) return FromFields(*fields, {false, false, false});
     if (n == kPlainFields + kPlaceFields)
-      return AllDigits((*fields)[kPlainFields]) ? FromFields(*fields, false, true)
-                                                : FromFields(*fields, true, false);
-    if (n == kFieldNames.size()) return FromFields(*fields, true, true);
+      return AllDigits((*fields)[kPlainFields]) ? FromFields(*fields, {false, true, false})
+                                                : FromFields(*fields, {true, false, false});
+    if (n == kAnswered + kPlaceFields) return FromFields(*fields, {true, true, false});
+    if (n == kAnswered + kRevealFields) return FromFields(*fields, {false, true, true});
+    if (n == kFieldNames.size()) return FromFields(*fields, {true, true, true});
     return std::nullopt;
   }
   const auto members = JsonObjectMembers(line);
   if (!members) return std::nullopt;
-  for (const bool places : {false, true}) {
-    for (const bool answer : {true, false}) {
-      const std::vector<std::size_t> indexes = FieldIndexes(places, answer);
-      if (members->size() != indexes.size()) continue;
-      std::vector<std::string> fields;
-      bool named = true;
-      for (std::size_t i = 0; i < indexes.size() && named; ++i) {
-        named = (*members)[i].first == kFieldNames[indexes[i]];
-        fields.push_back((*members)[i].second);
-      }
-      if (named) return FromFields(fields, places, answer);
+  for (const Shape shape : {Shape{false, true, false}, Shape{false, false, false},
+                            Shape{true, true, false}, Shape{true, false, false},
+                            Shape{false, true, true}, Shape{true, true, true}}) {
+    const std::vector<std::size_t> indexes = FieldIndexes(shape);
+    if (members->size() != indexes.size()) continue;
+    std::vector<std::string> fields;
+    bool named = true;
+    for (std::size_t i = 0; i < indexes.size() && named; ++i) {
+      named = (*members)[i].first == kFieldNames[indexes[i]];
+      fields.push_back((*members)[i].second);
     }
+    if (named) return FromFields(fields, shape);
   }
   return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "engine/page_pipeline.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tolvarine {
 
@@ -24,7 +25,19 @@ bool PagePipeline::Keep(const std::string& number, const RowRules& rules) {
 
 void PagePipeline::Run(PageResult& page, const RowRules& rules) {
   PageRecord& record = page.record;
-  std::erase_if(page.phones, [&](const std::string& number) { return !Keep(number, rules); });
+  // The numbers kept move up in place, each with how it was found when that is recorded.
+  std::vector<FoundIn>& kinds = page.phonesFoundIn;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < page.phones.size(); ++i) {
+    if (!Keep(page.phones[i], rules)) continue;
+    if (i != kept) {
+      page.phones[kept] = std::move(page.phones[i]);
+      if (i < kinds.size()) kinds[kept] = kinds[i];
+    }
+    ++kept;
+  }
+  page.phones.resize(kept);
+  if (kinds.size() > kept) kinds.resize(kept);
   if (rules.dedup && !heldLinks_.empty())
     std::erase_if(page.links, [&](const std::string& link) { return heldLinks_.contains(link); });
   record.phonesNew = static_cast<int>(page.phones.size());

@@ -237,4 +237,31 @@ std::vector<std::string> PageNumbers(PageDocument& document,
   return numbers;
 }
 
+std::vector<FoundNumber> PageNumbersFound(PageDocument& document,
+                                          const std::vector<std::string>& prefixes,
+                                          bool formatted) {
+  std::vector<FoundNumber> numbers;
+  FoundIn kind = FoundIn::Text;
+  const PhoneSink sink = [&numbers, &kind](std::string_view number) {
+    numbers.push_back({std::string(number), kind});
+  };
+  const PhoneScanner scanner(prefixes);
+  const FormattedPhoneScanner formattedScanner(prefixes);
+  const auto scan = [&](std::string_view text, bool asWritten) {
+    if (asWritten)
+      ScanTextWithFormatted(scanner, formattedScanner, text, sink);
+    else
+      scanner.ScanText(text, sink);
+  };
+  scan(document.BodyOuterText(), formatted);
+  kind = FoundIn::Tel;
+  for (const std::string& target : document.TelTargets()) scan(target, true);
+  kind = FoundIn::Structured;
+  for (const std::string& telephone : document.StructuredTelephones()) scan(telephone, true);
+  kind = FoundIn::Markup;
+  scan(document.BodyOuterHtml(), formatted);
+  scan(document.HeadOuterHtml(), formatted);
+  return numbers;
+}
+
 }  // namespace tolvarine

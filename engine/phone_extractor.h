@@ -72,4 +72,20 @@ void ExtractPhonesFromTexts(const std::vector<std::string_view>& texts,
 std::vector<std::string> PageNumbers(PageDocument& document,
                                      const std::vector<std::string>& prefixes, bool formatted);
 
+// A number of a page and how it was found.
+struct FoundNumber {
+  std::string number;
+  FoundIn foundIn = FoundIn::Unrecorded;
+  bool operator==(const FoundNumber&) const = default;
+};
+
+// The numbers of a loaded page, with what it states for machines, in the order found,
+// repeats included: its body text, then its tel: targets, then its structured telephones,
+// then its body markup and its head markup. Tel: targets and structured telephones are
+// written as people write them and are always scanned for such numbers; the rest only with
+// `formatted`. Reading a document without a body throws.
+std::vector<FoundNumber> PageNumbersFound(PageDocument& document,
+                                          const std::vector<std::string>& prefixes,
+                                          bool formatted);
+
 }  // namespace tolvarine

@@ -32,5 +32,31 @@ TEST(ExtraOptionsFileTest, MissingMeansOffAndUnknownLinesSurviveAWrite) {
   EXPECT_EQ(ReadExtraOptions(folder.Path()), options);
 }
 
+TEST(ExtraOptionsFileTest, RevealAndStructuredSwitchesRoundTripAndAreWrittenOnlyWhenOn) {
+  testing::TempFolder folder;
+  WriteExtraOptions(folder.Path(), ExtraOptions{});
+  EXPECT_EQ(ReadWholeFile(folder.PathOf(kExtraOptionsFileName)).find("scroll"), std::string::npos);
+  ExtraOptions options;
+  options.scroll = 5;
+  options.clickMore = true;
+  options.clickTexts = {"\xb8\xfc\xb6\xe0", "more"};
+  options.structured = true;
+  WriteExtraOptions(folder.Path(), options);
+  EXPECT_TRUE(ReadWholeFile(folder.PathOf(kExtraOptionsFileName))
+                  .ends_with("scroll=5\r\nclick-more=1\r\nclick-text=\xb8\xfc\xb6\xe0,more\r\n"
+                             "structured=1\r\n"));
+  EXPECT_EQ(ReadExtraOptions(folder.Path()), options);
+
+  ReplaceFileAtomically(folder.PathOf(kExtraOptionsFileName),
+                        "scroll=500\r\nclick-text=,a,,b,\r\nclick-more=x\r\n");
+  options = ReadExtraOptions(folder.Path());
+  EXPECT_EQ(options.scroll, kMaxScrolls);
+  EXPECT_EQ(options.clickTexts, (std::vector<std::string>{"a", "b"}));
+  EXPECT_FALSE(options.clickMore);
+  EXPECT_TRUE(options.unknownLines.empty());
+  ReplaceFileAtomically(folder.PathOf(kExtraOptionsFileName), "scroll=-1\r\n");
+  EXPECT_EQ(ReadExtraOptions(folder.Path()).scroll, 0);
+}
+
 }  // namespace
 }  // namespace tolvarine

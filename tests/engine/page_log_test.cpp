@@ -79,5 +79,52 @@ TEST(PageLogTest, AnInvalidNumberCountsOnlyAsInvalid) {
   EXPECT_EQ(r.carriers, (std::map<std::string, int>{{kInvalid, 1}}));
 }
 
+TEST(PageLogTest, RevealColumnsReadBackAndOlderLogsStillRead) {
+  PageRecord r;
+  r.line = 2;
+  r.listed = r.final = "http://a.example/";
+  r.site = "a.example";
+  r.status = 200;
+  r.reveals = true;
+  r.scrolls = 4;
+  r.clicks = 20;
+  r.phonesRevealed = 7;
+  for (const bool places : {false, true}) {
+    r.places = places;
+    if (places) r.provinces = r.carriers = {{"A", 1}};
+    for (RecordFormat format : {RecordFormat::Csv, RecordFormat::Jsonl}) {
+      const auto back = PageRecordFromLine(format, PageLogLine(format, r));
+      ASSERT_TRUE(back) << places;
+      EXPECT_EQ(*back, r);
+    }
+  }
+  // A page whose steps gave nothing reads back too; a negative count is no record.
+  PageRecord none = r;
+  none.scrolls = none.clicks = none.phonesRevealed = 0;
+  for (RecordFormat format : {RecordFormat::Csv, RecordFormat::Jsonl})
+    EXPECT_EQ(*PageRecordFromLine(format, PageLogLine(format, none)), none);
+  none.places = false;
+  none.provinces.clear();
+  none.carriers.clear();
+  for (int PageRecord::*count :
+       {&PageRecord::scrolls, &PageRecord::clicks, &PageRecord::phonesRevealed}) {
+    PageRecord bad = none;
+    bad.*count = -1;
+    EXPECT_FALSE(PageRecordFromLine(RecordFormat::Csv, PageLogLine(RecordFormat::Csv, bad)));
+  }
+  r.places = false;
+  r.provinces.clear();
+  r.carriers.clear();
+  EXPECT_TRUE(PageLogLine(RecordFormat::Csv, r).ends_with(",200,,4,20,7"));
+  EXPECT_TRUE(PageLogLine(RecordFormat::Jsonl, r)
+                  .ends_with("\"error\":\"\",\"scrolls\":4,\"clicks\":20,\"phones_revealed\":7}"));
+  // A walk without reveal steps writes its records as before.
+  r.reveals = false;
+  r.scrolls = r.clicks = r.phonesRevealed = 0;
+  EXPECT_TRUE(PageLogLine(RecordFormat::Csv, r).ends_with(",200,"));
+  EXPECT_EQ(*PageRecordFromLine(RecordFormat::Csv, PageLogLine(RecordFormat::Csv, r)), r);
+  EXPECT_FALSE(PageRecordFromLine(RecordFormat::Csv, "2,0,a,a,a,0,0,harvested,0,0,0,0,200,,x,1,2"));
+}
+
 }  // namespace
 }  // namespace tolvarine

@@ -82,5 +82,17 @@ TEST(PagePipelineTest, RowsAContinuedOutputHoldsAreLeftOutWithDedupOnly) {
   EXPECT_EQ(kept.pages[1].links.size(), 2u);
 }
 
+TEST(PagePipelineTest, HowEachNumberWasFoundStaysWithItThroughValidOnlyAndDedup) {
+  Places places;
+  PagePipeline pipeline(&places);
+  Kept kept;
+  pipeline.AddSink(&kept);
+  PageResult page = Page(1, {"18600000000", "13900000001", "13900000001", "13900000002"});
+  page.phonesFoundIn = {FoundIn::Text, FoundIn::Tel, FoundIn::Markup, FoundIn::Structured};
+  pipeline.Run(page, {true, true, false});
+  EXPECT_EQ(kept.pages[0].phones, (Rows{"13900000001", "13900000002"}));
+  EXPECT_EQ(kept.pages[0].phonesFoundIn, (std::vector<FoundIn>{FoundIn::Tel, FoundIn::Structured}));
+}
+
 }  // namespace
 }  // namespace tolvarine

@@ -160,5 +160,29 @@ TEST(PhoneExtractorTest, PageTextComesBeforePageMarkup) {
   EXPECT_THROW(PageNumbers(page, kDefaultPrefixes, false), std::runtime_error);
 }
 
+TEST(PhoneExtractorTest, NumbersStatedForMachinesComeBetweenTheTextAndTheMarkup) {
+  class Page : public PageDocument {
+   public:
+    int LinksLength() override { return 0; }
+    std::string LinkItem(int) override { return {}; }
+    std::string BodyOuterText() override { return "18600000001 139 0000 0009"; }
+    std::string BodyOuterHtml() override { return "<a href=\"tel:13900000001\">13700000002</a>"; }
+    std::string HeadOuterHtml() override { return "<meta content=\"13500000005\">"; }
+    std::vector<std::string> StructuredTelephones() override { return {"139 0000 0003"}; }
+    std::vector<std::string> TelTargets() override { return {"+86-139-0000-0001", "13900000004"}; }
+  } page;
+  // Tel: targets and structured telephones are read as people write them even without
+  // `formatted`; the text is not.
+  const std::vector<FoundNumber> expected = {
+      {"18600000001", FoundIn::Text},       {"13900000001", FoundIn::Tel},
+      {"13900000004", FoundIn::Tel},        {"13900000003", FoundIn::Structured},
+      {"13900000001", FoundIn::Markup},     {"13700000002", FoundIn::Markup},
+      {"13500000005", FoundIn::Markup}};
+  EXPECT_EQ(PageNumbersFound(page, kDefaultPrefixes, false), expected);
+  const std::vector<FoundNumber> formatted = PageNumbersFound(page, kDefaultPrefixes, true);
+  ASSERT_GE(formatted.size(), 2u);
+  EXPECT_EQ(formatted[1], (FoundNumber{"13900000009", FoundIn::Text}));
+}
+
 }  // namespace
 }  // namespace tolvarine

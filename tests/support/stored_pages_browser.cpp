@@ -26,6 +26,14 @@ class StoredPagesBrowser::StoredDocument : public PageDocument {
     if (page_.noBody) throw std::runtime_error("the document has no body");
     return page_.outerHtml;
   }
+  std::string HeadOuterHtml() override { return page_.headHtml; }
+  std::vector<std::string> StructuredTelephones() override { return page_.structuredTelephones; }
+  std::vector<std::string> TelTargets() override { return page_.telTargets; }
+  const StoredPage& Stored() const { return page_; }
+  void Grow(const StoredReveal& step) {
+    page_.outerText += step.addText;
+    page_.links.insert(page_.links.end(), step.addLinks.begin(), step.addLinks.end());
+  }
 
  private:
   StoredPage page_;
@@ -74,6 +82,7 @@ void StoredPagesBrowser::Navigate(const std::string& address) {
 
 void StoredPagesBrowser::Arrive(const std::string& address, const StoredPage& page, FrameId top) {
   document_ = std::make_unique<StoredDocument>(page, bodyReads_);
+  revealStep_ = 0;
   location_ = page.redirectTo.empty() ? address : page.redirectTo;
   if (listener_ == nullptr) return;
   listener_->OnNavigateComplete(top, address);
@@ -81,6 +90,23 @@ void StoredPagesBrowser::Arrive(const std::string& address, const StoredPage& pa
     listener_->OnLoadAnswered(top, page.answers.empty() ? LoadAnswer{} : page.answers.front());
   for (int i = 1; i <= page.subFrames; ++i)
     listener_->OnNavigateComplete(top + static_cast<FrameId>(i), address);
+}
+
+void StoredPagesBrowser::Reveal(const RevealStep& step) {
+  reveals_.push_back(step);
+  revealTimes_.push_back(clock_.Now());
+  if (cannotReveal) throw std::runtime_error("this browser cannot reveal");
+  if (!document_) throw std::runtime_error("no document");
+  const StoredPage& page = document_->Stored();
+  std::optional<StoredReveal> result =
+      page.reveal ? page.reveal(revealStep_++, step) : StoredReveal{};
+  if (!result) return;
+  const int generation = generation_;
+  clock_.CallAfter(page.revealDelayMs, [this, generation, result = *result] {
+    if (generation != generation_ || !document_) return;
+    document_->Grow(result);
+    if (listener_) listener_->OnRevealed(result.answer);
+  });
 }
 
 std::string StoredPagesBrowser::LocationURL() { return location_; }

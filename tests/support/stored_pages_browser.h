@@ -5,7 +5,9 @@
 // and after its complete delay the sub-frames' document-complete events and then the top
 // level's. A new Navigate replaces the one in flight (its pending events never arrive).
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +16,14 @@
 #include "tests/support/virtual_clock.h"
 
 namespace tolvarine::testing {
+
+// What a reveal step does to a stored page: its answer, and the text and links the
+// document gains (before the answer arrives).
+struct StoredReveal {
+  RevealAnswer answer;
+  std::string addText;
+  std::vector<std::string> addLinks;
+};
 
 struct StoredPage {
   std::vector<std::string> links;
@@ -29,6 +39,14 @@ struct StoredPage {
   // last, or with none, 200. noAnswer: no answer is ever sent.
   std::vector<LoadAnswer> answers;
   bool noAnswer = false;
+  // What the document states for machines (read whatever the browser was asked).
+  std::string headHtml;
+  std::vector<std::string> structuredTelephones;
+  std::vector<std::string> telTargets;
+  // Reveal steps: step n (from 0) of the current load; none (nullopt): the step is never
+  // answered. Without it, every step is answered as doing nothing.
+  std::function<std::optional<StoredReveal>(int step, const RevealStep&)> reveal;
+  int revealDelayMs = 500;
   int navigateDelayMs = 100;
   int completeDelayMs = 1000;
   int subFrames = 0;
@@ -69,6 +87,15 @@ class StoredPagesBrowser : public PageBrowser {
   // each call.
   const std::vector<std::string>& Navigations() const { return navigations_; }
   const std::vector<std::int64_t>& NavigationTimes() const { return navigationTimes_; }
+  // Answers each step through the listener after the page's revealDelayMs; with
+  // cannotReveal set, throws as a browser that cannot reveal.
+  void Reveal(const RevealStep& step) override;
+  void SetReadsStructured(bool on) override { readsStructured_ = on; }
+  bool ReadsStructured() const { return readsStructured_; }
+  bool cannotReveal = false;
+  // Every step asked for, and the virtual time of each.
+  const std::vector<RevealStep>& Reveals() const { return reveals_; }
+  const std::vector<std::int64_t>& RevealTimes() const { return revealTimes_; }
   // Body reads (outer text or markup) of all documents so far.
   int BodyReads() const { return bodyReads_; }
 
@@ -91,6 +118,10 @@ class StoredPagesBrowser : public PageBrowser {
   FrameId nextFrame_ = 1;
   int generation_ = 0;
   int bodyReads_ = 0;
+  bool readsStructured_ = false;
+  std::vector<RevealStep> reveals_;
+  std::vector<std::int64_t> revealTimes_;
+  int revealStep_ = 0;  // steps of the current load so far
 };
 
 }  // namespace tolvarine::testing
