@@ -1,5 +1,6 @@
 #include "ui/web/quiet_web_page.h"
 
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineSettings>
 
 namespace tolvarine {
@@ -11,7 +12,14 @@ bool QuietWebPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool
       url.adjusted(QUrl::RemoveFragment) == this->url().adjusted(QUrl::RemoveFragment))
     return true;
   stopped_ = true;
+  refused_ = url;
   return false;
+}
+
+bool QuietWebPage::IsRefusedLoad(const QWebEngineLoadingInfo& info) {
+  if (refused_.isEmpty() || info.url() != refused_) return false;
+  if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) refused_.clear();
+  return true;
 }
 
 void LockDown(QWebEngineSettings* s) {

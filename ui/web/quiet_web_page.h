@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+class QWebEngineLoadingInfo;
 class QWebEngineSettings;
 
 namespace tolvarine {
@@ -20,6 +21,10 @@ class QuietWebPage : public QWebEnginePage {
   }
   // A load was refused since the hold began.
   bool NavigationStopped() const { return stopped_; }
+  // Whether a loading event belongs to the last refused load (which still starts and ends
+  // as a stopped load); its end forgets it. The pane's own loads forget it too.
+  bool IsRefusedLoad(const QWebEngineLoadingInfo& info);
+  void ForgetRefusedLoad() { refused_.clear(); }
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -39,6 +44,7 @@ class QuietWebPage : public QWebEnginePage {
  private:
   bool holding_ = false;
   bool stopped_ = false;
+  QUrl refused_;
 };
 
 // Turns off whatever a page could use to reach beyond showing itself.

@@ -16,7 +16,6 @@
 #endif
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "base/errors.h"
@@ -252,7 +251,7 @@ PageDocument* WebPageBrowser::Document() {
 qint64 WebPageBrowser::RendererPid() const { return page_ ? page_->renderProcessPid() : 0; }
 
 void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadingInfo& info) {
-  if (page != page_) return;
+  if (page != page_ || page->IsRefusedLoad(info)) return;
   if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
     // A load the page started on its own (a script, a refresh) gets its own frame.
     if (!busy_) {
@@ -342,7 +341,8 @@ void WebPageBrowser::TakeSnapshot(SnapshotMode mode, std::function<void(Snapshot
           done(std::move(answer));
         });
         // Outside the pane's guard: the listener guards its own handlers.
-        if (*token) RaiseCompletion(), RaiseRevealed();
+        if (*token) RaiseCompletion();
+        if (*token) RaiseRevealed();
       });
 }
 

@@ -70,7 +70,9 @@ void WebPageBrowser::CancelReveal() {
   revealing_ = false;
   revealed_.reset();
   if (reveal_) reveal_->Cancel();
-  if (page_) page_->HoldNavigation(false);
+  if (!page_) return;
+  page_->HoldNavigation(false);
+  page_->ForgetRefusedLoad();
 }
 
 void WebPageBrowser::RaiseRevealed() noexcept {
