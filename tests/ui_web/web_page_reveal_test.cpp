@@ -26,7 +26,7 @@ class WebRevealTest : public WebPaneTest {
     EXPECT_TRUE(WaitUntil([&] { return listener.revealed.size() > before; }));
     return listener.revealed.size() > before ? listener.revealed.back() : RevealAnswer{};
   }
-  static RevealStep Scroll() { return RevealStep{RevealStep::Kind::Scroll, {}, 1000}; }
+  static RevealStep Scroll() { return RevealStep{RevealStep::Kind::Scroll, {}, 2000}; }
   static RevealStep Click(const std::vector<std::string>& texts) {
     std::vector<std::string> gbk;
     for (const auto& t : texts) gbk.push_back(Gbk(t));
