@@ -129,7 +129,10 @@ TEST_F(WebRevealTest, StepsWithoutADocumentAreRefusedAndANavigateDropsTheStepUnd
   server.Page("/still", "<body><p>still</p></body>");
   ASSERT_TRUE(Load("/still"));
   browser->Reveal(Scroll());
-  EXPECT_EQ(Step(Scroll()), RevealAnswer{});  // a step is under way
+  EXPECT_EQ(Step(Scroll()), RevealAnswer{});  // a step is under way, and still answers
+  EXPECT_TRUE(WaitUntil([&] { return listener.revealed.size() == 3; }));
+  EXPECT_EQ(listener.revealed.back(), (RevealAnswer{true, false, false}));
+  browser->Reveal(Scroll());
   ASSERT_TRUE(Load("/still"));
   const std::size_t answers = listener.revealed.size();
   RunEventsFor(Scroll().waitMs + 300);

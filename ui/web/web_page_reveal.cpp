@@ -20,8 +20,9 @@ constexpr int kRenderHeight = 800;
 }  // namespace
 
 void WebPageBrowser::Reveal(const RevealStep& step) {
+  // A refusal leaves the step under way (if any) to answer for itself.
   if (revealing_ || busy_ || document_->Empty()) {
-    RefuseReveal(++revealStep_);
+    RefuseReveal(revealStep_);
     return;
   }
   const int number = ++revealStep_;
