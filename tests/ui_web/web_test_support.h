@@ -36,6 +36,7 @@ class RecordingListener : public PageBrowserListener {
     events.push_back({true, frame, address});
     if (onDocument) onDocument(frame);
   }
+  void OnRevealed(const RevealAnswer& answer) override { revealed.push_back(answer); }
   int Documents() const {
     int n = 0;
     for (const auto& e : events) n += e.document ? 1 : 0;
@@ -48,6 +49,7 @@ class RecordingListener : public PageBrowserListener {
   };
   std::vector<BrowserEvent> events;
   std::vector<Answer> answers;
+  std::vector<RevealAnswer> revealed;
   std::function<void(FrameId)> onDocument;
 };
 

@@ -288,6 +288,11 @@ void MainWindow::ShowMain() {
   showMainAction->setEnabled(false);
   hideToTrayAction->setEnabled(true);
   setWindowState(windowState() & ~Qt::WindowMinimized);
+  // The web pane's reveal steps show a window hidden to the tray off the screen.
+  if (testAttribute(Qt::WA_DontShowOnScreen)) {
+    hide();
+    setAttribute(Qt::WA_DontShowOnScreen, false);
+  }
   show();
   raise();
   activateWindow();

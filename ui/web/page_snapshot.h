@@ -19,6 +19,10 @@ struct PageSnapshot {
   std::vector<std::string> links;  // absolute, GBK
   std::string outerText;           // GBK
   std::string outerHtml;           // GBK
+  // Read only when asked for (see SnapshotScript), GBK.
+  std::string headHtml;
+  std::vector<std::string> structuredTelephones;
+  std::vector<std::string> telTargets;
 };
 
 // Reads whichever copy is current; lives as long as the pane, so the pointer handed out by
@@ -32,8 +36,12 @@ class SnapshotDocument : public PageDocument {
   std::string LinkItem(int index) override;
   std::string BodyOuterText() override;
   std::string BodyOuterHtml() override;
+  std::string HeadOuterHtml() override;
+  std::vector<std::string> StructuredTelephones() override;
+  std::vector<std::string> TelTargets() override;
 
  private:
+  const PageSnapshot& Copy() const;
   const PageSnapshot& Body() const;
   std::shared_ptr<const PageSnapshot> snapshot_;
 };
@@ -47,7 +55,9 @@ enum class SnapshotMode {
   IfChanged,
 };
 
-QString SnapshotScript(SnapshotMode mode);
+// With structured, the copy also holds the head's markup and the structured texts
+// (StructuredDataScript), read in the same call.
+QString SnapshotScript(SnapshotMode mode, bool structured = false);
 
 struct SnapshotAnswer {
   enum class Kind {

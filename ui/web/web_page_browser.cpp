@@ -16,7 +16,6 @@
 #endif
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "base/errors.h"
@@ -24,60 +23,13 @@
 #include "ui/qt_gbk.h"
 #include "ui/web/bytes_fetcher.h"
 #include "ui/web/load_answer.h"
+#include "ui/web/page_reveal.h"
 #include "ui/web/page_snapshot.h"
+#include "ui/web/quiet_web_page.h"
 #include "ui/web/text_fetcher.h"
 #include "ui/web/web_engine_setup.h"
 
 namespace tolvarine {
-
-// A page that answers every dialog at once and opens nothing.
-class QuietWebPage : public QWebEnginePage {
- public:
-  QuietWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
-
- protected:
-  void javaScriptAlert(const QUrl&, const QString&) override {}
-  // Also asked for leave-page prompts: yes, leave.
-  bool javaScriptConfirm(const QUrl&, const QString&) override { return true; }
-  bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override {
-    return false;
-  }
-  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
-                                const QString&) override {}
-  QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
-  QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
-    return {};
-  }
-};
-
-namespace {
-
-void LockDown(QWebEngineSettings* s) {
-  s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
-  s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-  s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-  s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-  s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
-  s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-  s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-  s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
-  s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
-  s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
-  s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
-  s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
-  s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
-  s->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
-  s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
-  s->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
-  s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
-  s->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
-  s->setAttribute(QWebEngineSettings::TouchIconsEnabled, false);
-  s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-  s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
-  s->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
-}
-
-}  // namespace
 
 WebPageBrowser::WebPageBrowser(ErrorSink sink, QWidget* parent, int recycleEvery)
     : QWidget(parent),
@@ -221,6 +173,7 @@ void WebPageBrowser::InstallNewPage() {
   completed_.reset();
   probing_ = 0;
   Watch(0);
+  CancelReveal();
 }
 
 void WebPageBrowser::RetirePage(QuietWebPage* page) {
@@ -253,6 +206,7 @@ void WebPageBrowser::Navigate(const std::string& address) {
 
 // Starts a load on the current page as a new frame.
 void WebPageBrowser::Load(const QUrl& url) {
+  CancelReveal();
   frame_ = ++lastFrame_;
   busy_ = true;
   completed_.reset();
@@ -297,7 +251,7 @@ PageDocument* WebPageBrowser::Document() {
 qint64 WebPageBrowser::RendererPid() const { return page_ ? page_->renderProcessPid() : 0; }
 
 void WebPageBrowser::OnLoadingChanged(QuietWebPage* page, const QWebEngineLoadingInfo& info) {
-  if (page != page_) return;
+  if (page != page_ || page->IsRefusedLoad(info)) return;
   if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
     // A load the page started on its own (a script, a refresh) gets its own frame.
     if (!busy_) {
@@ -374,7 +328,7 @@ void WebPageBrowser::TakeSnapshot(SnapshotMode mode, std::function<void(Snapshot
   QElapsedTimer cost;
   cost.start();
   page->runJavaScript(
-      SnapshotScript(mode), QWebEngineScript::ApplicationWorld,
+      SnapshotScript(mode, readsStructured_), QWebEngineScript::ApplicationWorld,
       [this, alive, page, cost, done = std::move(done)](const QVariant& result) {
         // Pending calls may be answered while the page or the pane is being destroyed.
         auto token = alive.lock();
@@ -388,6 +342,7 @@ void WebPageBrowser::TakeSnapshot(SnapshotMode mode, std::function<void(Snapshot
         });
         // Outside the pane's guard: the listener guards its own handlers.
         if (*token) RaiseCompletion();
+        if (*token) RaiseRevealed();
       });
 }
 
@@ -435,8 +390,10 @@ void WebPageBrowser::RefreshDocument(std::function<void(bool ok)> done) {
 
 void WebPageBrowser::OnRendererTerminated(QuietWebPage* page) {
   if (page != page_) return;
-  // The crashed load completes never; a fresh page takes the next Navigate.
+  // The crashed load completes never; a fresh page takes the next Navigate. A step ends.
+  const bool stepLost = revealing_;
   InstallNewPage();
+  if (stepLost) RefuseReveal(revealStep_);
   emit rendererRecovered();
 }
 

@@ -44,6 +44,17 @@
 // shadow roots) wait for the next DOM change. While a load the page started on its own runs
 // the copy of the last document stays and is not refreshed.
 //
+// Reveal runs one PageReveal step on the current document. While it runs, loads of another
+// address the page starts itself are refused (the answer says so), and once its wait is
+// over a fresh copy is taken before OnRevealed is raised, from the event loop. A Reveal
+// with no document, during a load or during another step answers acted=false; a Navigate
+// drops the step under way (no answer comes); a renderer that dies during a step answers
+// acted=false. A page in a hidden view runs no scroll events and no intersection checks, so
+// a Reveal first makes sure the view renders: a pane whose window is hidden (a pane never
+// shown, a window hidden to the tray) has its window shown off the screen
+// (Qt::WA_DontShowOnScreen), a pane never shown at a desktop size. Whoever shows the window
+// again clears that attribute first (hide, clear, show).
+//
 // The pane is locked down so that no page can stop a walk: an off-the-record profile, page
 // dialogs answered at once without showing anything, no new windows, no downloads, every
 // permission request denied, and a fresh page after a renderer crash. By default every
@@ -77,6 +88,7 @@ class QTimer;
 
 namespace tolvarine {
 
+class PageReveal;
 class QuietWebPage;
 class RetryAfterProbe;
 class SnapshotDocument;
@@ -105,6 +117,9 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void FetchText(const std::string& address) override;
   // Through Qt's network stack (BytesFetcher).
   void FetchBytes(const std::string& address) override;
+  // Documents copied from now on also hold the head's markup and the structured texts.
+  void SetReadsStructured(bool on) override { readsStructured_ = on; }
+  void Reveal(const RevealStep& step) override;
 
   // The kinds of request the pane's pages never send, asked at each request (a walk's
   // options); none until this is called.
@@ -141,6 +156,8 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void documentCompleted(quint64 frame, const QString& address);
   // A crashed renderer's page has been replaced by a fresh one.
   void rendererRecovered();
+  // Emitted after the listener has been told of a reveal step's answer.
+  void revealed();
 
  private:
   void Guarded(const std::function<void()>& handler);
@@ -150,6 +167,16 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   void OnRendererTerminated(QuietWebPage* page);
   // Tells the listener (and the signals) of a completed load, outside the pane's guard.
   void RaiseCompletion() noexcept;
+  // Tells the listener of a reveal step's answer (revealed_), outside the pane's guard.
+  void RaiseRevealed() noexcept;
+  // The step's wait is over: copy the page, then answer.
+  void OnStepDone(int step, QuietWebPage* page, bool acted, bool changed);
+  // Answers reveal `step` acted=false from the event loop, unless a later one replaced it.
+  void RefuseReveal(int step);
+  // Drops the step under way; its answer never comes.
+  void CancelReveal();
+  // Makes the view render even when its window is not on the screen.
+  void KeepRendering();
   // Runs the snapshot script on the current page; done(answer, with Kind::Nothing when the
   // page went away or the script gave nothing) runs inside the guard, never after the pane
   // is gone.
@@ -213,6 +240,11 @@ class WebPageBrowser : public QWidget, public PageBrowser {
   // shows none, and LocationURL answers as a fresh page would.
   bool staleLocation_ = false;
   int copiesTaken_ = 0;
+  bool readsStructured_ = false;
+  PageReveal* reveal_ = nullptr;  // made at the first Reveal, a child of the pane
+  int revealStep_ = 0;     // the latest Reveal's number; a Navigate moves it on too
+  bool revealing_ = false;  // a step (or the copy after it) is under way
+  std::optional<RevealAnswer> revealed_;  // to be told once the guard has ended
   // Cleared when the pane goes away; late callbacks test it first.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
