@@ -128,10 +128,10 @@ void CrawlWalk::RevealAnswered(const RevealAnswer& answer) {
       more = false;
     }
   }
-  // Scrolling stops once the page no longer grows; clicking once no control is left or a
-  // click tried to load another address.
+  // Scrolling stops once the page no longer grows; clicking once no control is left. A click
+  // whose load of another address was stopped left the page as it stood: the next goes on.
   if (scroll && !answer.changed) reveal_.scrollsLeft = 0;
-  if (!scroll && (!answer.acted || answer.navigationStopped)) reveal_.clicksLeft = 0;
+  if (!scroll && !answer.acted) reveal_.clicksLeft = 0;
   if (more && AskRevealStep()) return;
   EndReveal();
 }

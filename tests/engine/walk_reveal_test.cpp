@@ -103,25 +103,30 @@ TEST_F(RevealTest, APageThatGrowsForeverStopsAfterItsScrollsAndTwentyClicks) {
   EXPECT_EQ(records[0].phonesRevealed, 23);
 }
 
-TEST_F(RevealTest, ClicksStopWhenNoControlIsLeftOrAClickTriesToLeaveThePage) {
+TEST_F(RevealTest, ClicksStopWhenNoControlIsLeftAndGoOnPastAStoppedLoad) {
   crawl->Settings().extra.clickMore = true;
   crawl->Settings().extra.clickTexts = {G("查看电话")};
   RevealingPage(1, [](int n, const RevealStep&) {
     return n < 2 ? Grows(n) : StoredReveal{{false, false, false}, " " + Number(999), {}};
   });
-  RevealingPage(2, [](int, const RevealStep&) {
-    return StoredReveal{{true, true, true}, " " + Number(200), {}};
+  // A click that tried to load another address was stopped: the page stood, so the next
+  // control is clicked.
+  RevealingPage(2, [](int n, const RevealStep&) {
+    return n == 0 ? StoredReveal{{true, true, true}, " " + Number(200), {}}
+                  : n == 1 ? StoredReveal{{true, true, false}, " " + Number(201), {}}
+                           : StoredReveal{{false, false, false}, "", {}};
   });
   UseList({Address(1), Address(2)});
   RunToEnd();
 
-  EXPECT_EQ(StepsOf(Step::Click), 4);
+  EXPECT_EQ(StepsOf(Step::Click), 6);
   EXPECT_EQ(browser.Reveals().front().texts, Rows{G("查看电话")});
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].clicks, 2);  // the third step found nothing to click
-  EXPECT_EQ(records[1].clicks, 1);
-  EXPECT_EQ(records[1].phonesRevealed, 1);
+  EXPECT_EQ(records[1].clicks, 2);
+  EXPECT_EQ(records[1].phonesRevealed, 2);
   EXPECT_TRUE(Harvested(200));
+  EXPECT_TRUE(Harvested(201));
 }
 
 TEST_F(RevealTest, TheWatchdogWaitsForAnsweredStepsAndEndsASilentOneKeepingTheNumbers) {

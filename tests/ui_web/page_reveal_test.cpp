@@ -92,11 +92,11 @@ TEST_F(PageRevealTest, ScrollingLoadsPagesThatListenToScrollOrWatchTheirEnd) {
     EXPECT_TRUE(Text().contains("item 49")) << path;
   }
   // A page that grows for ever grows at every step: the walk's step count bounds it.
-  server.Page("/forever", "<body><div id='list'></div><script>"
+  server.Page("/forever", "<body><p style='height:900px'>top</p><div id='list'></div><script>"
                           "window.addEventListener('scroll', function () {"
                           "  var p = document.createElement('p'); p.style.height = '900px';"
                           "  p.textContent = 'more'; document.getElementById('list').appendChild(p);"
-                          "});</script><p style='height:900px'>top</p></body>");
+                          "});</script></body>");
   ASSERT_TRUE(Load("/forever"));
   EXPECT_EQ(ScrollUntilStill(3), 3);
 }
@@ -140,6 +140,37 @@ TEST_F(PageRevealTest, OnlyListedHarmlessControlsAreClickedEachOnce) {
   EXPECT_EQ(server.RequestCount("/submitted"), 0);
   EXPECT_EQ(server.RequestCount("/other.html"), 0);
   EXPECT_EQ(view.url().path(), "/list");
+}
+
+// With requests counted, a step after which the page asked for nothing and nothing moved
+// ends unchanged long before its wait.
+TEST_F(PageRevealTest, AQuietPageEndsAStepEarly) {
+  server.Page("/still", "<body><p>13900001111</p></body>");
+  ASSERT_TRUE(Load("/still"));
+  reveal.SetRequestCount([] { return 7; });
+  std::optional<PageReveal::Result> result;
+  reveal.Scroll(view.page(), 600000, [&](const PageReveal::Result& r) { result = r; });
+  ASSERT_TRUE(WaitUntil([&] { return result.has_value(); }));
+  EXPECT_FALSE(result->changed);
+}
+
+// A "load more" that stays and adds rows is clicked again until it goes; a toggle that only
+// changes text is not.
+TEST_F(PageRevealTest, AMoreControlThatKeepsAddingRowsIsClickedAgain) {
+  server.Page("/list", R"html(<meta charset="utf-8"><body><div id="rows"></div>
+<button onclick="var r = document.getElementById('rows');
+  r.appendChild(document.createElement('p')).textContent = 'row';
+  if (r.children.length == 3) this.remove();">加载更多</button>
+<span onclick="this.textContent = '展开'; this.title = 'x'">展开</span>
+</body>)html");
+  ASSERT_TRUE(Load("/list"));
+  QStringList clicked;
+  for (int i = 0; i < 20; ++i) {
+    const PageReveal::Result r = Step(false);
+    if (!r.acted) break;
+    clicked << r.clicked;
+  }
+  EXPECT_EQ(clicked, (QStringList{"加载更多", "加载更多", "加载更多", "展开"}));
 }
 
 // Numbers stated for machines: JSON-LD in the head at any depth, microdata, tel: links; a

@@ -26,15 +26,24 @@ const char kWatch[] =
 
 QString ScrollScript() {
   return QStringLiteral("(function () {") + kWatch +
-         "  w.scrollTo(0, d.documentElement.scrollHeight);"
-         "  return { acted: true, clicked: '' };"
+         "  var e = d.scrollingElement || d.documentElement;"
+         "  var h = e.scrollHeight, room = h - (e.scrollTop + w.innerHeight);"
+         "  w.scrollTo(0, h);"
+         "  return { acted: room > 1, clicked: '' };"
          "})()";
 }
 
 QString ClickScript(const QStringList& texts) {
   const QString list =
       QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
-  return QStringLiteral("(function (texts) {") + kWatch +
+  // A control whose last click added elements (a "load more" that stays) may be clicked
+  // again; this is read before the watch takes the new base.
+  return QStringLiteral("(function (texts) {") +
+         "var last = window.__tolvarineLastClicked, base = window.__tolvarineRevealBase;"
+         "if (last && base && window.__tolvarineClicked &&"
+         "    document.getElementsByTagName('*').length > base.nodes)"
+         "  window.__tolvarineClicked.delete(last);"
+         "window.__tolvarineLastClicked = null;" + kWatch +
          "  var clicked = w.__tolvarineClicked || (w.__tolvarineClicked = new WeakSet());"
          "  function ownText(e) {"
          "    var t = '';"
@@ -61,6 +70,7 @@ QString ClickScript(const QStringList& texts) {
          "    var t = ownText(e);"
          "    if (texts.indexOf(t) < 0 || !harmless(e) || !shown(e)) continue;"
          "    clicked.add(e);"
+         "    w.__tolvarineLastClicked = e;"
          "    e.scrollIntoView({ block: 'center' });"
          "    e.click();"
          "    return { acted: true, clicked: t };"
@@ -69,17 +79,17 @@ QString ClickScript(const QStringList& texts) {
          "})(" + list + ")";
 }
 
-// Whether the document changed since the step: for a scroll, grew; for a click, any change.
-QString CheckScript(bool grownOnly) {
+// How the document changed since the step: grew (more elements or taller), or changed at
+// all.
+QString CheckScript() {
   return QStringLiteral(
-             "(function (grownOnly) {"
-             "  var w = window, d = document, b = w.__tolvarineRevealBase;"
-             "  if (!b) return true;"
-             "  if (!grownOnly) return !!w.__tolvarineRevealChanged;"
-             "  return d.getElementsByTagName('*').length > b.nodes ||"
-             "         d.documentElement.scrollHeight > b.height;"
-             "})(%1)")
-      .arg(grownOnly ? QStringLiteral("true") : QStringLiteral("false"));
+      "(function () {"
+      "  var w = window, d = document, b = w.__tolvarineRevealBase;"
+      "  if (!b) return { grown: true, changed: true };"
+      "  return { grown: d.getElementsByTagName('*').length > b.nodes ||"
+      "                  d.documentElement.scrollHeight > b.height,"
+      "           changed: !!w.__tolvarineRevealChanged };"
+      "})()");
 }
 
 }  // namespace
@@ -118,6 +128,7 @@ void PageReveal::Start(QWebEnginePage* page, const QString& script, int waitMs, 
   waitMs_ = waitMs;
   waitedMs_ = 0;
   answered_ = false;
+  requestsAtStart_ = requestCount_ ? requestCount_() : 0;
   // A page that goes away may never answer: the step then ends after its wait.
   check_.start(waitMs + kCheckMs);
   const int step = step_;
@@ -150,16 +161,28 @@ void PageReveal::Check() {
   }
   waitedMs_ += kCheckMs;
   const int step = step_;
-  page_->runJavaScript(CheckScript(result_.clicked.isEmpty()), QWebEngineScript::ApplicationWorld,
-                       [this, step](const QVariant& changed) {
+  const bool scroll = result_.clicked.isEmpty();
+  page_->runJavaScript(CheckScript(), QWebEngineScript::ApplicationWorld,
+                       [this, step, scroll](const QVariant& answer) {
                          if (step != step_) return;
-                         if (changed.toBool())
+                         const QVariantMap map = answer.toMap();
+                         const bool changed = map.value(QStringLiteral("changed")).toBool();
+                         // A scroll counts when the page grew, a click when it changed.
+                         if (map.value(scroll ? QStringLiteral("grown") : QStringLiteral("changed"))
+                                 .toBool())
                            Finish(true);
-                         else if (waitedMs_ >= waitMs_)
+                         else if (waitedMs_ >= waitMs_ || (waitedMs_ >= kQuietMs && !changed &&
+                                                           Quiet()))
                            Finish(false);
                          else
                            check_.start(kCheckMs);
                        });
+}
+
+bool PageReveal::Quiet() const {
+  if (!requestCount_) return false;
+  const int requests = requestCount_();
+  return requests >= 0 && requests == requestsAtStart_;
 }
 
 void PageReveal::Finish(bool changed) {

@@ -8,7 +8,8 @@
 // What a click may touch: a visible element whose own text (its text nodes, trimmed) is
 // one of the list's, outside every form, no form control, and, inside a link, only a link
 // that loads no other address (no href, "#..." or "javascript:..."). Each element is clicked
-// at most once a document. A page whose scripts navigate anyway must be held by its owner
+// at most once a document, unless its last click added elements to it (a "load more" control
+// that stays): then it may be clicked again. A page whose scripts navigate anyway must be held by its owner
 // (QWebEnginePage::acceptNavigationRequest); the step reports the page as it stands.
 //
 // Scrolled pages need rendering: a page in a hidden view runs no scroll events and no
@@ -43,9 +44,17 @@ class PageReveal : public QObject {
 
   // How often the page is asked whether it changed during a wait.
   static constexpr int kCheckMs = 100;
+  // With a request count, a step after which the page asked for nothing (no script, no
+  // fetch, no frame) and nothing in it moved for this long ends unchanged before its wait:
+  // a page that loads more asks for it at once.
+  static constexpr int kQuietMs = 400;
+  // Where the requests the pages ask for are counted (none, or a count below 0: every step
+  // waits its whole wait).
+  void SetRequestCount(std::function<int()> count) { requestCount_ = std::move(count); }
 
   // Scrolls the page to its bottom, then waits up to waitMs for it to grow (more elements
-  // or a taller document). `done` comes once, from the event loop.
+  // or a taller document). A page already at its bottom (all of it in view) is done at
+  // once with acted false. `done` comes once, from the event loop.
   void Scroll(QWebEnginePage* page, int waitMs, Done done);
   // Clicks the first element not clicked before whose own text is one of `texts`, then
   // waits up to waitMs for any change of the document. No such element: done at once with
@@ -60,6 +69,8 @@ class PageReveal : public QObject {
   void OnActed(const QVariant& answer);
   void Check();
   void Finish(bool changed);
+  // No request asked for since the step began (false when requests are not counted).
+  bool Quiet() const;
 
   QPointer<QWebEnginePage> page_;
   Done done_;
@@ -67,6 +78,8 @@ class PageReveal : public QObject {
   int waitMs_ = 0;
   int waitedMs_ = 0;
   bool answered_ = false;  // the step's own script has answered
+  std::function<int()> requestCount_;
+  int requestsAtStart_ = 0;
   int step_ = 0;  // tells a late answer of a cancelled step from the current one
   QTimer check_;
 };

@@ -24,6 +24,15 @@ RequestBlocker::RequestBlocker(std::function<BlockedKinds()> kinds, QObject* par
     : QWebEngineUrlRequestInterceptor(parent), kinds_(std::move(kinds)) {}
 
 void RequestBlocker::interceptRequest(QWebEngineUrlRequestInfo& info) {
+  switch (info.resourceType()) {
+    case QWebEngineUrlRequestInfo::ResourceTypeScript:
+    case QWebEngineUrlRequestInfo::ResourceTypeSubFrame:
+    case QWebEngineUrlRequestInfo::ResourceTypeXhr:
+      ++requests_;
+      break;
+    default:
+      break;
+  }
   if (kinds_ && Blocks(kinds_(), info.resourceType())) info.block(true);
 }
 

@@ -3,6 +3,7 @@
 // a request interceptor on the walk's profile that blocks those kinds of request before
 // they are sent, which spares the sites the traffic and the walk the time.
 #include <QWebEngineUrlRequestInterceptor>
+#include <atomic>
 #include <functional>
 
 #include "engine/extra_options_file.h"
@@ -27,9 +28,12 @@ class RequestBlocker : public QWebEngineUrlRequestInterceptor {
   // the options applies from the next request on.
   RequestBlocker(std::function<BlockedKinds()> kinds, QObject* parent);
   void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+  // Requests for what can make a page grow (scripts, fetches, frames) seen so far, blocked or not.
+  int Requests() const { return requests_.load(); }
 
  private:
   std::function<BlockedKinds()> kinds_;
+  std::atomic<int> requests_{0};
 };
 
 }  // namespace tolvarine

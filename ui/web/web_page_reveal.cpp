@@ -26,7 +26,10 @@ void WebPageBrowser::Reveal(const RevealStep& step) {
     return;
   }
   const int number = ++revealStep_;
-  if (!reveal_) reveal_ = new PageReveal(this);
+  if (!reveal_) {
+    reveal_ = new PageReveal(this);
+    reveal_->SetRequestCount([this] { return blocker_ ? blocker_->Requests() : -1; });
+  }
   KeepRendering();
   revealing_ = true;
   QuietWebPage* page = page_;
