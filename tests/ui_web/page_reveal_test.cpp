@@ -11,17 +11,10 @@
 
 #include "tests/support/local_http_server.h"
 #include "tests/ui_web/event_loop_wait.h"
+#include "tests/ui_web/growing_pages.h"
 
 namespace tolvarine::testing {
 namespace {
-
-// Items of 100 px; `more` adds ten up to 50. A page of each loading kind.
-const char kItems[] =
-    "<script>var n = 0, list = document.getElementById('list');"
-    "function more() { for (var i = 0; i < 10 && n < 50; ++i) {"
-    "  var p = document.createElement('p'); p.style.height = '100px';"
-    "  p.textContent = 'item ' + (n++); list.appendChild(p); } }"
-    "more();";
 
 class PageRevealTest : public ::testing::Test {
  protected:
@@ -64,6 +57,17 @@ class PageRevealTest : public ::testing::Test {
     return text;
   }
 
+  // Clicks until nothing is left to click (at most 20 times); returns the texts clicked.
+  QStringList ClickAll() {
+    QStringList clicked;
+    for (int i = 0; i < 20; ++i) {
+      const PageReveal::Result r = Step(false);
+      if (!r.acted) break;
+      clicked << r.clicked;
+    }
+    return clicked;
+  }
+
   // Scrolls until the page stops growing; returns the scrolls that made it grow.
   int ScrollUntilStill(int most) {
     int grew = 0;
@@ -77,15 +81,7 @@ class PageRevealTest : public ::testing::Test {
 };
 
 TEST_F(PageRevealTest, ScrollingLoadsPagesThatListenToScrollOrWatchTheirEnd) {
-  server.Page("/scroll", std::string("<body><div id='list'></div>") + kItems +
-                             "window.addEventListener('scroll', function () {"
-                             "  if (innerHeight + scrollY >= document.body.scrollHeight - 50)"
-                             "    setTimeout(more, 100); });</script>");
-  server.Page("/observe", std::string("<body><div id='list'></div><div id='end'>.</div>") +
-                              kItems +
-                              "new IntersectionObserver(function (es) {"
-                              "  if (es[0].isIntersecting) setTimeout(more, 100);"
-                              "}).observe(document.getElementById('end'));</script>");
+  ServeGrowingPages(server, 50);
   for (const char* path : {"/scroll", "/observe"}) {
     ASSERT_TRUE(Load(path));
     EXPECT_EQ(ScrollUntilStill(10), 4) << path;
@@ -164,12 +160,7 @@ TEST_F(PageRevealTest, AMoreControlThatKeepsAddingRowsIsClickedAgain) {
 <span onclick="this.textContent = '展开'; this.title = 'x'">展开</span>
 </body>)html");
   ASSERT_TRUE(Load("/list"));
-  QStringList clicked;
-  for (int i = 0; i < 20; ++i) {
-    const PageReveal::Result r = Step(false);
-    if (!r.acted) break;
-    clicked << r.clicked;
-  }
+  const QStringList clicked = ClickAll();
   EXPECT_EQ(clicked, (QStringList{"加载更多", "加载更多", "加载更多", "展开"}));
 }
 

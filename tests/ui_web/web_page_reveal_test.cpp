@@ -3,18 +3,11 @@
 // command line has it) or hidden with its window scrolls as a shown one does.
 #include <gtest/gtest.h>
 
+#include "tests/ui_web/growing_pages.h"
 #include "tests/ui_web/web_test_support.h"
 
 namespace tolvarine::testing {
 namespace {
-
-// Items of 100 px; `more` adds ten up to 30.
-const char kItems[] =
-    "<script>var n = 0, list = document.getElementById('list');"
-    "function more() { for (var i = 0; i < 10 && n < 30; ++i) {"
-    "  var p = document.createElement('p'); p.style.height = '100px';"
-    "  p.textContent = 'item ' + (n++); list.appendChild(p); } }"
-    "more();";
 
 class WebRevealTest : public WebPaneTest {
  protected:
@@ -38,17 +31,7 @@ class WebRevealTest : public WebPaneTest {
     while (grew < 10 && Step(Scroll()).changed) ++grew;
     return grew;
   }
-  void ServeScrollPages() {
-    server.Page("/scroll", std::string("<body><div id='list'></div>") + kItems +
-                               "window.addEventListener('scroll', function () {"
-                               "  if (innerHeight + scrollY >= document.body.scrollHeight - 50)"
-                               "    setTimeout(more, 100); });</script>");
-    server.Page("/observe", std::string("<body><div id='list'></div><div id='end'>.</div>") +
-                                kItems +
-                                "new IntersectionObserver(function (es) {"
-                                "  if (es[0].isIntersecting) setTimeout(more, 100);"
-                                "}).observe(document.getElementById('end'));</script>");
-  }
+  void ServeScrollPages() { ServeGrowingPages(server, 30); }
 };
 
 // The command line's pane is never shown.
