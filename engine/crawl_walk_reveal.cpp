@@ -50,8 +50,6 @@ void CrawlWalk::HarvestRows(PageDocument& document, const std::string& location,
     const std::vector<std::string> prefixes =
         PrefixesFromText(settings_.Rules(RuleList::Prefixes));
     if (structured_) {
-      into.phones.clear();
-      into.phonesFoundIn.clear();
       for (FoundNumber& found : PageNumbersFound(document, prefixes, settings_.extra.formatted)) {
         into.phones.push_back(std::move(found.number));
         into.phonesFoundIn.push_back(found.foundIn);

@@ -220,5 +220,23 @@ TEST_F(RevealTest, StructuredNumbersAreHarvestedAndEachRowSaysHowItWasFound) {
   }
 }
 
+// Links the steps bring are followed with the page's own, once its reveal has ended.
+TEST_F(RevealTest, ALinkAScrollBringsIsFollowed) {
+  crawl->Settings().extra.follow = true;
+  crawl->Settings().extra.depth = 1;
+  crawl->Settings().extra.scroll = 2;
+  const std::string more = Address(1) + "more";
+  RevealingPage(1, [more](int n, const RevealStep&) {
+    return n == 0 ? StoredReveal{{true, true, false}, "", {more}}
+                  : StoredReveal{{true, false, false}, "", {}};
+  });
+  testing::StoredPage page;
+  page.outerText = G("电话：") + Number(2);
+  browser.AddPage(more, page);
+  UseList({Address(1)});
+  RunToEnd();
+  EXPECT_TRUE(Harvested(2));
+}
+
 }  // namespace
 }  // namespace tolvarine

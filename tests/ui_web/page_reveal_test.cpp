@@ -117,6 +117,7 @@ TEST_F(PageRevealTest, OnlyListedHarmlessControlsAreClickedEachOnce) {
 <a href="/other.html">查看更多</a>
 <a href="javascript:void(0)" onclick="document.getElementById('rows').textContent += ' 13600009999'">展开</a>
 <div style="display:none" onclick="fetch('/delete-all')">更多</div>
+<div style="visibility:hidden" onclick="fetch('/delete-all')">更多</div>
 </body>)html");
   ASSERT_TRUE(Load("/list"));
   QStringList clicked;
@@ -139,7 +140,7 @@ TEST_F(PageRevealTest, OnlyListedHarmlessControlsAreClickedEachOnce) {
 }
 
 // With requests counted, a step after which the page asked for nothing and nothing moved
-// ends unchanged long before its wait.
+// ends unchanged long before its wait; one whose page asks for more waits for it to grow.
 TEST_F(PageRevealTest, AQuietPageEndsAStepEarly) {
   server.Page("/still", "<body><p>13900001111</p></body>");
   ASSERT_TRUE(Load("/still"));
@@ -148,6 +149,18 @@ TEST_F(PageRevealTest, AQuietPageEndsAStepEarly) {
   reveal.Scroll(view.page(), 600000, [&](const PageReveal::Result& r) { result = r; });
   ASSERT_TRUE(WaitUntil([&] { return result.has_value(); }));
   EXPECT_FALSE(result->changed);
+
+  server.Page("/slow", "<body><p style='height:2000px'>top</p><script>"
+                       "addEventListener('scroll', function () { setTimeout(function () {"
+                       "  document.body.appendChild(document.createElement('p')); }, 1000); },"
+                       "{ once: true });</script></body>");
+  ASSERT_TRUE(Load("/slow"));
+  int requests = 0;
+  reveal.SetRequestCount([&] { return ++requests; });
+  result.reset();
+  reveal.Scroll(view.page(), 600000, [&](const PageReveal::Result& r) { result = r; });
+  ASSERT_TRUE(WaitUntil([&] { return result.has_value(); }));
+  EXPECT_TRUE(result->changed);
 }
 
 // A "load more" that stays and adds rows is clicked again until it goes; a toggle that only
