@@ -6,6 +6,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
+#include "engine/crawl_texts.h"
+#include "ui/qt_gbk.h"
+
 namespace tolvarine {
 namespace {
 
@@ -95,10 +98,9 @@ QString CheckScript() {
 }  // namespace
 
 QStringList DefaultMoreTexts() {
-  return {QStringLiteral("加载更多"), QStringLiteral("查看更多"), QStringLiteral("显示更多"),
-          QStringLiteral("更多"),     QStringLiteral("点击加载"), QStringLiteral("查看电话"),
-          QStringLiteral("显示电话"), QStringLiteral("查看号码"), QStringLiteral("点击查看"),
-          QStringLiteral("展开")};
+  QStringList list;
+  for (const char* text : texts::kMoreTexts) list << FromGbk(text);
+  return list;
 }
 
 PageReveal::PageReveal(QObject* parent) : QObject(parent) {

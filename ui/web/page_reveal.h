@@ -26,7 +26,7 @@ class QWebEnginePage;
 
 namespace tolvarine {
 
-// The texts a click step looks for by default (UTF-8).
+// The texts a click step looks for by default: the walk's own list.
 QStringList DefaultMoreTexts();
 
 class PageReveal : public QObject {
